@@ -1,0 +1,68 @@
+// Shared main of the benchmark executables: runs the registered benchmarks with
+// the console reporter, then prints one RATIO line per registered comparison so
+// that scripts/run.sh can gather every reference ratio into its summary.
+#include "BenchMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace bench {
+namespace {
+
+struct Pair {
+    std::string label, ours, reference;
+};
+
+std::vector<Pair>& comparisons()
+{
+    static std::vector<Pair> list;
+    return list;
+}
+
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                nsPerIteration[run.benchmark_name()] = run.GetAdjustedRealTime()
+                    * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond)
+                    / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+    }
+    std::map<std::string, double> nsPerIteration;
+};
+
+} // namespace
+
+Comparison::Comparison(std::string label, std::string ours, std::string reference)
+{
+    comparisons().push_back({std::move(label), std::move(ours), std::move(reference)});
+}
+
+} // namespace bench
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    bench::CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    for (const auto& pair : bench::comparisons()) {
+        auto ours = reporter.nsPerIteration.find(pair.ours);
+        auto reference = reporter.nsPerIteration.find(pair.reference);
+        if (ours == reporter.nsPerIteration.end() || reference == reporter.nsPerIteration.end())
+            continue; // filtered out of this run
+        std::printf("RATIO %s: ours %.2f ns, reference %.2f ns, ours/reference %.3f\n",
+                    pair.label.c_str(), ours->second, reference->second,
+                    ours->second / reference->second);
+    }
+    return 0;
+}
