@@ -1,0 +1,114 @@
+#include "engine/dsp/Convolver.h"
+
+#include "engine/dsp/FlushToZero.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace dsp::Domain::OldConvolvers {
+
+Convolver::Convolver()
+{
+    std::vector<float> unit(1024, 0.0f);
+    unit[0] = 1.0f;
+    setImpulse(unit.data(), static_cast<int>(unit.size()));
+}
+
+Convolver::~Convolver() { freeSegments(); }
+
+float* Convolver::allocateAligned(int n, int alignment)
+{
+    alignment = std::max(alignment, 4);
+    float* raw = new float[static_cast<size_t>(std::max(n, 0)) + alignment / 4];
+    blocks_.push_back(raw);
+    const auto address = reinterpret_cast<std::uintptr_t>(raw);
+    const auto mask = static_cast<std::uintptr_t>(alignment) - 1;
+    return raw + ((alignment - (address & mask)) & mask) / sizeof(float);
+}
+
+void Convolver::freeSegments()
+{
+    for (float* block : blocks_)
+        delete[] block;
+    blocks_.clear();
+    std::fill(std::begin(impulseCopies_), std::end(impulseCopies_), nullptr);
+    accumulator_ = nullptr;
+}
+
+void Convolver::setImpulse(const float* impulse, int L)
+{
+    static const float silence = 0.0f;
+    if (impulse == nullptr || L < 1) {
+        impulse = &silence;
+        L = 1;
+    }
+    freeSegments();
+    for (int k = 0; k < 4; ++k) {
+        const int length = (k + L + 3) / 4 * 4;
+        float* copy = allocateAligned(length, 16);
+        std::fill(copy, copy + length, 0.0f);
+        std::memcpy(copy + k, impulse, sizeof(float) * static_cast<size_t>(L));
+        impulseCopies_[k] = copy;
+    }
+    impulseLength_ = L;
+    accLength_ = L + blockCapacity_;
+    accumulator_ = allocateAligned(accLength_ + 3, 16);
+    std::fill(accumulator_, accumulator_ + accLength_ + 3, 0.0f);
+    position_ = 0;
+}
+
+void Convolver::selectProcessRoutine(bool useSse) { kernel_ = useSse ? sseKernel : plainKernel; }
+
+void Convolver::process(float* output, const float* input, int n)
+{
+    ScopedFlushToZero flush;
+    // The accumulator holds blockCapacity_ samples beyond the impulse: a longer block would let
+    // its last inputs wrap onto outputs not yet read, so it runs as several blocks.
+    while (n > 0) {
+        const int run = std::min(n, blockCapacity_);
+        processRun(output, input, run);
+        output += run;
+        input += run;
+        n -= run;
+    }
+}
+
+void Convolver::processRun(float* output, const float* input, int n)
+{
+    const int L = impulseLength_;
+    const int accLength = accLength_;
+    float* const acc = accumulator_;
+    const ConvolverKernel kernel = kernel_;
+
+    int p = position_;
+    for (int j = 0; j < n; ++j) {
+        const float x = input[j] + 1e-18f;
+        const int k = p & 3;
+        // The part of the impulse that fits before the end of the accumulator, from p on in
+        // aligned groups of four: copy k starts with k zeros, so acc + p - k is aligned. Lanes
+        // past the end land in the three spare floats, which are never read.
+        const int v = std::min(L, accLength - p);
+        kernel(acc + p - k, impulseCopies_[k], (v + k - 1) / 4 * 4 + 4, x);
+        // The rest wraps to index 0. Impulse sample v must sit on an aligned index of the copy:
+        // copy c holds it at v + c, aligned for c = (-v) mod 4, whatever L is.
+        const int r = L - v;
+        if (r > 0) {
+            const int c = (-v) & 3;
+            kernel(acc, impulseCopies_[c] + v + c, (r - 1) / 4 * 4 + 4, x);
+        }
+        if (++p == accLength)
+            p = 0;
+    }
+
+    p = position_;
+    for (int j = 0; j < n; ++j) {
+        output[j] = acc[p];
+        acc[p] = 0.0f;
+        if (++p == accLength)
+            p = 0;
+    }
+    position_ = p;
+}
+
+} // namespace dsp::Domain::OldConvolvers

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace dsp::Domain::OldConvolvers {
+
+// Multiply-accumulate kernels of the convolver: accumulator[i] += impulse[i] * x for i < count.
+// Both round every product before adding it (no fused multiply-add), so they give bit-identical
+// results and the choice between them changes speed only.
+using ConvolverKernel = void (*)(float* accumulator, const float* impulse, int count, float x);
+
+// Groups of four, then any remainder one by one; any alignment.
+void plainKernel(float* accumulator, const float* impulse, int count, float x);
+
+// count / 4 groups of four; both pointers 16-byte aligned and count a multiple of 4. Falls back
+// to the plain kernel where SSE is not available.
+void sseKernel(float* accumulator, const float* impulse, int count, float x);
+
+} // namespace dsp::Domain::OldConvolvers

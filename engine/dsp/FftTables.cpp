@@ -1,0 +1,72 @@
+#include "engine/dsp/FftTables.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace dsp::fft {
+namespace {
+
+FftTables buildTables()
+{
+    FftTables tables;
+    const double twoPi = 2.0 * std::numbers::pi;
+
+    for (int log2h = 2; log2h + 2 <= kMaxLog2; ++log2h) {
+        const int h = 1 << log2h;
+        std::vector<float>& table = tables.radix4[log2h];
+        table.resize(static_cast<size_t>(h) * 6);
+        for (int j = 0; j < h; ++j) {
+            float* run = table.data() + (j / 4) * 24 + (j % 4);
+            for (int q = 1; q <= 3; ++q) {
+                const double angle = twoPi * j * q / (4.0 * h);
+                run[(q - 1) * 8] = static_cast<float>(std::cos(angle));
+                run[(q - 1) * 8 + 4] = static_cast<float>(std::sin(angle));
+            }
+        }
+    }
+
+    for (int j = 0; j < 4; ++j) {
+        tables.radix2[j] = static_cast<float>(std::cos(twoPi * j / 8.0));
+        tables.radix2[4 + j] = static_cast<float>(std::sin(twoPi * j / 8.0));
+    }
+
+    for (int log2N = kMinLog2 + 1; log2N <= kMaxLog2 + 1; ++log2N) {
+        const int N = 1 << log2N;
+        const int count = N / 4 + 4;
+        tables.splitCos[log2N].resize(count);
+        tables.splitSin[log2N].resize(count);
+        for (int k = 0; k < count; ++k) {
+            tables.splitCos[log2N][k] = static_cast<float>(std::cos(twoPi * k / N));
+            tables.splitSin[log2N][k] = static_cast<float>(std::sin(twoPi * k / N));
+        }
+    }
+
+    for (int log2n = kMinLog2; log2n <= kMaxLog2; ++log2n) {
+        const unsigned n = 1u << log2n;
+        for (unsigned i = 0; i < n; ++i) {
+            unsigned reversed = 0;
+            for (int bit = 0; bit < log2n; ++bit)
+                reversed |= ((i >> bit) & 1u) << (log2n - 1 - bit);
+            if (i < reversed) {
+                tables.swaps[log2n].push_back(static_cast<uint16_t>(i));
+                tables.swaps[log2n].push_back(static_cast<uint16_t>(reversed));
+            }
+        }
+    }
+    return tables;
+}
+
+} // namespace
+
+const FftTables& fftTables()
+{
+    static const FftTables tables = buildTables();
+    return tables;
+}
+
+namespace {
+// Forces the build at load time, before any audio or preparation thread can call a transform.
+[[maybe_unused]] const FftTables& builtAtLoad = fftTables();
+} // namespace
+
+} // namespace dsp::fft

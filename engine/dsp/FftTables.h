@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace dsp::fft {
+
+// Sizes served by the table-driven transforms: complex sizes 2^kMinLog2 .. 2^kMaxLog2, that is
+// real sizes 32 .. 32768 (the cabinet's 32768-point responses are the largest in use). Other sizes
+// fall back to the twiddle recurrence, which needs no tables.
+constexpr int kMinLog2 = 4;
+constexpr int kMaxLog2 = 14;
+
+// Twiddle factors and permutations, computed once in double precision and rounded to float. They
+// are built while the program loads, so no transform call ever builds or allocates anything, and
+// the transforms may run concurrently on several threads (the tables are only read).
+struct FftTables {
+    // Radix-4 pass that joins four transforms of h points (h = 2^log2h, h >= 4): for each run of
+    // four twiddle indices j, 24 floats: cos and sin of 2 pi j q / (4 h) for q = 1, 2, 3, each as
+    // four cosines then four sines.
+    std::vector<float> radix4[kMaxLog2 + 1];
+    // Radix-2 pass that joins two transforms of 4 points: cos and sin of 2 pi j / 8, j = 0..3.
+    float radix2[8];
+    // Split step of the real transform of N = 2^log2N points: cos and sin of 2 pi k / N for
+    // k = 0 .. N/4 + 3 (padded so that vector loads near the end stay inside).
+    std::vector<float> splitCos[kMaxLog2 + 2];
+    std::vector<float> splitSin[kMaxLog2 + 2];
+    // Bit-reversal permutation of 2^log2n complex points as (i, reversed i) pairs with i < reversed.
+    std::vector<uint16_t> swaps[kMaxLog2 + 1];
+};
+
+// The shared tables; built before main runs.
+const FftTables& fftTables();
+
+} // namespace dsp::fft
