@@ -1,12 +1,20 @@
 #include "engine/dsp/Convolver.h"
 
-#include "engine/dsp/FlushToZero.h"
+#include "engine/dsp/Denormal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace dsp::Domain::OldConvolvers {
+namespace {
+
+// Silence enters the kernels as the 1e-18 offset; impulse samples below this magnitude would make
+// subnormal products with it (and cost far more than sound does). At -380 dB they are inaudible,
+// so they are dropped when the impulse is set.
+constexpr float kNegligibleSample = 1e-19f;
+
+} // namespace
 
 Convolver::Convolver()
 {
@@ -48,7 +56,8 @@ void Convolver::setImpulse(const float* impulse, int L)
         const int length = (k + L + 3) / 4 * 4;
         float* copy = allocateAligned(length, 16);
         std::fill(copy, copy + length, 0.0f);
-        std::memcpy(copy + k, impulse, sizeof(float) * static_cast<size_t>(L));
+        for (int i = 0; i < L; ++i)
+            copy[k + i] = std::fabs(impulse[i]) < kNegligibleSample ? 0.0f : impulse[i];
         impulseCopies_[k] = copy;
     }
     impulseLength_ = L;
@@ -62,7 +71,6 @@ void Convolver::selectProcessRoutine(bool useSse) { kernel_ = useSse ? sseKernel
 
 void Convolver::process(float* output, const float* input, int n)
 {
-    ScopedFlushToZero flush;
     // The accumulator holds blockCapacity_ samples beyond the impulse: a longer block would let
     // its last inputs wrap onto outputs not yet read, so it runs as several blocks.
     while (n > 0) {
@@ -103,7 +111,7 @@ void Convolver::processRun(float* output, const float* input, int n)
 
     p = position_;
     for (int j = 0; j < n; ++j) {
-        output[j] = acc[p];
+        output[j] = flushDenormal(acc[p]);
         acc[p] = 0.0f;
         if (++p == accLength)
             p = 0;

@@ -61,7 +61,8 @@ public:
     // Frees every buffer allocateAligned recorded.
     void freeSegments();
 
-    // Replaces the impulse (L samples, copied) and discards the accumulated tail; position 0.
+    // Replaces the impulse (L samples, copied; samples below 1e-19 in magnitude become 0) and
+    // discards the accumulated tail; position 0.
     // Allocates: call it outside process, never concurrently with it. A null impulse or L < 1
     // installs a single zero sample.
     void setImpulse(const float* impulse, int L);
