@@ -25,17 +25,17 @@ bool FFTPlan::configure(int N, int direction)
     r2_ = static_cast<float>(static_cast<double>(N / 4) / q2_);
     r3_ = static_cast<float>(static_cast<double>(totalButterflies_) / q3_);
     if (direction == 1) {
-        phases_[0] = &FFTPlan::bitReversal;
-        phases_[1] = &FFTPlan::butterflyStart;
-        phases_[2] = &FFTPlan::butterflies;
-        phases_[3] = &FFTPlan::splitStep;
-        phases_[4] = &FFTPlan::forwardEnd;
+        phases_[0] = Phase::BitReversal;
+        phases_[1] = Phase::ButterflyStart;
+        phases_[2] = Phase::Butterflies;
+        phases_[3] = Phase::SplitStep;
+        phases_[4] = Phase::ForwardEnd;
     } else {
-        phases_[0] = &FFTPlan::splitStep;
-        phases_[1] = &FFTPlan::inverseEnd;
-        phases_[2] = &FFTPlan::bitReversal;
-        phases_[3] = &FFTPlan::butterflyStart;
-        phases_[4] = &FFTPlan::butterflies;
+        phases_[0] = Phase::SplitStep;
+        phases_[1] = Phase::InverseEnd;
+        phases_[2] = Phase::BitReversal;
+        phases_[3] = Phase::ButterflyStart;
+        phases_[4] = Phase::Butterflies;
     }
     // A frame in progress belonged to the old size.
     data_ = nullptr;
@@ -88,9 +88,28 @@ bool FFTPlan::advance(int progress)
     const uint32_t reached = static_cast<uint32_t>(std::clamp(progress, 0, n_));
     while (phaseIndex_ < 5) {
         const uint32_t budget = reached > credited_ ? reached - credited_ : 0;
-        if (!(this->*phases_[phaseIndex_])(budget))
+        if (!run(phases_[phaseIndex_], budget))
             return false;
         ++phaseIndex_;
+    }
+    return true;
+}
+
+bool FFTPlan::run(Phase phase, uint32_t budget)
+{
+    switch (phase) {
+    case Phase::BitReversal:
+        return bitReversal(budget);
+    case Phase::ButterflyStart:
+        return butterflyStart(budget);
+    case Phase::Butterflies:
+        return butterflies(budget);
+    case Phase::SplitStep:
+        return splitStep(budget);
+    case Phase::ForwardEnd:
+        return forwardEnd(budget);
+    case Phase::InverseEnd:
+        return inverseEnd(budget);
     }
     return true;
 }

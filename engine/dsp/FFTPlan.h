@@ -54,7 +54,16 @@ public:
     Work work() const;
 
 private:
-    using Phase = bool (FFTPlan::*)(uint32_t budget);
+    enum class Phase : uint8_t {
+        BitReversal,
+        ButterflyStart,
+        Butterflies,
+        SplitStep,
+        ForwardEnd,
+        InverseEnd
+    };
+    // Runs one phase with the given budget of progress; true when it has finished.
+    bool run(Phase phase, uint32_t budget);
 
     bool bitReversal(uint32_t budget);
     bool butterflyStart(uint32_t budget);
@@ -86,7 +95,7 @@ private:
     uint32_t q1_ = 0, q2_ = 0, q3_ = 0;
     uint32_t e1_ = 0, e2_ = 0, e3_ = 0;
     float r1_ = 0.0f, r2_ = 0.0f, r3_ = 0.0f;
-    Phase phases_[5] = {};
+    Phase phases_[5] = {};   // fixed by the direction
     int phaseIndex_ = 5;
     uint32_t credited_ = 0;
 
