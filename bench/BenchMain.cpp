@@ -14,6 +14,7 @@ namespace {
 
 struct Pair {
     std::string label, ours, reference;
+    double budgetNs;
 };
 
 std::vector<Pair>& comparisons()
@@ -39,9 +40,9 @@ public:
 
 } // namespace
 
-Comparison::Comparison(std::string label, std::string ours, std::string reference)
+Comparison::Comparison(std::string label, std::string ours, std::string reference, double budgetNs)
 {
-    comparisons().push_back({std::move(label), std::move(ours), std::move(reference)});
+    comparisons().push_back({std::move(label), std::move(ours), std::move(reference), budgetNs});
 }
 
 } // namespace bench
@@ -60,9 +61,13 @@ int main(int argc, char** argv)
         auto reference = reporter.nsPerIteration.find(pair.reference);
         if (ours == reporter.nsPerIteration.end() || reference == reporter.nsPerIteration.end())
             continue; // filtered out of this run
-        std::printf("RATIO %s: ours %.2f ns, reference %.2f ns, ours/reference %.3f\n",
+        std::printf("RATIO %s: ours %.2f ns, reference %.2f ns, ours/reference %.3f",
                     pair.label.c_str(), ours->second, reference->second,
                     ours->second / reference->second);
+        if (pair.budgetNs > 0.0)
+            std::printf(", overhead %.4f %% of the %.0f ns budget",
+                        100.0 * (ours->second - reference->second) / pair.budgetNs, pair.budgetNs);
+        std::printf("\n");
     }
     return 0;
 }

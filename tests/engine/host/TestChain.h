@@ -178,7 +178,7 @@ public:
     }
 };
 
-class TestCreators : public BorvanQom::Application::ModuleCreators {
+class TestCreators : public ModuleSelectorDetails::ModuleCreators {
 public:
     TestCreators()
     {
