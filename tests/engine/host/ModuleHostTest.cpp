@@ -53,6 +53,12 @@ TEST(ModuleHost, TheRigChainIsBuiltFromItsDescription)
                              "Reference_Tuner", "Mix_MainMixer"})
         EXPECT_EQ(host.findParameter(name), name);
     EXPECT_EQ(host.findInput("In"), "In");
+    // Host channels follow name order: input 0 is "In", outputs 0 and 1 are
+    // "OutL" and "OutR", and "In" reads host output 0.
+    EXPECT_EQ(host.getOutputBuffer(0), set.getOutput("OutL").getBuffer());
+    EXPECT_EQ(host.getOutputBuffer(1), set.getOutput("OutR").getBuffer());
+    EXPECT_NE(host.getOutputBuffer(0), host.getOutputBuffer(1));
+    EXPECT_EQ(host.getOutputBuffer(2), nullptr);
     EXPECT_EQ(host.findOutput("OutR"), "OutR");
     EXPECT_THROW(host.findParameter("Gain_Nowhere"), UnknownName);
 
