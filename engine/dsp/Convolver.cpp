@@ -67,7 +67,10 @@ void Convolver::setImpulse(const float* impulse, int L)
     position_ = 0;
 }
 
-void Convolver::selectProcessRoutine(bool useSse) { kernel_ = useSse ? sseKernel : plainKernel; }
+void Convolver::selectProcessRoutine(bool useSse)
+{
+    kernel_ = useSse ? vectorKernel() : plainKernel;
+}
 
 void Convolver::process(float* output, const float* input, int n)
 {

@@ -66,8 +66,11 @@ public:
     // Allocates: call it outside process, never concurrently with it. A null impulse or L < 1
     // installs a single zero sample.
     void setImpulse(const float* impulse, int L);
-    // true selects the SSE kernel, false the plain one; both give identical output.
+    // true selects the vector kernel (SSE, or its AVX form where the processor has AVX), false the
+    // plain one; all give identical output.
     void selectProcessRoutine(bool useSse);
+    // Pins one kernel of ConvolverKernels.h, so that tests and benchmarks can compare them.
+    void selectKernel(ConvolverKernel kernel) { kernel_ = kernel != nullptr ? kernel : plainKernel; }
 
     // Convolves n samples (audio thread; no allocation, any n >= 0, output may equal input).
     // Output sample j already contains input[j] times the impulse's first sample: no latency.

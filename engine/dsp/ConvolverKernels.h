@@ -14,4 +14,12 @@ void plainKernel(float* accumulator, const float* impulse, int count, float x);
 // to the plain kernel where SSE is not available.
 void sseKernel(float* accumulator, const float* impulse, int count, float x);
 
+// The same on eight lanes, for processors with AVX (same preconditions as sseKernel); call it only
+// when avxAvailable() says so.
+void avxKernel(float* accumulator, const float* impulse, int count, float x);
+bool avxAvailable();
+
+// The fastest vector kernel this processor runs: AVX where available, else SSE.
+ConvolverKernel vectorKernel();
+
 } // namespace dsp::Domain::OldConvolvers

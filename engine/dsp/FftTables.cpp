@@ -1,10 +1,21 @@
 #include "engine/dsp/FftTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace dsp::fft {
 namespace {
+
+constexpr int kSwapTileLog2 = 2;
+
+unsigned reverseBits(unsigned value, int bits)
+{
+    unsigned reversed = 0;
+    for (int bit = 0; bit < bits; ++bit)
+        reversed |= ((value >> bit) & 1u) << (bits - 1 - bit);
+    return reversed;
+}
 
 FftTables buildTables()
 {
@@ -41,15 +52,27 @@ FftTables buildTables()
         }
     }
 
+    // Pairs in tiled order: index i splits into top bits a, middle bits b and low bits c (q bits
+    // each at the ends), and its reverse is (rev c, rev b, rev a). Swapping tile b with tile rev b
+    // touches 2^q short rows on each side, so a few cache lines serve many swaps; in plain index
+    // order the large power-of-two strides would keep evicting each other.
     for (int log2n = kMinLog2; log2n <= kMaxLog2; ++log2n) {
-        const unsigned n = 1u << log2n;
-        for (unsigned i = 0; i < n; ++i) {
-            unsigned reversed = 0;
-            for (int bit = 0; bit < log2n; ++bit)
-                reversed |= ((i >> bit) & 1u) << (log2n - 1 - bit);
-            if (i < reversed) {
-                tables.swaps[log2n].push_back(static_cast<uint16_t>(i));
-                tables.swaps[log2n].push_back(static_cast<uint16_t>(reversed));
+        const int q = std::min(kSwapTileLog2, log2n / 2);
+        const int mid = log2n - 2 * q;
+        std::vector<uint16_t>& swaps = tables.swaps[log2n];
+        for (unsigned b = 0; b < (1u << mid); ++b) {
+            const unsigned rb = reverseBits(b, mid);
+            if (rb < b)
+                continue;
+            for (unsigned a = 0; a < (1u << q); ++a) {
+                for (unsigned c = 0; c < (1u << q); ++c) {
+                    const unsigned i = (a << (mid + q)) | (b << q) | c;
+                    const unsigned j = (reverseBits(c, q) << (mid + q)) | (rb << q) | reverseBits(a, q);
+                    if (b != rb || i < j) {
+                        swaps.push_back(static_cast<uint16_t>(i));
+                        swaps.push_back(static_cast<uint16_t>(j));
+                    }
+                }
             }
         }
     }

@@ -10,6 +10,18 @@
 namespace {
 
 using dsp::Domain::OldConvolvers::Convolver;
+using dsp::Domain::OldConvolvers::ConvolverKernel;
+namespace kernels = dsp::Domain::OldConvolvers;
+
+// Every kernel this processor can run, the plain one first.
+std::vector<std::pair<const char*, ConvolverKernel>> availableKernels()
+{
+    std::vector<std::pair<const char*, ConvolverKernel>> list = {{"plain", kernels::plainKernel},
+                                                                 {"SSE", kernels::sseKernel}};
+    if (kernels::avxAvailable())
+        list.push_back({"AVX", kernels::avxKernel});
+    return list;
+}
 
 constexpr float kOffset = 1e-18f;
 
@@ -93,7 +105,8 @@ TEST(Convolver, SetImpulseClearsTheTailAndResetsThePosition)
 
 // Each impulse length against direct convolution in double precision, over a signal that wraps
 // the accumulator (impulse length + 4096 floats) at least twice: in small random blocks and in
-// blocks of the full capacity, with both kernels, which must agree to the bit.
+// blocks of the full capacity, with every kernel, all of which must agree to the bit (none may
+// fuse the multiply and the add).
 TEST(Convolver, MatchesDirectConvolutionForEveryLengthBlockSizeAndKernel)
 {
     for (int L : {1, 2, 3, 4, 5, 256, 1024, 2048}) {
@@ -106,23 +119,41 @@ TEST(Convolver, MatchesDirectConvolutionForEveryLengthBlockSizeAndKernel)
             scale += std::fabs(h);
 
         for (int capacityBlocks : {0, 1}) {
-            std::vector<float> outputs[2];
-            for (int useSse : {0, 1}) {
+            std::vector<float> plain;
+            for (const auto& [name, kernel] : availableKernels()) {
                 Convolver convolver;
                 convolver.setImpulse(impulse.data(), L);
-                convolver.selectProcessRoutine(useSse == 1);
+                convolver.selectKernel(kernel);
                 std::mt19937 rng(7);
                 std::uniform_int_distribution<int> small(1, 64);
-                outputs[useSse] = runInBlocks(convolver, input, [&] {
+                const std::vector<float> output = runInBlocks(convolver, input, [&] {
                     return capacityBlocks ? 4096 : small(rng);
                 });
+                if (plain.empty()) {
+                    plain = output;
+                    for (size_t i = 0; i < input.size(); ++i)
+                        ASSERT_NEAR(output[i], expected[i], 1e-6 * scale)
+                            << "sample " << i << (capacityBlocks ? " in 4096 blocks" : " in small blocks");
+                } else {
+                    ASSERT_EQ(output, plain) << name << " kernel differs from the plain one";
+                }
             }
-            ASSERT_EQ(outputs[0], outputs[1]) << "plain and SSE kernels differ";
-            for (size_t i = 0; i < input.size(); ++i)
-                ASSERT_NEAR(outputs[0][i], expected[i], 1e-6 * scale)
-                    << "sample " << i << (capacityBlocks ? " in 4096 blocks" : " in small blocks");
         }
     }
+}
+
+TEST(Convolver, ProcessRoutineSelectsTheVectorOrThePlainKernel)
+{
+    const std::vector<float> impulse = randomSignal(77, 15);
+    const std::vector<float> input = randomSignal(999, 16);
+    std::vector<float> outputs[2];
+    for (int useVector : {0, 1}) {
+        Convolver convolver;
+        convolver.setImpulse(impulse.data(), 77);
+        convolver.selectProcessRoutine(useVector == 1);
+        outputs[useVector] = runInBlocks(convolver, input, [] { return 48; });
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
 }
 
 TEST(Convolver, BlockLongerThanTheCapacityEqualsShorterCalls)
