@@ -1,6 +1,6 @@
 #include "engine/dsp/Convolver.h"
 
-#include "engine/dsp/Denormal.h"
+#include "engine/core/Denormal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -114,7 +114,7 @@ void Convolver::processRun(float* output, const float* input, int n)
 
     p = position_;
     for (int j = 0; j < n; ++j) {
-        output[j] = flushDenormal(acc[p]);
+        output[j] = AudioEngine::flushedDenormal(acc[p]);
         acc[p] = 0.0f;
         if (++p == accLength)
             p = 0;
