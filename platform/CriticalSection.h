@@ -21,8 +21,49 @@ public:
     // Leaves one level; only the holding thread may call it.
     void unlock() { mutex_.unlock(); }
 
+    // The same three under the names the plug-in's callers use: each enter
+    // (or successful tryEnter) needs its leave.
+    void enter() { lock(); }
+    bool tryEnter() noexcept { return tryLock(); }
+    void leave() { unlock(); }
+
 private:
     std::recursive_mutex mutex_;
+};
+
+// Holds a critical section for one scope.
+class ScopedEnter {
+public:
+    explicit ScopedEnter(CriticalSection& section) : section_(section) { section_.enter(); }
+    ~ScopedEnter() { section_.leave(); }
+    ScopedEnter(const ScopedEnter&) = delete;
+    ScopedEnter& operator=(const ScopedEnter&) = delete;
+
+private:
+    CriticalSection& section_;
+};
+
+// Tries a critical section once, without waiting; holds it for the scope when
+// it got it. The audio thread's way to a lock it must never wait for.
+class ScopedTryEnter {
+public:
+    explicit ScopedTryEnter(CriticalSection& section) noexcept
+        : section_(section), entered_(section.tryEnter())
+    {
+    }
+    ~ScopedTryEnter()
+    {
+        if (entered_)
+            section_.leave();
+    }
+    ScopedTryEnter(const ScopedTryEnter&) = delete;
+    ScopedTryEnter& operator=(const ScopedTryEnter&) = delete;
+
+    explicit operator bool() const noexcept { return entered_; }
+
+private:
+    CriticalSection& section_;
+    bool entered_;
 };
 
 } // namespace platform
