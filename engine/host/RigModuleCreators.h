@@ -1,6 +1,16 @@
 #pragma once
 
 #include "engine/host/ModuleCreators.h"
+#include "engine/modules/AddAndSplit.h"
+#include "engine/modules/AddAndSplitStereo.h"
+#include "engine/modules/Adder.h"
+#include "engine/modules/AdderStereo.h"
+#include "engine/modules/GainApplication.h"
+#include "engine/modules/Meter.h"
+#include "engine/modules/MixerStereo.h"
+#include "engine/modules/PhaseAdjust.h"
+#include "engine/modules/Splitter.h"
+#include "engine/modules/SplitterStereo.h"
 
 namespace AudioEngine::BorvanQom::Application {
 
@@ -12,7 +22,23 @@ namespace AudioEngine::BorvanQom::Application {
 // module type it creates.
 class ModuleCreators : public ModuleSelectorDetails::ModuleCreators {
 public:
-    ModuleCreators() {}
+    ModuleCreators()
+    {
+        add<CX2::Application::Gain<20>>("Gain");
+        add<CX2::Application::GainStereo<20>>("GainStereo");
+        add<CX2::Meter<100, 500, 4>>("VuMeter");
+        add<CX2::Meter<0, 600, 0>>("LedMeter");
+        // "Ambience", "Tuner" and "Stomps" join here.
+        add<PhaseAdjust<20>>("PhaseAdjust");
+        add<MixerStereo>("MixerStereo");
+        // "Amps" and "Convolver" join here.
+        add<CX2::Application::SplitterStereo>("SplitterStereo");
+        add<CX2::Application::AdderStereo>("AdderStereo");
+        add<CX2::Application::AddAndSplit>("AddAndSplit");
+        add<CX2::Application::AddAndSplitStereo>("AddAndSplitStereo");
+        add<Adder<2>>("Adder");
+        add<Splitter>("Splitter");
+    }
 };
 
 } // namespace AudioEngine::BorvanQom::Application
