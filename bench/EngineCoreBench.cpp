@@ -5,6 +5,7 @@
 
 #include "engine/core/ModuleBasic.h"
 #include "engine/core/ModuleStructured.h"
+#include "tests/engine/core/TestModules.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,17 +15,7 @@ using namespace AudioEngine;
 
 namespace {
 
-class Root : public Environment {
-public:
-    std::int32_t getState() const override { return 0; }
-    void setState(std::int32_t) override {}
-    std::uint32_t getBlockCapacity() const override { return 64; }
-    float getSampleRate() const override { return 44100.0f; }
-    std::int32_t getLatency() const override { return 4; }
-    std::int32_t getOutputPolicy(const Module*) const override { return 0; }
-    std::uint32_t getChunkSize() const override { return 64; }
-    void structureChanged() override {}
-};
+using Root = test::RootEnvironment;
 
 // Scales "In" into "Out": the smallest realistic block routine.
 void scale(const float* x, float* y, std::uint32_t n)
