@@ -14,7 +14,7 @@ struct ScaleDescriptor {
 } // namespace LinearComb2MixerDetails
 
 namespace LinearComb2Details {
-// y = F(F(x1 * a1) + F(x2 * a2)), F the denormal flush; y may be x1 or x2.
+// y = F(F(F(x1) * a1) + F(F(x2) * a2)), F the denormal flush; y may be x1 or x2.
 void combine(const float* x1, const float* x2, float* y, std::uint32_t n, float a1, float a2) noexcept;
 // The same, four samples per step; every sample gets the same result.
 void combineFourLane(const float* x1, const float* x2, float* y, std::uint32_t n, float a1,
