@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/host/ModuleArrayElement.h"
+#include "engine/host/ModuleCX2.h"
+#include "engine/host/ModuleCreators.h"
+#include "models/stomps/Empty.h"
+
+namespace AudioEngine::BorvanQom::Application {
+
+// A stomp model made fit for a slot: run modes and the dry input.
+template <class Model>
+using StompElement = CX2::Application::ModuleArrayElement<CX2::Application::ModuleCX2<Model>>;
+
+namespace StompSetDetails {
+// Stands in for a model that is not built yet: a wire under the model's name,
+// so that every slot offers the nine names, with their values, from the start.
+struct Placeholder : Empty {};
+} // namespace StompSetDetails
+
+// The stomp models a slot chooses from; the order gives the values of "Stomp":
+// "Empty" 0, "Compressor" 1, "AnalogChorus" 2, "EnvelopeFilter" 3, "BassWah" 4,
+// "Volume" 5, "Overdrive" 6, "Octaver" 7, "AnalogDelay" 8.
+struct StompSet : ModuleSelectorDetails::ModuleCreators {
+    static constexpr const char* name = "Stomp";
+
+    StompSet()
+    {
+        add<StompElement<Empty>>("Empty");
+        add<StompElement<StompSetDetails::Placeholder>>("Compressor");
+        add<StompElement<StompSetDetails::Placeholder>>("AnalogChorus");
+        add<StompElement<StompSetDetails::Placeholder>>("EnvelopeFilter");
+        add<StompElement<StompSetDetails::Placeholder>>("BassWah");
+        add<StompElement<StompSetDetails::Placeholder>>("Volume");
+        add<StompElement<StompSetDetails::Placeholder>>("Overdrive");
+        add<StompElement<StompSetDetails::Placeholder>>("Octaver");
+        add<StompElement<StompSetDetails::Placeholder>>("AnalogDelay");
+    }
+};
+
+} // namespace AudioEngine::BorvanQom::Application
