@@ -111,10 +111,12 @@ protected:
 
     // Drops the processed chunk from the input FIFOs and moves the chain's
     // output through the output FIFOs to the host (zeros when discarded).
+    // The output goes first: a chain that passes its input straight through
+    // presents the input FIFO itself, which the shift would move under it.
     void finishPiece(std::uint32_t done, Piece piece, bool discardOutput = false) noexcept
     {
-        shiftInput(piece.chunk);
         emitOutput(done, piece, discardOutput);
+        shiftInput(piece.chunk);
     }
 
     void emitOutput(std::uint32_t done, Piece piece, bool discardOutput) noexcept

@@ -64,12 +64,12 @@ public:
 
     // "Process" chooses the routine from the value truncated toward zero. A
     // value that matches no state (7) keeps the routine but is stored as the
-    // mode and in the parameter; a negative or NaN value is no mode at all and
-    // changes nothing.
+    // mode; a negative value is no mode at all and keeps routine and mode. The
+    // parameter takes the value either way, clamped to 0..4 (and ignores NaN).
     void setParameter(std::string_view name, float value) override
     {
-        if (name == "Process" && !selectMode(value))
-            return;
+        if (name == "Process")
+            selectMode(value);
         T::setParameter(name, value);
     }
 

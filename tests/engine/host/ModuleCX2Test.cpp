@@ -73,8 +73,8 @@ TEST(ModuleCX2, ProcessValuesChooseTheRoutineByTruncation)
     } steps[] = {
         {1.7f, 1.0f, 1.7f, true},                // "Bypass" by truncation
         {7.0f, 7.0f, 4.0f, true},                // matches no state: routine kept, mode stored
-        {-1.0f, 7.0f, 4.0f, true},               // no mode at all: nothing changes
-        {kNaN, 7.0f, 4.0f, true},
+        {-1.0f, 7.0f, 0.0f, true},               // no mode: routine and mode kept, parameter clamped
+        {kNaN, 7.0f, 0.0f, true},                // ignored altogether
         {0.0f, 0.0f, 0.0f, false},
         {-0.5f, 0.0f, 0.0f, false},              // truncates to 0, "Normal"
     };
