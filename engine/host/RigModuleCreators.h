@@ -11,6 +11,7 @@
 #include "engine/modules/PhaseAdjust.h"
 #include "engine/modules/Splitter.h"
 #include "engine/modules/SplitterStereo.h"
+#include "engine/modules/Tuner.h"
 
 namespace AudioEngine::BorvanQom::Application {
 
@@ -28,7 +29,9 @@ public:
         add<CX2::Application::GainStereo<20>>("GainStereo");
         add<CX2::Meter<100, 500, 4>>("VuMeter");
         add<CX2::Meter<0, 600, 0>>("LedMeter");
-        // "Ambience", "Tuner" and "Stomps" join here.
+        // "Ambience" joins here.
+        add<CX2::Tuner>("Tuner");
+        // "Stomps" joins here.
         add<PhaseAdjust<20>>("PhaseAdjust");
         add<MixerStereo>("MixerStereo");
         // "Amps" and "Convolver" join here.
