@@ -71,8 +71,10 @@ struct ProcessTable {
     void (*startProcess)(ProcessTable*);
     void (*stopProcess)(ProcessTable*);
     void (*processMidiEvents)(ProcessTable*, MidiEvent* events, std::int32_t count);
-    void (*processInPlace)(ProcessTable*, float** channels, std::int32_t frames, std::int32_t* flags);
-    void (*process)(ProcessTable*, float** inputs, float** outputs, std::int32_t frames, std::int32_t* flags);
+    void (*processInPlace)(ProcessTable*, float** channels, std::int32_t frames,
+                           std::int32_t* flags);
+    void (*process)(ProcessTable*, float** inputs, float** outputs, std::int32_t frames,
+                    std::int32_t* flags);
     std::int32_t (*getNumParameters)(ProcessTable*);
     const char* (*getParameterName)(ProcessTable*, std::int32_t index);
     const char* (*getParameterDisplay)(ProcessTable*, std::int32_t index);
@@ -80,7 +82,8 @@ struct ProcessTable {
     float (*getParameterNormalized)(ProcessTable*, std::int32_t index);
     void (*setParameterValue)(ProcessTable*, std::int32_t index, float plain);
     void (*setParameterNormalized)(ProcessTable*, std::int32_t index, float normalized);
-    const char* (*getParameterTextForNormalized)(ProcessTable*, std::int32_t index, float normalized);
+    const char* (*getParameterTextForNormalized)(ProcessTable*, std::int32_t index,
+                                                 float normalized);
     float (*convertNormalizedToPlain)(ProcessTable*, std::int32_t index, float normalized);
     // The chunk is text without a terminating zero; at most size bytes are read.
     void (*setChunk)(ProcessTable*, const void* data, std::int32_t size);
@@ -103,12 +106,16 @@ struct GUITable {
     void (*idle)(GUITable*);
     void (*update)(GUITable*);
     // Corners, not a size.
-    void (*invalidate)(GUITable*, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
-    void (*onMouseDown)(GUITable*, std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers);
-    void (*onMouseUp)(GUITable*, std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers);
+    void (*invalidate)(GUITable*, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                       std::int32_t y2);
+    void (*onMouseDown)(GUITable*, std::int32_t x, std::int32_t y, std::int32_t button,
+                        std::int32_t modifiers);
+    void (*onMouseUp)(GUITable*, std::int32_t x, std::int32_t y, std::int32_t button,
+                      std::int32_t modifiers);
     void (*onMouseMove)(GUITable*, std::int32_t x, std::int32_t y, std::int32_t modifiers);
     // Exactly 0 or 1: whether the editor used the key.
-    std::int32_t (*onKey)(GUITable*, std::int32_t key, std::int32_t character, std::int32_t modifiers);
+    std::int32_t (*onKey)(GUITable*, std::int32_t key, std::int32_t character,
+                          std::int32_t modifiers);
 };
 
 // Implemented by each host. getTempo is called on the audio thread once per
@@ -178,7 +185,8 @@ public:
     virtual void stopProcess() = 0;
     virtual void processMidiEvents(MidiEvent* events, std::int32_t count) = 0;
     virtual void processInPlace(float** channels, std::int32_t frames, std::int32_t* flags) = 0;
-    virtual void process(float** inputs, float** outputs, std::int32_t frames, std::int32_t* flags) = 0;
+    virtual void process(float** inputs, float** outputs, std::int32_t frames,
+                         std::int32_t* flags) = 0;
     virtual std::int32_t getNumParameters() = 0;
     virtual const char* getParameterName(std::int32_t index) = 0;
     virtual const char* getParameterDisplay(std::int32_t index) = 0;
@@ -230,8 +238,10 @@ public:
     virtual void idle() = 0;
     virtual void update() = 0;
     virtual void invalidate(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) = 0;
-    virtual void onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers) = 0;
-    virtual void onMouseUp(std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers) = 0;
+    virtual void onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button,
+                             std::int32_t modifiers) = 0;
+    virtual void onMouseUp(std::int32_t x, std::int32_t y, std::int32_t button,
+                           std::int32_t modifiers) = 0;
     virtual void onMouseMove(std::int32_t x, std::int32_t y, std::int32_t modifiers) = 0;
     virtual bool onKey(std::int32_t key, std::int32_t character, std::int32_t modifiers) = 0;
 
@@ -248,7 +258,10 @@ private:
 // field). A host passes getHostTable() to createProcess, never the object.
 class Host {
 public:
-    Host() noexcept : table_{&entryGetVersion, &entryGetTempo, &entryOnParameterChanged}, self_(this) {}
+    Host() noexcept
+        : table_{&entryGetVersion, &entryGetTempo, &entryOnParameterChanged}, self_(this)
+    {
+    }
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
     virtual ~Host() { unloadPlugIn(); }
@@ -295,7 +308,8 @@ private:
             return 0.0f;
         }
     }
-    static void entryOnParameterChanged(HostTable* table, std::int32_t index, float plain, float normalized)
+    static void entryOnParameterChanged(HostTable* table, std::int32_t index, float plain,
+                                        float normalized)
     {
         try {
             owner(table)->onParameterChanged(index, plain, normalized);
@@ -315,7 +329,8 @@ private:
 extern "C" {
 // Version 1: writes 1 to *served and returns the plug-in object's PlugIn table,
 // creating the object when none exists. Any other version: null, *served kept.
-__attribute__((visibility("default"))) Zq::DUZ2::PlugInTable* DUZ2Acquire(std::int32_t version, std::int32_t* served);
+__attribute__((visibility("default"))) Zq::DUZ2::PlugInTable* DUZ2Acquire(std::int32_t version,
+                                                                          std::int32_t* served);
 // Deletes the plug-in object, with its processors, when the last user releases.
 __attribute__((visibility("default"))) std::int32_t DUZ2Release();
 }

@@ -11,15 +11,23 @@
 namespace Zq::DUZ2 {
 namespace {
 
-template <class Object, int Entries, class Table>
-Object* owner(Table* table) noexcept
+template <class Object, int Entries, class Table> Object* owner(Table* table) noexcept
 {
     return static_cast<Object*>(reinterpret_cast<void**>(table)[Entries]);
 }
 
-PlugIn* plugInOf(PlugInTable* table) noexcept { return owner<PlugIn, kPlugInEntries>(table); }
-Process* processOf(ProcessTable* table) noexcept { return owner<Process, kProcessEntries>(table); }
-GUI* guiOf(GUITable* table) noexcept { return owner<GUI, kGUIEntries>(table); }
+PlugIn* plugInOf(PlugInTable* table) noexcept
+{
+    return owner<PlugIn, kPlugInEntries>(table);
+}
+Process* processOf(ProcessTable* table) noexcept
+{
+    return owner<Process, kProcessEntries>(table);
+}
+GUI* guiOf(GUITable* table) noexcept
+{
+    return owner<GUI, kGUIEntries>(table);
+}
 
 template <class Result, class Operation>
 Result guarded(Result neutral, Operation&& operation) noexcept
@@ -31,8 +39,7 @@ Result guarded(Result neutral, Operation&& operation) noexcept
     }
 }
 
-template <class Operation>
-void guarded(Operation&& operation) noexcept
+template <class Operation> void guarded(Operation&& operation) noexcept
 {
     try {
         operation();
@@ -92,10 +99,18 @@ GUITable* plugInGetGUI(PlugInTable* t, ProcessTable* processTable)
 
 namespace processEntry {
 
-
-const char* getName(ProcessTable* t) { return guarded<const char*>("", [&] { return processOf(t)->getName(); }); }
-const char* getVendor(ProcessTable* t) { return guarded<const char*>("", [&] { return processOf(t)->getVendor(); }); }
-std::int32_t getFlags(ProcessTable* t) { return guarded<std::int32_t>(0, [&] { return processOf(t)->getFlags(); }); }
+const char* getName(ProcessTable* t)
+{
+    return guarded<const char*>("", [&] { return processOf(t)->getName(); });
+}
+const char* getVendor(ProcessTable* t)
+{
+    return guarded<const char*>("", [&] { return processOf(t)->getVendor(); });
+}
+std::int32_t getFlags(ProcessTable* t)
+{
+    return guarded<std::int32_t>(0, [&] { return processOf(t)->getFlags(); });
+}
 std::int32_t getNumInputs(ProcessTable* t)
 {
     return guarded<std::int32_t>(0, [&] { return processOf(t)->getNumInputs(); });
@@ -112,12 +127,30 @@ void setNumOutputChannels(ProcessTable* t, std::int32_t count)
 {
     guarded([&] { processOf(t)->setNumOutputChannels(count); });
 }
-void resume(ProcessTable* t) { guarded([&] { processOf(t)->resume(); }); }
-void suspend(ProcessTable* t) { guarded([&] { processOf(t)->suspend(); }); }
-void setBlockSize(ProcessTable* t, std::int32_t frames) { guarded([&] { processOf(t)->setBlockSize(frames); }); }
-void setSampleRate(ProcessTable* t, float hertz) { guarded([&] { processOf(t)->setSampleRate(hertz); }); }
-void startProcess(ProcessTable* t) { guarded([&] { processOf(t)->startProcess(); }); }
-void stopProcess(ProcessTable* t) { guarded([&] { processOf(t)->stopProcess(); }); }
+void resume(ProcessTable* t)
+{
+    guarded([&] { processOf(t)->resume(); });
+}
+void suspend(ProcessTable* t)
+{
+    guarded([&] { processOf(t)->suspend(); });
+}
+void setBlockSize(ProcessTable* t, std::int32_t frames)
+{
+    guarded([&] { processOf(t)->setBlockSize(frames); });
+}
+void setSampleRate(ProcessTable* t, float hertz)
+{
+    guarded([&] { processOf(t)->setSampleRate(hertz); });
+}
+void startProcess(ProcessTable* t)
+{
+    guarded([&] { processOf(t)->startProcess(); });
+}
+void stopProcess(ProcessTable* t)
+{
+    guarded([&] { processOf(t)->stopProcess(); });
+}
 void processMidiEvents(ProcessTable* t, MidiEvent* events, std::int32_t count)
 {
     guarded([&] { processOf(t)->processMidiEvents(events, count); });
@@ -126,7 +159,8 @@ void processInPlace(ProcessTable* t, float** channels, std::int32_t frames, std:
 {
     guarded([&] { processOf(t)->processInPlace(channels, frames, flags); });
 }
-void process(ProcessTable* t, float** inputs, float** outputs, std::int32_t frames, std::int32_t* flags)
+void process(ProcessTable* t, float** inputs, float** outputs, std::int32_t frames,
+             std::int32_t* flags)
 {
     guarded([&] { processOf(t)->process(inputs, outputs, frames, flags); });
 }
@@ -160,7 +194,8 @@ void setParameterNormalized(ProcessTable* t, std::int32_t index, float normalize
 }
 const char* getParameterTextForNormalized(ProcessTable* t, std::int32_t index, float normalized)
 {
-    return guarded<const char*>("", [&] { return processOf(t)->getParameterTextForNormalized(index, normalized); });
+    return guarded<const char*>(
+        "", [&] { return processOf(t)->getParameterTextForNormalized(index, normalized); });
 }
 float convertNormalizedToPlain(ProcessTable* t, std::int32_t index, float normalized)
 {
@@ -177,7 +212,10 @@ std::int32_t getChunk(ProcessTable* t, void** data)
         *data = nullptr;
     return guarded<std::int32_t>(0, [&] { return processOf(t)->getChunk(data); });
 }
-void releaseChunk(ProcessTable* t) { guarded([&] { processOf(t)->releaseChunk(); }); }
+void releaseChunk(ProcessTable* t)
+{
+    guarded([&] { processOf(t)->releaseChunk(); });
+}
 
 } // namespace processEntry
 
@@ -202,7 +240,10 @@ void guiGetSize(GUITable* t, std::int32_t* width, std::int32_t* height)
             *height = h;
     });
 }
-void guiSetPosition(GUITable* t, std::int32_t x, std::int32_t y) { guarded([&] { guiOf(t)->setPosition(x, y); }); }
+void guiSetPosition(GUITable* t, std::int32_t x, std::int32_t y)
+{
+    guarded([&] { guiOf(t)->setPosition(x, y); });
+}
 void guiSetHostMouseEvents(GUITable* t, std::int32_t hostDelivers)
 {
     guarded([&] { guiOf(t)->setHostMouseEvents(hostDelivers != 0); });
@@ -211,19 +252,33 @@ void guiSetHostKeyEvents(GUITable* t, std::int32_t hostDelivers)
 {
     guarded([&] { guiOf(t)->setHostKeyEvents(hostDelivers != 0); });
 }
-void guiOpen(GUITable* t, void* parentWindow) { guarded([&] { guiOf(t)->open(parentWindow); }); }
-void guiClose(GUITable* t) { guarded([&] { guiOf(t)->close(); }); }
-void guiIdle(GUITable* t) { guarded([&] { guiOf(t)->idle(); }); }
-void guiUpdate(GUITable* t) { guarded([&] { guiOf(t)->update(); }); }
+void guiOpen(GUITable* t, void* parentWindow)
+{
+    guarded([&] { guiOf(t)->open(parentWindow); });
+}
+void guiClose(GUITable* t)
+{
+    guarded([&] { guiOf(t)->close(); });
+}
+void guiIdle(GUITable* t)
+{
+    guarded([&] { guiOf(t)->idle(); });
+}
+void guiUpdate(GUITable* t)
+{
+    guarded([&] { guiOf(t)->update(); });
+}
 void guiInvalidate(GUITable* t, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
     guarded([&] { guiOf(t)->invalidate(x1, y1, x2, y2); });
 }
-void guiOnMouseDown(GUITable* t, std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers)
+void guiOnMouseDown(GUITable* t, std::int32_t x, std::int32_t y, std::int32_t button,
+                    std::int32_t modifiers)
 {
     guarded([&] { guiOf(t)->onMouseDown(x, y, button, modifiers); });
 }
-void guiOnMouseUp(GUITable* t, std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers)
+void guiOnMouseUp(GUITable* t, std::int32_t x, std::int32_t y, std::int32_t button,
+                  std::int32_t modifiers)
 {
     guarded([&] { guiOf(t)->onMouseUp(x, y, button, modifiers); });
 }
@@ -233,27 +288,50 @@ void guiOnMouseMove(GUITable* t, std::int32_t x, std::int32_t y, std::int32_t mo
 }
 std::int32_t guiOnKey(GUITable* t, std::int32_t key, std::int32_t character, std::int32_t modifiers)
 {
-    return guarded<std::int32_t>(0, [&] { return guiOf(t)->onKey(key, character, modifiers) ? 1 : 0; });
+    return guarded<std::int32_t>(
+        0, [&] { return guiOf(t)->onKey(key, character, modifiers) ? 1 : 0; });
 }
 
 } // namespace
 
 PlugIn::PlugIn()
-    : table_{&plugInGetVersion, &plugInCreateProcess, &plugInDestroyProcess, &plugInGetGUI}, self_(this)
+    : table_{&plugInGetVersion, &plugInCreateProcess, &plugInDestroyProcess, &plugInGetGUI},
+      self_(this)
 {
 }
 
 PlugIn::~PlugIn() = default;
 
 Process::Process(HostTable* host)
-    : table_{&processEntry::getName, &processEntry::getVendor, &processEntry::getFlags, &processEntry::getNumInputs, &processEntry::getNumOutputs, &processEntry::setNumInputChannels,
-             &processEntry::setNumOutputChannels, &processEntry::resume, &processEntry::suspend, &processEntry::setBlockSize, &processEntry::setSampleRate, &processEntry::startProcess,
-             &processEntry::stopProcess, &processEntry::processMidiEvents, &processEntry::processInPlace, &processEntry::process, &processEntry::getNumParameters,
-             &processEntry::getParameterName, &processEntry::getParameterDisplay, &processEntry::getParameterValue, &processEntry::getParameterNormalized,
-             &processEntry::setParameterValue, &processEntry::setParameterNormalized, &processEntry::getParameterTextForNormalized,
-             &processEntry::convertNormalizedToPlain, &processEntry::setChunk, &processEntry::getChunk, &processEntry::releaseChunk}
-    , self_(this)
-    , host_(host)
+    : table_{&processEntry::getName,
+             &processEntry::getVendor,
+             &processEntry::getFlags,
+             &processEntry::getNumInputs,
+             &processEntry::getNumOutputs,
+             &processEntry::setNumInputChannels,
+             &processEntry::setNumOutputChannels,
+             &processEntry::resume,
+             &processEntry::suspend,
+             &processEntry::setBlockSize,
+             &processEntry::setSampleRate,
+             &processEntry::startProcess,
+             &processEntry::stopProcess,
+             &processEntry::processMidiEvents,
+             &processEntry::processInPlace,
+             &processEntry::process,
+             &processEntry::getNumParameters,
+             &processEntry::getParameterName,
+             &processEntry::getParameterDisplay,
+             &processEntry::getParameterValue,
+             &processEntry::getParameterNormalized,
+             &processEntry::setParameterValue,
+             &processEntry::setParameterNormalized,
+             &processEntry::getParameterTextForNormalized,
+             &processEntry::convertNormalizedToPlain,
+             &processEntry::setChunk,
+             &processEntry::getChunk,
+             &processEntry::releaseChunk},
+      self_(this), host_(host)
 {
     LivingProcesses& living = livingProcesses();
     std::lock_guard lock(living.mutex);
@@ -291,10 +369,11 @@ float Process::askHostTempo() const
 }
 
 GUI::GUI()
-    : table_{&guiGetProcess, &guiGetSize, &guiSetPosition, &guiSetHostMouseEvents, &guiSetHostKeyEvents,
-             &guiOpen, &guiClose, &guiIdle, &guiUpdate, &guiInvalidate, &guiOnMouseDown, &guiOnMouseUp,
-             &guiOnMouseMove, &guiOnKey}
-    , self_(this)
+    : table_{&guiGetProcess,       &guiGetSize,    &guiSetPosition, &guiSetHostMouseEvents,
+             &guiSetHostKeyEvents, &guiOpen,       &guiClose,       &guiIdle,
+             &guiUpdate,           &guiInvalidate, &guiOnMouseDown, &guiOnMouseUp,
+             &guiOnMouseMove,      &guiOnKey},
+      self_(this)
 {
 }
 

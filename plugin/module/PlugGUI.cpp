@@ -13,14 +13,16 @@ namespace {
 std::int32_t extent(std::int32_t from, std::int32_t to)
 {
     const std::int64_t length = static_cast<std::int64_t>(to) - from;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(length, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(length, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
 }
 
 } // namespace
 
 PlugGUI::PlugGUI(Process& process, StandIn::ResourceProvider& resources)
-    : process_(process), editor_(std::make_unique<StandIn::Editor>(resources, process.getDocument()))
+    : process_(process),
+      editor_(std::make_unique<StandIn::Editor>(resources, process.getDocument()))
 {
 }
 
@@ -30,15 +32,30 @@ PlugGUI::~PlugGUI()
         editor_->close();
 }
 
-DUZ2::Process* PlugGUI::getProcess() { return &process_; }
+DUZ2::Process* PlugGUI::getProcess()
+{
+    return &process_;
+}
 
-void PlugGUI::getSize(std::int32_t& width, std::int32_t& height) { editor_->getSize(width, height); }
+void PlugGUI::getSize(std::int32_t& width, std::int32_t& height)
+{
+    editor_->getSize(width, height);
+}
 
-void PlugGUI::setPosition(std::int32_t x, std::int32_t y) { editor_->setPosition(x, y); }
+void PlugGUI::setPosition(std::int32_t x, std::int32_t y)
+{
+    editor_->setPosition(x, y);
+}
 
-void PlugGUI::setHostMouseEvents(bool hostDelivers) { editor_->setHostMouseEvents(hostDelivers); }
+void PlugGUI::setHostMouseEvents(bool hostDelivers)
+{
+    editor_->setHostMouseEvents(hostDelivers);
+}
 
-void PlugGUI::setHostKeyEvents(bool hostDelivers) { editor_->setHostKeyEvents(hostDelivers); }
+void PlugGUI::setHostKeyEvents(bool hostDelivers)
+{
+    editor_->setHostKeyEvents(hostDelivers);
+}
 
 void PlugGUI::open(void* parentWindow)
 {
@@ -69,7 +86,8 @@ void PlugGUI::invalidate(std::int32_t x1, std::int32_t y1, std::int32_t x2, std:
         editor_->invalidate(x1, y1, extent(x1, x2), extent(y1, y2));
 }
 
-void PlugGUI::onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers)
+void PlugGUI::onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button,
+                          std::int32_t modifiers)
 {
     editor_->onMouseDown(x, y, button, modifiers);
 }

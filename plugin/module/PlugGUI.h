@@ -30,8 +30,10 @@ public:
     void idle() override {}
     void update() override;
     void invalidate(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
-    void onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers) override;
-    void onMouseUp(std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers) override;
+    void onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button,
+                     std::int32_t modifiers) override;
+    void onMouseUp(std::int32_t x, std::int32_t y, std::int32_t button,
+                   std::int32_t modifiers) override;
     void onMouseMove(std::int32_t x, std::int32_t y, std::int32_t modifiers) override;
     bool onKey(std::int32_t key, std::int32_t character, std::int32_t modifiers) override;
 

@@ -1,8 +1,8 @@
 #include "plugin/module/PlugIn.h"
 
+#include "platform/MessageBox.h"
 #include "plugin/module/PlugGUI.h"
 #include "plugin/module/Process.h"
-#include "platform/MessageBox.h"
 
 namespace Zq::BorvanRAZ {
 

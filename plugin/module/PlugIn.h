@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/Settings.h"
 #include "plugin/DUZ2.h"
 #include "plugin/module/Singleton.h"
 #include "plugin/module/standin/ResourceProvider.h"
-#include "platform/Settings.h"
 
 #include <map>
 #include <memory>

@@ -9,13 +9,12 @@
 namespace Zq::BorvanRAZ {
 
 Process::Process(DUZ2::HostTable* host)
-    : DUZ2::Process(host)
-    , document_(std::make_unique<StandIn::Document>())
-    , engine_(std::make_unique<StandIn::Engine>(*document_))
-    , automation_(std::make_unique<StandIn::Automation>())
-    , monoInput_(std::make_unique<float[]>(kInitialBufferFrames))
-    , secondOutput_(std::make_unique<float[]>(kInitialBufferFrames))
-    , bufferFrames_(kInitialBufferFrames)
+    : DUZ2::Process(host), document_(std::make_unique<StandIn::Document>()),
+      engine_(std::make_unique<StandIn::Engine>(*document_)),
+      automation_(std::make_unique<StandIn::Automation>()),
+      monoInput_(std::make_unique<float[]>(kInitialBufferFrames)),
+      secondOutput_(std::make_unique<float[]>(kInitialBufferFrames)),
+      bufferFrames_(kInitialBufferFrames)
 {
 }
 
@@ -89,9 +88,15 @@ void Process::render(float** inputs, float** outputs, std::int32_t offset, std::
             left[i] = (right[i] + left[i]) * 0.5f;
 }
 
-std::int32_t Process::getNumParameters() { return automation_->getNumParameters(); }
+std::int32_t Process::getNumParameters()
+{
+    return automation_->getNumParameters();
+}
 
-bool Process::isParameter(std::int32_t index) { return index >= 0 && index < automation_->getNumParameters(); }
+bool Process::isParameter(std::int32_t index)
+{
+    return index >= 0 && index < automation_->getNumParameters();
+}
 
 const char* Process::getParameterName(std::int32_t index)
 {
@@ -127,7 +132,9 @@ void Process::setParameterNormalized(std::int32_t index, float normalized)
 
 const char* Process::getParameterTextForNormalized(std::int32_t index, float normalized)
 {
-    return isParameter(index) ? threadText<23>(automation_->getParameterTextForNormalized(index, normalized)) : "";
+    return isParameter(index)
+               ? threadText<23>(automation_->getParameterTextForNormalized(index, normalized))
+               : "";
 }
 
 float Process::convertNormalizedToPlain(std::int32_t index, float normalized)
@@ -157,6 +164,9 @@ std::int32_t Process::getChunk(void** data)
     return size;
 }
 
-void Process::releaseChunk() { chunk_.reset(); }
+void Process::releaseChunk()
+{
+    chunk_.reset();
+}
 
 } // namespace Zq::BorvanRAZ

@@ -47,7 +47,8 @@ public:
     void processMidiEvents(DUZ2::MidiEvent*, std::int32_t) override {}
     // Audio thread; any number of frames, no allocation.
     void processInPlace(float** channels, std::int32_t frames, std::int32_t* flags) override;
-    void process(float** inputs, float** outputs, std::int32_t frames, std::int32_t* flags) override;
+    void process(float** inputs, float** outputs, std::int32_t frames,
+                 std::int32_t* flags) override;
 
     // Either thread. An index outside 0 .. getNumParameters() - 1 reads "" or
     // 0 and writes nothing.

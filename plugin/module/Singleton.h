@@ -5,8 +5,7 @@ namespace Zq::Application::Utils {
 // The one object of a class T that derives from Singleton<T>: created by the
 // first getInstance, forgotten when it is deleted, so the next getInstance
 // creates a fresh one. Callers on the control thread only.
-template <class T>
-class Singleton {
+template <class T> class Singleton {
 public:
     static T* getInstance()
     {

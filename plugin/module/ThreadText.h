@@ -13,8 +13,7 @@ namespace Zq::BorvanRAZ {
 // that exits and a module that unloads have nothing to destroy.
 inline constexpr std::size_t kThreadTextCapacity = 256;
 
-template <int Entry>
-const char* threadText(std::string_view text) noexcept
+template <int Entry> const char* threadText(std::string_view text) noexcept
 {
     thread_local char buffer[kThreadTextCapacity];
     std::size_t length = text.size() < kThreadTextCapacity ? text.size() : kThreadTextCapacity - 1;

@@ -46,7 +46,10 @@ float Automation::getParameterValue(std::int32_t index) const
     return known(index) ? parameters_[index].value : 0.0f;
 }
 
-float Automation::getParameterNormalized(std::int32_t index) const { return getParameterValue(index); }
+float Automation::getParameterNormalized(std::int32_t index) const
+{
+    return getParameterValue(index);
+}
 
 void Automation::setParameterValue(std::int32_t index, float plain)
 {
@@ -55,7 +58,10 @@ void Automation::setParameterValue(std::int32_t index, float plain)
         parameters_[index].value = plain;
 }
 
-void Automation::setParameterNormalized(std::int32_t index, float normalized) { setParameterValue(index, normalized); }
+void Automation::setParameterNormalized(std::int32_t index, float normalized)
+{
+    setParameterValue(index, normalized);
+}
 
 std::string Automation::getParameterTextForNormalized(std::int32_t index, float normalized) const
 {

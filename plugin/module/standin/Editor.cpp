@@ -26,12 +26,16 @@ std::string numbers(std::initializer_list<std::int32_t> values)
 
 } // namespace
 
-Editor::Editor(ResourceProvider& resources, Document& document) : resources_(resources), document_(document)
+Editor::Editor(ResourceProvider& resources, Document& document)
+    : resources_(resources), document_(document)
 {
     note("created");
 }
 
-Editor::~Editor() { note("deleted"); }
+Editor::~Editor()
+{
+    note("deleted");
+}
 
 void Editor::getSize(std::int32_t& width, std::int32_t& height)
 {
@@ -72,14 +76,18 @@ void Editor::close()
     note("close");
 }
 
-void Editor::idle() { note("idle"); }
+void Editor::idle()
+{
+    note("idle");
+}
 
 void Editor::invalidate(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
 {
     note("invalidate" + numbers({x, y, width, height}));
 }
 
-void Editor::onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button, std::int32_t modifiers)
+void Editor::onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button,
+                         std::int32_t modifiers)
 {
     note("onMouseDown" + numbers({x, y, button, modifiers}));
 }

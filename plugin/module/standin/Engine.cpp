@@ -8,7 +8,8 @@ void Engine::setTempo(float bpm) noexcept
     tempoCalls_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void Engine::process(const float* const* inputs, float* const* outputs, std::int32_t frames) noexcept
+void Engine::process(const float* const* inputs, float* const* outputs,
+                     std::int32_t frames) noexcept
 {
     const float* input = inputs[0];
     float* left = outputs[0];

@@ -17,16 +17,28 @@ public:
     // Audio thread, once per host block.
     void setTempo(float bpm) noexcept;
     float currentTempo() const noexcept { return tempo_.load(std::memory_order_relaxed); }
-    std::int64_t getTempoCalls() const noexcept { return tempoCalls_.load(std::memory_order_relaxed); }
+    std::int64_t getTempoCalls() const noexcept
+    {
+        return tempoCalls_.load(std::memory_order_relaxed);
+    }
 
-    void setSampleRate(float hertz) noexcept { sampleRate_.store(hertz, std::memory_order_relaxed); }
+    void setSampleRate(float hertz) noexcept
+    {
+        sampleRate_.store(hertz, std::memory_order_relaxed);
+    }
     float getSampleRate() const noexcept { return sampleRate_.load(std::memory_order_relaxed); }
 
     // One mono input channel, two output channels; the output may be the input.
     void process(const float* const* inputs, float* const* outputs, std::int32_t frames) noexcept;
-    std::int64_t getFramesProcessed() const noexcept { return frames_.load(std::memory_order_relaxed); }
+    std::int64_t getFramesProcessed() const noexcept
+    {
+        return frames_.load(std::memory_order_relaxed);
+    }
     // The longest run the processor handed over in one call.
-    std::int32_t getLongestRun() const noexcept { return longestRun_.load(std::memory_order_relaxed); }
+    std::int32_t getLongestRun() const noexcept
+    {
+        return longestRun_.load(std::memory_order_relaxed);
+    }
 
     Document& getDocument() noexcept { return document_; }
 
