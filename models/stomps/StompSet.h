@@ -3,7 +3,9 @@
 #include "engine/host/ModuleArrayElement.h"
 #include "engine/host/ModuleCX2.h"
 #include "engine/host/ModuleCreators.h"
+#include "models/stomps/ChorusRI1Mono.h"
 #include "models/stomps/Empty.h"
+#include "models/stomps/Volume.h"
 
 namespace AudioEngine::BorvanQom::Application {
 
@@ -27,10 +29,10 @@ struct StompSet : ModuleSelectorDetails::ModuleCreators {
     {
         add<StompElement<Empty>>("Empty");
         add<StompElement<StompSetDetails::Placeholder>>("Compressor");
-        add<StompElement<StompSetDetails::Placeholder>>("AnalogChorus");
+        add<StompElement<CX2::ChorusRI1Mono<CX2::ChorusRI1MonoTraits>>>("AnalogChorus");
         add<StompElement<StompSetDetails::Placeholder>>("EnvelopeFilter");
         add<StompElement<StompSetDetails::Placeholder>>("BassWah");
-        add<StompElement<StompSetDetails::Placeholder>>("Volume");
+        add<StompElement<CX2::Volume<CX2::VolumeTraits>>>("Volume");
         add<StompElement<StompSetDetails::Placeholder>>("Overdrive");
         add<StompElement<StompSetDetails::Placeholder>>("Octaver");
         add<StompElement<StompSetDetails::Placeholder>>("AnalogDelay");
