@@ -5,6 +5,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
+# The preset tests write and read numbers under a comma-decimal locale, as
+# hosts often set one; without it they skip that check and say so.
+if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo -n"
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
+        echo "Could not generate the de_DE.UTF-8 locale; the locale test will skip."
+fi
+
 jobs=$(nproc)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TiXmlDocument;
+
+namespace Zq::BorvanRAZ::Document {
+
+// The document format nests three elements deep; a preset or chunk nested
+// deeper than this is refused before parsing.
+inline constexpr int kMaxElementNesting = 64;
+
+// How deep TinyXML's parser would nest elements on this text: the level of the
+// deepest element (a root alone is 1), given up once it passes stopAbove.
+// Nothing when the text holds a construct the parser would reject, which is
+// refused as well.
+//
+// TinyXML parses recursively, one stack frame per open element, so a hostile
+// preset nested a hundred thousand deep overflows the host's thread stack. This
+// scan follows the parser's own reading of the text (run byte-wise, as
+// parseText asks of it) without recursing, to keep such text away from it.
+std::optional<int> elementNesting(std::string_view text, int stopAbove);
+
+// Parses the text (up to its first zero byte) into an empty document. True
+// when it is well-formed, no deeper than kMaxElementNesting and has a root
+// element; otherwise the document may hold a partial tree, which callers must
+// not load.
+bool parseText(TiXmlDocument& document, std::string_view text);
+
+// The whole stream as text, read before any parsing.
+std::string readAll(std::istream& in);
+
+// TinyXML's compact stream form: no indentation, no line breaks.
+std::string printText(const TiXmlDocument& document);
+
+} // namespace Zq::BorvanRAZ::Document
