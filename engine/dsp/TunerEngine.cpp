@@ -25,7 +25,8 @@ constexpr std::int64_t kNoteOffset = 117;
 
 NoteReading convertNote(float frequency, float reference)
 {
-    const double f = std::max(double(frequency), 1.0);
+    // Below 1 Hz (and NaN) counts as 1 Hz.
+    const double f = frequency > 1.0f ? double(frequency) : 1.0;
     double s = 12.0 * (std::log(f) - std::log(double(reference))) / std::log(2.0);
     s = std::round(s / kSemitoneResolution) * kSemitoneResolution;
     const double n = std::round(s); // half away from zero
