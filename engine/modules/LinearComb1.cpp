@@ -4,6 +4,7 @@
 #include "engine/modules/FourLane.h"
 
 #include <cmath>
+#include <limits>
 
 namespace AudioEngine::LinearComb1Details {
 
@@ -15,18 +16,20 @@ void Smoother::design(float blockRate) noexcept
 {
     const float w = kPi * cutoff;
     a = w / (w + blockRate);
-    b = 1.0f - 2.0f * a;
+    b = 1.0 - 2.0 * a;
 }
 
 float Smoother::advance(float target, std::uint32_t n) noexcept
 {
+    const float from = current();
+    double next = a * (static_cast<double>(target) + static_cast<double>(last)) + b * value;
     // The state decays geometrically toward a target of 0 and would end in
-    // denormals; flushed, it settles on an exact 0.
-    const float next = flushedDenormal(a * (target + last) + b * value);
-    const float step = (next - value) / static_cast<float>(n);
+    // denormals; below the smallest normal float it settles on an exact 0.
+    if (std::fabs(next) < static_cast<double>(std::numeric_limits<float>::min()))
+        next = 0.0;
     value = next;
     last = target;
-    return step;
+    return (current() - from) / static_cast<float>(n);
 }
 
 void ramp(const float* x, float* y, std::uint32_t n, float gEnd, float dg, float oEnd, float dOffset) noexcept

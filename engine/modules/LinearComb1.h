@@ -17,18 +17,25 @@ inline constexpr float kSmoothingCutoffHz = 22.736420f;
 // b = 1 - 2a: the bilinear transform of a one-pole at fc, fed with the mean of
 // this block's and the last block's target. The samples of a block then ramp
 // linearly from S_old to S_new.
+//
+// The state is carried in double: in float the recursion stalls a unit in the
+// last place short of its target (a unity pedal would settle at 0.99999988),
+// while in double it rounds to the target exactly once settled. b is formed in
+// double from a for the same reason: 2a + b must be exactly 1.
 struct Smoother {
-    float value = 0.0f; // S_old: where the last block ended
+    double value = 0.0; // S_old: where the last block ended
     float last = 0.0f;  // the target the last block saw
     float cutoff = kSmoothingCutoffHz;
-    float a = 0.0f;
-    float b = 0.0f;
+    double a = 0.0;
+    double b = 0.0;
 
     // a and b for a block rate; pi is the single-precision acos(-1).
     void design(float blockRate) noexcept;
     // Moves to the target for one block of n samples; returns the per-sample
     // step (S_new - S_old) / n. value holds S_new afterwards.
     float advance(float target, std::uint32_t n) noexcept;
+    // The state as the samples use it.
+    float current() const noexcept { return static_cast<float>(value); }
 };
 
 // y[i] = F(F(x[i]) g_i + o_i), F the denormal flush, with the ramps
@@ -78,8 +85,8 @@ public:
         const std::uint32_t n = getChunkSize();
         if (!advance(n))
             return 0;
-        LinearComb1Details::ramp(in_->getBuffer(), out_->getBuffer(), n, scale_.value, scaleStep_,
-                                 offset_.value, offsetStep_);
+        LinearComb1Details::ramp(in_->getBuffer(), out_->getBuffer(), n, scale_.current(), scaleStep_,
+                                 offset_.current(), offsetStep_);
         return n;
     }
 
@@ -88,14 +95,14 @@ public:
         const std::uint32_t n = getChunkSize();
         if (!advance(n))
             return 0;
-        LinearComb1Details::rampFourLane(in_->getBuffer(), out_->getBuffer(), n, scale_.value, scaleStep_,
-                                         offset_.value, offsetStep_);
+        LinearComb1Details::rampFourLane(in_->getBuffer(), out_->getBuffer(), n, scale_.current(),
+                                         scaleStep_, offset_.current(), offsetStep_);
         return n;
     }
 
     // The smoothed coefficients where the last block ended (S_old, O_old).
-    float getSmoothedScale() const noexcept { return scale_.value; }
-    float getSmoothedOffset() const noexcept { return offset_.value; }
+    float getSmoothedScale() const noexcept { return scale_.current(); }
+    float getSmoothedOffset() const noexcept { return offset_.current(); }
     const LinearComb1Details::Smoother& getScaleSmoother() const noexcept { return scale_; }
 
 private:
