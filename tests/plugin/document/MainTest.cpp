@@ -59,7 +59,8 @@ TEST(DocumentChunk, RoundTripsValuesAndTheName)
 
 TEST(DocumentChunk, EveryPresetNameSurvivesTheRoundTrip)
 {
-    for (const std::string name : {"My.Song", "Plain", "", "a..b", "Ends.With.Dot."}) {
+    for (const std::string name :
+         {"My.Song", "Plain", "", "a..b", "Ends.With.Dot.", "Say \"Hi\" & <Bye>", "It's \"Bass\"", "B\xC3\xA4ss T\xC3\xB6n"}) {
         FixtureDocument source, target;
         source.setPresetName("presets/" + name + ".qomp");
         ASSERT_EQ(source.getPresetName(), name);
