@@ -1,0 +1,126 @@
+// The built module, loaded as a host loads it: its exports, its dynamic symbol
+// table and the layout of its interface objects read through raw pointers.
+
+#include "ModuleFixtures.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+using AcquireFunction = Zq::DUZ2::PlugInTable* (*)(std::int32_t, std::int32_t*);
+using ReleaseFunction = std::int32_t (*)();
+
+class LoadedModuleTest : public test::PlugInTest {
+protected:
+    void SetUp() override
+    {
+        test::PlugInTest::SetUp();
+        library = ::dlopen(BORVANRAZ_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << ::dlerror();
+        acquire = reinterpret_cast<AcquireFunction>(::dlsym(library, "DUZ2Acquire"));
+        release = reinterpret_cast<ReleaseFunction>(::dlsym(library, "DUZ2Release"));
+        ASSERT_NE(acquire, nullptr);
+        ASSERT_NE(release, nullptr);
+    }
+    void TearDown() override
+    {
+        if (library)
+            ::dlclose(library);
+        test::PlugInTest::TearDown();
+    }
+
+    void* library = nullptr;
+    AcquireFunction acquire = nullptr;
+    ReleaseFunction release = nullptr;
+    test::RecordingHost host;
+};
+
+TEST_F(LoadedModuleTest, onlyVersionOneIsServed)
+{
+    for (std::int32_t version : {0, 2, -1}) {
+        std::int32_t served = 77;
+        EXPECT_EQ(acquire(version, &served), nullptr) << version;
+        EXPECT_EQ(served, 77) << version;
+    }
+    std::int32_t served = 77;
+    Zq::DUZ2::PlugInTable* table = acquire(1, &served);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(served, 1);
+    EXPECT_EQ(table->getVersion(table), 1);
+    EXPECT_EQ(acquire(1, nullptr), table);
+    release();
+    release();
+}
+
+TEST_F(LoadedModuleTest, thePlugInObjectLivesUntilTheLastRelease)
+{
+    std::int32_t served = 0;
+    Zq::DUZ2::PlugInTable* table = acquire(1, &served);
+    ASSERT_EQ(acquire(1, &served), table);
+    Zq::DUZ2::ProcessTable* process = table->createProcess(table, host.getHostTable(), 0);
+    ASSERT_NE(process, nullptr);
+
+    release();
+    EXPECT_NE(table->getGUI(table, process), nullptr) << "one user is left";
+
+    release(); // deletes the object with its processor and editor object
+    Zq::DUZ2::PlugInTable* fresh = acquire(1, &served);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->getGUI(fresh, process), nullptr) << "the fresh object knows no old processor";
+    fresh->destroyProcess(fresh, process);
+    release();
+
+    // A release too many does not leave the count below zero for the next host.
+    release();
+    Zq::DUZ2::PlugInTable* again = acquire(1, &served);
+    Zq::DUZ2::ProcessTable* kept = again->createProcess(again, nullptr, 0);
+    EXPECT_NE(again->getGUI(again, kept), nullptr);
+    release();
+}
+
+TEST_F(LoadedModuleTest, interfaceObjectsAreTheirTablesBehindAVirtualPointer)
+{
+    Zq::DUZ2::PlugInTable* plugIn = acquire(1, nullptr);
+    Zq::DUZ2::ProcessTable* process = plugIn->createProcess(plugIn, host.getHostTable(), 0);
+    Zq::DUZ2::GUITable* gui = plugIn->getGUI(plugIn, process);
+    ASSERT_NE(gui, nullptr);
+    auto minusOneWord = [](void* table) {
+        return static_cast<void*>(static_cast<char*>(table) - 8);
+    };
+
+    EXPECT_EQ(test::word(plugIn, 4), minusOneWord(plugIn));
+    EXPECT_EQ(test::word(process, 28), minusOneWord(process));
+    EXPECT_EQ(test::word(process, 29), host.getHostTable());
+    EXPECT_EQ(test::word(gui, 14), minusOneWord(gui));
+    EXPECT_EQ(gui->getProcess(gui), process);
+
+    // The host's object: the acquired table before its own, the module
+    // handle behind the back pointer.
+    Zq::DUZ2::HostTable* hostTable = host.getHostTable();
+    EXPECT_EQ(test::word(hostTable, -1), nullptr);
+    EXPECT_EQ(test::word(hostTable, 3), static_cast<void*>(&host));
+    EXPECT_EQ(hostTable->getVersion(hostTable), 1);
+    release();
+}
+
+TEST_F(LoadedModuleTest, onlyTheTwoExportsAreDefinedInTheDynamicSymbolTable)
+{
+    const std::string command = std::string("nm -D --defined-only '") + BORVANRAZ_MODULE_PATH + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::set<std::string> names;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe)) {
+        std::string text(line);
+        const auto last = text.find_last_of(' ');
+        names.insert(text.substr(last + 1, text.find_last_not_of("\r\n") - last));
+    }
+    ASSERT_EQ(::pclose(pipe), 0);
+    EXPECT_EQ(names, (std::set<std::string>{"DUZ2Acquire", "DUZ2Release"}));
+}
+
+} // namespace

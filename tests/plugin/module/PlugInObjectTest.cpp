@@ -1,0 +1,136 @@
+#include "ModuleFixtures.h"
+
+#include "plugin/module/PlugGUI.h"
+#include "plugin/module/PlugIn.h"
+#include "plugin/module/Process.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using Zq::BorvanRAZ::PlugIn;
+using Zq::BorvanRAZ::StandIn::Editor;
+
+class PlugInObjectTest : public test::PlugInTest {
+protected:
+    void SetUp() override
+    {
+        test::PlugInTest::SetUp();
+        Editor::clearJournal();
+        plugIn = std::make_unique<PlugIn>();
+        table = plugIn->getTable();
+    }
+
+    Zq::DUZ2::ProcessTable* create(std::int32_t flags = 0)
+    {
+        return table->createProcess(table, host.getHostTable(), flags);
+    }
+    long journalCount(const std::string& call) const
+    {
+        const auto journal = Editor::journal();
+        return std::count(journal.begin(), journal.end(), call);
+    }
+
+    test::RecordingHost host;
+    std::unique_ptr<PlugIn> plugIn;
+    Zq::DUZ2::PlugInTable* table = nullptr;
+};
+
+TEST_F(PlugInObjectTest, versionIsOneAndNonZeroFlagsCreateNothing)
+{
+    EXPECT_EQ(table->getVersion(table), 1);
+    for (std::int32_t flags : {1, 2, -1})
+        EXPECT_EQ(create(flags), nullptr) << flags;
+    EXPECT_EQ(plugIn->getProcessCount(), 0u);
+}
+
+TEST_F(PlugInObjectTest, processorsAreSeparateAndDestroyingOneKeepsTheOthersEditor)
+{
+    Zq::DUZ2::ProcessTable* first = create();
+    Zq::DUZ2::ProcessTable* second = create();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+
+    Zq::DUZ2::GUITable* firstGui = table->getGUI(table, first);
+    Zq::DUZ2::GUITable* secondGui = table->getGUI(table, second);
+    ASSERT_NE(secondGui, nullptr);
+    EXPECT_NE(firstGui, secondGui);
+    EXPECT_EQ(table->getGUI(table, second), secondGui) << "one editor object per processor";
+
+    table->destroyProcess(table, first);
+    EXPECT_EQ(journalCount("deleted"), 1);
+    EXPECT_EQ(table->getGUI(table, second), secondGui);
+    EXPECT_EQ(secondGui->getProcess(secondGui), second);
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    secondGui->getSize(secondGui, &width, &height);
+    EXPECT_EQ(width, 851);
+}
+
+TEST_F(PlugInObjectTest, tablesOfDestroyedOrForeignProcessorsAreNeverFollowed)
+{
+    Zq::DUZ2::ProcessTable* process = create();
+    table->getGUI(table, process);
+    table->destroyProcess(table, process);
+
+    // The freed processor's table: looked up, not read (ASan sees any read).
+    EXPECT_EQ(table->getGUI(table, process), nullptr);
+    table->destroyProcess(table, process);
+    EXPECT_EQ(table->getGUI(table, nullptr), nullptr);
+    table->destroyProcess(table, nullptr);
+
+    // A living processor of another plug-in object is not this one's.
+    PlugIn other;
+    Zq::DUZ2::ProcessTable* foreign = other.getTable()->createProcess(other.getTable(), nullptr, 0);
+    EXPECT_EQ(table->getGUI(table, foreign), nullptr);
+    table->destroyProcess(table, foreign);
+    EXPECT_NE(other.getTable()->getGUI(other.getTable(), foreign), nullptr);
+}
+
+TEST_F(PlugInObjectTest, deletingThePlugInDeletesLivingProcessorsAndTheirEditors)
+{
+    Zq::DUZ2::ProcessTable* first = create();
+    Zq::DUZ2::ProcessTable* second = create();
+    Zq::DUZ2::GUITable* gui = table->getGUI(table, first);
+    std::uint64_t window = 0x2a00001;
+    gui->open(gui, &window);
+
+    plugIn.reset();
+
+    EXPECT_EQ(Zq::DUZ2::Process::find(first), nullptr);
+    EXPECT_EQ(Zq::DUZ2::Process::find(second), nullptr);
+    EXPECT_EQ(Editor::journal(),
+              (std::vector<std::string>{"created", "open 0 0", "close", "deleted"}));
+}
+
+TEST_F(PlugInObjectTest, missingResourcePathShowsTheInstallErrorOnceAndTheObjectWorks)
+{
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(plugIn->getResourceProvider().getLocation(), "/opt/zq/resources");
+
+    std::filesystem::remove_all(root);
+    PlugIn withoutPath;
+    EXPECT_EQ(messages, std::vector<std::string>{kInstallError});
+    EXPECT_EQ(withoutPath.getResourceProvider().getLocation(), "");
+    Zq::DUZ2::PlugInTable* t = withoutPath.getTable();
+    Zq::DUZ2::ProcessTable* process = t->createProcess(t, nullptr, 0);
+    ASSERT_NE(process, nullptr);
+    EXPECT_NE(t->getGUI(t, process), nullptr);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(PlugInObjectTest, presetPathIsReadOnEveryCall)
+{
+    EXPECT_EQ(plugIn->getPresetPath(), "");
+    EXPECT_EQ(messages, std::vector<std::string>{kInstallError});
+
+    platform::writeRegistryString("BorvanQom", "PresetPath", "/home/bass/Presets");
+    EXPECT_EQ(plugIn->getPresetPath(), "/home/bass/Presets");
+    platform::writeRegistryString("BorvanQom", "PresetPath", "/media/stick/Presets");
+    EXPECT_EQ(plugIn->getPresetPath(), "/media/stick/Presets");
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+} // namespace
