@@ -44,7 +44,11 @@ void UnitDoc::loadParameters(const TiXmlElement& element)
             // A missing attribute looks for a value named "Default"; when none
             // matches, the parameter keeps its value.
             const char* wanted = text ? text : "Default";
-            const int last = nameIndex(parameter.getRange().getMax(), entry.valueCount);
+            // The names up to the range's maximum, never past the end of the list.
+            const double top = std::trunc(static_cast<double>(parameter.getRange().getMax()));
+            int last = entry.valueCount - 1;
+            if (top < last)
+                last = top < 0.0 ? -1 : static_cast<int>(top);
             for (int i = 0; i <= last; ++i) {
                 if (std::strcmp(entry.valueNames[i], wanted) == 0) {
                     parameter.setValue(static_cast<float>(i), true);

@@ -209,3 +209,22 @@ TEST(UnitDocWriting, SubUnitsBecomeChildElementsAndAnEnumItsName)
     out << document;
     EXPECT_EQ(out.str(), R"(<Amp Level="2.000000" Mode="High"><Extra /><Model Bass="5.000000" /></Amp>)");
 }
+
+TEST(UnitDocReading, AnEnumWithAReplacedRangeNeverReadsPastItsNames)
+{
+    Amp amp;
+    TiXmlDocument high;
+    const TiXmlElement& element = parsed(high, R"(<Amp Mode="High" />)");
+
+    amp.mode.setRange(RangeInt(0, 1));
+    amp.load(element);
+    EXPECT_EQ(amp.mode.getValue(), 0.0f) << "names above the range's maximum are not offered";
+
+    amp.mode.setRange(RangeInt(0, 10));
+    amp.load(element);
+    EXPECT_EQ(amp.mode.getValue(), 2.0f);
+    amp.mode.setValue(7.0f, false);
+    TiXmlElement saved("Amp");
+    amp.save(saved);
+    EXPECT_EQ(saved.Attribute("Mode"), nullptr) << "a value without a name is left out, not read past the list";
+}
