@@ -38,8 +38,8 @@ void BM_TunerChunk(benchmark::State& state)
     float in[kChunk], out[kChunk];
     auto fill = [&] {
         for (float& x : in) {
-            x = static_cast<float>(0.06 * std::sin(phase) + 0.03 * std::sin(2.0 * phase)
-                                   + 0.01 * std::sin(3.0 * phase));
+            x = static_cast<float>(0.06 * std::sin(phase) + 0.03 * std::sin(2.0 * phase) +
+                                   0.01 * std::sin(3.0 * phase));
             phase = std::fmod(phase + step, 2.0 * std::numbers::pi);
         }
     };
@@ -93,10 +93,12 @@ void BM_TunerChunk(benchmark::State& state)
     state.counters["structural_worst_ns"] = structural;
     state.counters["chunks_without_note"] = invalid;
     state.counters["chunks_over_2pct"] = overGoal;
-    std::printf("TUNER %.3f Hz at %.0f Hz: mean %.0f ns, worst %.0f ns, worst/mean %.1f (%.2f %% of the "
-                "%.0f ns budget); structural worst %.0f ns, /mean %.2f (%.3f %% of the budget); %d of %ld chunks over 2 %%\n",
-                hertz, double(rate), mean, worst, worst / mean, 100.0 * worst / budget, budget, structural,
-                structural / mean, 100.0 * structural / budget, overGoal, chunks);
+    std::printf(
+        "TUNER %.3f Hz at %.0f Hz: mean %.0f ns, worst %.0f ns, worst/mean %.1f (%.2f %% of the "
+        "%.0f ns budget); structural worst %.0f ns, /mean %.2f (%.3f %% of the budget); %d of %ld "
+        "chunks over 2 %%\n",
+        hertz, double(rate), mean, worst, worst / mean, 100.0 * worst / budget, budget, structural,
+        structural / mean, 100.0 * structural / budget, overGoal, chunks);
 }
 
 // Pitch in millihertz, rate in hertz; about 100 s of audio each.

@@ -1,5 +1,7 @@
 #include "engine/dsp/ACFRealTime4.h"
 
+#include "engine/core/Denormal.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -27,7 +29,10 @@ int due(int fill, int begin, int end, int units)
 
 } // namespace
 
-ACFRealTime4::ACFRealTime4() { setup(100, 5); }
+ACFRealTime4::ACFRealTime4()
+{
+    setup(100, 5);
+}
 
 float ACFRealTime4::lagWeight(int k, int N)
 {
@@ -74,8 +79,9 @@ bool ACFRealTime4::process(const float* samples, int count)
         const int take = std::min(count, size_ - fill_);
         const float* w = window_.data() + fill_;
         float* frame = filling_ + fill_;
+        // The window's ends are near 1e-10: a faint sample times that would be subnormal.
         for (int i = 0; i < take; ++i)
-            frame[i] = samples[i] * w[i];
+            frame[i] = AudioEngine::flushedDenormal(samples[i] * w[i]);
         fill_ += take;
         samples += take;
         count -= take;

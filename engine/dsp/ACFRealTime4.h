@@ -66,8 +66,8 @@ private:
     FFTPlan inverse_;
     std::vector<float> frameA_;
     std::vector<float> frameB_;
-    float* filling_ = nullptr; // windowed samples of the frame being filled
-    float* work_ = nullptr;    // the frame analysed: spectrum, then lag function
+    float* filling_ = nullptr;  // windowed samples of the frame being filled
+    float* work_ = nullptr;     // the frame analysed: spectrum, then lag function
     std::vector<float> window_; // Hann window scaled by 1/N
     std::vector<float> lagWeights_;
 

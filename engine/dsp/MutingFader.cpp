@@ -56,13 +56,15 @@ void MutingFader::process(const float* in, float* out, int count)
             return;
         case FadingOut:
             for (; i < count && counter_ < length_; ++i, ++counter_)
-                out[i] = AudioEngine::flushedDenormal(in[i] * std::sqrt(1.0f - static_cast<float>(counter_) * inverseLength));
+                out[i] = AudioEngine::flushedDenormal(
+                    in[i] * std::sqrt(1.0f - static_cast<float>(counter_) * inverseLength));
             if (counter_ >= length_)
                 state_ = Muted;
             break;
         case FadingIn:
             for (; i < count && counter_ < length_; ++i, ++counter_)
-                out[i] = AudioEngine::flushedDenormal(in[i] * std::sqrt(static_cast<float>(counter_) * inverseLength));
+                out[i] = AudioEngine::flushedDenormal(
+                    in[i] * std::sqrt(static_cast<float>(counter_) * inverseLength));
             if (counter_ >= length_)
                 state_ = Pass;
             break;

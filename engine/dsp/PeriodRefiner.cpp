@@ -1,8 +1,8 @@
 #include "engine/dsp/PeriodRefiner.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 namespace dsp::Domain::Pitch {
@@ -15,10 +15,13 @@ constexpr double kSmootherCornerHz = 1000.0;
 constexpr double kSmootherQ = 0.5;
 constexpr double kSmootherRate = 44100.0;
 
-constexpr double kAcceptance = 0.06;   // a tracker's sum this close to the rough period is a period
-constexpr double kNewNote = 0.07;      // a rough period this far from the last one is a new note
+constexpr double kAcceptance = 0.06; // a tracker's sum this close to the rough period is a period
+constexpr double kNewNote = 0.07;    // a rough period this far from the last one is a new note
 
-bool inRange(double t) { return t >= -0.01 && t <= 1.01; }
+bool inRange(double t)
+{
+    return t >= -0.01 && t <= 1.01;
+}
 
 } // namespace
 
@@ -49,7 +52,8 @@ double crossingFraction(double s0, double s1, double s2, double s3)
             const double theta = std::acos(cosine);
             t = 0.0;
             for (int k = 0; k < 3; ++k) {
-                const double root = 2.0 * r * std::cos((theta + 2.0 * std::numbers::pi * k) / 3.0) - B / 3.0;
+                const double root =
+                    2.0 * r * std::cos((theta + 2.0 * std::numbers::pi * k) / 3.0) - B / 3.0;
                 if (inRange(root)) {
                     t = root;
                     break;

@@ -56,9 +56,9 @@ private:
 
     Tracker trackers_[kTrackers];
     float s0_ = 0.0f, s1_ = 0.0f, s2_ = 0.0f, s3_ = 0.0f;
-    int samplesSeen_ = 0;      // up to 4: crossings count only between real samples
-    int intervalsSeen_ = 0;    // since the start, up to 2 x kTrackers: a tracker counts once full
-    bool anchored_ = false;    // a crossing has been seen since the start
+    int samplesSeen_ = 0;   // up to 4: crossings count only between real samples
+    int intervalsSeen_ = 0; // since the start, up to 2 x kTrackers: a tracker counts once full
+    bool anchored_ = false; // a crossing has been seen since the start
     bool awaitingMeasure_ = true;
     double sinceCrossing_ = 0.0;
     double lastFraction_ = 0.0;

@@ -19,9 +19,15 @@ constexpr int kMinLag = 5;
 
 } // namespace
 
-float dBToGain(float dB) { return static_cast<float>(std::pow(10.0, double(dB) * 0.05)); }
+float dBToGain(float dB)
+{
+    return static_cast<float>(std::pow(10.0, double(dB) * 0.05));
+}
 
-PitchDetector::PitchDetector() { setup(44100.0f); }
+PitchDetector::PitchDetector()
+{
+    setup(44100.0f);
+}
 
 bool PitchDetector::setup(float sampleRate)
 {

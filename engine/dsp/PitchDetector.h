@@ -61,6 +61,8 @@ private:
     PitchBiquad highPass_;
     PitchBiquad lowPass_[3];
     ACF::ACFRealTime4 acf_;
+    // The last 4N samples of the filtered signal, kept beside the frames; detection does not read
+    // them.
     std::vector<float> history_;
     std::size_t historyPosition_ = 0;
     PeriodRefiner refiner_;

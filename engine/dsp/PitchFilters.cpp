@@ -10,8 +10,8 @@ namespace dsp::Domain::Pitch {
 void PitchBiquad::setFromS(float B0, float B1, float B2, float A0, float A1, float A2,
                            double sampleRate)
 {
-    const AudioEngine::AudioMath::BiquadZ z =
-        AudioEngine::AudioMath::bilinearBiquad(B0, B1, B2, A0, A1, A2, static_cast<float>(sampleRate));
+    const AudioEngine::AudioMath::BiquadZ z = AudioEngine::AudioMath::bilinearBiquad(
+        B0, B1, B2, A0, A1, A2, static_cast<float>(sampleRate));
     b0_ = z.b0;
     b1_ = z.b1;
     b2_ = z.b2;
@@ -38,7 +38,8 @@ void PitchBiquad::designButterworthSection(int order, int index, double cornerHz
     // The pole pair at angle psi from the negative real axis, psi = pi (2 index + 1) / (2 order),
     // gives the factor s^2 + 2 cos(psi) w s + w^2.
     const double psi = std::numbers::pi * (2.0 * index + 1.0) / (2.0 * order);
-    setFromS(float(w * w), 0.0f, 0.0f, float(w * w), float(2.0 * std::cos(psi) * w), 1.0f, sampleRate);
+    setFromS(float(w * w), 0.0f, 0.0f, float(w * w), float(2.0 * std::cos(psi) * w), 1.0f,
+             sampleRate);
 }
 
 double PitchBiquad::dcGain() const

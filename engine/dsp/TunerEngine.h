@@ -13,12 +13,12 @@ namespace dsp::Domain::Pitch {
 struct NoteReading {
     std::int32_t noteIndex = 0; // 0 .. 11
     std::int32_t octave = 0;
-    std::int32_t cents = 0;     // -50 .. 50, truncated toward zero
+    std::int32_t cents = 0; // -50 .. 50, truncated toward zero
 };
 
 // s = 12 log2(max(f, 1) / reference) semitones, n = s rounded half away from zero, cents =
-// trunc(100 (s - n)), note index = (n + 117) mod 12, octave = floor((n + 117) / 12) - 6. The reference
-// must be finite and positive (the engine sees to it).
+// trunc(100 (s - n)), note index = (n + 117) mod 12, octave = floor((n + 117) / 12) - 6. The
+// reference must be finite and positive (the engine sees to it).
 NoteReading convertNote(float frequency, float reference);
 
 // The tuner's audio path: detects the pitch of each chunk, converts it into note, octave, cents and

@@ -15,7 +15,8 @@ bool inState(ParameterBase& parameter, std::string_view state)
 } // namespace
 
 Tuner::Tuner()
-    : ModuleBasic(ModuleInfo{0x12, "Tuner", ""}), engine_(std::make_unique<dsp::Domain::Pitch::TunerEngine>())
+    : ModuleBasic(ModuleInfo{0x12, "Tuner", ""}),
+      engine_(std::make_unique<dsp::Domain::Pitch::TunerEngine>())
 {
 }
 
@@ -24,14 +25,15 @@ Tuner::~Tuner() = default;
 void Tuner::createParameters()
 {
     using States = ParameterBase::States;
-    parameters_.addParameter(Parameter("On", "", States{"On", "Off"}, "On", 0), "On");
-    parameters_.addParameter(Parameter("Mute", "", States{"On", "Mute"}, "On", 0), "Mute");
+    on_ = parameters_.addParameter(Parameter("On", "", States{"On", "Off"}, "On", 0), "On");
+    mute_ = parameters_.addParameter(Parameter("Mute", "", States{"On", "Mute"}, "On", 0), "Mute");
     parameters_.addParameter(Parameter("Reference", "", 425.0f, 455.0f, 440.0f, 0), "Reference");
     display_ = parameters_.addParameter(
         Parameter("Display", "", States{"On", "Off"}, "On", Parameter::kReadOnly), "Display");
-    cents_ = parameters_.addParameter(Parameter("Cents", "", -50.0f, 50.0f, 0.0f, Parameter::kReadOnly),
-                                      "Cents");
-    note_ = parameters_.addParameter(Parameter("Note", "", 0.0f, 11.0f, 0.0f, Parameter::kReadOnly), "Note");
+    cents_ = parameters_.addParameter(
+        Parameter("Cents", "", -50.0f, 50.0f, 0.0f, Parameter::kReadOnly), "Cents");
+    note_ = parameters_.addParameter(Parameter("Note", "", 0.0f, 11.0f, 0.0f, Parameter::kReadOnly),
+                                     "Note");
     deviation_ = parameters_.addParameter(
         Parameter("Deviation", "", -1.0f, 1.0f, 0.0f, Parameter::kReadOnly), "Deviation");
     displayOn_ = display_->getStates().find("On").value_or(0.0f);
@@ -42,6 +44,8 @@ void Tuner::bindPorts()
 {
     in_ = &getInput("In");
     out_ = &getOutput("Out");
+    on_ = &getParameter("On");
+    mute_ = &getParameter("Mute");
     display_ = &getParameter("Display");
     cents_ = &getParameter("Cents");
     note_ = &getParameter("Note");
@@ -52,16 +56,19 @@ void Tuner::setParameter(std::string_view name, float value)
 {
     ModuleBasic::setParameter(name, value);
     if (name == "On") {
-        active_ = inState(getParameter("On"), "On");
+        active_ = inState(*on_, "On");
         engine_->setBypass(!active_);
     } else if (name == "Mute") {
-        engine_->setMute(inState(getParameter("Mute"), "Mute"));
+        engine_->setMute(inState(*mute_, "Mute"));
     } else if (name == "Reference") {
         engine_->setReferencePitch(value);
     }
 }
 
-void Tuner::update() { engine_->setSampleRate(getSampleRate()); }
+void Tuner::update()
+{
+    engine_->setSampleRate(getSampleRate());
+}
 
 void Tuner::prepare()
 {

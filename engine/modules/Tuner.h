@@ -37,6 +37,8 @@ private:
     Port* in_ = nullptr;
     Port* out_ = nullptr;
     bool active_ = true;
+    ParameterBase* on_ = nullptr;
+    ParameterBase* mute_ = nullptr;
     ParameterBase* display_ = nullptr;
     ParameterBase* cents_ = nullptr;
     ParameterBase* note_ = nullptr;

@@ -1,6 +1,6 @@
+#include "engine/dsp/PitchDetector.h"
 #include "engine/dsp/ACFRealTime4.h"
 #include "engine/dsp/PeriodRefiner.h"
-#include "engine/dsp/PitchDetector.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,10 @@ struct Sine {
     }
 };
 
-float fromDb(float dB) { return std::pow(10.0f, dB / 20.0f); }
+float fromDb(float dB)
+{
+    return std::pow(10.0f, dB / 20.0f);
+}
 
 } // namespace
 
@@ -40,9 +43,9 @@ TEST(PitchDetector, SetUpFollowsTheRate)
         float A, B;
     };
     const Case cases[] = {
-        {22050.0f, 2048, 787, 15.0f, 42.0f},  // smaller frames take the 4096 constants
-        {44100.0f, 4096, 1575, 15.0f, 42.0f}, {48000.0f, 4096, 1714, 15.0f, 42.0f},
-        {88200.0f, 8192, 3150, 18.0f, 40.0f}, {96000.0f, 8192, 3428, 20.0f, 45.0f},
+        {22050.0f, 2048, 787, 15.0f, 42.0f}, // smaller frames take the 4096 constants
+        {44100.0f, 4096, 1575, 15.0f, 42.0f},   {48000.0f, 4096, 1714, 15.0f, 42.0f},
+        {88200.0f, 8192, 3150, 18.0f, 40.0f},   {96000.0f, 8192, 3428, 20.0f, 45.0f},
         {192000.0f, 16384, 6857, 18.0f, 40.0f}, // larger frames take the 8192 constants
     };
     for (const Case& c : cases) {
@@ -69,7 +72,8 @@ TEST(PitchDetector, ConfidenceFavoursLowNotes)
     EXPECT_NEAR(PitchDetector::confidence(1.0f, 100.0f, 15.0f, 42.0f), 1.152f, 0.005f);
     EXPECT_NEAR(PitchDetector::confidence(1.0f, 30.0f, 15.0f, 42.0f), 3.33f, 0.01f);
     EXPECT_NEAR(PitchDetector::confidence(0.5f, 30.0f, 15.0f, 42.0f), 1.665f, 0.01f);
-    EXPECT_EQ(PitchDetector::confidence(1.0f, 15.0f, 15.0f, 42.0f), 0.0f) << "no pitch at or below A";
+    EXPECT_EQ(PitchDetector::confidence(1.0f, 15.0f, 15.0f, 42.0f), 0.0f)
+        << "no pitch at or below A";
 }
 
 // Energy is about the sine's amplitude after the 30 dB input gain (1.03 .. 1.06 of it off the
@@ -132,8 +136,9 @@ TEST(PitchDetector, LevelsTurnNotesOnAndOff)
             detector.process(x, 64);
         }
         EXPECT_EQ(detector.isNoteOn(), c.stillOn) << c.name;
-        if (!c.stillOn)
+        if (!c.stillOn) {
             EXPECT_FALSE(detector.hasNewValue()) << c.name;
+        }
     }
 }
 
@@ -175,7 +180,8 @@ TEST(PeriodRefiner, CrossingFractionIsTheCubicsRoot)
         double s0, s1, s2, s3, t;
     };
     // The segment between s1 and s2 is the Catmull-Rom cubic a t^3 + b t^2 + c t + d, so samples
-    // for given coefficients are s1 = d, s2 = a + b + c + d, s0 = s2 - 2c, s3 = s0 + 2a - 3(s1 - s2).
+    // for given coefficients are s1 = d, s2 = a + b + c + d, s0 = s2 - 2c, s3 = s0 + 2a - 3(s1 -
+    // s2).
     auto segment = [](const char* name, double a, double b, double c, double d, double t) {
         const double s1 = d, s2 = a + b + c + d, s0 = s2 - 2.0 * c;
         return Case{name, s0, s1, s2, s0 + 2.0 * a - 3.0 * (s1 - s2), t};

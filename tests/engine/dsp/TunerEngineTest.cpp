@@ -45,7 +45,10 @@ private:
     double phase_ = 0.0;
 };
 
-double semitonesFromA(double hertz, double cents) { return hertz * std::pow(2.0, cents / 1200.0); }
+double semitonesFromA(double hertz, double cents)
+{
+    return hertz * std::pow(2.0, cents / 1200.0);
+}
 
 // Chunk lengths the host may hand over: multiples of 4 up to 64, irregular.
 constexpr int kChunks[] = {64, 4, 36, 64, 60, 8, 64, 28, 64, 16};
@@ -100,8 +103,8 @@ TEST(NoteConversion, ExactFrequenciesGiveTheirNotes)
         {"the reference is A of octave 3", 440.0, 440.0f, 9, 3, 0},
         {"a quarter tone sharp rounds up to the next note", 440.0 * quarter, 440.0f, 10, 3, -50},
         {"slightly less stays on the note", 440.0 * std::pow(2.0, 0.4999 / 12.0), 440.0f, 9, 3, 49},
-        {"below the reference half a semitone rounds down too: F# +50", 440.0 * std::pow(2.0, -2.5 / 12.0),
-         440.0f, 6, 3, 50},
+        {"below the reference half a semitone rounds down too: F# +50",
+         440.0 * std::pow(2.0, -2.5 / 12.0), 440.0f, 6, 3, 50},
         {"E1 is E of octave 0", 41.2034446, 440.0f, 4, 0, 0},
         {"C below A", 440.0 * std::pow(2.0, -9.0 / 12.0), 440.0f, 0, 3, 0},
         {"B below that C is octave 2", 440.0 * std::pow(2.0, -10.0 / 12.0), 440.0f, 11, 2, 0},
@@ -111,7 +114,8 @@ TEST(NoteConversion, ExactFrequenciesGiveTheirNotes)
         {"0.5 Hz counts as 1 Hz", 0.5, 440.0f, 0, -5, -37},
         {"1 Hz", 1.0, 440.0f, 0, -5, -37},
         {"0 Hz counts as 1 Hz", 0.0, 440.0f, 0, -5, -37},
-        {"a reference far above the range still gives an index 0 .. 11", 440.0, 1.0e30f, 10, -88, 48},
+        {"a reference far above the range still gives an index 0 .. 11", 440.0, 1.0e30f, 10, -88,
+         48},
     };
     for (const Case& c : cases) {
         const NoteReading r = convertNote(static_cast<float>(c.hertz), c.reference);
@@ -136,7 +140,8 @@ TEST(TunerEngine, ReadsSinesAcrossTheBassRangeAtEveryRate)
         for (double pitch : pitches) {
             for (double offset : offsets) {
                 const double hertz = semitonesFromA(pitch, offset);
-                const std::string name = std::to_string(hertz) + " Hz at " + std::to_string(int(rate));
+                const std::string name =
+                    std::to_string(hertz) + " Hz at " + std::to_string(int(rate));
                 TunerEngine engine;
                 engine.setSampleRate(rate);
                 Tone tone(hertz, rate, {1.0}, level);
@@ -157,7 +162,8 @@ TEST(TunerEngine, ReadsSinesAcrossTheBassRangeAtEveryRate)
 // crossing trackers must lock on the fundamental's period, not on a partial's.
 TEST(TunerEngine, ReadsHarmonicRichTonesOnTheirFundamental)
 {
-    const std::vector<double> full = {1.0, 1.0 / 2, 1.0 / 3, 1.0 / 4, 1.0 / 5, 1.0 / 6, 1.0 / 7, 1.0 / 8};
+    const std::vector<double> full = {1.0,     1.0 / 2, 1.0 / 3, 1.0 / 4,
+                                      1.0 / 5, 1.0 / 6, 1.0 / 7, 1.0 / 8};
     std::vector<double> weak = full;
     weak[0] = 0.1;
     struct Case {
@@ -165,11 +171,12 @@ TEST(TunerEngine, ReadsHarmonicRichTonesOnTheirFundamental)
         double hertz;
         const std::vector<double>* partials;
     };
-    const Case cases[] = {{"E1, eight partials", 41.2034, &full},
-                          {"E1, weak fundamental", 41.2034, &weak},
-                          {"A1, eight partials", 55.0, &full},
-                          {"A1, weak fundamental", 55.0, &weak},
-                          {"A1 10 cents sharp, weak fundamental", semitonesFromA(55.0, 10.0), &weak}};
+    const Case cases[] = {
+        {"E1, eight partials", 41.2034, &full},
+        {"E1, weak fundamental", 41.2034, &weak},
+        {"A1, eight partials", 55.0, &full},
+        {"A1, weak fundamental", 55.0, &weak},
+        {"A1 10 cents sharp, weak fundamental", semitonesFromA(55.0, 10.0), &weak}};
     for (const Case& c : cases) {
         TunerEngine engine;
         Tone tone(c.hertz, 44100.0, *c.partials, 0.1);

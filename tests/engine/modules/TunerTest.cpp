@@ -66,8 +66,8 @@ TEST(Tuner, RegistersItsPortsAndParameters)
         std::uint32_t flags;
     };
     const Expected expected[] = {
-        {"On", 0, 1, 0, 0},        {"Mute", 0, 1, 0, 0},      {"Reference", 425, 455, 440, 0},
-        {"Display", 0, 1, 0, 1},   {"Cents", -50, 50, 0, 1},  {"Note", 0, 11, 0, 1},
+        {"On", 0, 1, 0, 0},         {"Mute", 0, 1, 0, 0},     {"Reference", 425, 455, 440, 0},
+        {"Display", 0, 1, 0, 1},    {"Cents", -50, 50, 0, 1}, {"Note", 0, 11, 0, 1},
         {"Deviation", -1, 1, 0, 1},
     };
     EXPECT_EQ(rig.tuner.getParameterCount(), std::size(expected));
@@ -92,7 +92,7 @@ TEST(Tuner, PublishesTheNoteAndFreezesWhileOff)
     EXPECT_NEAR(rig.value("Cents"), 0.0f, 1.0f);
     EXPECT_NEAR(rig.value("Deviation"), 0.0f, 0.03f);
 
-    rig.tuner.setParameter("On", 1.0f); // "Off"
+    rig.tuner.setParameter("On", 1.0f);                          // "Off"
     const std::vector<float> output = rig.play(155.56, kSettle); // D#3
     const std::vector<float> input(rig.feed.data(), rig.feed.data() + 64);
     EXPECT_EQ(output, input) << "Off passes the input unchanged";
