@@ -42,6 +42,27 @@ void Convolver::freeSegments()
     blocks_.clear();
     std::fill(std::begin(impulseCopies_), std::end(impulseCopies_), nullptr);
     accumulator_ = nullptr;
+    reservedLength_ = 0;
+}
+
+void Convolver::allocateFor(int longest)
+{
+    freeSegments();
+    for (int k = 0; k < 4; ++k)
+        impulseCopies_[k] = allocateAligned((k + longest + 3) / 4 * 4, 16);
+    accumulator_ = allocateAligned(longest + blockCapacity_ + 3, 16);
+    reservedLength_ = longest;
+}
+
+void Convolver::reserve(int longest)
+{
+    if (longest <= reservedLength_)
+        return;
+    std::vector<float> impulse;
+    if (impulseCopies_[0] != nullptr) // not after freeSegments
+        impulse.assign(impulseCopies_[0], impulseCopies_[0] + impulseLength_);
+    allocateFor(longest);
+    setImpulse(impulse.data(), static_cast<int>(impulse.size()));
 }
 
 void Convolver::setImpulse(const float* impulse, int L)
@@ -51,18 +72,17 @@ void Convolver::setImpulse(const float* impulse, int L)
         impulse = &silence;
         L = 1;
     }
-    freeSegments();
+    if (L > reservedLength_)
+        allocateFor(L);
     for (int k = 0; k < 4; ++k) {
         const int length = (k + L + 3) / 4 * 4;
-        float* copy = allocateAligned(length, 16);
+        float* copy = impulseCopies_[k];
         std::fill(copy, copy + length, 0.0f);
         for (int i = 0; i < L; ++i)
             copy[k + i] = std::fabs(impulse[i]) < kNegligibleSample ? 0.0f : impulse[i];
-        impulseCopies_[k] = copy;
     }
     impulseLength_ = L;
     accLength_ = L + blockCapacity_;
-    accumulator_ = allocateAligned(accLength_ + 3, 16);
     std::fill(accumulator_, accumulator_ + accLength_ + 3, 0.0f);
     position_ = 0;
 }

@@ -63,9 +63,14 @@ public:
 
     // Replaces the impulse (L samples, copied; samples below 1e-19 in magnitude become 0) and
     // discards the accumulated tail; position 0.
-    // Allocates: call it outside process, never concurrently with it. A null impulse or L < 1
-    // installs a single zero sample.
+    // Reuses the buffers when they have room for L samples (see reserve), and only then allocates
+    // nothing; otherwise it frees them and allocates. Call it outside process, never concurrently
+    // with it. A null impulse or L < 1 installs a single zero sample.
     void setImpulse(const float* impulse, int L);
+    // Makes room for impulses of up to `longest` samples, so that a later setImpulse of that
+    // length or less allocates nothing (the audio thread may then call it). When the buffers are
+    // smaller it allocates and sets the current impulse again, which discards the tail.
+    void reserve(int longest);
     // true selects the vector kernel (SSE, or its AVX form where the processor has AVX), false the
     // plain one; all give identical output.
     void selectProcessRoutine(bool useSse);
@@ -80,9 +85,13 @@ public:
 
     int impulseLength() const { return impulseLength_; }
     int blockCapacity() const { return blockCapacity_; }
+    // The longest impulse the buffers hold without allocating.
+    int reservedLength() const { return reservedLength_; }
 
 private:
     void processRun(float* output, const float* input, int n);
+    // Frees the buffers and allocates the four copies and the accumulator for `longest` samples.
+    void allocateFor(int longest);
 
     std::vector<float*> blocks_;  // every buffer allocated, freed together
     int blockCapacity_ = 4096;    // the largest run the accumulator has room for
@@ -90,6 +99,7 @@ private:
     int impulseLength_ = 0;
     float* accumulator_ = nullptr; // circular sums, accLength_ + 3 floats (kernel overhang)
     int accLength_ = 0;            // impulseLength_ + blockCapacity_
+    int reservedLength_ = 0;       // the longest impulse the buffers have room for
     int position_ = 0;             // accumulator index of the next output sample
     ConvolverKernel kernel_ = plainKernel;
 };
