@@ -21,8 +21,8 @@ std::uint32_t ringSize(float sampleRate, float maximumMs) noexcept
     return static_cast<std::uint32_t>(samples) + 1;
 }
 
-std::int32_t process(float* ring, std::int32_t size, std::int32_t write, const float* x, const float* t,
-                     float* y, std::uint32_t n, float msToSamples) noexcept
+std::int32_t process(float* ring, std::int32_t size, std::int32_t write, const float* x,
+                     const float* t, float* y, std::uint32_t n, float msToSamples) noexcept
 {
     if (size <= 0) {
         for (std::uint32_t i = 0; i < n; ++i)

@@ -19,8 +19,8 @@ std::uint32_t ringSize(float sampleRate, float maximumMs) noexcept;
 // d = msToSamples t[i] behind it, read with linear interpolation between the
 // two neighbouring samples. d is clamped to 0 .. size - 1, NaN to 0, so no
 // delay input can read outside the ring. Returns the new write index.
-std::int32_t process(float* ring, std::int32_t size, std::int32_t write, const float* x, const float* t,
-                     float* y, std::uint32_t n, float msToSamples) noexcept;
+std::int32_t process(float* ring, std::int32_t size, std::int32_t write, const float* x,
+                     const float* t, float* y, std::uint32_t n, float msToSamples) noexcept;
 
 } // namespace DelayLineVariableDetails
 
@@ -73,9 +73,9 @@ public:
     std::uint32_t processBlock() override
     {
         const std::uint32_t n = getChunkSize();
-        write_ = DelayLineVariableDetails::process(buffer_.data(), static_cast<std::int32_t>(buffer_.size()),
-                                                   write_, in_->getBuffer(), delay_->getBuffer(),
-                                                   out_->getBuffer(), n, getSampleRate() * 0.001f);
+        write_ = DelayLineVariableDetails::process(
+            buffer_.data(), static_cast<std::int32_t>(buffer_.size()), write_, in_->getBuffer(),
+            delay_->getBuffer(), out_->getBuffer(), n, getSampleRate() * 0.001f);
         return n;
     }
 

@@ -25,7 +25,10 @@ struct InterpSplineUniformNaturalTraits {
 template <class Spline>
 class InterpSpline : public ModuleBasic {
 public:
-    InterpSpline() : ModuleBasic(ModuleInfo{0x12, "InterpSpline", "Cubic spline interpolator"}) { spline(); }
+    InterpSpline() : ModuleBasic(ModuleInfo{0x12, "InterpSpline", "Cubic spline interpolator"})
+    {
+        spline();
+    }
 
     // The one spline of this curve, built on first use (thread-safe).
     static const Spline& spline()

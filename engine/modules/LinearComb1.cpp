@@ -32,7 +32,8 @@ float Smoother::advance(float target, std::uint32_t n) noexcept
     return (current() - from) / static_cast<float>(n);
 }
 
-void ramp(const float* x, float* y, std::uint32_t n, float gEnd, float dg, float oEnd, float dOffset) noexcept
+void ramp(const float* x, float* y, std::uint32_t n, float gEnd, float dg, float oEnd,
+          float dOffset) noexcept
 {
     for (std::uint32_t i = 0; i < n; ++i) {
         const auto k = static_cast<float>(n - 1 - i);

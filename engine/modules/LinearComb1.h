@@ -41,7 +41,8 @@ struct Smoother {
 // y[i] = F(F(x[i]) g_i + o_i), F the denormal flush, with the ramps
 // g_i = gEnd - (n - 1 - i) dg and o_i = oEnd - (n - 1 - i) do, so that the last
 // sample of the block meets gEnd and oEnd exactly. y may be x.
-void ramp(const float* x, float* y, std::uint32_t n, float gEnd, float dg, float oEnd, float dOffset) noexcept;
+void ramp(const float* x, float* y, std::uint32_t n, float gEnd, float dg, float oEnd,
+          float dOffset) noexcept;
 // The same four samples per step, lane for lane the same arithmetic, so both
 // routines agree bit for bit; n is a multiple of 4 (a tail is left to ramp).
 void rampFourLane(const float* x, float* y, std::uint32_t n, float gEnd, float dg, float oEnd,
@@ -60,7 +61,10 @@ void rampFourLane(const float* x, float* y, std::uint32_t n, float gEnd, float d
 template <class ScaleDescriptor, class OffsetDescriptor>
 class LinearComb1 : public ModuleBasic {
 public:
-    LinearComb1() : ModuleBasic(ModuleInfo{0x193, "LinearCombinator1", "1-coeffs linear combinator"}) {}
+    LinearComb1()
+        : ModuleBasic(ModuleInfo{0x193, "LinearCombinator1", "1-coeffs linear combinator"})
+    {
+    }
 
     void createParameters() override
     {
@@ -68,10 +72,10 @@ public:
                                                              ScaleDescriptor::maximum,
                                                              ScaleDescriptor::defaultValue, 0),
                                                    "Scale");
-        offsetParameter_ = parameters_.addParameter(Parameter("Offset", "", OffsetDescriptor::minimum,
-                                                              OffsetDescriptor::maximum,
-                                                              OffsetDescriptor::defaultValue, 0),
-                                                    "Offset");
+        offsetParameter_ = parameters_.addParameter(
+            Parameter("Offset", "", OffsetDescriptor::minimum, OffsetDescriptor::maximum,
+                      OffsetDescriptor::defaultValue, 0),
+            "Offset");
     }
 
     void bindPorts() override
@@ -85,8 +89,8 @@ public:
         const std::uint32_t n = getChunkSize();
         if (!advance(n))
             return 0;
-        LinearComb1Details::ramp(in_->getBuffer(), out_->getBuffer(), n, scale_.current(), scaleStep_,
-                                 offset_.current(), offsetStep_);
+        LinearComb1Details::ramp(in_->getBuffer(), out_->getBuffer(), n, scale_.current(),
+                                 scaleStep_, offset_.current(), offsetStep_);
         return n;
     }
 

@@ -12,25 +12,26 @@
 
 namespace AudioEngine::CX2 {
 
-// The bucket-brigade chorus's circuit values. The LFO swings a control
-// voltage around a bias; the two dividers k1 and k2 are the sweep's and the
-// bias's share of the 13 V supply, formed by R1 (the sweep's source) against
-// R2 and R3.
+// The bucket-brigade chorus's circuit values. The control voltage is the
+// superposition at one node of the LFO's sweep, arriving through R2, and the
+// 13 V supply, arriving through R3, with R1 as the third leg: each source sees
+// the other two legs in parallel, giving the sweep's share k1 and the bias's
+// share k2.
 struct ChorusRI1Traits {
-    static constexpr float supply = 13.0f;     // volts
-    static constexpr float r1 = 50000.0f;      // ohms
-    static constexpr float r2 = 4700.0f;       // ohms
-    static constexpr float r3 = 8200.0f;       // ohms
-    static constexpr float r13 = 7044.6733f;   // R1 || R3
-    static constexpr float r12 = 4296.1606f;   // R1 || R2
-    static constexpr float k1 = 0.59981859f;   // R13 / (R13 + R2): share of the sweep
-    static constexpr float k2 = 0.34379846f;   // R12 / (R12 + R3): share of the supply as bias
-    static constexpr float chorusRateAt0 = 1.0f;  // hertz
-    static constexpr float chorusRateAt1 = 3.0f;  // hertz
-    static constexpr float chorusSwingAt0 = 11.0f; // volts
-    static constexpr float chorusSwingAt1 = 11.0f; // volts
-    static constexpr float vibratoRateAt0 = 3.4f;  // hertz
-    static constexpr float vibratoRateAt1 = 12.5f; // hertz
+    static constexpr float supply = 13.0f;          // volts
+    static constexpr float r1 = 50000.0f;           // ohms
+    static constexpr float r2 = 4700.0f;            // ohms
+    static constexpr float r3 = 8200.0f;            // ohms
+    static constexpr float r13 = 7044.6733f;        // R1 || R3
+    static constexpr float r12 = 4296.1606f;        // R1 || R2
+    static constexpr float k1 = 0.59981859f;        // R13 / (R13 + R2): the sweep's share
+    static constexpr float k2 = 0.34379846f;        // R12 / (R12 + R3): the supply's share
+    static constexpr float chorusRateAt0 = 1.0f;    // hertz
+    static constexpr float chorusRateAt1 = 3.0f;    // hertz
+    static constexpr float chorusSwingAt0 = 11.0f;  // volts
+    static constexpr float chorusSwingAt1 = 11.0f;  // volts
+    static constexpr float vibratoRateAt0 = 3.4f;   // hertz
+    static constexpr float vibratoRateAt1 = 12.5f;  // hertz
     static constexpr float vibratoSwingAt0 = 11.0f; // volts
     static constexpr float vibratoSwingAt1 = 2.5f;  // volts
 };
@@ -50,8 +51,8 @@ struct OffsetDescriptor {
 };
 
 // The bucket brigade's measured clock against control voltage, nine points
-// from -7.5 V to 22.5 V, held as the delay of its 512 stages: each sample
-// passes two clock edges per stage, so t = 512000 / (2 c) ms.
+// from -7.5 V to 22.5 V, held as the delay of its 512 stages: a brigade of N
+// stages delays by N / (2 f_clock), so t = 512000 / (2 c) ms.
 class Curve : public AudioMath::Curve2<AudioMath::Curve2Traits<float>> {
 public:
     static constexpr float clocksHz[9] = {225000.0f, 225000.0f, 225000.0f, 157000.0f, 122000.0f,
@@ -80,7 +81,8 @@ template <class Traits>
 class ChorusRI1 : public ModuleStructured {
 public:
     using Lfo = ChorusRI1TraitsDetails::LfoRI1;
-    using Rescaler = LinearComb1<ChorusRI1TraitsDetails::ScaleDescriptor, ChorusRI1TraitsDetails::OffsetDescriptor>;
+    using Rescaler = LinearComb1<ChorusRI1TraitsDetails::ScaleDescriptor,
+                                 ChorusRI1TraitsDetails::OffsetDescriptor>;
     using V2T = InterpSpline<ChorusRI1TraitsDetails::V2TSpline>;
     using DelayLine = DelayLineVariable<ChorusRI1TraitsDetails::DelayLineTraits>;
 
@@ -102,8 +104,8 @@ public:
         parameters_.addParameter(Parameter("VibRate", "", 0.0f, 1.0f, 0.5f, 0), "VibRate");
         parameters_.addParameter(Parameter("ChorusInt", "", 0.0f, 1.0f, 0.5f, 0), "ChorusInt");
         parameters_.addParameter(Parameter("VibDepth", "", 0.0f, 1.0f, 0.5f, 0), "VibDepth");
-        parameters_.addParameter(Parameter("Mode", "", ParameterBase::States{"Chorus", "Vibrato"}, "Chorus", 0),
-                                 "Mode");
+        parameters_.addParameter(
+            Parameter("Mode", "", ParameterBase::States{"Chorus", "Vibrato"}, "Chorus", 0), "Mode");
     }
 
     void createInputs() override { inputs_.addInput(Input("In", ""), "In"); }
@@ -162,7 +164,8 @@ private:
     void applyChorus(float c)
     {
         const float rate = (1.0f - c) * Traits::chorusRateAt0 + c * Traits::chorusRateAt1;
-        const float scale = ((1.0f - c) * Traits::chorusSwingAt0 + c * Traits::chorusSwingAt1) * Traits::k1;
+        const float scale =
+            ((1.0f - c) * Traits::chorusSwingAt0 + c * Traits::chorusSwingAt1) * Traits::k1;
         const float offset = Traits::supply * Traits::k2;
         rescaler_->setParameter("Scale", scale);
         rescaler_->setParameter("Offset", offset);
@@ -175,7 +178,8 @@ private:
     {
         const float offset = Traits::supply * Traits::k2 * d;
         const float rate = (1.0f - r) * Traits::vibratoRateAt0 + r * Traits::vibratoRateAt1;
-        const float scale = ((1.0f - r) * Traits::vibratoSwingAt0 + r * Traits::vibratoSwingAt1) * Traits::k1 * d;
+        const float scale =
+            ((1.0f - r) * Traits::vibratoSwingAt0 + r * Traits::vibratoSwingAt1) * Traits::k1 * d;
         rescaler_->setParameter("Scale", scale);
         lfo_->setParameter("Rate", rate);
         rescaler_->setParameter("Offset", offset);

@@ -19,7 +19,8 @@ struct GainDescriptor {
 struct ChorusRI1MonoTraits {
     using Gain = GaindB<ChorusRI1MonoTraitsDetails::GainDescriptor>;
     using Chorus = ChorusRI1<ChorusRI1Traits>;
-    using Mixer = LinearComb2<LinearComb2MixerDetails::ScaleDescriptor, LinearComb2MixerDetails::ScaleDescriptor>;
+    using Mixer = LinearComb2<LinearComb2MixerDetails::ScaleDescriptor,
+                              LinearComb2MixerDetails::ScaleDescriptor>;
 };
 
 // The analog chorus stomp: an input trim ("Gain"), the modulated delay

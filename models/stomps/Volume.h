@@ -46,7 +46,8 @@ public:
 
     void createParameters() override
     {
-        volume_ = parameters_.addParameter(Parameter("Volume", "", -120.0f, 0.0f, 0.0f, 0), "Volume");
+        volume_ =
+            parameters_.addParameter(Parameter("Volume", "", -120.0f, 0.0f, 0.0f, 0), "Volume");
         scale_ = parameters_.addParameter(typename Traits::ParMasterScale(), "Scale");
     }
 
@@ -69,7 +70,8 @@ public:
     void setParameter(std::string_view name, float value) override
     {
         ModuleStructured::setParameter(name, value);
-        linear_->setParameter("Scale", VolumeDetails::gain(volume_->getValue(), scale_->getValue()));
+        linear_->setParameter("Scale",
+                              VolumeDetails::gain(volume_->getValue(), scale_->getValue()));
     }
 
     Linear& getLinear() const noexcept { return *linear_; }

@@ -97,7 +97,8 @@ TEST(LinearComb1, SmoothsAtTheBlockRateAndEndsEachBlockOnItsTarget)
             EXPECT_NEAR(rig.module.getScaleSmoother().a, law.a, 1e-7);
             EXPECT_NEAR(rig.module.getScaleSmoother().b, law.b, 1e-7);
             ASSERT_NEAR(y.back(), s, 1e-6 * std::max(1.0, s)) << c.chunk << " block " << block;
-            EXPECT_EQ(y.back(), rig.module.getSmoothedScale()) << "the last sample uses S_new exactly";
+            EXPECT_EQ(y.back(), rig.module.getSmoothedScale())
+                << "the last sample uses S_new exactly";
             // A linear ramp from S_old to S_new inside the block.
             const double step = (s - previous) / c.chunk;
             EXPECT_NEAR(y.front(), previous + step, 1e-6 * std::max(1.0, s));
@@ -119,10 +120,12 @@ TEST(LinearComb1, NoSampleStepsFurtherThanTheBlocksPerSampleStep)
         const float after = rig.module.getSmoothedScale() + rig.module.getSmoothedOffset();
         const float step = std::fabs(after - before) / 64.0f;
         // A few units in the last place for the ramp's own rounding.
-        const float slack = 4.0f * std::numeric_limits<float>::epsilon() * std::max(1.0f, std::fabs(after));
+        const float slack =
+            4.0f * std::numeric_limits<float>::epsilon() * std::max(1.0f, std::fabs(after));
         EXPECT_EQ(before, previous) << "blocks join without a jump";
         for (std::size_t i = 0; i < y.size(); ++i) {
-            ASSERT_LE(std::fabs(y[i] - previous), step + slack) << "block " << block << ", sample " << i;
+            ASSERT_LE(std::fabs(y[i] - previous), step + slack)
+                << "block " << block << ", sample " << i;
             previous = y[i];
         }
     }
@@ -139,7 +142,8 @@ TEST(LinearComb1, PlainAndFourWideRoutinesAgreeBitForBit)
         ASSERT_EQ(plain.module.getProcessRoutine(), &ModuleBasic::processBlock);
         for (int block = 0; block < 30; ++block) {
             const float s = knob(random), o = knob(random);
-            for (auto* module : {static_cast<Module*>(&wide.module), static_cast<Module*>(&plain.module)}) {
+            for (auto* module :
+                 {static_cast<Module*>(&wide.module), static_cast<Module*>(&plain.module)}) {
                 module->setParameter("Scale", s);
                 module->setParameter("Offset", o);
             }
@@ -152,7 +156,8 @@ TEST(LinearComb1, PlainAndFourWideRoutinesAgreeBitForBit)
             const auto a = samples(wide.module.getOutput("Out"), chunk);
             const auto b = samples(plain.module.getOutput("Out"), chunk);
             for (std::uint32_t i = 0; i < chunk; ++i)
-                ASSERT_TRUE(sameBits(a[i], b[i])) << "chunk " << chunk << ", block " << block << ", " << i;
+                ASSERT_TRUE(sameBits(a[i], b[i]))
+                    << "chunk " << chunk << ", block " << block << ", " << i;
         }
     }
 }
@@ -183,7 +188,7 @@ TEST(LinearComb1, NonFiniteValuesNeverReachTheStates)
     CombinatorRig<> rig;
     const float inf = std::numeric_limits<float>::infinity();
     rig.module.setParameter("Scale", std::numeric_limits<float>::quiet_NaN()); // ignored
-    rig.module.setParameter("Offset", -inf);                                    // the minimum, 0
+    rig.module.setParameter("Offset", -inf);                                   // the minimum, 0
     rig.run(std::numeric_limits<float>::quiet_NaN());
     rig.environment.chunk = 0; // an empty piece moves nothing
     rig.module.process();

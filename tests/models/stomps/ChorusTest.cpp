@@ -73,7 +73,8 @@ TEST(AnalogChorus, IsAGraphOfGainChorusAndAnEvenMix)
     std::set<std::string> exposed;
     for (const auto& [name, parameter] : rig.element.getParameters())
         exposed.insert(name);
-    EXPECT_EQ(exposed, (std::set<std::string>{"ChorusInt", "Gain", "Mode", "Process", "VibDepth", "VibRate"}));
+    EXPECT_EQ(exposed, (std::set<std::string>{"ChorusInt", "Gain", "Mode", "Process", "VibDepth",
+                                              "VibRate"}));
     for (const char* knob : {"ChorusInt", "VibDepth", "VibRate"})
         EXPECT_EQ(rig.element.getParameter(knob).getDefault(), 0.5f) << knob;
     ParameterBase& mode = rig.element.getParameter("Mode");
@@ -280,8 +281,8 @@ TEST(AnalogChorus, ANonFiniteInputPassesWithoutPoisoningTheModel)
 TEST(AnalogChorus, InASlotItsNamesReachTheModelAndARateChangeResizesTheLine)
 {
     stomps::ChainRig rig;
-    for (const char* name : {"ChorusInt_1_StompModule", "VibRate_1_StompModule", "VibDepth_1_StompModule",
-                             "Mode_1_StompModule", "Gain_1_StompModule"})
+    for (const char* name : {"ChorusInt_1_StompModule", "VibRate_1_StompModule",
+                             "VibDepth_1_StompModule", "Mode_1_StompModule", "Gain_1_StompModule"})
         EXPECT_NO_THROW(rig.value(name)) << name;
     rig.set("Stomp_1_StompModule", 2.0f); // "AnalogChorus"
     auto& model = rig.model<Element>(1);

@@ -40,8 +40,7 @@ struct ChainRig {
     {
         return dynamic_cast<Application::StompSelector&>(chain().getSubModule(std::to_string(k)));
     }
-    template <class Model>
-    Model& model(int k)
+    template <class Model> Model& model(int k)
     {
         return dynamic_cast<Model&>(*slot(k).getCurrentElement());
     }
@@ -60,7 +59,10 @@ struct ChainRig {
         host.processHost(in, out, static_cast<std::uint32_t>(input.size()));
         return output;
     }
-    std::vector<float> run(std::size_t frames, float level) { return run(std::vector<float>(frames, level)); }
+    std::vector<float> run(std::size_t frames, float level)
+    {
+        return run(std::vector<float>(frames, level));
+    }
 
     ModuleHost<ChainTraits> host;
 };

@@ -53,11 +53,9 @@ TEST(Volume, TheGainIsTenToTheVolumeOverTwentyTimesScale)
     } cases[] = {
         {-120.0f, 1.0f, 1e-6f, 1e-11f},     // -120 dB
         {-120.0f, 20.0f, 0.501187f, 1e-6f}, // the same travel spans only -6 dB
-        {-6.0f, 1.0f, 0.501187f, 1e-6f},
-        {-60.0f, 3.0f, 0.1f, 1e-7f},
+        {-6.0f, 1.0f, 0.501187f, 1e-6f},    {-60.0f, 3.0f, 0.1f, 1e-7f},
         {0.0f, 1.0f, 1.0f, 0.0f}, // 0 dB is unity whatever the scale
-        {0.0f, 7.5f, 1.0f, 0.0f},
-        {0.0f, 20.0f, 1.0f, 0.0f},
+        {0.0f, 7.5f, 1.0f, 0.0f},           {0.0f, 20.0f, 1.0f, 0.0f},
         {-500.0f, 0.0f, 1e-6f, 1e-11f}, // both clamped: -120 dB over 1
     };
     for (const auto& c : cases) {
