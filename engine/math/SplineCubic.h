@@ -104,7 +104,7 @@ public:
         requires kUniform
     {
         if (xFirst_ < x && x < xLast_)
-            return inside(findUniformSegment(x), x);
+            return inside(uniformIndexInside(x), x);
         return outside(x);
     }
 
@@ -126,17 +126,19 @@ public:
     {
         if (!(xFirst_ < x && x < xLast_))
             return x >= xLast_ ? lastSegment_ : 0;
-        std::int32_t hi = static_cast<std::int32_t>(knots_.size()) - 1;
+        // Halving with x_lo <= x < x_lo+span kept true, from lo = 0 and
+        // span = N - 1 down to span 1. The number of halvings depends on N
+        // alone and the bound moves without a branch, so a search never
+        // mispredicts and consecutive searches overlap in the processor; the
+        // answer is the unique i with x_i <= x < x_i+1 all the same.
+        const Point* knots = knots_.data();
         std::int32_t lo = 0;
-        if (hi <= 1)
-            return 0;
-        do {
-            const std::int32_t mid = (lo + hi) >> 1;
-            if (knots_[static_cast<std::size_t>(mid)].x <= x)
-                lo = mid;
-            else
-                hi = mid;
-        } while (hi - lo > 1);
+        std::int32_t span = static_cast<std::int32_t>(knots_.size()) - 1;
+        while (span > 1) {
+            const std::int32_t half = span >> 1;
+            lo = knots[lo + half].x <= x ? lo + half : lo;
+            span -= half;
+        }
         return lo;
     }
 
@@ -148,8 +150,7 @@ public:
     {
         if (!(uniform_.xFirst < x && x < uniform_.xLast))
             return x >= uniform_.xLast ? lastSegment_ : 0;
-        const auto index = static_cast<std::int32_t>((x - uniform_.xFirst) * uniform_.scale);
-        return std::min(index, lastSegment_);
+        return uniformIndexInside(x);
     }
 
     // The second derivatives M_0 .. M_N-1 of the spline through the knots whose
@@ -296,6 +297,13 @@ private:
         yLast_ = knots_.back().y;
         slopeFirst_ = static_cast<Value>(segmentSlope(0, xFirst_));
         slopeLast_ = static_cast<Value>(segmentSlope(lastSegment_, xLast_));
+    }
+
+    // The direct index for an x already known to lie strictly inside.
+    std::int32_t uniformIndexInside(Value x) const noexcept
+    {
+        const auto index = static_cast<std::int32_t>((x - uniform_.xFirst) * uniform_.scale);
+        return index < lastSegment_ ? index : lastSegment_;
     }
 
     std::int32_t find(Value x) const

@@ -209,4 +209,16 @@ TEST(KernelTableDeathTest, SseSetRefusesAMisalignedBufferInDebugBuilds)
 }
 #endif
 
+#if !defined(NDEBUG) && defined(__SANITIZE_ADDRESS__)
+TEST(KernelTableDeathTest, BothSetsRefuseABufferShorterThanThePaddedCountUnderTheSanitizer)
+{
+    // Five floats on the heap: enough for the count, not for its padding to 8.
+    auto d = std::make_unique<float[]>(5);
+    auto s = std::make_unique<float[]>(5);
+    EXPECT_DEATH(utils::plainKernels().add(d.get(), s.get(), 5), "");
+    EXPECT_DEATH(utils::plainKernels().addExact(d.get(), s.get(), 6), "");
+    utils::plainKernels().addExact(d.get(), s.get(), 5); // the exact add needs no padding
+}
+#endif
+
 } // namespace
