@@ -3,7 +3,7 @@
 
 #include "engine/host/ModuleArrayCX2.h"
 #include "engine/host/ModuleCX2.h"
-#include "engine/host/RigModuleCreators.h"
+#include "models/RigModuleCreators.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ModuleTestRig.h"
 
-#include "engine/host/RigModuleCreators.h"
+#include "models/RigModuleCreators.h"
 #include "engine/modules/Tuner.h"
 
 #include <gtest/gtest.h>

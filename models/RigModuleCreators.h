@@ -12,6 +12,7 @@
 #include "engine/modules/Splitter.h"
 #include "engine/modules/SplitterStereo.h"
 #include "engine/modules/Tuner.h"
+#include "models/stomps/StompSelector.h"
 
 namespace AudioEngine::BorvanQom::Application {
 
@@ -31,7 +32,7 @@ public:
         add<CX2::Meter<0, 600, 0>>("LedMeter");
         // "Ambience" joins here.
         add<CX2::Tuner>("Tuner");
-        // "Stomps" joins here.
+        add<StompChain>("Stomps");
         add<PhaseAdjust<20>>("PhaseAdjust");
         add<MixerStereo>("MixerStereo");
         // "Amps" and "Convolver" join here.
