@@ -46,7 +46,7 @@ std::uint32_t checkProcessor(const platform::ProcessorIdentity& identity, std::u
         const bool threeDNow = identity.maxExtendedLeaf >= 0x80000001u && (identity.extendedEdx & P::k3dNow) != 0;
         word = kFeatureAmd | (mmx || threeDNow ? kFeatureMmx : 0u) | (threeDNow ? kFeature3dNow : 0u);
     } else if (identity.vendor == "CyrixInstead") {
-        word = kFeatureIntel | kFeatureAmd | (mmx ? kFeatureMmx : 0u); // Cyrix: both low bits
+        word = kFeatureCyrix | (mmx ? kFeatureMmx : 0u);
     } else {
         word = mmx ? kFeatureMmx : 0u;
     }

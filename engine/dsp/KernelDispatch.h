@@ -12,6 +12,7 @@ namespace utils {
 constexpr std::uint32_t kFeatureSse = 0x80;      // Intel with SSE, state saved by the system
 constexpr std::uint32_t kFeatureIntel = 0x01;    // GenuineIntel
 constexpr std::uint32_t kFeatureAmd = 0x02;      // AuthenticAMD
+constexpr std::uint32_t kFeatureCyrix = 0x03;    // CyrixInstead: both vendor bits
 constexpr std::uint32_t kFeatureMmx = 0x10;
 constexpr std::uint32_t kFeatureP6 = 0x20;       // Intel family 6 or later
 constexpr std::uint32_t kFeature3dNow = 0x40;    // AMD extended flags

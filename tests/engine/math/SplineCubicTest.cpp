@@ -111,11 +111,11 @@ const std::vector<SplineCase>& cases()
              const Clamped<float> spline(uneven(), 1.0f, -0.9f);
              for (float x : {-2.5f, -100.0f, -2.0000002f}) {
                  const double want = (double(x) - spline.getXFirst()) * spline.getSlopeFirst() + spline.getYFirst();
-                 EXPECT_EQ(spline.evaluate(x), static_cast<float>(want)) << x;
+                 EXPECT_FLOAT_EQ(spline.evaluate(x), static_cast<float>(want)) << x;
              }
              for (float x : {3.6f, 50.0f, 3.5000002f}) {
                  const double want = (double(x) - spline.getXLast()) * spline.getSlopeLast() + spline.getYLast();
-                 EXPECT_EQ(spline.evaluate(x), static_cast<float>(want)) << x;
+                 EXPECT_FLOAT_EQ(spline.evaluate(x), static_cast<float>(want)) << x;
              }
              EXPECT_DOUBLE_EQ(spline.slope(-7.0f), spline.getSlopeFirst());
              EXPECT_DOUBLE_EQ(spline.slope(9.0f), spline.getSlopeLast());
