@@ -1,0 +1,108 @@
+#pragma once
+
+#include "models/cabinet/CabinetTables.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace AudioEngine::BorvanQom {
+
+// A set of stored responses and the responses made from them for the host: for every position c
+// and microphone m, the convolution of position, microphone and the cabinet's impedance curve
+// (even index 2 (M c + m)) or of position and microphone alone (the odd index after it), folded
+// or resampled onto L samples at the host's rate.
+//
+// The forward transforms of the stored tables never change: they are made once per process, when
+// the first set that uses a table is built, and shared read-only by every set. A preparation only
+// multiplies the spectra at the bins the length and rate read and transforms L points back, into
+// storage allocated at construction for the longest length: prepare allocates nothing, so the
+// audio thread may run it.
+class ImpulseSetBase {
+public:
+    // Woofer sets give their entries these kinds by index: "Flat", then C positions, M
+    // microphones and I impedance curves.
+    enum class Kind { None, Position, Microphone, Impedance };
+
+    struct Entry {
+        std::string name;
+        const float* samples;  // CabinetTables::kTableLength samples, read-only
+        std::uint32_t length;
+        double sampleRate;
+    };
+
+    // Transform length of the combination: room for the linear convolution of three tables.
+    static constexpr std::uint32_t kSpectrumLength = 32768;
+
+    virtual ~ImpulseSetBase() = default;
+    ImpulseSetBase(const ImpulseSetBase&) = delete;
+    ImpulseSetBase& operator=(const ImpulseSetBase&) = delete;
+
+    // Rate of the stored tables.
+    virtual double getSampleRate() const { return CabinetTables::kTableRate; }
+
+    // Makes the 2 C M responses of `length` samples (the largest power of two not above it, at
+    // least 1, at most the longest length) for `rate`. Returns at once, false, when both equal
+    // the last preparation's or the rate is not a positive finite number; true when it worked.
+    bool prepare(std::uint32_t length, double rate);
+
+    // A prepared response, chosen as the cabinet chooses (all unsigned arithmetic): cabinet c =
+    // cabIndex limited to 1 .. C; microphone m = micIndex - C (wrapping below 0) limited to
+    // 1 .. M, so micIndex C + 1 .. C + M picks the microphones, C the first, anything below C the
+    // last; index 2 ((c - 1) M + (m - 1)), plus 1 without the impedance curve.
+    const float* getResponse(std::uint32_t cabIndex, std::uint32_t micIndex, bool withImpedance) const;
+    // Response `index` (0 .. 2 C M - 1) of the last preparation.
+    const float* getPreparedResponse(std::uint32_t index) const;
+    // Every prepared response holds L samples and then zeros up to a multiple of 4 (at least 4):
+    // the length to hand to a convolver.
+    std::uint32_t getResponseLength() const noexcept { return stride_; }
+    std::uint32_t getPreparedLength() const noexcept { return preparedLength_; }
+    double getPreparedRate() const noexcept { return preparedRate_; }
+    std::uint32_t getLongestLength() const noexcept { return longestLength_; }
+
+    const std::vector<Entry>& getEntries() const noexcept { return entries_; }
+    std::uint32_t getPositionCount() const noexcept { return positions_; }
+    std::uint32_t getMicrophoneCount() const noexcept { return microphones_; }
+    std::uint32_t getImpedanceCount() const noexcept { return impedances_; }
+    std::uint32_t getResponseCount() const noexcept { return 2 * positions_ * microphones_; }
+
+    // Counters for tests and benchmarks: responses this set has made (each an inverse transform
+    // unless L = 1), and forward transforms of stored tables made in this process.
+    std::uint64_t getSynthesisCount() const noexcept { return syntheses_; }
+    static std::uint64_t getForwardTransformCount() noexcept;
+
+protected:
+    // Takes the kEntryCount tables in set order and allocates for responses of up to
+    // `longestLength` samples. Builds the shared spectra of tables not seen before.
+    ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t longestLength);
+
+private:
+    void addEntry(const CabinetTables::Table& table, Kind kind);
+    // The bins of the product that the decimation or the interpolation for (L, rate) reads.
+    void planBins(std::uint32_t length, float rate);
+    void synthesise(const float* const spectra[3], float rate, float* response);
+
+    std::vector<Entry> entries_;
+    std::uint32_t positions_ = 0;
+    std::uint32_t microphones_ = 0;
+    std::uint32_t impedances_ = 0;
+
+    // Shared spectra, by entry role.
+    std::vector<const float*> positionSpectra_;
+    std::vector<const float*> microphoneSpectra_;
+    std::vector<const float*> impedanceSpectra_; // one per cabinet (group of four positions)
+    const float* unitSpectrum_ = nullptr;
+
+    std::uint32_t longestLength_;
+    std::vector<float> responses_; // 2 C M responses of stride_ floats
+    std::vector<float> product_;   // kSpectrumLength floats; only the planned bins are current
+    std::vector<float> output_;    // one response being transformed back
+    std::vector<std::uint32_t> bins_;
+    std::uint32_t binCount_ = 0;
+    std::uint32_t preparedLength_ = 0;
+    double preparedRate_ = 0.0;
+    std::uint32_t stride_ = 4;
+    std::uint64_t syntheses_ = 0;
+};
+
+} // namespace AudioEngine::BorvanQom
