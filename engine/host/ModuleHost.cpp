@@ -1,5 +1,7 @@
 #include "engine/host/ModuleHost.h"
 
+#include "engine/dsp/KernelDispatch.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -9,6 +11,8 @@ ModuleHostBase::ModuleHostBase(ModuleSetDescription description, std::unique_ptr
     : EnvironmentBorvanQom(std::move(description)), set_(std::move(set)), changes_(set_.get(), kSlewSeconds)
 {
     set_->buildSet(this);
+    // Masking bit 128 keeps the plain kernel set on every processor.
+    utils::initKernels(128);
     setUp();
 }
 

@@ -1,5 +1,7 @@
 #include "TestChain.h"
 
+#include "engine/dsp/KernelDispatch.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,6 +47,7 @@ TEST(ModuleHost, TheRigChainIsBuiltFromItsDescription)
     ModuleSetBase& set = host.getModuleSet();
 
     ASSERT_EQ(set.getSubModules().size(), 16u);
+    EXPECT_EQ(utils::getFeatures() & utils::kFeatureSse, 0u); // the host keeps the plain kernels
     EXPECT_EQ(set.getSubModules()[0].name, "Meter_Input");
     EXPECT_EQ(set.getSubModules()[15].name, "MeterR_Output");
     EXPECT_EQ(host.getInputCount(), 1u); // "In" bound twice, created once
