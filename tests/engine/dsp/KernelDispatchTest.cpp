@@ -136,8 +136,9 @@ TEST(ProcessorCheck, ThisSystemSavesTheSseState)
     const ProcessorIdentity p = platform::queryProcessor();
     EXPECT_TRUE(p.systemSavesSseState);
     EXPECT_NE(p.featuresEdx & kSse, 0u); // part of every x86-64 processor
-    if (p.vendor == "GenuineIntel")
+    if (p.vendor == "GenuineIntel") {
         EXPECT_EQ(utils::checkProcessor(p, 0) & utils::kFeatureSse, utils::kFeatureSse);
+    }
 }
 #endif
 
