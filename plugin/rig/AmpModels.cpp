@@ -15,16 +15,43 @@ using Application::DocView::RangeInt;
 namespace {
 
 // Knobs and switches of the heads.
-RangeFloat knob() { return RangeFloat(0.0f, 10.0f); }
-RangeInt onOff() { return RangeInt(0, 1); }
-RangeInt midFrequency() { return RangeInt(1, 5); }
+RangeFloat knob()
+{
+    return RangeFloat(0.0f, 10.0f);
+}
+RangeInt onOff()
+{
+    return RangeInt(0, 1);
+}
+RangeInt midFrequency()
+{
+    return RangeInt(1, 5);
+}
 // Voicing gains in decibels, read-outs as linear peaks.
-RangeFloat trimDb() { return RangeFloat(-80.0f, 80.0f); }
-RangeFloat peak() { return RangeFloat(0.0f, 100000.0f); }
-RangeFloat currentGain() { return RangeFloat(0.0f, 10.0f); }
-RangeFloat mainsVoltage() { return RangeFloat(0.5f, 1.5f); }
-RangeFloat limitThreshold() { return RangeFloat(0.0f, 40.0f); }
-RangeFloat responsiveness() { return RangeFloat(10.0f, 1000.0f); }
+RangeFloat trimDb()
+{
+    return RangeFloat(-80.0f, 80.0f);
+}
+RangeFloat peak()
+{
+    return RangeFloat(0.0f, 100000.0f);
+}
+RangeFloat currentGain()
+{
+    return RangeFloat(0.0f, 10.0f);
+}
+RangeFloat mainsVoltage()
+{
+    return RangeFloat(0.5f, 1.5f);
+}
+RangeFloat limitThreshold()
+{
+    return RangeFloat(0.0f, 40.0f);
+}
+RangeFloat responsiveness()
+{
+    return RangeFloat(10.0f, 1000.0f);
+}
 
 } // namespace
 
@@ -142,7 +169,8 @@ AmpRKM4PRO::AmpRKM4PRO()
         addParameter(kBandNames[band], bands[band], 0.0f, RangeFloat(-12.0f, 12.0f), true);
     // The level after the equaliser spans +-12 dB around unity.
     addParameter("BandLevel", bandLevel, 1.0f,
-                 RangeFloat(static_cast<float>(std::pow(10.0, -0.6)), static_cast<float>(std::pow(10.0, 0.6))),
+                 RangeFloat(static_cast<float>(std::pow(10.0, -0.6)),
+                            static_cast<float>(std::pow(10.0, 0.6))),
                  ConverterdBNorm(-12.0f, 12.0f), true);
     addParameter("Bright", bright, 0.0f, onOff(), true);
     addParameter("LimitPeak", limitPeak, 0.0f, peak(), false);

@@ -90,8 +90,9 @@ public:
 class AmpRE500 : public Module {
 public:
     static constexpr int kBandCount = 9;
-    static constexpr const char* kBandNames[kBandCount] = {"Band40",  "Band80",   "Band150",  "Band300", "Band600",
-                                                           "Band900", "Band2000", "Band5000", "Band9000"};
+    static constexpr const char* kBandNames[kBandCount] = {"Band40",   "Band80",   "Band150",
+                                                           "Band300",  "Band600",  "Band900",
+                                                           "Band2000", "Band5000", "Band9000"};
 
     Parameter master;
     Parameter pad;
@@ -117,8 +118,9 @@ public:
 class AmpRKM4PRO : public Module {
 public:
     static constexpr int kBandCount = 9;
-    static constexpr const char* kBandNames[kBandCount] = {"Band33",  "Band80",   "Band150",  "Band300", "Band600",
-                                                           "Band900", "Band2000", "Band5000", "Band8000"};
+    static constexpr const char* kBandNames[kBandCount] = {"Band33",   "Band80",   "Band150",
+                                                           "Band300",  "Band600",  "Band900",
+                                                           "Band2000", "Band5000", "Band8000"};
 
     Parameter minus15dB;
     Parameter gain;
@@ -133,7 +135,7 @@ public:
     Parameter limit;
     Parameter eqBypass;
     std::array<Parameter, kBandCount> bands; // decibels
-    Parameter bandLevel; // linear gain after the equaliser
+    Parameter bandLevel;                     // linear gain after the equaliser
     Parameter bright;
     Parameter limitPeak;
     Parameter preampPeak;

@@ -40,10 +40,18 @@ void AmpModule::setAmpModel(Parameter* parameter)
     try {
         if (!model) {
             switch (index) {
-            case 0: model = std::make_unique<AmpRE500>(); break;
-            case 1: model = std::make_unique<AmpV9E>(documentLock_); break;
-            case 2: model = std::make_unique<AmpRKMClassic>(documentLock_); break;
-            default: model = std::make_unique<AmpRKM4PRO>(); break;
+            case 0:
+                model = std::make_unique<AmpRE500>();
+                break;
+            case 1:
+                model = std::make_unique<AmpV9E>(documentLock_);
+                break;
+            case 2:
+                model = std::make_unique<AmpRKMClassic>(documentLock_);
+                break;
+            default:
+                model = std::make_unique<AmpRKM4PRO>();
+                break;
             }
         }
     } catch (const std::bad_alloc&) {

@@ -19,7 +19,8 @@ class AmpModule : public MacroModule {
 public:
     static constexpr int kModelCount = 4;
     static constexpr int kDefaultModel = 2;
-    static constexpr const char* kModelNames[kModelCount] = {"GN-500", "Q-9R", "RKM-CL", "RKM-4 PRO"};
+    static constexpr const char* kModelNames[kModelCount] = {"GN-500", "Q-9R", "RKM-CL",
+                                                             "RKM-4 PRO"};
 
     Parameter ampModel;
 

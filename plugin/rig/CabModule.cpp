@@ -19,7 +19,8 @@ CabModule::CabModule()
     addParameter("Ambience", ambience, 0.0f, RangeFloat(0.0f, 10.0f), true);
     // The knob's centre sits at -2 dB (10^-0.2): 0.5 ^ e = 10^-0.2.
     const auto exponent = static_cast<float>(std::log10(std::pow(10.0, -0.2)) / std::log10(0.5));
-    addParameter("HighLevel", highLevel, 0.77f, RangeFloat(0.0f, 1.0f), ConverterPowNorm(exponent, 0.0f, 1.0f), true);
+    addParameter("HighLevel", highLevel, 0.77f, RangeFloat(0.0f, 1.0f),
+                 ConverterPowNorm(exponent, 0.0f, 1.0f), true);
 }
 
 CabModule::~CabModule() = default;

@@ -8,11 +8,12 @@ namespace Zq::BorvanRAZ::Document {
 class CabModule : public StereoMacroModule {
 public:
     static constexpr int kCabinetCount = 6;
-    static constexpr const char* kCabinetNames[kCabinetCount] = {"GN-500",   "Q-9R",     "JMR-410H",
-                                                                 "WF-212H",  "RKM-410H", "RKM-810E"};
+    static constexpr const char* kCabinetNames[kCabinetCount] = {"GN-500",  "Q-9R",     "JMR-410H",
+                                                                 "WF-212H", "RKM-410H", "RKM-810E"};
     static constexpr int kMicCount = 6;
-    static constexpr const char* kMicNames[kMicCount] = {"Dynamic 20",         "Dynamic 57",   "Dynamic 421",
-                                                         "Vintage Dynamic 20", "Condenser 87", "Condenser 414"};
+    static constexpr const char* kMicNames[kMicCount] = {"Dynamic 20",   "Dynamic 57",
+                                                         "Dynamic 421",  "Vintage Dynamic 20",
+                                                         "Condenser 87", "Condenser 414"};
 
     Parameter cabinetModel;
     Parameter cabinetMatch; // 1: the cabinet follows the amplifier head

@@ -12,7 +12,8 @@ class CabModule;
 class CabinetMatcher {
 public:
     // The cabinet each head was voiced with, by "AmpModel" value.
-    static constexpr int kCabinetForAmp[] = {0 /* GN-500 */, 1 /* Q-9R */, 5 /* RKM-810E */, 4 /* RKM-410H */};
+    static constexpr int kCabinetForAmp[] = {0 /* GN-500 */, 1 /* Q-9R */, 5 /* RKM-810E */,
+                                             4 /* RKM-410H */};
 
     // Both units must outlive the matcher.
     CabinetMatcher(AmpModule& amp, CabModule& cab);

@@ -2,7 +2,6 @@
 
 #include "plugin/docview/Range.h"
 
-
 namespace Zq::BorvanRAZ::Document {
 
 namespace {
@@ -13,7 +12,10 @@ constexpr const char* kProductKey = "BorvanQom";
 // documents being built; never swapped while a processor lives.
 DsmActivePreference* modulePreference = nullptr;
 
-int asLevel(float value) { return value >= 1.0f ? 1 : 0; }
+int asLevel(float value)
+{
+    return value >= 1.0f ? 1 : 0;
+}
 
 } // namespace
 
@@ -51,6 +53,9 @@ void releaseDsmActivePreference()
     modulePreference = nullptr;
 }
 
-DsmActivePreference* findDsmActivePreference() { return modulePreference; }
+DsmActivePreference* findDsmActivePreference()
+{
+    return modulePreference;
+}
 
 } // namespace Zq::BorvanRAZ::Document

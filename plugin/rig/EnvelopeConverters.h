@@ -12,7 +12,10 @@ namespace Zq::BorvanRAZ::Document {
 // 8.9296875 octaves up from 40 Hz, so 0 gives 40 Hz and 1 about 19.5 kHz.
 class FreqConverter final : public Application::DocView::Converter {
 public:
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<FreqConverter>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<FreqConverter>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 };
@@ -22,7 +25,10 @@ public:
 // resonance of 10; the "Reso" parameter stretches that onto 0 ... 1.
 class ResonanceConverter final : public Application::DocView::Converter {
 public:
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ResonanceConverter>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ResonanceConverter>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 };

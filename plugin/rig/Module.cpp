@@ -15,7 +15,8 @@ using Application::DocView::RangeInt;
 
 namespace {
 
-constexpr const char* kModulePresetTemplate = "<?xml version=\"1.0\" standalone='no'>\n<Preset>\n</Preset>";
+constexpr const char* kModulePresetTemplate =
+    "<?xml version=\"1.0\" standalone='no'>\n<Preset>\n</Preset>";
 
 } // namespace
 
@@ -47,7 +48,8 @@ void Module::save(std::ostream& out) const
 // The level knob spans -20 ... +20 dB with unity gain at its centre.
 MacroModule::MacroModule(bool switchesSaved) : Module(switchesSaved)
 {
-    addParameter("OutputVolume", outputVolume, 1.0f, RangeFloat(0.1f, 10.0f), ConverterdBNorm(-20.0f, 20.0f), true);
+    addParameter("OutputVolume", outputVolume, 1.0f, RangeFloat(0.1f, 10.0f),
+                 ConverterdBNorm(-20.0f, 20.0f), true);
 }
 
 MacroModule::~MacroModule() = default;

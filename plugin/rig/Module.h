@@ -1,8 +1,8 @@
 #pragma once
 
+#include "plugin/document/Serializable.h"
 #include "plugin/docview/Parameter.h"
 #include "plugin/docview/UnitDoc.h"
-#include "plugin/document/Serializable.h"
 
 #include <boost/signals2/signal.hpp>
 

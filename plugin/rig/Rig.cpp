@@ -17,10 +17,14 @@ Rig::~Rig() = default;
 MacroModule* Rig::getUnit(int moduleId)
 {
     switch (moduleId) {
-    case kTunerUnit: return &tuner_;
-    case kStompUnit: return &stomp_;
-    case kCabUnit: return &cab_;
-    default: return &amp_;
+    case kTunerUnit:
+        return &tuner_;
+    case kStompUnit:
+        return &stomp_;
+    case kCabUnit:
+        return &cab_;
+    default:
+        return &amp_;
     }
 }
 

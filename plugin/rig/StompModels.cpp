@@ -17,12 +17,16 @@ namespace {
 
 // The exponent of a power-law knob whose centre lies at the given value:
 // 0.5 ^ e = centre.
-float centredExponent(double centre) { return static_cast<float>(std::log10(centre) / std::log10(0.5)); }
+float centredExponent(double centre)
+{
+    return static_cast<float>(std::log10(centre) / std::log10(0.5));
+}
 
 // A linear gain range of +-db decibels.
 RangeFloat gainRange(double db)
 {
-    return RangeFloat(static_cast<float>(std::pow(10.0, -db / 20.0)), static_cast<float>(std::pow(10.0, db / 20.0)));
+    return RangeFloat(static_cast<float>(std::pow(10.0, -db / 20.0)),
+                      static_cast<float>(std::pow(10.0, db / 20.0)));
 }
 
 } // namespace
@@ -76,13 +80,15 @@ StompDynaComp::StompDynaComp()
 StompEnvelopeFilter::StompEnvelopeFilter()
 {
     const FreqConverter frequency;
-    addParameter("Freq", freq, 656.26410f, RangeFloat(frequency.fromNormalized(0.0f), frequency.fromNormalized(1.0f)),
+    addParameter("Freq", freq, 656.26410f,
+                 RangeFloat(frequency.fromNormalized(0.0f), frequency.fromNormalized(1.0f)),
                  frequency, true);
     // The resonance law ends short of 1 at a resonance of 10; a linear stretch
     // behind it lets the knob's whole travel span 0.3 ... 10.
     const ResonanceConverter resonance;
     const ConverterNorm stretch(resonance.toNormalized(0.3f), resonance.toNormalized(10.0f));
-    addParameter("Reso", reso, 2.4061930f, RangeFloat(0.3f, 10.0f), ConverterCombiner(resonance, stretch), true);
+    addParameter("Reso", reso, 2.4061930f, RangeFloat(0.3f, 10.0f),
+                 ConverterCombiner(resonance, stretch), true);
     addParameter("Depth", depth, 64.0625f, RangeFloat(0.0f, 100.0f), true);
     addParameter("PoleMode", poleMode, 0.0f, RangeInt(0, 1), true);
     addParameter("BandMode", bandMode, 2.0f, RangeInt(0, 2), true);
@@ -97,15 +103,24 @@ StompVolume::StompVolume()
 std::unique_ptr<Module> createStompModel(int selectorValue)
 {
     switch (selectorValue) {
-    case 1: return std::make_unique<StompOverdrive>();
-    case 2: return std::make_unique<StompOctaver>();
-    case 3: return std::make_unique<StompRI1>();
-    case 4: return std::make_unique<StompMemoryMan>();
-    case 5: return std::make_unique<StompWah>();
-    case 6: return std::make_unique<StompDynaComp>();
-    case 7: return std::make_unique<StompEnvelopeFilter>();
-    case 8: return std::make_unique<StompVolume>();
-    default: return nullptr;
+    case 1:
+        return std::make_unique<StompOverdrive>();
+    case 2:
+        return std::make_unique<StompOctaver>();
+    case 3:
+        return std::make_unique<StompRI1>();
+    case 4:
+        return std::make_unique<StompMemoryMan>();
+    case 5:
+        return std::make_unique<StompWah>();
+    case 6:
+        return std::make_unique<StompDynaComp>();
+    case 7:
+        return std::make_unique<StompEnvelopeFilter>();
+    case 8:
+        return std::make_unique<StompVolume>();
+    default:
+        return nullptr;
     }
 }
 

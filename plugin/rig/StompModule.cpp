@@ -10,7 +10,10 @@ namespace Zq::BorvanRAZ::Document {
 
 namespace {
 
-std::string slotKey(int slot) { return "Stomp" + std::to_string(slot); }
+std::string slotKey(int slot)
+{
+    return "Stomp" + std::to_string(slot);
+}
 
 // The selector value as a whole number; 0 ("Empty") for NaN and for anything
 // outside the list, so no value reaches an out-of-range conversion.
@@ -26,7 +29,8 @@ StompModule::StompModule()
 {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         addParameter(slotKey(slot), stomps[slot], 0, kModelCount, kModelNames, true);
-        stomps[slot].changed.connect([this, slot](Parameter* parameter) { setStompModel(slot, parameter); });
+        stomps[slot].changed.connect(
+            [this, slot](Parameter* parameter) { setStompModel(slot, parameter); });
     }
 }
 

@@ -16,9 +16,9 @@ public:
     static constexpr int kSlotCount = 6;
     static constexpr int kModelCount = 9;
     // The selector values, saved by name; the order is the stomp chain's.
-    static constexpr const char* kModelNames[kModelCount] = {"Empty",     "Overdrive",  "Octaver",
-                                                             "CE-1",      "MemoryMan",  "BassWah",
-                                                             "Compressor", "EnvelopeFilter", "Volume"};
+    static constexpr const char* kModelNames[kModelCount] = {
+        "Empty",   "Overdrive",  "Octaver",        "CE-1",  "MemoryMan",
+        "BassWah", "Compressor", "EnvelopeFilter", "Volume"};
 
     // "Stomp0" ... "Stomp5".
     std::array<Parameter, kSlotCount> stomps;

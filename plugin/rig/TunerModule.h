@@ -10,7 +10,7 @@ namespace Zq::BorvanRAZ::Document {
 class TunerModule : public MacroModule {
 public:
     Parameter displayOff;
-    Parameter note;      // 0 = C ... 11 = B
+    Parameter note; // 0 = C ... 11 = B
     Parameter cents;
     Parameter reference; // hertz of the A above middle C
     Parameter deviation;

@@ -30,9 +30,10 @@ TEST(AmpSlot, EveryHeadKeepsItsSettingsAndIsCreatedOnce)
     EXPECT_EQ(seen[2], classic);
     EXPECT_EQ(classic->gain.getValue(), 8.5f);
     EXPECT_EQ(classic->freq.getValue(), 5.0f);
-    EXPECT_NE(rig.saveChunk().find("<AmpModel Bass=\"5.078125\" Bypass=\"0.000000\" Freq=\"5.000000\" "
-                                   "Gain=\"8.500000\""),
-              std::string::npos);
+    EXPECT_NE(
+        rig.saveChunk().find("<AmpModel Bass=\"5.078125\" Bypass=\"0.000000\" Freq=\"5.000000\" "
+                             "Gain=\"8.500000\""),
+        std::string::npos);
 }
 
 TEST(AmpSlot, ASelectorValueOutsideTheListSelectsTheClassic)
@@ -53,17 +54,33 @@ TEST(AmpSlot, ASelectorValueOutsideTheListSelectsTheClassic)
 
 TEST(AmpSlot, VoicingAndPeakValuesStayOutOfPresets)
 {
-    const char* unsaved[] = {"DSMActive",  "GainAdjPre",          "GainAdjPwr",       "GainPrePwr",
-                             "GainPostPwr", "PlateCurrentGain",   "ScreenCurrentGain", "Variac",
-                             "PreampPeak", "LimitPeak",           "PreClipperGainAdjust", "PwrAmpInGainAdjust",
-                             "LimitTreshold", "LimitResponsiveness", "CompLevel",     "CompResponsiveness",
-                             "CompVolume",  "GainAdjPre1",         "GainAdjPre2",     "GainAdjPre3"};
+    const char* unsaved[] = {"DSMActive",
+                             "GainAdjPre",
+                             "GainAdjPwr",
+                             "GainPrePwr",
+                             "GainPostPwr",
+                             "PlateCurrentGain",
+                             "ScreenCurrentGain",
+                             "Variac",
+                             "PreampPeak",
+                             "LimitPeak",
+                             "PreClipperGainAdjust",
+                             "PwrAmpInGainAdjust",
+                             "LimitTreshold",
+                             "LimitResponsiveness",
+                             "CompLevel",
+                             "CompResponsiveness",
+                             "CompVolume",
+                             "GainAdjPre1",
+                             "GainAdjPre2",
+                             "GainAdjPre3"};
     Rig rig;
     for (int model = 0; model < AmpModule::kModelCount; ++model) {
         rig.getAmpModule().ampModel.setValue(static_cast<float>(model), true);
         const std::string chunk = rig.saveChunk();
         for (const char* name : unsaved)
-            EXPECT_EQ(chunk.find(std::string(" ") + name + "="), std::string::npos) << name << " in " << chunk;
+            EXPECT_EQ(chunk.find(std::string(" ") + name + "="), std::string::npos)
+                << name << " in " << chunk;
     }
 }
 
@@ -73,7 +90,8 @@ TEST(AmpSlot, APresetNeverTouchesTheVoicing)
     auto* classic = static_cast<AmpRKMClassic*>(rig.getAmpModule().getAmpModel());
     EXPECT_EQ(classic->gainAdjPre.getValue(), 6.0f);
     classic->gainAdjPre.setValue(3.0f, true);
-    loadChunk(rig, "<Preset><Amp AmpModel=\"RKM-CL\"><AmpModel Gain=\"7\" GainAdjPre=\"-20\" /></Amp></Preset>");
+    loadChunk(rig, "<Preset><Amp AmpModel=\"RKM-CL\"><AmpModel Gain=\"7\" GainAdjPre=\"-20\" "
+                   "/></Amp></Preset>");
     EXPECT_EQ(classic->gain.getValue(), 7.0f);
     EXPECT_EQ(classic->gainAdjPre.getValue(), 3.0f);
 }
@@ -81,7 +99,9 @@ TEST(AmpSlot, APresetNeverTouchesTheVoicing)
 TEST(AmpSlot, APresetSwitchesTheHeadBeforeLoadingItsElement)
 {
     Rig rig;
-    loadChunk(rig, "<Preset><Amp AmpModel=\"GN-500\"><AmpModel Band9000=\"-3.5\" Pad=\"1\" /></Amp></Preset>");
+    loadChunk(
+        rig,
+        "<Preset><Amp AmpModel=\"GN-500\"><AmpModel Band9000=\"-3.5\" Pad=\"1\" /></Amp></Preset>");
     auto* head = dynamic_cast<AmpRE500*>(rig.getAmpModule().getAmpModel());
     ASSERT_NE(head, nullptr);
     EXPECT_EQ(head->bands[8].getValue(), -3.5f);
@@ -100,17 +120,21 @@ TEST(CabinetMatcher, WhileOnTheCabinetFollowsTheHead)
     Parameter& model = rig.getAmpModule().ampModel;
     Parameter& cabinet = rig.getCabModule().cabinetModel;
     rig.getCabModule().cabinetMatch.setValue(1.0f, true);
-    EXPECT_EQ(cabinet.getValue(), 5.0f) << "switching the match on applies the classic's cabinet at once";
+    EXPECT_EQ(cabinet.getValue(), 5.0f)
+        << "switching the match on applies the classic's cabinet at once";
     for (const Case& c : cases) {
         cabinet.setValue(2.0f, true); // JMR-410H, chosen by hand
         model.setValue(c.amp, true);
-        EXPECT_EQ(CabModule::kCabinetNames[static_cast<int>(cabinet.getValue())], std::string(c.cabinet)) << c.amp;
+        EXPECT_EQ(CabModule::kCabinetNames[static_cast<int>(cabinet.getValue())],
+                  std::string(c.cabinet))
+            << c.amp;
     }
 
     rig.getCabModule().cabinetMatch.setValue(0.0f, true);
     cabinet.setValue(3.0f, true);
     for (const Case& c : cases) {
         model.setValue(c.amp, true);
-        EXPECT_EQ(cabinet.getValue(), 3.0f) << "with the match off the cabinet stays, head " << c.amp;
+        EXPECT_EQ(cabinet.getValue(), 3.0f)
+            << "with the match off the cabinet stays, head " << c.amp;
     }
 }

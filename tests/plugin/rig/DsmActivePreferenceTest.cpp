@@ -91,7 +91,8 @@ TEST_F(DsmActivePreferenceTest, AStoredValueIsTakenAsItIs)
 TEST_F(DsmActivePreferenceTest, TubeHeadsFollowThePreferenceAndLaterOnesStartFromIt)
 {
     Rig withoutPreference;
-    EXPECT_EQ(classic(withoutPreference).dsmActive.getValue(), 0.0f) << "no preference: the declared 0";
+    EXPECT_EQ(classic(withoutPreference).dsmActive.getValue(), 0.0f)
+        << "no preference: the declared 0";
 
     Parameter& preference = createDsmActivePreference()->getParameter();
     Rig rig;

@@ -13,17 +13,21 @@ TEST(ModulePresets, AModulesStreamLoadsBackIntoAFreshDocument)
     source.getCabModule().micModel.setValue(1.0f, true);
     source.getCabModule().ambience.setValue(3.5f, true);
     source.getStompModule().stomps[2].setValue(7.0f, true);
-    static_cast<StompEnvelopeFilter*>(source.getStompModule().getStomp(2))->depth.setValue(10.0f, true);
+    static_cast<StompEnvelopeFilter*>(source.getStompModule().getStomp(2))
+        ->depth.setValue(10.0f, true);
     source.getAmpModule().ampModel.setValue(3.0f, true);
     static_cast<AmpRKM4PRO*>(source.getAmpModule().getAmpModel())->bands[8].setValue(-4.0f, true);
 
     const std::string cab = streamed(source.getCabModule());
-    EXPECT_EQ(cab.rfind("<?xml version=\"1.0\" standalone=\"no\" ?><Preset Ambience=\"3.500000\"", 0), 0u) << cab;
+    EXPECT_EQ(
+        cab.rfind("<?xml version=\"1.0\" standalone=\"no\" ?><Preset Ambience=\"3.500000\"", 0), 0u)
+        << cab;
 
     Rig target;
-    const std::pair<Module*, Module*> pairs[] = {{&source.getCabModule(), &target.getCabModule()},
-                                                 {&source.getStompModule(), &target.getStompModule()},
-                                                 {&source.getAmpModule(), &target.getAmpModule()}};
+    const std::pair<Module*, Module*> pairs[] = {
+        {&source.getCabModule(), &target.getCabModule()},
+        {&source.getStompModule(), &target.getStompModule()},
+        {&source.getAmpModule(), &target.getAmpModule()}};
     for (const auto& [from, to] : pairs) {
         loadStream(*to, streamed(*from));
         EXPECT_EQ(streamed(*to), streamed(*from));
@@ -33,7 +37,8 @@ TEST(ModulePresets, AModulesStreamLoadsBackIntoAFreshDocument)
 
 TEST(ModulePresets, TextWithoutARootChangesNothingAndStillFiresBothSignals)
 {
-    const char* texts[] = {"", "not xml at all", "<?xml version=\"1.0\" ?>", "<Preset Mute=\"1\"", "<a><b></a>"};
+    const char* texts[] = {"", "not xml at all", "<?xml version=\"1.0\" ?>", "<Preset Mute=\"1\"",
+                           "<a><b></a>"};
     for (const char* text : texts) {
         Rig rig;
         CabModule& cab = rig.getCabModule();

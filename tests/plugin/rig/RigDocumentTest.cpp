@@ -9,14 +9,19 @@ namespace {
 const std::string kFreshChunk =
     "<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"\">"
     "<Amp AmpModel=\"RKM-CL\" Bypass=\"0.000000\" Mute=\"0.000000\" OutputVolume=\"1.000000\">"
-    "<AmpModel Bass=\"5.078125\" Bypass=\"0.000000\" Freq=\"3.000000\" Gain=\"5.234375\" Master=\"4.921875\" "
-    "Mid=\"5.000000\" Mute=\"0.000000\" Treble=\"5.703125\" UltraHi=\"0.000000\" UltraLo=\"0.000000\" /></Amp>"
-    "<Cab Ambience=\"0.000000\" Bypass=\"0.000000\" CabinetMatch=\"0.000000\" CabinetModel=\"RKM-410H\" "
-    "HighLevel=\"0.770000\" MicAxis=\"0.000000\" MicDist=\"0.000000\" MicModel=\"Condenser 87\" Mute=\"0.000000\" "
+    "<AmpModel Bass=\"5.078125\" Bypass=\"0.000000\" Freq=\"3.000000\" Gain=\"5.234375\" "
+    "Master=\"4.921875\" "
+    "Mid=\"5.000000\" Mute=\"0.000000\" Treble=\"5.703125\" UltraHi=\"0.000000\" "
+    "UltraLo=\"0.000000\" /></Amp>"
+    "<Cab Ambience=\"0.000000\" Bypass=\"0.000000\" CabinetMatch=\"0.000000\" "
+    "CabinetModel=\"RKM-410H\" "
+    "HighLevel=\"0.770000\" MicAxis=\"0.000000\" MicDist=\"0.000000\" MicModel=\"Condenser 87\" "
+    "Mute=\"0.000000\" "
     "OutputPan=\"0.500000\" OutputVolume=\"1.000000\" />"
     "<Input />"
     "<Output Master=\"1.000000\" Mix=\"100.000000\" Phase=\"0.000000\" />"
-    "<Stomp Bypass=\"0.000000\" Mute=\"0.000000\" OutputVolume=\"1.000000\" Stomp0=\"Empty\" Stomp1=\"Empty\" "
+    "<Stomp Bypass=\"0.000000\" Mute=\"0.000000\" OutputVolume=\"1.000000\" Stomp0=\"Empty\" "
+    "Stomp1=\"Empty\" "
     "Stomp2=\"Empty\" Stomp3=\"Empty\" Stomp4=\"Empty\" Stomp5=\"Empty\" />"
     "<Tuner OutputVolume=\"1.000000\" /></Preset>";
 
@@ -70,13 +75,15 @@ TEST(RigDocument, TheTunerKeepsItsSwitchesAndReadingsAcrossALoad)
     tuner.reference.setValue(432.0f, true);
     tuner.note.setValue(9.0f, true);
     tuner.bypass.setValue(0.0f, true);
-    loadChunk(rig, "<Preset><Tuner OutputVolume=\"0.5\" Reference=\"450\" Bypass=\"1\" Mute=\"1\" Note=\"2\" /></Preset>");
+    loadChunk(rig, "<Preset><Tuner OutputVolume=\"0.5\" Reference=\"450\" Bypass=\"1\" Mute=\"1\" "
+                   "Note=\"2\" /></Preset>");
     EXPECT_EQ(tuner.outputVolume.getValue(), 0.5f);
     EXPECT_EQ(tuner.reference.getValue(), 432.0f);
     EXPECT_EQ(tuner.note.getValue(), 9.0f);
     EXPECT_EQ(tuner.bypass.getValue(), 0.0f);
     EXPECT_EQ(tuner.mute.getValue(), 0.0f);
-    EXPECT_EQ(streamed(tuner), "<?xml version=\"1.0\" standalone=\"no\" ?><Preset OutputVolume=\"0.500000\" />");
+    EXPECT_EQ(streamed(tuner),
+              "<?xml version=\"1.0\" standalone=\"no\" ?><Preset OutputVolume=\"0.500000\" />");
 }
 
 TEST(RigDocument, UnsavedValuesKeepTheirsWhileSavedOnesResetWhenMissing)
@@ -89,7 +96,8 @@ TEST(RigDocument, UnsavedValuesKeepTheirsWhileSavedOnesResetWhenMissing)
     loadChunk(rig, "<Preset><Input InputLevelMeter=\"9\" /><Output Mix=\"50\" /><Cab /></Preset>");
     EXPECT_EQ(rig.getInput().inputLevelMeter.getValue(), 0.3f);
     EXPECT_EQ(rig.getOutput().outputLevelMeterL.getValue(), 0.7f);
-    EXPECT_EQ(rig.getOutput().phase.getValue(), 0.0f) << "a missing number goes back to its default";
+    EXPECT_EQ(rig.getOutput().phase.getValue(), 0.0f)
+        << "a missing number goes back to its default";
     EXPECT_EQ(rig.getOutput().mix.getValue(), 50.0f);
     EXPECT_EQ(rig.getCabModule().keptHighLevel, 0.4f);
 }

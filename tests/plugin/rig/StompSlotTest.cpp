@@ -10,8 +10,10 @@ using namespace test;
 TEST(StompSlots, ALoadedSlotGetsItsModelAndTheChildsValues)
 {
     Rig rig;
-    loadChunk(rig, "<Preset><Stomp Stomp2=\"MemoryMan\"><Stomp2 Delay=\"120\" Mode=\"1\" DelayBPM=\"3\" />"
-                   "</Stomp></Preset>");
+    loadChunk(
+        rig,
+        "<Preset><Stomp Stomp2=\"MemoryMan\"><Stomp2 Delay=\"120\" Mode=\"1\" DelayBPM=\"3\" />"
+        "</Stomp></Preset>");
     auto* delay = dynamic_cast<StompMemoryMan*>(rig.getStompModule().getStomp(2));
     ASSERT_NE(delay, nullptr);
     EXPECT_EQ(delay->delay.getValue(), 120.0f);
@@ -23,9 +25,11 @@ TEST(StompSlots, ALoadedSlotGetsItsModelAndTheChildsValues)
     EXPECT_EQ(rig.getStompModule().getStomp(-1), nullptr);
 
     const std::string chunk = rig.saveChunk();
-    EXPECT_NE(chunk.find("<Stomp2 BPM=\"0.000000\" Blend=\"24.218750\" Bypass=\"0.000000\" ChVib=\"39.843750\" "
-                         "Delay=\"120.000000\" DelayBPM=\"3.000000\""),
-              std::string::npos)
+    EXPECT_NE(
+        chunk.find(
+            "<Stomp2 BPM=\"0.000000\" Blend=\"24.218750\" Bypass=\"0.000000\" ChVib=\"39.843750\" "
+            "Delay=\"120.000000\" DelayBPM=\"3.000000\""),
+        std::string::npos)
         << chunk;
     Rig copy;
     loadChunk(copy, chunk);
@@ -62,7 +66,8 @@ TEST(StompSlots, AMissingOrUnknownSlotAttributeKeepsTheSlotsModel)
     rig.getStompModule().stomps[4].setValue(7.0f, true);
     Module* overdrive = rig.getStompModule().getStomp(0);
     Module* filter = rig.getStompModule().getStomp(4);
-    loadChunk(rig, "<Preset><Stomp Stomp1=\"Octaver\" Stomp4=\"envelopefilter\"><Stomp0 Texture=\"2\" /></Stomp>"
+    loadChunk(rig, "<Preset><Stomp Stomp1=\"Octaver\" Stomp4=\"envelopefilter\"><Stomp0 "
+                   "Texture=\"2\" /></Stomp>"
                    "</Preset>");
     ASSERT_EQ(rig.getStompModule().getStomp(0), overdrive);
     EXPECT_EQ(static_cast<StompOverdrive*>(overdrive)->texture.getValue(), 2.0f);
@@ -74,8 +79,13 @@ TEST(StompSlots, ASelectorValueOutsideTheListLeavesTheSlotEmpty)
 {
     // Values the selector's own range never lets through, given straight to
     // the handler.
-    const float values[] = {9.0f, 100.0f, -1.0f, -0.0f, std::numeric_limits<float>::quiet_NaN(),
-                            std::numeric_limits<float>::infinity(), 0.0f};
+    const float values[] = {9.0f,
+                            100.0f,
+                            -1.0f,
+                            -0.0f,
+                            std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(),
+                            0.0f};
     for (float value : values) {
         Rig rig;
         StompModule& stomp = rig.getStompModule();
@@ -122,7 +132,8 @@ TEST(StompSlots, AReplacedModelStaysReadableUntilItsSlotSwitchesAgain)
     EXPECT_EQ(texture->getValue(), 6.5f);
     stomp.stomps[0].setValue(0.0f, true);
     EXPECT_FALSE(oldModel.alive());
-    EXPECT_EQ(rig.saveChunk().find("Texture"), std::string::npos) << "a retired model is never saved";
+    EXPECT_EQ(rig.saveChunk().find("Texture"), std::string::npos)
+        << "a retired model is never saved";
 }
 
 TEST(StompSlots, DestroyingTheDocumentFreesCurrentAndRetiredModels)
