@@ -1,5 +1,6 @@
 // The real FFT against FFTW, the convolver against a direct-form loop, the incremental FFT's
 // per-call cost and the response synthesis the cabinet runs when it prepares a set.
+#include "tests/support/Signals.h"
 #include "BenchMain.h"
 
 #include "engine/dsp/Convolver.h"
@@ -21,15 +22,7 @@ using dsp::Domain::OldConvolvers::Convolver;
 
 constexpr double kRate = 44100.0;
 
-std::vector<float> randomSignal(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(static_cast<size_t>(count));
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 // ---- Real FFT. Ours works in place, so each iteration first restores the input (a copy FFTW's
 // out-of-place forward transform does not need: the comparison is conservative for ours). FFTW's

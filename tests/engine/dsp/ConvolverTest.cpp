@@ -1,3 +1,4 @@
+#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
 
 #include <gtest/gtest.h>
@@ -25,15 +26,7 @@ std::vector<std::pair<const char*, ConvolverKernel>> availableKernels()
 
 constexpr float kOffset = 1e-18f;
 
-std::vector<float> randomSignal(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(static_cast<size_t>(count));
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 // Runs the whole signal through the convolver in blocks whose sizes come from nextBlock.
 template <typename NextBlock>

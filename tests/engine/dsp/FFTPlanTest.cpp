@@ -1,3 +1,4 @@
+#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
 #include "engine/dsp/FFTPlan.h"
 
@@ -13,15 +14,7 @@ namespace {
 using dsp::FFTPlan;
 using dsp::Domain::OldConvolvers::Convolver;
 
-std::vector<float> randomSignal(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(static_cast<size_t>(count));
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 // Runs one frame with progress values from nextProgress (clamped to N) until the plan is done;
 // returns the data.

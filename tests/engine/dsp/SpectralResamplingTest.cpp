@@ -1,3 +1,4 @@
+#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,7 @@ namespace {
 
 using dsp::Domain::OldConvolvers::Convolver;
 
-std::vector<float> randomSignal(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(static_cast<size_t>(count));
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 // Zero-pads an impulse to N samples and takes its spectrum.
 std::vector<float> spectrumOf(const std::vector<float>& impulse, int N)

@@ -1,3 +1,4 @@
+#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
 #include "engine/dsp/RecurrenceFft.h"
 
@@ -14,15 +15,7 @@ namespace {
 using dsp::Domain::OldConvolvers::Convolver;
 using Complex = std::complex<double>;
 
-std::vector<float> randomSignal(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(static_cast<size_t>(count));
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 // Bin k of the DFT of n complex points with exponent sign `sign`, in double precision; the
 // twiddle index is reduced modulo n so that every twiddle is exact to double rounding.
