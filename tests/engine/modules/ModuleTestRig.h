@@ -7,6 +7,7 @@
 #include "engine/core/Environment.h"
 #include "engine/core/Module.h"
 #include "engine/core/Port.h"
+#include "tests/engine/core/TestModules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,23 +18,9 @@ namespace rig {
 
 using namespace AudioEngine;
 
-class RootEnvironment : public Environment {
-public:
-    std::int32_t getState() const override { return state; }
-    void setState(std::int32_t value) override { state = value; }
-    std::uint32_t getBlockCapacity() const override { return 64; }
-    float getSampleRate() const override { return rate; }
-    std::int32_t getLatency() const override { return 4; }
-    std::int32_t getOutputPolicy(const Module*) const override { return policy; }
-    std::uint32_t getChunkSize() const override { return chunk; }
-    void structureChanged() override { ++structureChanges; }
+using test::RootEnvironment;
+using test::bringUp;
 
-    std::int32_t state = 0;
-    float rate = 44100.0f;
-    std::int32_t policy = 0;
-    std::uint32_t chunk = 64;
-    int structureChanges = 0;
-};
 
 // An output with samples of its own that a test writes directly.
 class Feed : public OutputBuffered {
@@ -48,14 +35,6 @@ public:
     }
 };
 
-inline void bringUp(Module& module, Environment& environment)
-{
-    module.build(&environment);
-    module.connect();
-    module.resolveConnections();
-    module.bindPorts();
-    module.resetParametersToDefaults();
-}
 
 inline std::vector<float> samples(const Port& port, std::uint32_t n)
 {
