@@ -44,38 +44,12 @@ void BiquadFilter::designZeroPole(float z1, float z2, float p1, float p2)
 
 void BiquadFilter::processBlock(float* out, const float* in, int frames)
 {
-    if (frames <= 0)
-        return;
-    const AudioEngine::AudioMath::BiquadZ k = k_;
-    if (channels_ == 2) {
-        State left = state_[0];
-        State right = state_[1];
-        for (int f = 0; f < frames; ++f) {
-            const float l = in[2 * f];
-            const float r = in[2 * f + 1];
-            out[2 * f] = step(l, k, left);
-            out[2 * f + 1] = step(r, k, right);
-        }
-        state_[0] = left;
-        state_[1] = right;
-    } else {
-        State s = state_[0];
-        for (int f = 0; f < frames; ++f)
-            out[f] = step(in[f], k, s);
-        state_[0] = s;
-    }
+    processInterleaved(channels_, state_, k_, out, in, frames, &BiquadFilter::step);
 }
 
 void BiquadFilter::processFrame(float* out, const float* in)
 {
-    if (channels_ == 2) {
-        const float l = in[0];
-        const float r = in[1];
-        out[0] = step(l, k_, state_[0]);
-        out[1] = step(r, k_, state_[1]);
-    } else {
-        out[0] = step(in[0], k_, state_[0]);
-    }
+    processInterleaved(channels_, state_, k_, out, in, 1, &BiquadFilter::step);
 }
 
 } // namespace utils
