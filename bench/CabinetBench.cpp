@@ -244,7 +244,7 @@ BENCH_COMPARE(blockSseVsPlain44, "cabinet block routine SSE vs plain, 44100 Hz",
 
 // ---- Preparation.
 
-// A set prepared step by step as first specified: every table zero-padded into a fresh buffer
+// A set prepared the straightforward way: every table zero-padded into a fresh buffer
 // and transformed, 55 transforms per preparation, the full products through resampleImpulse, the
 // responses in a fresh allocation.
 class LiteralSet {
