@@ -116,6 +116,11 @@ TEST_F(DsmActivePreferenceTest, TubeHeadsFollowThePreferenceAndLaterOnesStartFro
         EXPECT_EQ(v9e(*each).dsmActive.getValue(), 1.0f);
     }
     EXPECT_EQ(classic(withoutPreference).dsmActive.getValue(), 0.0f);
+
+    // Released before the documents that follow it (a host that unloads the
+    // module with processors alive): they keep their value and let go safely.
+    releaseDsmActivePreference();
+    EXPECT_EQ(classic(rig).dsmActive.getValue(), 1.0f);
 }
 
 // The editor of one processor changes the preference while it holds its own
