@@ -8,6 +8,7 @@
 
 #include "plugin/DUZ2.h"
 #include "plugin/module/PlugIn.h"
+#include "plugin/rig/DsmActivePreference.h"
 
 #include <atomic>
 #include <mutex>
@@ -37,6 +38,9 @@ __attribute__((constructor)) void createAtLoad()
 {
     try {
         std::lock_guard lock(exportMutex());
+        // The module-wide power-amp detail preference exists before any
+        // document that follows it.
+        Zq::BorvanRAZ::Document::createDsmActivePreference();
         PlugIn::getInstance();
     } catch (...) {
         // The first acquire tries again.
@@ -48,6 +52,7 @@ __attribute__((destructor)) void deleteAtUnload()
     try {
         std::lock_guard lock(exportMutex());
         deletePlugIn();
+        Zq::BorvanRAZ::Document::releaseDsmActivePreference();
     } catch (...) {
     }
 }

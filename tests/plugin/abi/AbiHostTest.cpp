@@ -63,6 +63,10 @@ TEST_F(AbiHostTest, aHostDrivesEveryEntryOfTheModule)
     ASSERT_TRUE(host.loadPlugIn("BorvanQom"));
     PlugInTable* plugIn = host.getPlugInTable();
     ASSERT_NE(plugIn, nullptr);
+    // Loading set up the power-amp detail preference: missing, it is written as 1.
+    std::int32_t dsmActive = 0;
+    EXPECT_TRUE(platform::readRegistryNumber("BorvanQom", "DSMActive", dsmActive));
+    EXPECT_EQ(dsmActive, 1);
 
     EXPECT_EQ(plugIn->getVersion(plugIn), 1);
     EXPECT_EQ(plugIn->createProcess(plugIn, host.getHostTable(), 1), nullptr);
