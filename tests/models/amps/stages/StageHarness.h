@@ -23,20 +23,24 @@ public:
     std::uint32_t getBlockCapacity() const override { return 64; }
     float getSampleRate() const override { return rate; }
     std::int32_t getLatency() const override { return 4; }
-    std::int32_t getOutputPolicy(const AudioEngine::Module*) const override { return 0; }
+    std::int32_t getOutputPolicy(const AudioEngine::Module*) const override { return policy; }
     std::uint32_t getChunkSize() const override { return chunk; }
     void structureChanged() override {}
 
     float rate = 44100.0f;
     std::uint32_t chunk = 64;
+    std::int32_t policy = 0;
 };
 
 // Owns the environment and the output that feeds the module's "In".
 class Harness {
 public:
-    explicit Harness(AudioEngine::ModuleBasic& module, float rate = 44100.0f) : module_(module)
+    // policy: the environment's output policy (0 buffered, 2 in place where allowed).
+    explicit Harness(AudioEngine::ModuleBasic& module, float rate = 44100.0f, std::int32_t policy = 0)
+        : module_(module)
     {
         root.rate = rate;
+        root.policy = policy;
         module_.build(&root);
         module_.connect();
         module_.getInput("In").connect(&source_);
@@ -77,9 +81,9 @@ public:
         return run(std::vector<float>(count, value));
     }
 
-    // Amplitude of the response to a unit sine at `hertz`, by correlation over
-    // the samples after `settle` seconds, after a reset.
-    double gainAt(double hertz, double seconds = 0.3, double settle = 0.1)
+    // Amplitude of the response to a unit sine at `hertz` (riding on `offset`),
+    // by correlation over the samples after `settle` seconds, after a reset.
+    double gainAt(double hertz, double seconds = 0.3, double settle = 0.1, float offset = 0.0f)
     {
         module_.reset();
         const double fs = root.rate;
@@ -87,7 +91,7 @@ public:
         const auto skip = static_cast<std::size_t>(settle * fs);
         std::vector<float> input(total);
         for (std::size_t k = 0; k < total; ++k)
-            input[k] = static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs));
+            input[k] = offset + static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs));
         const std::vector<float> output = run(input);
         // Whole periods only, so the correlation has no leakage.
         const auto period = fs / hertz;
@@ -113,7 +117,8 @@ template <class Z>
 std::complex<double> biquadResponse(const Z& z, double hertz, double fs)
 {
     const std::complex<double> e = std::polar(1.0, -2.0 * std::numbers::pi * hertz / fs);
-    return (z.b0 + z.b1 * e + z.b2 * e * e) / (1.0 + z.a1 * e + z.a2 * e * e);
+    const double b0 = z.b0, b1 = z.b1, b2 = z.b2, a1 = z.a1, a2 = z.a2;
+    return (b0 + b1 * e + b2 * e * e) / (1.0 + a1 * e + a2 * e * e);
 }
 
 // H(e^jw) of a first-order record.
@@ -121,7 +126,13 @@ template <class Z>
 std::complex<double> firstOrderResponse(const Z& z, double hertz, double fs)
 {
     const std::complex<double> e = std::polar(1.0, -2.0 * std::numbers::pi * hertz / fs);
-    return (z.b0 + z.b1 * e) / (1.0 + z.a1 * e);
+    const double b0 = z.b0, b1 = z.b1, a1 = z.a1;
+    return (b0 + b1 * e) / (1.0 + a1 * e);
+}
+
+inline bool allZero(const std::vector<float>& x)
+{
+    return std::all_of(x.begin(), x.end(), [](float v) { return v == 0.0f; });
 }
 
 inline double dB(double gain) { return 20.0 * std::log10(gain); }
