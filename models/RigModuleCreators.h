@@ -12,6 +12,8 @@
 #include "engine/modules/Splitter.h"
 #include "engine/modules/SplitterStereo.h"
 #include "engine/modules/Tuner.h"
+#include "models/cabinet/CabinetBorvan.h"
+#include "models/cabinet/ImpulseSets.h"
 #include "models/stomps/StompSelector.h"
 
 namespace AudioEngine::BorvanQom::Application {
@@ -35,7 +37,8 @@ public:
         add<StompChain>("Stomps");
         add<PhaseAdjust<20>>("PhaseAdjust");
         add<MixerStereo>("MixerStereo");
-        // "Amps" and "Convolver" join here.
+        // "Amps" joins here.
+        add<CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, TweeterSetTraits>>>("Convolver");
         add<CX2::Application::SplitterStereo>("SplitterStereo");
         add<CX2::Application::AdderStereo>("AdderStereo");
         add<CX2::Application::AddAndSplit>("AddAndSplit");

@@ -1,5 +1,4 @@
 #include "engine/host/ModuleHost.h"
-#include "models/RigModuleCreators.h"
 #include "models/stomps/StompSelector.h"
 #include "tests/engine/core/TestModules.h"
 
@@ -153,9 +152,6 @@ TEST(StompChain, TheSetOffersNineModelsInOrder)
     ASSERT_EQ(set.size(), names.size());
     for (std::size_t k = 0; k < names.size(); ++k)
         EXPECT_EQ(set[k].name, names[k]);
-
-    BorvanQom::Application::ModuleCreators table; // the rig's own creator table
-    EXPECT_NE(dynamic_cast<StompChain*>(table.create("Stomps").get()), nullptr);
 
     Rig<StompChain> rig;
     const ParameterBase& stomp = rig.host.getModuleSet().getParameter("Stomp_0_StompModule");
