@@ -34,8 +34,11 @@ inline float kept(float x) noexcept
 {
     constexpr std::uint32_t smallest = (127u - 100u) << 23; // exponent field of 2^-100
     constexpr std::uint32_t infinite = 0x7F800000u;
-    const std::uint32_t exponent = std::bit_cast<std::uint32_t>(x) & infinite;
-    return exponent - smallest < infinite - smallest ? x : 0.0f;
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(x);
+    // A mask rather than a branch: along a tail's end kept and cut values mix
+    // unpredictably, and mispredicted branches would cost more than the work.
+    const std::uint32_t keep = 0u - static_cast<std::uint32_t>((bits & infinite) - smallest < infinite - smallest);
+    return std::bit_cast<float>(bits & keep);
 }
 
 // T(k / 10000 x rate): a tap time truncated toward zero. The time is given in

@@ -26,6 +26,10 @@ public:
 // (104, 64) wet and dry gains; "Size" (103, 16) size = 0.01 + 0.03 v s, which
 // moves the taps and so restarts a running reverb (its tail is cleared).
 // Controls jump: the engine's change queue already slews them.
+//
+// Every value stored in the lines is cut to +0.0 below 2^-100 (about -600 dB)
+// and when it is not finite, so a tail ends in exact zeros without passing
+// through subnormal arithmetic, and a bad input sample is forgotten.
 class TRoomReverb : public CAutomatedEffect {
 public:
     enum ControlIndex : std::int32_t { kTime = 0, kColor = 1, kDensity = 2, kLevel = 3, kSize = 4 };
