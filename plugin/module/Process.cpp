@@ -9,21 +9,36 @@
 namespace Zq::BorvanRAZ {
 
 Process::Process(DUZ2::HostTable* host)
-    : DUZ2::Process(host), document_(std::make_unique<StandIn::Document>()),
+    : DUZ2::Process(host), document_(std::make_unique<Document::Rig>()),
       engine_(std::make_unique<StandIn::Engine>(*document_)),
-      automation_(std::make_unique<StandIn::Automation>()),
+      automation_(std::make_unique<Automation::Main>(*this, *document_)),
       monoInput_(std::make_unique<float[]>(kInitialBufferFrames)),
       secondOutput_(std::make_unique<float[]>(kInitialBufferFrames)),
       bufferFrames_(kInitialBufferFrames)
 {
+    reporting_.store(automation_.get());
+    automation_->refreshAmpModels();
 }
 
 Process::~Process()
 {
     chunk_.reset();
+    // The worker applies what the host queued and ends before anything it
+    // could reach goes; its last changes are no longer reported.
+    reporting_.store(nullptr);
+    automation_->stop();
     engine_.reset();
     automation_.reset();
     document_.reset();
+}
+
+void Process::notifyHostParameter(std::int32_t index, float plain, float normalized)
+{
+    Automation::Main* automation = reporting_.load();
+    if (!automation)
+        return;
+    automation->refreshRecord(index);
+    DUZ2::Process::notifyHostParameter(index, plain, normalized);
 }
 
 void Process::setBlockSize(std::int32_t frames)
@@ -105,7 +120,7 @@ const char* Process::getParameterName(std::int32_t index)
 
 const char* Process::getParameterDisplay(std::int32_t index)
 {
-    return isParameter(index) ? threadText<18>(automation_->getParameterDisplay(index)) : "";
+    return isParameter(index) ? threadText<18>(automation_->getParameterDisplay(index).view()) : "";
 }
 
 float Process::getParameterValue(std::int32_t index)
@@ -133,7 +148,7 @@ void Process::setParameterNormalized(std::int32_t index, float normalized)
 const char* Process::getParameterTextForNormalized(std::int32_t index, float normalized)
 {
     return isParameter(index)
-               ? threadText<23>(automation_->getParameterTextForNormalized(index, normalized))
+               ? threadText<23>(automation_->getParameterTextForNormalized(index, normalized).view())
                : "";
 }
 
@@ -146,16 +161,21 @@ void Process::setChunk(const void* data, std::int32_t size)
 {
     if (!data || size <= 0)
         return;
-    const char* text = static_cast<const char*>(data);
-    // A zero byte inside the chunk ends the text; nothing past size is read.
-    document_->loadChunk(std::string_view(text, ::strnlen(text, static_cast<std::size_t>(size))));
+    // The automation worker and the editor change the document under its
+    // lock; a load replaces stomp documents they may be working on.
+    platform::ScopedEnter guard(*document_->getLock());
+    document_->loadChunk(static_cast<const char*>(data), size);
 }
 
 std::int32_t Process::getChunk(void** data)
 {
     if (!data)
         return 0;
-    const std::string& text = document_->saveChunk();
+    std::string text;
+    {
+        platform::ScopedEnter guard(*document_->getLock());
+        text = document_->saveChunk();
+    }
     const auto size = static_cast<std::int32_t>(text.size());
     auto buffer = std::make_unique_for_overwrite<char[]>(text.size());
     std::memcpy(buffer.get(), text.data(), text.size());

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "plugin/DUZ2.h"
-#include "plugin/module/standin/Automation.h"
-#include "plugin/module/standin/Document.h"
+#include "plugin/automation/Main.h"
 #include "plugin/module/standin/Engine.h"
+#include "plugin/rig/Rig.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -14,8 +15,8 @@ inline constexpr const char* kProductName = "BorvanQom";
 inline constexpr const char* kVendorName = "Zq Sonware Production";
 
 // One running instance of the rig for one host: what a ProcessTable leads to.
-// It owns its document, the engine built on it and the automation manager
-// (stand-ins for now), folds the host's channels to the engine's one input and
+// It owns its document (the rig), the engine built on it (a stand-in for now)
+// and the host-automation manager, folds the host's channels to the engine's one input and
 // two outputs, and carries the whole state as a chunk.
 class Process final : public DUZ2::Process {
 public:
@@ -70,9 +71,14 @@ public:
     std::int32_t getChunk(void** data) override;
     void releaseChunk() override;
 
-    StandIn::Document& getDocument() noexcept { return *document_; }
+    // Has the automation manager refresh the parameter's record, then tells
+    // the host. Reports that arrive while the manager is still being built
+    // (or is being destroyed) are ignored: there is no record for them yet.
+    void notifyHostParameter(std::int32_t index, float plain, float normalized) override;
+
+    Document::Rig& getDocument() noexcept { return *document_; }
     StandIn::Engine& getEngine() noexcept { return *engine_; }
-    StandIn::Automation& getAutomation() noexcept { return *automation_; }
+    Automation::Main& getAutomation() noexcept { return *automation_; }
     float getSampleRate() const noexcept { return sampleRate_; }
     std::int32_t getBufferFrames() const noexcept { return bufferFrames_; }
 
@@ -80,9 +86,11 @@ private:
     bool isParameter(std::int32_t index);
     void render(float** inputs, float** outputs, std::int32_t offset, std::int32_t frames);
 
-    std::unique_ptr<StandIn::Document> document_;
+    std::unique_ptr<Document::Rig> document_;
     std::unique_ptr<StandIn::Engine> engine_;
-    std::unique_ptr<StandIn::Automation> automation_;
+    std::unique_ptr<Automation::Main> automation_;
+    // The manager once it is complete; null before and while it goes.
+    std::atomic<Automation::Main*> reporting_{nullptr};
     std::unique_ptr<char[]> chunk_;
     std::unique_ptr<float[]> monoInput_;
     std::unique_ptr<float[]> secondOutput_;

@@ -1,19 +1,11 @@
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "plugin/document/Main.h"
 
 namespace Zq::BorvanRAZ::StandIn {
 
-// Stands in for the rig's document until it exists: the whole state is the
-// last chunk text it was given.
-class Document {
-public:
-    void loadChunk(std::string_view text) { chunk_ = text; }
-    const std::string& saveChunk() const noexcept { return chunk_; }
-
-private:
-    std::string chunk_ = "<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"\" />";
-};
+// The editor and engine stand-ins hold the processor's document by its base:
+// the rig document is real, they only keep a reference to it.
+using Document = BorvanRAZ::Document::Main;
 
 } // namespace Zq::BorvanRAZ::StandIn

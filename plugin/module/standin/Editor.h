@@ -1,12 +1,13 @@
 #pragma once
 
+#include "plugin/module/standin/Document.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace Zq::BorvanRAZ::StandIn {
 
-class Document;
 class ResourceProvider;
 
 // Stands in for the rig's editor until it exists: the editor's operations,

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "plugin/module/standin/Document.h"
+
 #include <atomic>
 #include <cstdint>
 
 namespace Zq::BorvanRAZ::StandIn {
-
-class Document;
 
 // Stands in for the rig's engine until it exists. It renders left = its mono
 // input and right = half of it, and records what the processor hands it, so

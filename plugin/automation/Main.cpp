@@ -1,0 +1,264 @@
+#include "plugin/automation/Main.h"
+
+#include "plugin/automation/AmpUnits.h"
+#include "plugin/automation/FixedUnits.h"
+#include "plugin/automation/StompUnits.h"
+
+#include <cmath>
+
+namespace Zq::BorvanRAZ::Automation {
+
+namespace {
+
+// The document's stomp model numbers (the slot selector's values).
+enum StompModel {
+    kOverdrive = 1,
+    kOctaver = 2,
+    kChorus = 3,
+    kDelay = 4,
+    kWah = 5,
+    kCompressor = 6,
+    kEnvelopeFilter = 7,
+    kVolume = 8,
+};
+
+// The whole number an enumerated selector holds; -1 for anything else.
+int selectorValue(const Parameter& parameter, int count)
+{
+    const double v = std::trunc(static_cast<double>(parameter.getValue()));
+    return v >= 0.0 && v < count ? static_cast<int>(v) : -1;
+}
+
+} // namespace
+
+Main::Main(DUZ2::Process& processor, Document::Rig& document)
+    : documentLock_(document.getLock()), list_(&processor), document_(document)
+{
+    pending_.reserve(kQueueCapacity);
+    batch_.reserve(kQueueCapacity);
+
+    // The host indices follow this order, whatever the model numbers say.
+    output_ = std::make_unique<Output>(list_, document.getOutput());
+    stompModule_ = std::make_unique<StompModule>(list_, document.getStompModule());
+    stompModels_[kChorus] = std::make_unique<StompRI1>(list_, "Analog Chorus ");
+    stompModels_[kOverdrive] = std::make_unique<StompOverdrive>(list_, "Borvan DLK-OD ");
+    stompModels_[kOctaver] = std::make_unique<StompOctaver>(list_, "Borvan DLK-OCT ");
+    stompModels_[kDelay] = std::make_unique<StompMemoryMan>(list_, "Analog Delay ");
+    stompModels_[kWah] = std::make_unique<StompWah>(list_, "Bass Wah ");
+    stompModels_[kCompressor] = std::make_unique<StompDynaComp>(list_, "Compressor ");
+    stompModels_[kEnvelopeFilter] = std::make_unique<StompEnvelopeFilter>(list_, "Envelope Filter ");
+    stompModels_[kVolume] = std::make_unique<StompVolume>(list_, "Volume Pedal ");
+    ampModule_ = std::make_unique<AmpModule>(list_, document.getAmpModule());
+    ampModels_[0] = std::make_unique<AmpRE500>(list_, "GN-500 ");
+    ampModels_[1] = std::make_unique<AmpV9E>(list_, "Q-9R ");
+    ampModels_[2] = std::make_unique<AmpRKMClassic>(list_, "RKM-CL ");
+    ampModels_[3] = std::make_unique<AmpRKM4PRO>(list_, "RKM-4 PRO ");
+    cabModule_ = std::make_unique<CabModule>(list_, document.getCabModule());
+
+    {
+        // Filled before any model-change signal can report into it.
+        platform::ScopedEnter documentGuard(*documentLock_);
+        platform::ScopedEnter listGuard(list_.getLock());
+        std::lock_guard cacheGuard(cacheMutex_);
+        cache_.resize(static_cast<std::size_t>(list_.getCount()));
+        for (int i = 0; i < list_.getCount(); ++i)
+            cache_[static_cast<std::size_t>(i)] = {list_.getDisplayText(i), list_.getValue(i), list_.getNormalized(i)};
+    }
+
+    for (Parameter& slot : document.getStompModule().stomps)
+        modelChanges_.emplace_back(slot.changed.connect([this](Parameter*) { refreshStompModels(); }));
+    modelChanges_.emplace_back(
+        document.getAmpModule().ampModel.changed.connect([this](Parameter*) { refreshAmpModels(); }));
+
+    worker_ = std::thread([this] { run(); });
+}
+
+Main::~Main()
+{
+    stop();
+    modelChanges_.clear();
+}
+
+void Main::stop()
+{
+    {
+        std::lock_guard guard(queueMutex_);
+        running_ = false;
+    }
+    queueCondition_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+Main::ShortText Main::getParameterDisplay(std::int32_t index)
+{
+    std::lock_guard guard(cacheMutex_);
+    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size() ? cache_[index].display
+                                                                                     : ShortText();
+}
+
+float Main::getParameterValue(std::int32_t index)
+{
+    std::lock_guard guard(cacheMutex_);
+    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size() ? cache_[index].plain : 0.0f;
+}
+
+float Main::getParameterNormalized(std::int32_t index)
+{
+    std::lock_guard guard(cacheMutex_);
+    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size() ? cache_[index].normalized
+                                                                                     : 0.0f;
+}
+
+void Main::setParameterValue(std::int32_t index, float plain) { setValue(index, plain, Kind::plain); }
+
+void Main::setParameterNormalized(std::int32_t index, float normalized)
+{
+    setValue(index, normalized, Kind::normalized);
+}
+
+void Main::setValue(std::int32_t index, float value, Kind kind)
+{
+    if (!list_.contains(index) || std::isnan(value))
+        return;
+    {
+        std::lock_guard guard(cacheMutex_);
+        if (static_cast<std::size_t>(index) >= cache_.size())
+            return;
+        float& cached = kind == Kind::plain ? cache_[index].plain : cache_[index].normalized;
+        if (cached == value)
+            return;
+        cached = value;
+    }
+    {
+        std::lock_guard guard(queueMutex_);
+        if (!running_)
+            return;
+        pending_.push_back({index, value, kind});
+    }
+    queueCondition_.notify_one();
+}
+
+Main::ShortText Main::getParameterTextForNormalized(std::int32_t index, float normalized)
+{
+    return list_.getTextForNormalized(index, normalized);
+}
+
+float Main::convertNormalizedToPlain(std::int32_t index, float normalized)
+{
+    return list_.convertNormalizedToPlain(index, normalized);
+}
+
+void Main::refreshRecord(std::int32_t index)
+{
+    if (!list_.contains(index))
+        return;
+    // Read under the list lock, stored under the cache lock inside it: the
+    // same order as a report, which runs under the list lock.
+    platform::ScopedEnter listGuard(list_.getLock());
+    const ShortText display = list_.getDisplayText(index);
+    const float plain = list_.getValue(index);
+    const float normalized = list_.getNormalized(index);
+    std::lock_guard cacheGuard(cacheMutex_);
+    if (static_cast<std::size_t>(index) < cache_.size())
+        cache_[index] = {display, plain, normalized};
+}
+
+void Main::refreshStompModels()
+{
+    platform::ScopedEnter guard(*documentLock_);
+    Document::StompModule& stomp = document_.getStompModule();
+    for (int model = 1; model < Document::StompModule::kModelCount; ++model) {
+        UnitConnectable* unit = stompModels_[model].get();
+        if (!unit)
+            continue;
+        int slot = 0;
+        while (slot < Document::StompModule::kSlotCount &&
+               selectorValue(stomp.stomps[slot], Document::StompModule::kModelCount) != model)
+            ++slot;
+        const bool connected = unit->isConnected();
+        if (slot == Document::StompModule::kSlotCount) {
+            if (connected)
+                unit->connect(nullptr);
+            continue;
+        }
+        // The lowest slot holding the model is the one the host controls.
+        if (connected)
+            unit->connect(nullptr);
+        unit->connect(stomp.getStomp(slot));
+    }
+}
+
+void Main::refreshAmpModels()
+{
+    platform::ScopedEnter guard(*documentLock_);
+    Document::AmpModule& amp = document_.getAmpModule();
+    const int current = selectorValue(amp.ampModel, Document::AmpModule::kModelCount);
+    for (int model = 0; model < Document::AmpModule::kModelCount; ++model) {
+        UnitConnectable* unit = ampModels_[model].get();
+        if (!unit)
+            continue;
+        const bool connected = unit->isConnected();
+        if (connected)
+            unit->connect(nullptr);
+        if (model == current)
+            unit->connect(amp.getAmpModel());
+    }
+}
+
+std::size_t Main::getQueuedEvents()
+{
+    std::lock_guard guard(queueMutex_);
+    return pending_.size();
+}
+
+void Main::waitUntilApplied()
+{
+    std::unique_lock guard(queueMutex_);
+    appliedCondition_.wait(guard, [this] { return pending_.empty() && !applying_; });
+}
+
+void Main::run()
+{
+    while (processQueue()) {
+    }
+}
+
+bool Main::processQueue()
+{
+    std::unique_lock queueGuard(queueMutex_);
+    queueCondition_.wait(queueGuard, [this] { return !pending_.empty() || !running_; });
+    batch_.swap(pending_);
+    const bool running = running_;
+    applying_ = true;
+    queueGuard.unlock();
+
+    if (!batch_.empty()) {
+        platform::ScopedEnter documentGuard(*documentLock_);
+        for (const Event& event : batch_)
+            apply(event);
+    }
+    batch_.clear();
+
+    queueGuard.lock();
+    applying_ = false;
+    queueGuard.unlock();
+    appliedCondition_.notify_all();
+    return running;
+}
+
+void Main::apply(const Event& event)
+{
+    // A slot that throws (out of memory in some view) loses this one change,
+    // not the worker.
+    try {
+        if (event.kind == Kind::normalized)
+            list_.setFromHostNormalized(event.index, event.value);
+        else
+            list_.setFromHostValue(event.index, event.value);
+    } catch (...) {
+    }
+    refreshRecord(event.index);
+}
+
+} // namespace Zq::BorvanRAZ::Automation

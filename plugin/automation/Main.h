@@ -1,0 +1,141 @@
+#pragma once
+
+#include "plugin/automation/UnitConnectable.h"
+#include "plugin/docview/AutomationList.h"
+#include "plugin/docview/ShortText.h"
+#include "plugin/rig/Rig.h"
+
+#include <boost/signals2/connection.hpp>
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Zq::DUZ2 {
+class Process;
+}
+
+namespace Zq::BorvanRAZ::Automation {
+
+// The host's view of one processor's rig: 107 parameters with fixed indices.
+// Host reads are answered at once from a cache of records; host writes update
+// the record and are queued, and one worker thread applies them to the
+// document in batches under the document lock, so a host's audio thread never
+// waits for the document and never allocates.
+//
+// Two numberings meet here: host indices follow the order the units are
+// built in (the chorus is the first stomp model), while the table of stomp
+// model units is indexed by the document's model number (1 DLK-OD ... 8 volume
+// pedal), and the amp table by the amp model number. Neither indexes the other.
+//
+// Locks, outermost first: document, automation list, cache. The queue lock is
+// never held while another is taken. Every operation by index answers
+// neutrally ("", 0) and changes nothing for an index outside the list.
+class Main {
+public:
+    using ShortText = Application::DocView::ShortText;
+
+    // Room for this many host writes between two batches before the queue
+    // grows (and allocates).
+    static constexpr std::size_t kQueueCapacity = 4096;
+
+    // Builds the units (and so the host indices), fills the cache and starts
+    // the worker. The processor then calls refreshAmpModels once. Reports
+    // reach the processor from then on; the processor ignores any that arrive
+    // before it holds the manager.
+    Main(DUZ2::Process& processor, Document::Rig& document);
+    Main(const Main&) = delete;
+    Main& operator=(const Main&) = delete;
+    // Stops the worker (applying what is queued) first.
+    ~Main();
+
+    // Clears the running flag, wakes the worker and waits for it to apply
+    // what is queued and end. Idempotent. Owner's thread only, never with the
+    // document lock held (the worker needs it for its last batch).
+    void stop();
+
+    // Host-facing; any thread.
+    std::int32_t getNumParameters() const noexcept { return list_.getCount(); }
+    // Valid while the manager lives.
+    const std::string& getParameterName(std::int32_t index) const noexcept { return list_.getName(index); }
+    // Copies made under the cache lock.
+    ShortText getParameterDisplay(std::int32_t index);
+    float getParameterValue(std::int32_t index);
+    float getParameterNormalized(std::int32_t index);
+    // Allocate nothing (unless a burst overflows the queue); NaN is ignored.
+    void setParameterValue(std::int32_t index, float plain);
+    void setParameterNormalized(std::int32_t index, float normalized);
+    // Never wait: "N/A" and 0 while the list lock is busy.
+    ShortText getParameterTextForNormalized(std::int32_t index, float normalized);
+    float convertNormalizedToPlain(std::int32_t index, float normalized);
+
+    // Re-reads the adapter into its record. The processor calls it before it
+    // tells the host of a change.
+    void refreshRecord(std::int32_t index);
+    // Connect the model units to the present model documents. Run on the
+    // document's model-change signals (and refreshAmpModels once by the
+    // processor); they take the document lock themselves.
+    void refreshStompModels();
+    void refreshAmpModels();
+
+    Application::DocView::AutomationList& getList() noexcept { return list_; }
+    // Host writes waiting for the worker.
+    std::size_t getQueuedEvents();
+    // Blocks until every write queued so far has been applied. Never with the
+    // document lock held.
+    void waitUntilApplied();
+
+private:
+    enum class Kind : std::uint8_t { plain, normalized };
+    struct Event {
+        std::int32_t index;
+        float value;
+        Kind kind;
+    };
+    struct Record {
+        ShortText display;
+        float plain = 0.0f;
+        float normalized = 0.0f;
+    };
+
+    void setValue(std::int32_t index, float value, Kind kind);
+    void run();
+    bool processQueue();
+    void apply(const Event& event);
+
+    platform::CriticalSection* documentLock_;
+    Application::DocView::AutomationList list_;
+    Document::Rig& document_;
+
+    std::unique_ptr<Application::DocView::UnitAutomation> output_;
+    std::unique_ptr<Application::DocView::UnitAutomation> stompModule_;
+    std::unique_ptr<Application::DocView::UnitAutomation> ampModule_;
+    std::unique_ptr<Application::DocView::UnitAutomation> cabModule_;
+    // By the document's stomp model number; entry 0 ("Empty") stays null.
+    std::array<std::unique_ptr<UnitConnectable>, Document::StompModule::kModelCount> stompModels_;
+    // By the amp model number.
+    std::array<std::unique_ptr<UnitConnectable>, Document::AmpModule::kModelCount> ampModels_;
+
+    std::mutex cacheMutex_;
+    std::vector<Record> cache_;
+
+    std::mutex queueMutex_;
+    std::condition_variable queueCondition_;
+    std::condition_variable appliedCondition_;
+    // Host writes land in pending_; the worker swaps it with its empty batch_,
+    // so both keep their reserved storage.
+    std::vector<Event> pending_;
+    std::vector<Event> batch_;
+    bool running_ = true;
+    bool applying_ = false;
+    std::thread worker_;
+
+    std::vector<boost::signals2::scoped_connection> modelChanges_;
+};
+
+} // namespace Zq::BorvanRAZ::Automation

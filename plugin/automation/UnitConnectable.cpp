@@ -1,0 +1,7 @@
+#include "plugin/automation/UnitConnectable.h"
+
+namespace Zq::BorvanRAZ::Automation {
+
+UnitConnectable::~UnitConnectable() = default;
+
+} // namespace Zq::BorvanRAZ::Automation

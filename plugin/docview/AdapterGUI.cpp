@@ -1,0 +1,46 @@
+#include "plugin/docview/AdapterGUI.h"
+
+namespace Zq::Application::DocView {
+
+namespace {
+
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+AdapterGUI::AdapterGUI(Parameter* parameter) : Adapter(parameter)
+{
+    if (parameter)
+        connection_ = parameter->changed.connect([this](Parameter*) { update(); });
+}
+
+AdapterGUI::~AdapterGUI() = default;
+
+void AdapterGUI::update()
+{
+    if (isDisabled() || changing_ || !getParameter())
+        return;
+    FlagScope showing(showing_);
+    show(*getParameter());
+}
+
+void AdapterGUI::show(const Parameter&) {}
+
+void AdapterGUI::widgetChanged(float normalized)
+{
+    if (isDisabled() || showing_ || !getParameter())
+        return;
+    FlagScope changing(changing_);
+    getParameter()->setNormalized(normalized, true);
+}
+
+} // namespace Zq::Application::DocView
