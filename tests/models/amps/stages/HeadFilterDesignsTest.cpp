@@ -200,6 +200,16 @@ std::vector<Filter> allFilters()
         filter<V9E::UltraLo>("V9E UltraLo On", {{"UltraLo", 1.0f}}),
         filter<V9E::UltraHi>("V9E UltraHi On", {{"UltraHi", 1.0f}}),
     };
+    // The tone stacks: bilinear images of stable networks, checked by their
+    // response alone.
+    for (float knob : {0.0f, 1.0f}) {
+        const std::vector<std::pair<const char*, float>> knobs = {{"Bass", knob}, {"Mid", knob}, {"Treble", knob}};
+        list.push_back(filter<CX1::ToneEq<Classic::BaxandallSchematic>>("RKMClassic tone stack", knobs));
+        list.push_back(filter<CX1::ToneEq<RE500::BaxandallSchematic>>("RE500 tone stack", knobs));
+        list.push_back(filter<CX1::ToneEq<Pro::BaxandallSchematic>>("RKM4Pro tone stack", knobs));
+        list.push_back(filter<CX1::ToneEq<V9E::BaxandallSchematic>>("V9E tone stack", knobs));
+        list.push_back(filter<CX1::ToneEq<RE500::UltraMidSchematic>>("RE500 UltraMid", knobs));
+    }
     for (float position = 0.0f; position <= 4.0f; position += 1.0f)
         for (float gain : {0.0f, 1.0f})
             list.push_back(filter<MidEqDetails::MidEqV9E>(
@@ -208,14 +218,16 @@ std::vector<Filter> allFilters()
     return list;
 }
 
+// The largest pole radius of a biquad or first-order section, 0 for others.
 double largestPoleRadius(ModuleBasic& module)
 {
     if (auto* biquad = dynamic_cast<BiquadFilter<>*>(&module)) {
         const auto& z = biquad->getCoefficients();
         return stagetest::largestPoleRadius(z.a1, z.a2);
     }
-    auto& firstOrder = dynamic_cast<FilterZeroPole<>&>(module);
-    return std::fabs(firstOrder.getCoefficients().a1);
+    if (auto* firstOrder = dynamic_cast<FilterZeroPole<>*>(&module))
+        return std::fabs(firstOrder->getCoefficients().a1);
+    return 0.0;
 }
 
 // At the standalone host's low rates (and 24 kHz) the 8.5, 12.5 and 16 kHz top
@@ -233,7 +245,9 @@ TEST(NyquistRule, EveryFilterIsStableAtLowRates)
             EXPECT_LT(largestPoleRadius(*stage), 1.0) << where;
 
             std::vector<float> input = noise(2000, 100.0f, f.rest);
-            input.resize(static_cast<std::size_t>(rate * 2.5f), f.rest);
+            // The 1 to 4 Hz coupling filters take a while to forget a 100 V swing.
+            const float seconds = f.rest != 0.0f ? 2.5f : 0.5f;
+            input.resize(static_cast<std::size_t>(rate * seconds), f.rest);
             const std::vector<float> out = harness.run(input);
             EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return std::isfinite(v); })) << where;
             const float residual = f.rest != 0.0f ? 1e-3f : 1e-6f;

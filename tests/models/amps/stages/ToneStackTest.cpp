@@ -157,6 +157,17 @@ TEST(BaxandallToneStack, DiscreteFilterFollowsTheNetworkAt44100)
     }
 }
 
+TEST(BaxandallToneStack, MidPlaysNoPart)
+{
+    CX1::ToneEq<BorvanRKM4ProTraitsDetails::BaxandallSchematic> eq;
+    Harness harness(eq);
+    const auto a = eq.getSchematic().getA();
+    const auto c = eq.getSchematic().getC();
+    eq.setParameter("Mid", 0.0f);
+    EXPECT_EQ(eq.getSchematic().getA(), a);
+    EXPECT_EQ(eq.getSchematic().getC(), c);
+}
+
 TEST(BaxandallToneStack, KnobsMapToPotPositionsWithTheirLimits)
 {
     BorvanRKMClassicHeadTraitsDetails::BaxandallSchematic schematic;
