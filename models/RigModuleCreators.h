@@ -9,6 +9,7 @@
 #include "engine/modules/Meter.h"
 #include "engine/modules/MixerStereo.h"
 #include "engine/modules/PhaseAdjust.h"
+#include "engine/modules/ReverbAmbience.h"
 #include "engine/modules/Splitter.h"
 #include "engine/modules/SplitterStereo.h"
 #include "engine/modules/Tuner.h"
@@ -32,7 +33,7 @@ public:
         add<CX2::Application::GainStereo<20>>("GainStereo");
         add<CX2::Meter<100, 500, 4>>("VuMeter");
         add<CX2::Meter<0, 600, 0>>("LedMeter");
-        // "Ambience" joins here.
+        add<CX2::ReverbAmbience>("Ambience");
         add<CX2::Tuner>("Tuner");
         add<StompChain>("Stomps");
         add<PhaseAdjust<20>>("PhaseAdjust");

@@ -24,7 +24,7 @@ TEST(RigModuleCreators, EveryTypeOfTheChainDescriptionIsRegisteredInOrder)
         if (table.find(name))
             expected.push_back(name);
     EXPECT_EQ(registered, expected);
-    for (const char* name : {"Gain", "LedMeter", "Tuner", "Stomps", "Convolver", "MixerStereo", "Splitter"})
+    for (const char* name : {"Gain", "LedMeter", "Ambience", "Tuner", "Stomps", "Convolver", "MixerStereo", "Splitter"})
         EXPECT_NE(table.find(name), nullptr) << name;
 
     EXPECT_NE(dynamic_cast<StompChain*>(table.create("Stomps").get()), nullptr);
