@@ -86,11 +86,13 @@ public:
     // Fills A, B, C and D for the mapped controls at the rate fs.
     virtual void computeModel(Value bass, Value mid, Value treble, Value fs) = 0;
 
-    // Ad and Bd from A and B for the rate fs. A model whose K I - A cannot be
-    // inverted (or gives non-finite values) leaves the previous discrete model
-    // in place.
+    // Ad and Bd from A and B for the rate fs. A rate that is not a positive
+    // number, or a model whose K I - A cannot be inverted (or gives non-finite
+    // values), leaves the previous discrete model in place.
     virtual void discretise(Value fs)
     {
+        if (!(fs > 0.0) || !std::isfinite(fs))
+            return;
         const Value k = 2.0 * fs;
         // Gauss-Jordan on [K I - A | K I + A | B] with partial pivoting.
         std::array<std::array<Value, 2 * N + 1>, N> m{};
