@@ -212,6 +212,12 @@ std::size_t Main::getQueuedEvents()
     return pending_.size();
 }
 
+bool Main::isRunning()
+{
+    std::lock_guard guard(queueMutex_);
+    return running_;
+}
+
 void Main::waitUntilApplied()
 {
     std::unique_lock guard(queueMutex_);

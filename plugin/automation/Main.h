@@ -86,6 +86,8 @@ public:
     Application::DocView::AutomationList& getList() noexcept { return list_; }
     // Host writes waiting for the worker.
     std::size_t getQueuedEvents();
+    // False once stop has begun.
+    bool isRunning();
     // Blocks until every write queued so far has been applied. Never with the
     // document lock held.
     void waitUntilApplied();

@@ -89,6 +89,9 @@ public:
                            std::string unit);
     const char* valueToText(float value) override;
 
+    int getPrecision() const noexcept { return precision_; }
+    const std::string& getUnit() const noexcept { return unit_; }
+
 private:
     int precision_;
     std::string unit_;
@@ -101,6 +104,8 @@ public:
                              int precision);
     const char* valueToText(float value) override;
 
+    int getPrecision() const noexcept { return precision_; }
+
 private:
     int precision_;
 };
@@ -111,6 +116,8 @@ public:
     AdapterAutomationParamEnum(Parameter* parameter, std::string name, int index, AutomationList* list,
                                const char* const* valueNames, int count);
     const char* valueToText(float value) override;
+
+    const std::vector<std::string>& getValueNames() const noexcept { return names_; }
 
 private:
     std::vector<std::string> names_; // value i -> names_[i]

@@ -32,7 +32,6 @@ public:
     std::string str() const { return {text_, length_}; }
 
     friend bool operator==(const ShortText& a, const ShortText& b) noexcept { return a.view() == b.view(); }
-    friend bool operator==(const ShortText& a, std::string_view b) noexcept { return a.view() == b; }
 
 private:
     char text_[kCapacity + 1];
