@@ -41,6 +41,7 @@ public:
     virtual void relink(DataBlockHandler* module);
 
     const std::string& getTargetName() const noexcept { return targetName_; }
+    DataBlockHandler* getModule() const noexcept { return module_; }
 
 private:
     DataBlockHandler* module_;

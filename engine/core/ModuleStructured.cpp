@@ -1,5 +1,6 @@
 #include "engine/core/ModuleStructured.h"
 
+#include <array>
 #include <ostream>
 #include <stdexcept>
 
@@ -101,6 +102,81 @@ void ModuleStructured::linkSubModuleParameters()
                                std::make_unique<ParameterLinked>(entry.module.get(), name, composed, ""));
         }
     }
+}
+
+namespace {
+
+// "P_C" composed into a stack buffer, for lookups that must not allocate.
+class ComposedName {
+public:
+    ComposedName(std::string_view name, std::string_view child)
+    {
+        const std::size_t total = name.size() + 1 + child.size();
+        if (total > text_.size()) {
+            heap_ = ParameterLinked::composeName(name, child);
+            view_ = heap_;
+            return;
+        }
+        std::copy(name.begin(), name.end(), text_.begin());
+        text_[name.size()] = '_';
+        std::copy(child.begin(), child.end(), text_.begin() + name.size() + 1);
+        view_ = std::string_view(text_.data(), total);
+    }
+    std::string_view view() const noexcept { return view_; }
+
+private:
+    std::array<char, 256> text_{};
+    std::string heap_;
+    std::string_view view_;
+};
+
+// The relinking shared by parameters and data blocks: re-point, drop links
+// whose target is gone, link new names.
+template <class Map, class Link, class FindTarget, class ChildMap>
+void relinkInPlace(Map& map, const ModuleStructuredDetails::SubModules& subModules, FindTarget findTarget,
+                   ChildMap childMap)
+{
+    map.eraseIf([&](const auto& entry) {
+        auto* link = dynamic_cast<const Link*>(&entry);
+        return link && !findTarget(*link);
+    });
+    for (const auto& [name, entry] : map)
+        if (auto* link = dynamic_cast<Link*>(entry.get()))
+            link->relink(findTarget(*link));
+    for (const auto& sub : subModules) {
+        Module* module = sub.module.get();
+        for (const auto& [name, target] : childMap(*module)) {
+            const ComposedName composed(name, sub.name);
+            if (!map.find(composed.view())) {
+                std::string text(composed.view());
+                map.insert(text, std::make_unique<Link>(module, name, text, ""));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void ModuleStructured::relinkSubModuleParameters()
+{
+    relinkInPlace<Parameters, ParameterLinked>(
+        parameters_, subModules_,
+        [](const ParameterLinked& link) -> ParameterHandler* {
+            ParameterHandler* module = link.getModule();
+            return module && module->findParameter(link.getTargetName()) ? module : nullptr;
+        },
+        [](Module& module) -> const Parameters& { return module.getParameters(); });
+}
+
+void ModuleStructured::relinkSubModuleDataBlocks()
+{
+    relinkInPlace<DataBlocks, DataBlockLinked>(
+        dataBlocks_, subModules_,
+        [](const DataBlockLinked& link) -> DataBlockHandler* {
+            DataBlockHandler* module = link.getModule();
+            return module && module->findDataBlock(link.getTargetName()) ? module : nullptr;
+        },
+        [](Module& module) -> const DataBlocks& { return module.getDataBlocks(); });
 }
 
 void ModuleStructured::linkChildParameters(std::string_view subModuleName)

@@ -75,6 +75,14 @@ protected:
     Environment* localEnvironment() noexcept { return static_cast<EnvironmentLocal*>(this); }
     // Links every parameter of every sub-module, parameter-first.
     void linkSubModuleParameters();
+    // Brings the links "P_C" up to date after a structure change below (a
+    // selector that switched its element). Existing links are re-pointed in
+    // place; only links whose target is gone are removed and only new names
+    // are linked. So where the names stay the same (selectors that show the
+    // union of their elements' names) nothing is deleted, nothing allocated
+    // and the map that unlocked readers walk keeps its shape.
+    void relinkSubModuleParameters();
+    void relinkSubModuleDataBlocks();
 
     ModuleStructuredDetails::SubModules subModules_;
 };

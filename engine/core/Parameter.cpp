@@ -116,23 +116,23 @@ ParameterLinked::ParameterLinked(ParameterHandler* module, std::string targetNam
 
 ParameterLinked::ParameterLinked(ParameterHandler* module, std::string targetName)
     : module_(module), target_(&module->getParameter(targetName)), targetName_(std::move(targetName)),
-      name_(target_->getName()), label_(target_->getLabel())
+      name_(getTarget()->getName()), label_(getTarget()->getLabel())
 {
 }
 
-void ParameterLinked::set(float value) { module_->setParameter(targetName_, value); }
-float ParameterLinked::getValue() { return target_->getValue(); }
-float ParameterLinked::getMinimum() const { return override_ ? minimum_ : target_->getMinimum(); }
-float ParameterLinked::getMaximum() const { return override_ ? maximum_ : target_->getMaximum(); }
-float ParameterLinked::getDefault() const { return override_ ? default_ : target_->getDefault(); }
-const ParameterBase::States& ParameterLinked::getStates() const { return target_->getStates(); }
-std::uint32_t ParameterLinked::getFlags() const { return target_->getFlags(); }
+void ParameterLinked::set(float value) { getModule()->setParameter(targetName_, value); }
+float ParameterLinked::getValue() { return getTarget()->getValue(); }
+float ParameterLinked::getMinimum() const { return override_ ? minimum_ : getTarget()->getMinimum(); }
+float ParameterLinked::getMaximum() const { return override_ ? maximum_ : getTarget()->getMaximum(); }
+float ParameterLinked::getDefault() const { return override_ ? default_ : getTarget()->getDefault(); }
+const ParameterBase::States& ParameterLinked::getStates() const { return getTarget()->getStates(); }
+std::uint32_t ParameterLinked::getFlags() const { return getTarget()->getFlags(); }
 
 void ParameterLinked::relink(ParameterHandler* module)
 {
     ParameterBase* target = &module->getParameter(targetName_);
-    module_ = module;
-    target_ = target;
+    module_.store(module, std::memory_order_release);
+    target_.store(target, std::memory_order_release);
 }
 
 void ParameterLinked::setOverride(float minimum, float maximum, float defaultValue)

@@ -132,14 +132,15 @@ public:
     const States& getStates() const override;
     std::uint32_t getFlags() const override;
 
-    // Points the link at the parameter of the same target name in another module.
+    // Points the link at the parameter of the same target name in a module
+    // (the same one again after its structure changed, or another one).
     virtual void relink(ParameterHandler* module);
 
     // Reports its own range and default instead of the target's.
     void setOverride(float minimum, float maximum, float defaultValue);
 
-    ParameterHandler* getModule() const noexcept { return module_; }
-    ParameterBase* getTarget() const noexcept { return target_; }
+    ParameterHandler* getModule() const noexcept { return module_.load(std::memory_order_acquire); }
+    ParameterBase* getTarget() const noexcept { return target_.load(std::memory_order_acquire); }
     const std::string& getTargetName() const noexcept { return targetName_; }
 
     // prefix + "_" + name. Composites compose parameter-first: parameter P of the
@@ -147,8 +148,10 @@ public:
     static std::string composeName(std::string_view prefix, std::string_view name);
 
 private:
-    ParameterHandler* module_;
-    ParameterBase* target_;
+    // Re-pointed on the audio thread by a relink while the control side may
+    // read through the link without a lock.
+    std::atomic<ParameterHandler*> module_;
+    std::atomic<ParameterBase*> target_;
     std::string targetName_;
     std::string name_;
     std::string label_;

@@ -23,8 +23,9 @@ inline const ParameterBase::States& processStates()
 }
 
 // Over a composite, a switch further down (a selector that changed its model)
-// makes the wrapper link its sub-modules' parameters again, keeping "Process",
-// and pass the news on to its own environment.
+// makes the wrapper bring its links to the sub-modules' parameters up to date
+// in place ("Process" is its own and stays), and pass the news on to its own
+// environment.
 template <class T, bool Structured = std::is_base_of_v<ModuleStructured, T>>
 class Relinking : public T {};
 
@@ -33,8 +34,7 @@ class Relinking<T, true> : public T {
 public:
     void structureChanged() override
     {
-        this->parameters_.eraseIf([](const ParameterBase& p) { return p.getName() != "Process"; });
-        T::createParameters();
+        this->relinkSubModuleParameters();
         if (this->parent_)
             this->parent_->structureChanged();
     }

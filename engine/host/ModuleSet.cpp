@@ -58,9 +58,8 @@ void ModuleSetBase::connectSubModules()
 
 void ModuleSetBase::structureChanged()
 {
-    parameters_.clear();
-    dataBlocks_.clear();
-    createParameters();
+    relinkSubModuleParameters();
+    relinkSubModuleDataBlocks();
     parent_->structureChanged();
 }
 

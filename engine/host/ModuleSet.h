@@ -27,8 +27,9 @@ public:
     // connections in order.
     void connectSubModules() override;
 
-    // A module below changed its structure: every composed name is made anew
-    // so that it reaches the new children; then the host hears of it.
+    // A module below changed its structure: every composed name is brought up
+    // to date in place so that it reaches the new children (see
+    // relinkSubModuleParameters); then the host hears of it.
     void structureChanged() override;
 
 private:

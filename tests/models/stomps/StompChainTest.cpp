@@ -8,6 +8,7 @@
 #include <limits>
 #include <numeric>
 #include <random>
+#include <map>
 #include <set>
 
 using namespace AudioEngine;
@@ -334,4 +335,25 @@ TEST(StompChain, OutOfRangeAndNaNStompValuesStayInTheSet)
         const auto index = static_cast<std::size_t>(c.shown);
         EXPECT_EQ(selector.getCurrentElement(), &selector.getElement(index)) << c.value;
     }
+}
+
+TEST(StompChain, ASwitchRelinksInPlaceWithoutReplacingAnyParameterObject)
+{
+    Rig<TestChain> rig;
+    ModuleSetBase& set = rig.host.getModuleSet();
+    std::map<std::string, const ParameterBase*> before;
+    for (const auto& [name, parameter] : set.getParameters())
+        before[name] = parameter.get();
+
+    rig.push("Stomp_2_StompModule", 1.0f); // Empty -> Echo: the selector's names stay its union
+    rig.push("Process_2_StompModule", 2.0f);
+    std::map<std::string, const ParameterBase*> after;
+    for (const auto& [name, parameter] : set.getParameters())
+        after[name] = parameter.get();
+    EXPECT_EQ(after, before); // same names, same objects: nothing was deleted or made anew
+
+    auto& selector = dynamic_cast<TestSelector&>(rig.slot(2));
+    // The old names reach the new element.
+    EXPECT_EQ(selector.getCurrentElement()->getParameter("Process").getValue(), 2.0f);
+    EXPECT_NE(dynamic_cast<Echo*>(selector.getCurrentElement()), nullptr);
 }
