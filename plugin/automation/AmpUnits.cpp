@@ -10,17 +10,21 @@ namespace Zq::BorvanRAZ::Automation {
 
 AmpRE500::AmpRE500(AutomationList& list, const std::string& modelName) : AmpModel(list, modelName)
 {
-    static constexpr const char* kBands[] = {"Band 40Hz",  "Band 80Hz", "Band 150Hz", "Band 300Hz", "Band 600Hz",
-                                             "Band 900Hz", "Band 2KHz", "Band 5KHz",  "Band 9KHz"};
+    static constexpr const char* kBands[] = {"Band 40Hz",  "Band 80Hz",  "Band 150Hz",
+                                             "Band 300Hz", "Band 600Hz", "Band 900Hz",
+                                             "Band 2KHz",  "Band 5KHz",  "Band 9KHz"};
     using D = Document::AmpRE500;
-    bindings_.add(addParamEnum(nullptr, "Pad", kOffOn, 2), [](D& d) -> Parameter& { return d.pad; });
+    bindings_.add(addParamEnum(nullptr, "Pad", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.pad; });
     bindings_.add(addParam(nullptr, "Gain", 1, ""), [](D& d) -> Parameter& { return d.gain; });
     bindings_.add(addParam(nullptr, "Bass", 1, ""), [](D& d) -> Parameter& { return d.bass; });
     bindings_.add(addParam(nullptr, "Ultra Mid", 1, ""), [](D& d) -> Parameter& { return d.mid; });
     bindings_.add(addParam(nullptr, "Treble", 1, ""), [](D& d) -> Parameter& { return d.treble; });
     bindings_.add(addParam(nullptr, "Master", 1, ""), [](D& d) -> Parameter& { return d.master; });
-    bindings_.add(addParamEnum(nullptr, "Limit", kOffOn, 2), [](D& d) -> Parameter& { return d.limit; });
-    bindings_.add(addParamEnum(nullptr, "EQ On", kOffOn, 2), [](D& d) -> Parameter& { return d.eqBypass; });
+    bindings_.add(addParamEnum(nullptr, "Limit", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.limit; });
+    bindings_.add(addParamEnum(nullptr, "EQ On", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.eqBypass; });
     addBands(kBands, std::make_index_sequence<D::kBandCount>());
 }
 
@@ -28,23 +32,29 @@ AmpV9E::AmpV9E(AutomationList& list, const std::string& modelName) : AmpModel(li
 {
     static constexpr const char* kWatts[] = {"50W", "100W"};
     using D = Document::AmpV9E;
-    bindings_.add(addParamEnum(nullptr, "UltraHi", kOffOn, 2), [](D& d) -> Parameter& { return d.ultraHi; });
-    bindings_.add(addParamEnum(nullptr, "UltraLo", kOffOn, 2), [](D& d) -> Parameter& { return d.ultraLo; });
+    bindings_.add(addParamEnum(nullptr, "UltraHi", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.ultraHi; });
+    bindings_.add(addParamEnum(nullptr, "UltraLo", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.ultraLo; });
     bindings_.add(addParam(nullptr, "Gain", 1, ""), [](D& d) -> Parameter& { return d.gain; });
     bindings_.add(addParam(nullptr, "Bass", 1, ""), [](D& d) -> Parameter& { return d.bass; });
     bindings_.add(addParam(nullptr, "Mid", 1, ""), [](D& d) -> Parameter& { return d.mid; });
     bindings_.add(addParam(nullptr, "Frequency", 0, ""), [](D& d) -> Parameter& { return d.freq; });
     bindings_.add(addParam(nullptr, "Treble", 1, ""), [](D& d) -> Parameter& { return d.treble; });
     bindings_.add(addParam(nullptr, "Master", 1, ""), [](D& d) -> Parameter& { return d.master; });
-    bindings_.add(addParamEnum(nullptr, "PowerMode", kWatts, 2), [](D& d) -> Parameter& { return d.watts; });
+    bindings_.add(addParamEnum(nullptr, "PowerMode", kWatts, 2),
+                  [](D& d) -> Parameter& { return d.watts; });
 }
 
-AmpRKMClassic::AmpRKMClassic(AutomationList& list, const std::string& modelName) : AmpModel(list, modelName)
+AmpRKMClassic::AmpRKMClassic(AutomationList& list, const std::string& modelName)
+    : AmpModel(list, modelName)
 {
     using D = Document::AmpRKMClassic;
     bindings_.add(addParam(nullptr, "Gain", 1, ""), [](D& d) -> Parameter& { return d.gain; });
-    bindings_.add(addParamEnum(nullptr, "UltraHi", kOffOn, 2), [](D& d) -> Parameter& { return d.ultraHi; });
-    bindings_.add(addParamEnum(nullptr, "UltraLo", kOffOn, 2), [](D& d) -> Parameter& { return d.ultraLo; });
+    bindings_.add(addParamEnum(nullptr, "UltraHi", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.ultraHi; });
+    bindings_.add(addParamEnum(nullptr, "UltraLo", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.ultraLo; });
     bindings_.add(addParam(nullptr, "Bass", 1, ""), [](D& d) -> Parameter& { return d.bass; });
     bindings_.add(addParam(nullptr, "Midrange", 1, ""), [](D& d) -> Parameter& { return d.mid; });
     bindings_.add(addParam(nullptr, "Frequency", 0, ""), [](D& d) -> Parameter& { return d.freq; });
@@ -52,26 +62,36 @@ AmpRKMClassic::AmpRKMClassic(AutomationList& list, const std::string& modelName)
     bindings_.add(addParam(nullptr, "Master", 1, ""), [](D& d) -> Parameter& { return d.master; });
 }
 
-AmpRKM4PRO::AmpRKM4PRO(AutomationList& list, const std::string& modelName) : AmpModel(list, modelName)
+AmpRKM4PRO::AmpRKM4PRO(AutomationList& list, const std::string& modelName)
+    : AmpModel(list, modelName)
 {
-    static constexpr const char* kBands[] = {"Band 33Hz",  "Band 80Hz", "Band 150Hz", "Band 300Hz", "Band 600Hz",
-                                             "Band 900Hz", "Band 2KHz", "Band 5KHz",  "Band 8KHz"};
+    static constexpr const char* kBands[] = {"Band 33Hz",  "Band 80Hz",  "Band 150Hz",
+                                             "Band 300Hz", "Band 600Hz", "Band 900Hz",
+                                             "Band 2KHz",  "Band 5KHz",  "Band 8KHz"};
     using D = Document::AmpRKM4PRO;
-    bindings_.add(addParamEnum(nullptr, "-15dB", kOffOn, 2), [](D& d) -> Parameter& { return d.minus15dB; });
+    bindings_.add(addParamEnum(nullptr, "-15dB", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.minus15dB; });
     bindings_.add(addParam(nullptr, "Gain", 1, ""), [](D& d) -> Parameter& { return d.gain; });
-    bindings_.add(addParam(nullptr, "Compression", 1, ""), [](D& d) -> Parameter& { return d.compression; });
-    bindings_.add(addParamEnum(nullptr, "UltraHi", kOffOn, 2), [](D& d) -> Parameter& { return d.ultraHi; });
-    bindings_.add(addParamEnum(nullptr, "UltraLo", kOffOn, 2), [](D& d) -> Parameter& { return d.ultraLo; });
+    bindings_.add(addParam(nullptr, "Compression", 1, ""),
+                  [](D& d) -> Parameter& { return d.compression; });
+    bindings_.add(addParamEnum(nullptr, "UltraHi", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.ultraHi; });
+    bindings_.add(addParamEnum(nullptr, "UltraLo", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.ultraLo; });
     bindings_.add(addParam(nullptr, "Bass", 1, ""), [](D& d) -> Parameter& { return d.bass; });
     bindings_.add(addParam(nullptr, "Midrange", 1, ""), [](D& d) -> Parameter& { return d.mid; });
     bindings_.add(addParam(nullptr, "Frequency", 0, ""), [](D& d) -> Parameter& { return d.freq; });
     bindings_.add(addParam(nullptr, "Treble", 1, ""), [](D& d) -> Parameter& { return d.treble; });
-    bindings_.add(addParamEnum(nullptr, "Limit Defeat", kOffOn, 2), [](D& d) -> Parameter& { return d.limit; });
-    bindings_.add(addParamEnum(nullptr, "Bright", kOffOn, 2), [](D& d) -> Parameter& { return d.bright; });
+    bindings_.add(addParamEnum(nullptr, "Limit Defeat", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.limit; });
+    bindings_.add(addParamEnum(nullptr, "Bright", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.bright; });
     bindings_.add(addParam(nullptr, "Master", 1, ""), [](D& d) -> Parameter& { return d.master; });
-    bindings_.add(addParamEnum(nullptr, "Eq Active", kOffOn, 2), [](D& d) -> Parameter& { return d.eqBypass; });
+    bindings_.add(addParamEnum(nullptr, "Eq Active", kOffOn, 2),
+                  [](D& d) -> Parameter& { return d.eqBypass; });
     addBands(kBands, std::make_index_sequence<D::kBandCount>());
-    bindings_.add(addParamdB(nullptr, "Eq Level", 0), [](D& d) -> Parameter& { return d.bandLevel; });
+    bindings_.add(addParamdB(nullptr, "Eq Level", 0),
+                  [](D& d) -> Parameter& { return d.bandLevel; });
 }
 
 } // namespace Zq::BorvanRAZ::Automation

@@ -14,7 +14,10 @@ namespace Zq::BorvanRAZ::Automation {
 template <class Doc> class AmpModel : public UnitConnectable {
 public:
     // modelName ends with a blank.
-    AmpModel(AutomationList& list, const std::string& modelName) : UnitConnectable(list, "Amp " + modelName) {}
+    AmpModel(AutomationList& list, const std::string& modelName)
+        : UnitConnectable(list, "Amp " + modelName)
+    {
+    }
 
     void connect(UnitDoc* unit) override
     {
@@ -33,7 +36,8 @@ protected:
     template <std::size_t N, std::size_t... Band>
     void addBands(const char* const (&names)[N], std::index_sequence<Band...>)
     {
-        (bindings_.add(addParam(nullptr, names[Band], 0, "dB"), [](Doc& d) -> Parameter& { return d.bands[Band]; }),
+        (bindings_.add(addParam(nullptr, names[Band], 0, "dB"),
+                       [](Doc& d) -> Parameter& { return d.bands[Band]; }),
          ...);
     }
 };

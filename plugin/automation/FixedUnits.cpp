@@ -13,7 +13,8 @@ Output::Output(AutomationList& list, Document::Output& output) : UnitAutomation(
 
 Output::~Output() = default;
 
-StompModule::StompModule(AutomationList& list, Document::StompModule& stomp) : UnitAutomation(list, "Stomp ")
+StompModule::StompModule(AutomationList& list, Document::StompModule& stomp)
+    : UnitAutomation(list, "Stomp ")
 {
     addParamEnum(&stomp.bypass, "Bypass", kOffOn, 2);
     addParamdB(&stomp.outputVolume, "Output Volume", 1);
@@ -36,7 +37,8 @@ CabModule::CabModule(AutomationList& list, Document::CabModule& cab) : UnitAutom
     addParamEnum(&cab.bypass, "Bypass", kOffOn, 2);
     addParamEnum(&cab.cabinetModel, "Speaker Model", Document::CabModule::kCabinetNames,
                  Document::CabModule::kCabinetCount);
-    addParamEnum(&cab.micModel, "Mic Model", Document::CabModule::kMicNames, Document::CabModule::kMicCount);
+    addParamEnum(&cab.micModel, "Mic Model", Document::CabModule::kMicNames,
+                 Document::CabModule::kMicCount);
     addParamEnum(&cab.micAxis, "Mic Axis", kAxis, 2);
     addParamEnum(&cab.micDist, "Mic Dist", kDistance, 2);
     addParam(&cab.ambience, "Ambience", 1, "");

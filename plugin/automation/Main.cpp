@@ -46,7 +46,8 @@ Main::Main(DUZ2::Process& processor, Document::Rig& document)
     stompModels_[kDelay] = std::make_unique<StompMemoryMan>(list_, "Analog Delay ");
     stompModels_[kWah] = std::make_unique<StompWah>(list_, "Bass Wah ");
     stompModels_[kCompressor] = std::make_unique<StompDynaComp>(list_, "Compressor ");
-    stompModels_[kEnvelopeFilter] = std::make_unique<StompEnvelopeFilter>(list_, "Envelope Filter ");
+    stompModels_[kEnvelopeFilter] =
+        std::make_unique<StompEnvelopeFilter>(list_, "Envelope Filter ");
     stompModels_[kVolume] = std::make_unique<StompVolume>(list_, "Volume Pedal ");
     ampModule_ = std::make_unique<AmpModule>(list_, document.getAmpModule());
     ampModels_[0] = std::make_unique<AmpRE500>(list_, "GN-500 ");
@@ -62,13 +63,15 @@ Main::Main(DUZ2::Process& processor, Document::Rig& document)
         std::lock_guard cacheGuard(cacheMutex_);
         cache_.resize(static_cast<std::size_t>(list_.getCount()));
         for (int i = 0; i < list_.getCount(); ++i)
-            cache_[static_cast<std::size_t>(i)] = {list_.getDisplayText(i), list_.getValue(i), list_.getNormalized(i)};
+            cache_[static_cast<std::size_t>(i)] = {list_.getDisplayText(i), list_.getValue(i),
+                                                   list_.getNormalized(i)};
     }
 
     for (Parameter& slot : document.getStompModule().stomps)
-        modelChanges_.emplace_back(slot.changed.connect([this](Parameter*) { refreshStompModels(); }));
-    modelChanges_.emplace_back(
-        document.getAmpModule().ampModel.changed.connect([this](Parameter*) { refreshAmpModels(); }));
+        modelChanges_.emplace_back(
+            slot.changed.connect([this](Parameter*) { refreshStompModels(); }));
+    modelChanges_.emplace_back(document.getAmpModule().ampModel.changed.connect(
+        [this](Parameter*) { refreshAmpModels(); }));
 
     worker_ = std::thread([this] { run(); });
 }
@@ -93,24 +96,31 @@ void Main::stop()
 Main::ShortText Main::getParameterDisplay(std::int32_t index)
 {
     std::lock_guard guard(cacheMutex_);
-    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size() ? cache_[index].display
-                                                                                     : ShortText();
+    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size()
+               ? cache_[index].display
+               : ShortText();
 }
 
 float Main::getParameterValue(std::int32_t index)
 {
     std::lock_guard guard(cacheMutex_);
-    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size() ? cache_[index].plain : 0.0f;
+    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size()
+               ? cache_[index].plain
+               : 0.0f;
 }
 
 float Main::getParameterNormalized(std::int32_t index)
 {
     std::lock_guard guard(cacheMutex_);
-    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size() ? cache_[index].normalized
-                                                                                     : 0.0f;
+    return list_.contains(index) && static_cast<std::size_t>(index) < cache_.size()
+               ? cache_[index].normalized
+               : 0.0f;
 }
 
-void Main::setParameterValue(std::int32_t index, float plain) { setValue(index, plain, Kind::plain); }
+void Main::setParameterValue(std::int32_t index, float plain)
+{
+    setValue(index, plain, Kind::plain);
+}
 
 void Main::setParameterNormalized(std::int32_t index, float normalized)
 {

@@ -62,7 +62,10 @@ public:
     // Host-facing; any thread.
     std::int32_t getNumParameters() const noexcept { return list_.getCount(); }
     // Valid while the manager lives.
-    const std::string& getParameterName(std::int32_t index) const noexcept { return list_.getName(index); }
+    const std::string& getParameterName(std::int32_t index) const noexcept
+    {
+        return list_.getName(index);
+    }
     // Copies made under the cache lock.
     ShortText getParameterDisplay(std::int32_t index);
     float getParameterValue(std::int32_t index);

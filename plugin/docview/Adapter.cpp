@@ -4,6 +4,8 @@ namespace Zq::Application::DocView {
 
 Adapter::~Adapter() = default;
 
-void Adapter::update() {}
+void Adapter::update()
+{
+}
 
 } // namespace Zq::Application::DocView

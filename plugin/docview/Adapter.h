@@ -26,7 +26,10 @@ public:
     virtual void update();
 
     // While disabled the adapter passes nothing in either direction. Any thread.
-    void setDisabled(bool disabled) noexcept { disabled_.store(disabled, std::memory_order_relaxed); }
+    void setDisabled(bool disabled) noexcept
+    {
+        disabled_.store(disabled, std::memory_order_relaxed);
+    }
     bool isDisabled() const noexcept { return disabled_.load(std::memory_order_relaxed); }
 
     Parameter* getParameter() const noexcept { return parameter_; }

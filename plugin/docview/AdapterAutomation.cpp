@@ -27,7 +27,8 @@ private:
 
 } // namespace
 
-AdapterAutomation::AdapterAutomation(Parameter* parameter, std::string name, int index, AutomationList* list)
+AdapterAutomation::AdapterAutomation(Parameter* parameter, std::string name, int index,
+                                     AutomationList* list)
     : Adapter(nullptr), name_(std::move(name)), index_(index), list_(list)
 {
     setParameter(&placeholder_);
@@ -117,8 +118,10 @@ float AdapterAutomation::convertNormalizedToPlain(float normalized)
 }
 
 AdapterAutomationParam::AdapterAutomationParam(Parameter* parameter, std::string name, int index,
-                                               AutomationList* list, int precision, std::string unit)
-    : AdapterAutomation(parameter, std::move(name), index, list), precision_(precision), unit_(std::move(unit))
+                                               AutomationList* list, int precision,
+                                               std::string unit)
+    : AdapterAutomation(parameter, std::move(name), index, list), precision_(precision),
+      unit_(std::move(unit))
 {
 }
 
@@ -134,8 +137,8 @@ const char* AdapterAutomationParam::valueToText(float value)
     return text_;
 }
 
-AdapterAutomationParamdB::AdapterAutomationParamdB(Parameter* parameter, std::string name, int index,
-                                                   AutomationList* list, int precision)
+AdapterAutomationParamdB::AdapterAutomationParamdB(Parameter* parameter, std::string name,
+                                                   int index, AutomationList* list, int precision)
     : AdapterAutomation(parameter, std::move(name), index, list), precision_(precision)
 {
 }
@@ -157,9 +160,9 @@ const char* AdapterAutomationParamdB::valueToText(float value)
     return text_;
 }
 
-AdapterAutomationParamEnum::AdapterAutomationParamEnum(Parameter* parameter, std::string name, int index,
-                                                       AutomationList* list, const char* const* valueNames,
-                                                       int count)
+AdapterAutomationParamEnum::AdapterAutomationParamEnum(Parameter* parameter, std::string name,
+                                                       int index, AutomationList* list,
+                                                       const char* const* valueNames, int count)
     : AdapterAutomation(parameter, std::move(name), index, list)
 {
     if (valueNames && count > 0) {
@@ -175,7 +178,8 @@ const char* AdapterAutomationParamEnum::valueToText(float value)
     // reaches a float-to-int conversion it would overflow.
     const double i = std::trunc(static_cast<double>(value));
     const bool named = i >= 0.0 && i < static_cast<double>(names_.size());
-    std::snprintf(text_, kTextSize, "%s", named ? names_[static_cast<std::size_t>(i)].c_str() : kNotAvailable);
+    std::snprintf(text_, kTextSize, "%s",
+                  named ? names_[static_cast<std::size_t>(i)].c_str() : kNotAvailable);
     return text_;
 }
 

@@ -85,8 +85,8 @@ private:
 // The value with a number of decimals, a blank and a unit ("42 %", "0.50 ").
 class AdapterAutomationParam : public AdapterAutomation {
 public:
-    AdapterAutomationParam(Parameter* parameter, std::string name, int index, AutomationList* list, int precision,
-                           std::string unit);
+    AdapterAutomationParam(Parameter* parameter, std::string name, int index, AutomationList* list,
+                           int precision, std::string unit);
     const char* valueToText(float value) override;
 
     int getPrecision() const noexcept { return precision_; }
@@ -100,8 +100,8 @@ private:
 // A linear gain shown in decibels ("-6.0 dB"); "-Inf" below 1e-10.
 class AdapterAutomationParamdB : public AdapterAutomation {
 public:
-    AdapterAutomationParamdB(Parameter* parameter, std::string name, int index, AutomationList* list,
-                             int precision);
+    AdapterAutomationParamdB(Parameter* parameter, std::string name, int index,
+                             AutomationList* list, int precision);
     const char* valueToText(float value) override;
 
     int getPrecision() const noexcept { return precision_; }
@@ -113,8 +113,8 @@ private:
 // One of a list of value names, chosen by the whole part of the value.
 class AdapterAutomationParamEnum : public AdapterAutomation {
 public:
-    AdapterAutomationParamEnum(Parameter* parameter, std::string name, int index, AutomationList* list,
-                               const char* const* valueNames, int count);
+    AdapterAutomationParamEnum(Parameter* parameter, std::string name, int index,
+                               AutomationList* list, const char* const* valueNames, int count);
     const char* valueToText(float value) override;
 
     const std::vector<std::string>& getValueNames() const noexcept { return names_; }

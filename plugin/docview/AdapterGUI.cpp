@@ -33,7 +33,9 @@ void AdapterGUI::update()
     show(*getParameter());
 }
 
-void AdapterGUI::show(const Parameter&) {}
+void AdapterGUI::show(const Parameter&)
+{
+}
 
 void AdapterGUI::widgetChanged(float normalized)
 {

@@ -57,7 +57,8 @@ private:
 // no entry sends nothing.
 class AdapterMAFParamEnum : public AdapterMAF {
 public:
-    AdapterMAFParamEnum(MAFInterface* dsp, std::string path, Parameter* parameter, std::vector<float> table);
+    AdapterMAFParamEnum(MAFInterface* dsp, std::string path, Parameter* parameter,
+                        std::vector<float> table);
     ~AdapterMAFParamEnum() override;
 
     void push() override;

@@ -2,15 +2,19 @@
 
 namespace Zq::Application::DocView {
 
-AdapterMenu::AdapterMenu(Parameter* parameter, SelectionMenu* menu) : AdapterGUI(parameter), menu_(menu)
+AdapterMenu::AdapterMenu(Parameter* parameter, SelectionMenu* menu)
+    : AdapterGUI(parameter), menu_(menu)
 {
     if (menu_)
-        selection_ = menu_->selected.connect([this](SelectionMenu* chosen, int index) { onSelected(chosen, index); });
+        selection_ = menu_->selected.connect(
+            [this](SelectionMenu* chosen, int index) { onSelected(chosen, index); });
 }
 
 AdapterMenu::~AdapterMenu() = default;
 
-void AdapterMenu::update() {}
+void AdapterMenu::update()
+{
+}
 
 void AdapterMenu::onSelected(SelectionMenu* menu, int index)
 {

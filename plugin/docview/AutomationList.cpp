@@ -5,7 +5,9 @@
 
 namespace Zq::Application::DocView {
 
-AutomationList::AutomationList(DUZ2::Process* processor) : processor_(processor) {}
+AutomationList::AutomationList(DUZ2::Process* processor) : processor_(processor)
+{
+}
 
 AutomationList::~AutomationList()
 {

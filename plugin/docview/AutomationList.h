@@ -1,7 +1,7 @@
 #pragma once
 
-#include "plugin/docview/ShortText.h"
 #include "platform/CriticalSection.h"
+#include "plugin/docview/ShortText.h"
 
 #include <cstdint>
 #include <string>

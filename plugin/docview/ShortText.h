@@ -31,7 +31,10 @@ public:
     std::string_view view() const noexcept { return {text_, length_}; }
     std::string str() const { return {text_, length_}; }
 
-    friend bool operator==(const ShortText& a, const ShortText& b) noexcept { return a.view() == b.view(); }
+    friend bool operator==(const ShortText& a, const ShortText& b) noexcept
+    {
+        return a.view() == b.view();
+    }
 
 private:
     char text_[kCapacity + 1];

@@ -6,7 +6,8 @@
 
 namespace Zq::Application::DocView {
 
-UnitAutomation::UnitAutomation(AutomationList& list, std::string prefix) : list_(list), prefix_(std::move(prefix))
+UnitAutomation::UnitAutomation(AutomationList& list, std::string prefix)
+    : list_(list), prefix_(std::move(prefix))
 {
 }
 
@@ -18,24 +19,25 @@ AdapterAutomation* UnitAutomation::enter(std::unique_ptr<AdapterAutomation> adap
     return adapter.release();
 }
 
-AdapterAutomation* UnitAutomation::addParam(Parameter* parameter, const std::string& name, int precision,
-                                            const std::string& unit)
+AdapterAutomation* UnitAutomation::addParam(Parameter* parameter, const std::string& name,
+                                            int precision, const std::string& unit)
 {
-    return enter(std::make_unique<AdapterAutomationParam>(parameter, prefix_ + name, list_.getCount(), &list_,
-                                                          precision, unit));
+    return enter(std::make_unique<AdapterAutomationParam>(
+        parameter, prefix_ + name, list_.getCount(), &list_, precision, unit));
 }
 
-AdapterAutomation* UnitAutomation::addParamdB(Parameter* parameter, const std::string& name, int precision)
+AdapterAutomation* UnitAutomation::addParamdB(Parameter* parameter, const std::string& name,
+                                              int precision)
 {
-    return enter(
-        std::make_unique<AdapterAutomationParamdB>(parameter, prefix_ + name, list_.getCount(), &list_, precision));
+    return enter(std::make_unique<AdapterAutomationParamdB>(parameter, prefix_ + name,
+                                                            list_.getCount(), &list_, precision));
 }
 
 AdapterAutomation* UnitAutomation::addParamEnum(Parameter* parameter, const std::string& name,
                                                 const char* const* valueNames, int count)
 {
-    return enter(std::make_unique<AdapterAutomationParamEnum>(parameter, prefix_ + name, list_.getCount(), &list_,
-                                                              valueNames, count));
+    return enter(std::make_unique<AdapterAutomationParamEnum>(
+        parameter, prefix_ + name, list_.getCount(), &list_, valueNames, count));
 }
 
 } // namespace Zq::Application::DocView

@@ -22,8 +22,8 @@ public:
     AdapterAutomation* addParam(Parameter* parameter, const std::string& name, int precision,
                                 const std::string& unit);
     AdapterAutomation* addParamdB(Parameter* parameter, const std::string& name, int precision);
-    AdapterAutomation* addParamEnum(Parameter* parameter, const std::string& name, const char* const* valueNames,
-                                    int count);
+    AdapterAutomation* addParamEnum(Parameter* parameter, const std::string& name,
+                                    const char* const* valueNames, int count);
 
     AutomationList& getList() const noexcept { return list_; }
     const std::string& getPrefix() const noexcept { return prefix_; }

@@ -4,7 +4,10 @@
 
 namespace Zq::Application::DocView {
 
-UnitMAF::UnitMAF(MAFInterface* dsp, std::string basePath) : dsp_(dsp), basePath_(std::move(basePath)) {}
+UnitMAF::UnitMAF(MAFInterface* dsp, std::string basePath)
+    : dsp_(dsp), basePath_(std::move(basePath))
+{
+}
 
 UnitMAF::~UnitMAF() = default;
 
@@ -22,7 +25,8 @@ AdapterMAFParam* UnitMAF::addParam(const std::string& path, Parameter* parameter
     return added;
 }
 
-AdapterMAFParam* UnitMAF::addParam(const std::string& path, Parameter* parameter, const Converter& converter)
+AdapterMAFParam* UnitMAF::addParam(const std::string& path, Parameter* parameter,
+                                   const Converter& converter)
 {
     auto adapter = std::make_unique<AdapterMAFParam>(dsp_, path, parameter);
     adapter->setConverter(converter);
@@ -39,7 +43,8 @@ AdapterMAFParamEnum* UnitMAF::addParamEnum(const std::string& path, Parameter* p
     if (valueNames && count > 0) {
         table.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i)
-            table.push_back(dsp_ && valueNames[i] ? dsp_->lookupNamedValue(path, valueNames[i]) : 0.0f);
+            table.push_back(dsp_ && valueNames[i] ? dsp_->lookupNamedValue(path, valueNames[i])
+                                                  : 0.0f);
     }
     auto adapter = std::make_unique<AdapterMAFParamEnum>(dsp_, path, parameter, std::move(table));
     AdapterMAFParamEnum* added = adapter.get();
@@ -48,8 +53,8 @@ AdapterMAFParamEnum* UnitMAF::addParamEnum(const std::string& path, Parameter* p
     return added;
 }
 
-AdapterMAFParamEnum* UnitMAF::addParamEnum(const std::string& path, Parameter* parameter, const float* values,
-                                           int count)
+AdapterMAFParamEnum* UnitMAF::addParamEnum(const std::string& path, Parameter* parameter,
+                                           const float* values, int count)
 {
     std::vector<float> table;
     if (values && count > 0)

@@ -20,13 +20,15 @@ public:
 
     // A document-to-DSP binding, pushed at once.
     AdapterMAFParam* addParam(const std::string& path, Parameter* parameter);
-    AdapterMAFParam* addParam(const std::string& path, Parameter* parameter, const Converter& converter);
+    AdapterMAFParam* addParam(const std::string& path, Parameter* parameter,
+                              const Converter& converter);
     // An enumerated binding whose table holds the DSP's value for each of the
     // count names, looked up through the DSP interface; pushed at once.
-    AdapterMAFParamEnum* addParamEnum(const std::string& path, Parameter* parameter, const char* const* valueNames,
-                                      int count);
+    AdapterMAFParamEnum* addParamEnum(const std::string& path, Parameter* parameter,
+                                      const char* const* valueNames, int count);
     // The same with the DSP values given.
-    AdapterMAFParamEnum* addParamEnum(const std::string& path, Parameter* parameter, const float* values, int count);
+    AdapterMAFParamEnum* addParamEnum(const std::string& path, Parameter* parameter,
+                                      const float* values, int count);
     // A DSP-to-document read-back, first transferred by the next update.
     AdapterMAFParamStatus* addStatus(const std::string& path, Parameter* parameter);
 

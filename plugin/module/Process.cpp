@@ -148,7 +148,8 @@ void Process::setParameterNormalized(std::int32_t index, float normalized)
 const char* Process::getParameterTextForNormalized(std::int32_t index, float normalized)
 {
     return isParameter(index)
-               ? threadText<23>(automation_->getParameterTextForNormalized(index, normalized).view())
+               ? threadText<23>(
+                     automation_->getParameterTextForNormalized(index, normalized).view())
                : "";
 }
 

@@ -13,7 +13,10 @@
 #include <vector>
 
 namespace Zq::Application::DocView {
-inline void PrintTo(const ShortText& text, std::ostream* out) { *out << '"' << text.view() << '"'; }
+inline void PrintTo(const ShortText& text, std::ostream* out)
+{
+    *out << '"' << text.view() << '"';
+}
 } // namespace Zq::Application::DocView
 
 namespace test {
@@ -69,7 +72,10 @@ protected:
         platform::ScopedEnter guard(*rig.getLock());
         parameter.setValue(value, true);
     }
-    void setSlot(int slot, int model) { change(rig.getStompModule().stomps[slot], static_cast<float>(model)); }
+    void setSlot(int slot, int model)
+    {
+        change(rig.getStompModule().stomps[slot], static_cast<float>(model));
+    }
     void setAmp(int model) { change(rig.getAmpModule().ampModel, static_cast<float>(model)); }
 
     Zq::Application::DocView::AdapterAutomation* adapter(int index)

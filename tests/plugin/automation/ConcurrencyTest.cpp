@@ -17,7 +17,9 @@ TEST_F(ConcurrencyTest, writesReadsAndSwitchesLeaveEveryRecordEqualToItsAdapter)
     constexpr int kRounds = 20000;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     std::atomic<bool> stop{false};
-    auto over = [&](int round) { return round >= kRounds || stop || std::chrono::steady_clock::now() > deadline; };
+    auto over = [&](int round) {
+        return round >= kRounds || stop || std::chrono::steady_clock::now() > deadline;
+    };
 
     std::thread writer([&] {
         std::mt19937 random(1);
@@ -55,7 +57,8 @@ TEST_F(ConcurrencyTest, writesReadsAndSwitchesLeaveEveryRecordEqualToItsAdapter)
             if (round % 4 == 0)
                 rig.getAmpModule().ampModel.setValue(static_cast<float>(amp(random)), true);
             else
-                rig.getStompModule().stomps[slot(random)].setValue(static_cast<float>(model(random)), true);
+                rig.getStompModule().stomps[slot(random)].setValue(
+                    static_cast<float>(model(random)), true);
         }
     });
     writer.join();

@@ -44,7 +44,8 @@ const Entry kEntries[] = {
     {"Analog Delay Ch/Vib", 'p', 0, "%"},
     {"Analog Delay Mode", 'e', 0, ChorusVibrato},
     {"Analog Delay BPM Sync", 'e', 0, OffOn},
-    {"Analog Delay BPM Meter", 'e', 0, "1/32|1/16|1/16t|1/16d|1/8|1/8t|1/8d|1/4|1/4t|1/4d|1/2|1/2t|1/2d|1/1"},
+    {"Analog Delay BPM Meter", 'e', 0,
+     "1/32|1/16|1/16t|1/16d|1/8|1/8t|1/8d|1/4|1/4t|1/4d|1/2|1/2t|1/2d|1/1"},
     {"Bass Wah Bypass", 'e', 0, OffOn}, // 25
     {"Bass Wah Mode", 'e', 0, "On|Auto"},
     {"Bass Wah Wah", 'p', 0, "%"},
@@ -121,7 +122,8 @@ const Entry kEntries[] = {
     {"Amp RKM-4 PRO Eq Level", 'd', 0, ""},
     {"Cab Bypass", 'e', 0, OffOn},
     {"Cab Speaker Model", 'e', 0, "GN-500|Q-9R|JMR-410H|WF-212H|RKM-410H|RKM-810E"}, // 100
-    {"Cab Mic Model", 'e', 0, "Dynamic 20|Dynamic 57|Dynamic 421|Vintage Dynamic 20|Condenser 87|Condenser 414"},
+    {"Cab Mic Model", 'e', 0,
+     "Dynamic 20|Dynamic 57|Dynamic 421|Vintage Dynamic 20|Condenser 87|Condenser 414"},
     {"Cab Mic Axis", 'e', 0, "On Axis|Off Axis"},
     {"Cab Mic Dist", 'e', 0, "Near|Far"},
     {"Cab Ambience", 'p', 1, ""},
@@ -179,9 +181,10 @@ TEST_F(HostParameterListTest, aFreshProcessorShowsTheDefaultsAndNothingForAbsent
         int index;
         const char* text;
     };
-    for (const Shown& s : {Shown{0, "0.0 dB"}, Shown{1, "0.0 ms"}, Shown{2, "100 %"}, Shown{3, "Off"},
-                           Shown{68, "5.2 "}, Shown{73, "3 "}, Shown{100, "RKM-410H"}, Shown{101, "Condenser 87"},
-                           Shown{102, "On Axis"}, Shown{103, "Near"}, Shown{105, "0.77 "}}) {
+    for (const Shown& s :
+         {Shown{0, "0.0 dB"}, Shown{1, "0.0 ms"}, Shown{2, "100 %"}, Shown{3, "Off"},
+          Shown{68, "5.2 "}, Shown{73, "3 "}, Shown{100, "RKM-410H"}, Shown{101, "Condenser 87"},
+          Shown{102, "On Axis"}, Shown{103, "Near"}, Shown{105, "0.77 "}}) {
         EXPECT_STREQ(t->getParameterDisplay(t, s.index), s.text) << s.index;
     }
     EXPECT_EQ(t->getParameterValue(t, 2), 100.0f);
@@ -210,22 +213,24 @@ TEST_F(HostParameterListTest, everyIndexIsBoundToItsDocumentParameter)
     namespace D = Zq::BorvanRAZ::Document;
     auto expectRows = [&](int first, const std::vector<Parameter*>& parameters) {
         for (std::size_t i = 0; i < parameters.size(); ++i)
-            EXPECT_EQ(adapter(first + static_cast<int>(i))->getParameter(), parameters[i]) << first + i;
+            EXPECT_EQ(adapter(first + static_cast<int>(i))->getParameter(), parameters[i])
+                << first + i;
     };
     D::Output& output = rig.getOutput();
     D::StompModule& stomps = rig.getStompModule();
     D::AmpModule& amp = rig.getAmpModule();
     D::CabModule& cab = rig.getCabModule();
-    expectRows(0, {&output.master, &output.phase, &output.mix, &stomps.bypass, &stomps.outputVolume});
+    expectRows(0,
+               {&output.master, &output.phase, &output.mix, &stomps.bypass, &stomps.outputVolume});
     expectRows(40, {&amp.bypass, &amp.outputVolume});
-    expectRows(99, {&cab.bypass, &cab.cabinetModel, &cab.micModel, &cab.micAxis, &cab.micDist, &cab.ambience,
-                    &cab.highLevel, &cab.outputVolume});
+    expectRows(99, {&cab.bypass, &cab.cabinetModel, &cab.micModel, &cab.micAxis, &cab.micDist,
+                    &cab.ambience, &cab.highLevel, &cab.outputVolume});
 
     // Each stomp model in slot 0 in turn, by the document's model numbers.
     setSlot(0, 3);
     auto& chorus = dynamic_cast<D::StompRI1&>(*stomps.getStomp(0));
-    expectRows(5, {&chorus.bypass, &chorus.level, &chorus.chorus, &chorus.vibratoDepth, &chorus.vibratoRate,
-                   &chorus.mode});
+    expectRows(5, {&chorus.bypass, &chorus.level, &chorus.chorus, &chorus.vibratoDepth,
+                   &chorus.vibratoRate, &chorus.mode});
     setSlot(0, 1);
     auto& overdrive = dynamic_cast<D::StompOverdrive&>(*stomps.getStomp(0));
     expectRows(11, {&overdrive.bypass, &overdrive.texture, &overdrive.balance});
@@ -234,8 +239,8 @@ TEST_F(HostParameterListTest, everyIndexIsBoundToItsDocumentParameter)
     expectRows(14, {&octaver.bypass, &octaver.direct, &octaver.octave});
     setSlot(0, 4);
     auto& delay = dynamic_cast<D::StompMemoryMan&>(*stomps.getStomp(0));
-    expectRows(17, {&delay.bypass, &delay.delay, &delay.feedback, &delay.blend, &delay.chVib, &delay.mode,
-                    &delay.bpm, &delay.delayBpm});
+    expectRows(17, {&delay.bypass, &delay.delay, &delay.feedback, &delay.blend, &delay.chVib,
+                    &delay.mode, &delay.bpm, &delay.delayBpm});
     setSlot(0, 5);
     auto& wah = dynamic_cast<D::StompWah&>(*stomps.getStomp(0));
     expectRows(25, {&wah.bypass, &wah.mode, &wah.wah});
@@ -244,31 +249,31 @@ TEST_F(HostParameterListTest, everyIndexIsBoundToItsDocumentParameter)
     expectRows(28, {&compressor.bypass, &compressor.output, &compressor.sensitivity});
     setSlot(0, 7);
     auto& envelope = dynamic_cast<D::StompEnvelopeFilter&>(*stomps.getStomp(0));
-    expectRows(31, {&envelope.bypass, &envelope.freq, &envelope.reso, &envelope.depth, &envelope.poleMode,
-                    &envelope.bandMode});
+    expectRows(31, {&envelope.bypass, &envelope.freq, &envelope.reso, &envelope.depth,
+                    &envelope.poleMode, &envelope.bandMode});
     setSlot(0, 8);
     auto& volume = dynamic_cast<D::StompVolume&>(*stomps.getStomp(0));
     expectRows(37, {&volume.bypass, &volume.minLevel, &volume.volume});
 
     setAmp(0);
     auto& gn500 = dynamic_cast<D::AmpRE500&>(*amp.getAmpModel());
-    expectRows(42, withBands({&gn500.pad, &gn500.gain, &gn500.bass, &gn500.mid, &gn500.treble, &gn500.master,
-                              &gn500.limit, &gn500.eqBypass},
+    expectRows(42, withBands({&gn500.pad, &gn500.gain, &gn500.bass, &gn500.mid, &gn500.treble,
+                              &gn500.master, &gn500.limit, &gn500.eqBypass},
                              gn500));
     setAmp(1);
     auto& q9r = dynamic_cast<D::AmpV9E&>(*amp.getAmpModel());
-    expectRows(59, {&q9r.ultraHi, &q9r.ultraLo, &q9r.gain, &q9r.bass, &q9r.mid, &q9r.freq, &q9r.treble, &q9r.master,
-                    &q9r.watts});
+    expectRows(59, {&q9r.ultraHi, &q9r.ultraLo, &q9r.gain, &q9r.bass, &q9r.mid, &q9r.freq,
+                    &q9r.treble, &q9r.master, &q9r.watts});
     setAmp(2);
     auto& classic = dynamic_cast<D::AmpRKMClassic&>(*amp.getAmpModel());
-    expectRows(68, {&classic.gain, &classic.ultraHi, &classic.ultraLo, &classic.bass, &classic.mid, &classic.freq,
-                    &classic.treble, &classic.master});
+    expectRows(68, {&classic.gain, &classic.ultraHi, &classic.ultraLo, &classic.bass, &classic.mid,
+                    &classic.freq, &classic.treble, &classic.master});
     setAmp(3);
     auto& pro = dynamic_cast<D::AmpRKM4PRO&>(*amp.getAmpModel());
-    std::vector<Parameter*> proRows =
-        withBands({&pro.minus15dB, &pro.gain, &pro.compression, &pro.ultraHi, &pro.ultraLo, &pro.bass, &pro.mid,
-                   &pro.freq, &pro.treble, &pro.limit, &pro.bright, &pro.master, &pro.eqBypass},
-                  pro);
+    std::vector<Parameter*> proRows = withBands(
+        {&pro.minus15dB, &pro.gain, &pro.compression, &pro.ultraHi, &pro.ultraLo, &pro.bass,
+         &pro.mid, &pro.freq, &pro.treble, &pro.limit, &pro.bright, &pro.master, &pro.eqBypass},
+        pro);
     proRows.push_back(&pro.bandLevel);
     expectRows(76, proRows);
 }
@@ -276,7 +281,8 @@ TEST_F(HostParameterListTest, everyIndexIsBoundToItsDocumentParameter)
 TEST_F(HostParameterListTest, equaliserBandsShowWholeDecibels)
 {
     setAmp(0);
-    auto& gn500 = dynamic_cast<Zq::BorvanRAZ::Document::AmpRE500&>(*rig.getAmpModule().getAmpModel());
+    auto& gn500 =
+        dynamic_cast<Zq::BorvanRAZ::Document::AmpRE500&>(*rig.getAmpModule().getAmpModel());
     change(gn500.bands[0], 3.0f);
     change(gn500.bands[8], -9.6f);
     EXPECT_STREQ(t->getParameterDisplay(t, 50), "3 dB");

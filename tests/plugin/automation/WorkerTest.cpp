@@ -50,7 +50,7 @@ TEST_F(WorkerTest, writesQueueOnlyChangesAndABurstDuringABatchFormsTheNextBatchI
     EXPECT_EQ(phases, expected);
     EXPECT_EQ(rig.getOutput().mix.getValue(), 50.0f);
     EXPECT_FLOAT_EQ(rig.getOutput().master.getValue(), 3.1622777f); // +10 dB
-    EXPECT_TRUE(host.take().empty()); // host values are not echoed
+    EXPECT_TRUE(host.take().empty());                               // host values are not echoed
 }
 
 TEST_F(WorkerTest, hostReadsShowAWriteOnceItIsApplied)

@@ -50,8 +50,8 @@ TEST_F(ProcessorStateTest, getChunkHandsOutTheStateWithoutATerminatingZero)
 
 TEST_F(ProcessorStateTest, setChunkRoundTripsAndIgnoresEmptyInput)
 {
-    const std::string state =
-        "<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"Slap\"><Output Mix=\"40.0\" /></Preset>";
+    const std::string state = "<?xml version=\"1.0\" standalone=\"no\" ?><Preset "
+                              "PresetName=\"Slap\"><Output Mix=\"40.0\" /></Preset>";
     t->setChunk(t, state.data(), static_cast<std::int32_t>(state.size()));
     EXPECT_EQ(processor.getDocument().getPresetName(), "Slap");
     EXPECT_EQ(processor.getDocument().getOutput().mix.getValue(), 40.0f);

@@ -37,9 +37,12 @@ AdapterAutomation* named(AutomationList& list)
 }
 
 const TextCase kTexts[] = {
-    {"42 with no decimals and a percent sign", [](AutomationList& l) { return plain(l, 0, "%"); }, 42.0f, "42 %"},
-    {"0.5 with two decimals and no unit", [](AutomationList& l) { return plain(l, 2, ""); }, 0.5f, "0.50 "},
-    {"an equaliser band in whole decibels", [](AutomationList& l) { return plain(l, 0, "dB"); }, -12.0f, "-12 dB"},
+    {"42 with no decimals and a percent sign", [](AutomationList& l) { return plain(l, 0, "%"); },
+     42.0f, "42 %"},
+    {"0.5 with two decimals and no unit", [](AutomationList& l) { return plain(l, 2, ""); }, 0.5f,
+     "0.50 "},
+    {"an equaliser band in whole decibels", [](AutomationList& l) { return plain(l, 0, "dB"); },
+     -12.0f, "-12 dB"},
     {"a plain NaN", [](AutomationList& l) { return plain(l, 1, "ms"); }, NAN, "N/A"},
     {"half the gain", [](AutomationList& l) { return decibel(l, 1); }, 0.5f, "-6.0 dB"},
     {"unity gain", [](AutomationList& l) { return decibel(l, 1); }, 1.0f, "0.0 dB"},

@@ -30,7 +30,8 @@ TEST_F(UnitMAFTest, aPlainBindingPushesItsConvertedValueAtOnceAndOnEveryChange)
     unit.addParam("Gain_Master_Output", &parameter, ConverterNorm(0.0f, 10.0f));
     parameter.setValue(2.5f, true);
     parameter.setValue(2.5f, true); // unchanged: the parameter does not fire
-    const std::vector<Call> expected = {{"Gain_Master_Output", 0.5f}, {"Gain_Master_Output", 0.25f}};
+    const std::vector<Call> expected = {{"Gain_Master_Output", 0.5f},
+                                        {"Gain_Master_Output", 0.25f}};
     EXPECT_EQ(dsp.calls, expected);
 }
 
@@ -44,7 +45,8 @@ TEST_F(UnitMAFTest, enumeratedBindingsSendTheTableEntryAndNothingOutsideIt)
     EXPECT_EQ(dsp.lookups, (std::vector<std::string>{"Mode_Chorus:Chorus", "Mode_Chorus:Vibrato"}));
     for (float value : {1.7f, 2.0f, -1.0f, NAN, 0.0f})
         parameter.setValue(value, true);
-    const std::vector<Call> expected = {{"Mode_Chorus", 4.0f}, {"Mode_Chorus", 9.0f}, {"Mode_Chorus", 4.0f}};
+    const std::vector<Call> expected = {
+        {"Mode_Chorus", 4.0f}, {"Mode_Chorus", 9.0f}, {"Mode_Chorus", 4.0f}};
     EXPECT_EQ(dsp.calls, expected);
 
     const float values[] = {0.25f, 0.75f};

@@ -12,7 +12,10 @@
 #include <vector>
 
 namespace Zq::Application::DocView {
-inline void PrintTo(const ShortText& text, std::ostream* out) { *out << '"' << text.view() << '"'; }
+inline void PrintTo(const ShortText& text, std::ostream* out)
+{
+    *out << '"' << text.view() << '"';
+}
 } // namespace Zq::Application::DocView
 
 namespace test {
@@ -33,7 +36,10 @@ public:
     {
         calls.push_back({path, lookupNamedValue(path, valueName)});
     }
-    void setParameter(const std::string& path, float value) override { calls.push_back({path, value}); }
+    void setParameter(const std::string& path, float value) override
+    {
+        calls.push_back({path, value});
+    }
     float getParameter(const std::string& path) override
     {
         reads.push_back(path);
