@@ -1,5 +1,7 @@
 #include "plugin/docview/Parameter.h"
 
+#include <new>
+
 namespace Zq::Application::DocView {
 
 namespace {
@@ -7,18 +9,19 @@ namespace {
 // Every parameter starts on one [0, 1] range and one identity converter. They
 // are never destroyed, so no parameter (a static one included) can outlive
 // them, and the first parameter created after all others died finds them
-// ready.
-const Range& sharedRange()
+// ready. They live in static storage rather than on the heap: a module that
+// is unloaded leaves nothing behind that looks like a leak.
+template <class T, class... Args>
+const T& immortal(Args... args)
 {
-    static const Range* const range = new RangeFloat(0.0f, 1.0f);
-    return *range;
+    alignas(T) static unsigned char storage[sizeof(T)];
+    static const T* const object = new (storage) T(args...);
+    return *object;
 }
 
-const Converter& sharedConverter()
-{
-    static const Converter* const converter = new ConverterNull;
-    return *converter;
-}
+const Range& sharedRange() { return immortal<RangeFloat>(0.0f, 1.0f); }
+
+const Converter& sharedConverter() { return immortal<ConverterNull>(); }
 
 float clampUnit(float n)
 {
