@@ -5,8 +5,11 @@
 #include "engine/host/ModuleCreators.h"
 #include "models/stomps/ChorusRI1Mono.h"
 #include "models/stomps/Empty.h"
+#include "models/stomps/EnvelopeFilter.h"
 #include "models/stomps/Octaver.h"
+#include "models/stomps/OverDrive.h"
 #include "models/stomps/Volume.h"
+#include "models/stomps/Wah.h"
 
 namespace AudioEngine::BorvanQom::Application {
 
@@ -31,10 +34,10 @@ struct StompSet : ModuleSelectorDetails::ModuleCreators {
         add<StompElement<Empty>>("Empty");
         add<StompElement<StompSetDetails::Placeholder>>("Compressor");
         add<StompElement<CX2::ChorusRI1Mono<CX2::ChorusRI1MonoTraits>>>("AnalogChorus");
-        add<StompElement<StompSetDetails::Placeholder>>("EnvelopeFilter");
-        add<StompElement<StompSetDetails::Placeholder>>("BassWah");
+        add<StompElement<CX2::EnvelopeFilter>>("EnvelopeFilter");
+        add<StompElement<CX1::Wah<WahTraits>>>("BassWah");
         add<StompElement<CX2::Volume<CX2::VolumeTraits>>>("Volume");
-        add<StompElement<StompSetDetails::Placeholder>>("Overdrive");
+        add<StompElement<OverDrive<OverDriveTraits>>>("Overdrive");
         add<StompElement<Octaver<OctaverTraits>>>("Octaver");
         add<StompElement<StompSetDetails::Placeholder>>("AnalogDelay");
     }
