@@ -6,6 +6,7 @@
 #include "models/stomps/ChorusRI1Mono.h"
 #include "models/stomps/Empty.h"
 #include "models/stomps/EnvelopeFilter.h"
+#include "models/stomps/MemoryMan.h"
 #include "models/stomps/Octaver.h"
 #include "models/stomps/OverDrive.h"
 #include "models/stomps/Volume.h"
@@ -39,7 +40,7 @@ struct StompSet : ModuleSelectorDetails::ModuleCreators {
         add<StompElement<CX2::Volume<CX2::VolumeTraits>>>("Volume");
         add<StompElement<OverDrive<OverDriveTraits>>>("Overdrive");
         add<StompElement<Octaver<OctaverTraits>>>("Octaver");
-        add<StompElement<StompSetDetails::Placeholder>>("AnalogDelay");
+        add<StompElement<CX2::MemoryMan<CX2::MemoryManTraits>>>("AnalogDelay");
     }
 };
 
