@@ -1,0 +1,411 @@
+#include "StompRig.h"
+
+#include "models/stomps/Dynacomp.h"
+#include "models/stomps/DynacompCurveTables.h"
+#include "models/stomps/StompSet.h"
+#include "tests/engine/modules/ModuleTestRig.h"
+#include "tools/dynacomp-tables/DynacompCurveLaws.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace AudioEngine;
+using namespace AudioEngine::CX2;
+using AudioEngine::BorvanQom::Application::StompElement;
+using Model = Dynacomp<DynacompTraits<float>>;
+using Element = StompElement<Model>;
+using SectionTraits = DynacompCompSectionTraits<float>;
+using Section = DynacompTraits<float>::CompSection;
+using Stage = Section::Stage;
+namespace Tables = DynacompCompSectionTraitsDetails::Tables;
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+const Section::Splines& splines()
+{
+    return Section::Splines::get();
+}
+
+// One compressor as a stomp element, fed through a test buffer.
+struct CompressorRig {
+    explicit CompressorRig(float sensitivity = 0.0f, float rate = 44100.0f)
+    {
+        environment.rate = rate;
+        rig::bringUp(element, environment);
+        element.getInput("In").connect(&feed);
+        element.resolveConnections();
+        element.bindPorts();
+        element.setParameter("Sensitivity_Compressor", sensitivity);
+        section().prepare(); // the operating point of this sensitivity
+    }
+    Section& section() { return element.getCompSection(); }
+
+    // Plays x in pieces of `piece` samples; returns the element's output.
+    std::vector<float> play(const std::vector<float>& x, std::uint32_t piece = 64)
+    {
+        std::vector<float> y;
+        for (std::size_t at = 0; at < x.size(); at += piece) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(piece, x.size() - at));
+            environment.chunk = n;
+            std::copy_n(x.begin() + at, n, feed.data());
+            element.process();
+            const float* out = element.getOutput("Out").getBuffer();
+            y.insert(y.end(), out, out + n);
+        }
+        return y;
+    }
+
+    rig::RootEnvironment environment;
+    Element element;
+    rig::Feed feed;
+};
+
+std::vector<float> sine(double hertz, float amplitude, std::size_t n, float rate = 44100.0f)
+{
+    std::vector<float> x(n);
+    for (std::size_t i = 0; i < n; ++i)
+        x[i] = amplitude * static_cast<float>(std::sin(kTwoPi * hertz * double(i) / rate));
+    return x;
+}
+
+double rms(const std::vector<float>& y, std::size_t from)
+{
+    double sum = 0.0;
+    for (std::size_t i = from; i < y.size(); ++i)
+        sum += double(y[i]) * double(y[i]);
+    return std::sqrt(sum / double(y.size() - from));
+}
+
+// Steady output level in dB of a 200 Hz sine of the given amplitude, from rest.
+double steadyLevelDb(float sensitivity, float amplitude)
+{
+    CompressorRig rig(sensitivity);
+    const std::vector<float> y = rig.play(sine(200.0, amplitude, 64 * 1200));
+    return 20.0 * std::log10(rms(y, y.size() - 64 * 200));
+}
+
+} // namespace
+
+TEST(DynacompTables, TheCommittedTablesAreWhatTheGeneratorWrites)
+{
+    const dynacomp_tables::Tables t = dynacomp_tables::tabulate(dynacomp_tables::calibrate());
+    ASSERT_EQ(t.clipPos.size(), std::size(Tables::clipCurvePos));
+    ASSERT_EQ(t.clipNeg.size(), std::size(Tables::clipCurveNeg));
+    ASSERT_EQ(t.rOn.size(), std::size(Tables::rOnCurve));
+    ASSERT_EQ(t.kMethod.size(), std::size(Tables::kMethodCurve));
+    // Printed with round-trip precision; a few units of the last place allow
+    // for another maths library.
+    auto near = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-14 * std::fabs(b) + 1e-300;
+    };
+    for (std::size_t i = 0; i < t.clipPos.size(); ++i) {
+        ASSERT_TRUE(near(t.clipPos[i], Tables::clipCurvePos[i])) << i;
+        ASSERT_TRUE(near(t.clipNeg[i], Tables::clipCurveNeg[i])) << i;
+    }
+    for (std::size_t i = 0; i < t.rOn.size(); ++i) {
+        ASSERT_TRUE(near(t.rOn[i], Tables::rOnCurve[i])) << i;
+        ASSERT_NEAR(t.kMethod[i], Tables::kMethodCurve[i],
+                    1e-6f * std::fabs(Tables::kMethodCurve[i]))
+            << i;
+    }
+    // The model's curves sit on the generator's knots.
+    const auto& pos = splines().pos.getKnots();
+    for (std::size_t i : {std::size_t(0), std::size_t(18), std::size_t(1017)})
+        EXPECT_EQ(pos[i].x, dynacomp_tables::knotDouble(i, 1018, -1.8e-5f, 0.000999f));
+}
+
+TEST(DynacompTables, TheOutputCurvesPassTheirRowsWithTheirShapes)
+{
+    const auto& pos = splines().pos;
+    const auto& neg = splines().neg;
+    // Rows on the knots 0, 254, 509, 1017 (w = -1.8e-5, 0.000236, 0.000491, 0.000999).
+    const struct {
+        std::size_t knot;
+        double pos, neg;
+    } rows[] = {{0, 9.8e-8, 9.0}, {254, 5.572, 5.585}, {509, 6.811, 6.820}, {1017, 9.277, 9.283}};
+    for (const auto& row : rows) {
+        EXPECT_NEAR(pos.getKnots()[row.knot].y, row.pos, row.knot == 0 ? 5e-10 : 5e-4) << row.knot;
+        EXPECT_NEAR(neg.getKnots()[row.knot].y, row.neg, 5e-4) << row.knot;
+    }
+    EXPECT_NEAR(pos.evaluateUniform(0.0), 2.1421764, 2.4e-7)
+        << "the rest level the output filter assumes";
+    EXPECT_NEAR(neg.evaluateUniform(0.0), 6.864, 5e-4) << "the second junction's rest state";
+
+    const auto& p = pos.getKnots();
+    const auto& n = neg.getKnots();
+    std::size_t minima = 0, lowest = 0;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+        ASSERT_GT(p[i].y, p[i - 1].y) << i;
+        if (i + 1 < n.size() && n[i].y < n[i - 1].y && n[i].y <= n[i + 1].y)
+            ++minima;
+        if (n[i].y < n[lowest].y)
+            lowest = i;
+    }
+    EXPECT_EQ(minima, 1u);
+    EXPECT_LE(n[lowest].y, 5.585);
+    // Flat at the left, about 4854 and 4851 per unit w at the right.
+    const double step = p[1].x - p[0].x;
+    EXPECT_LT((p[1].y - p[0].y) / step, 1.0);
+    EXPECT_LT(std::fabs(n[1].y - n[0].y) / step, 1.0);
+    EXPECT_NEAR((p[1017].y - p[1016].y) / step, 4854.0, 5.0);
+    EXPECT_NEAR((n[1017].y - n[1016].y) / step, 4851.0, 5.0);
+
+    // Currents beyond the tables follow the straight extensions.
+    for (double w : {-1e-4, -5e-5, 0.0015, 0.003}) {
+        const double edge = w < 0.0 ? pos.getXFirst() : pos.getXLast();
+        const double y0 = w < 0.0 ? pos.getYFirst() : pos.getYLast();
+        const double slope = w < 0.0 ? 0.0 : 4854.0;
+        EXPECT_NEAR(pos.evaluateUniform(w), y0 + slope * (w - edge),
+                    1e-9 + 1e-9 * std::fabs(w - edge) * 4854.0)
+            << w;
+        const double yn = w < 0.0 ? neg.getYFirst() : neg.getYLast();
+        EXPECT_NEAR(neg.evaluateUniform(w), yn + (w < 0.0 ? 0.0 : 4851.0) * (w - edge), 1e-9 + 1e-5)
+            << w;
+    }
+}
+
+TEST(DynacompTables, TheJunctionCurvesStayPositiveAndIncreasing)
+{
+    const auto& rOn = splines().rOn;
+    const struct {
+        double v, r;
+    } rows[] = {{-1.0, 7.248e11}, {0.0, 7.451e11}, {0.5, 3.2e6}, {1.0, 128.8}};
+    for (const auto& row : rows)
+        EXPECT_NEAR(rOn.evaluateUniform(row.v) / row.r, 1.0, 1e-9) << row.v;
+    double lowest = std::numeric_limits<double>::infinity();
+    for (int k = -1000000; k <= 1000000; ++k)
+        lowest = std::fmin(lowest, rOn.evaluateUniform(k * 1e-5));
+    EXPECT_GT(lowest, 0.0) << "on a 1e-5 grid over the extensions out to +-10 V";
+
+    const DynacompCompSectionTraitsDetails::KMethodCurve<float> k;
+    ASSERT_EQ(k.size(), 2001u);
+    EXPECT_EQ(k[1000].x, 0.0f);
+    EXPECT_EQ(k[1000].y, 0.0f);
+    for (std::size_t i = 1; i < k.size(); ++i)
+        ASSERT_GT(k[i].y, k[i - 1].y) << i;
+    const struct {
+        std::size_t knot;
+        float i;
+    } currents[] = {{0, -0.282f}, {500, -0.000156f}, {1500, 1.08e-8f}, {2000, 0.01189f}};
+    for (const auto& c : currents)
+        EXPECT_NEAR(k[c.knot].y / c.i, 1.0f, 1e-6f) << c.knot;
+    // The sheared abscissae rise at every rate (the sheared spline refuses
+    // them otherwise).
+    for (float rate : {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
+        const Stage stage(rate, 2.142f);
+        const auto& sheared = stage.getSpline().getKnots();
+        for (std::size_t i = 1; i < sheared.size(); ++i)
+            ASSERT_GT(sheared[i].x, sheared[i - 1].x) << rate << " at " << i;
+    }
+}
+
+TEST(DynacompTables, LookupsFarOutsideOrNotANumberNeverLeaveTheTables)
+{
+    // The uniform splines find the segment by a direct index; whatever comes
+    // in, that index stays within the table: a NaN gives NaN, anything beyond
+    // the knots the straight extension (NaN for an infinity on a flat end).
+    const double inf = std::numeric_limits<double>::infinity();
+    auto probe = [&](const auto& spline, const char* name) {
+        using Value = typename std::decay_t<decltype(spline)>::Value;
+        const Value first = spline.getXFirst();
+        const Value last = spline.getXLast();
+        const Value xs[] = {Value(std::numeric_limits<double>::quiet_NaN()),
+                            Value(inf),
+                            Value(-inf),
+                            std::numeric_limits<Value>::max(),
+                            std::numeric_limits<Value>::lowest(),
+                            Value(1e30),
+                            Value(-1e30),
+                            std::nextafter(last, first),
+                            std::nextafter(first, last),
+                            first,
+                            last};
+        for (Value x : xs) {
+            const std::int32_t segment = spline.findUniformSegment(x);
+            EXPECT_GE(segment, 0) << name << " at " << x;
+            EXPECT_LE(segment, spline.getLastSegment()) << name << " at " << x;
+            const Value y = spline.evaluateUniform(x);
+            if (std::isnan(x)) {
+                EXPECT_TRUE(std::isnan(y)) << name;
+            } else if (std::isfinite(x) && (x <= first || x >= last) && std::isfinite(y)) {
+                EXPECT_EQ(y, spline.evaluate(x)) << name << " at " << x;
+            }
+        }
+    };
+    probe(splines().tanh, "tanh");
+    probe(splines().neg, "ClipCurveNeg");
+    probe(splines().pos, "ClipCurvePos");
+    probe(splines().rOn, "ROnCurve");
+}
+
+TEST(Dynacomp, OperatingPointFollowsTheSensitivity)
+{
+    const struct {
+        float sensitivity, r, v, i;
+    } cases[] = {{1.0f, 27000.0f, 8.858182f, 4.40678e-5f},
+                 {0.0f, 527000.0f, 8.992607f, 1.15214e-5f}};
+    for (const auto& c : cases) {
+        CompressorRig rig(c.sensitivity);
+        EXPECT_EQ(rig.section().resistance(), c.r);
+        EXPECT_NEAR(rig.section().getV(), c.v, 1e-6f);
+        EXPECT_NEAR(rig.section().getI(), c.i, 1e-10f);
+        EXPECT_EQ(rig.section().getFirstStage().getState(), 2.142f);
+        EXPECT_EQ(rig.section().getSecondStage().getState(), 6.864f);
+    }
+    CompressorRig rig;
+    std::set<std::string> exposed;
+    for (const auto& [name, parameter] : rig.element.getParameters())
+        exposed.insert(name);
+    EXPECT_EQ(exposed,
+              (std::set<std::string>{"Process", "Sensitivity_Compressor", "Volume_FilterOut"}));
+    EXPECT_EQ(rig.element.getParameter("Volume_FilterOut").getDefault(), 0.5f);
+    EXPECT_EQ(rig.element.getParameter("Sensitivity_Compressor").getDefault(), 0.0f);
+    EXPECT_EQ(rig.element.getInfo().type, "Dynacomp");
+}
+
+TEST(Dynacomp, SilenceIsSilentFromTheFirstSample)
+{
+    for (float sensitivity : {0.0f, 1.0f}) {
+        for (float volume : {0.5f, 1.0f}) {
+            CompressorRig rig(sensitivity);
+            rig.element.setParameter("Volume_FilterOut", volume);
+            for (float y : rig.play(std::vector<float>(64 * 100, 0.0f)))
+                ASSERT_LE(std::fabs(y), 1e-6f) << sensitivity << ", " << volume;
+        }
+    }
+}
+
+TEST(Dynacomp, TheJunctionStepLeavesVEqualToUMinusS)
+{
+    Stage stage(44100.0f, 6.864f);
+    float largest = 0.0f;
+    for (int n = 0; n < 4000; ++n) {
+        const float u =
+            6.864f + 3.0f * static_cast<float>(std::sin(0.01 * n)) + (n % 97 == 0 ? 2.0f : 0.0f);
+        const float v = stage.step(u);
+        largest = std::fmax(largest, std::fabs(v));
+        ASSERT_NEAR(v, u - stage.getState(), 2e-5f) << n;
+    }
+    EXPECT_GT(largest, 0.5f) << "the junction conducted";
+    EXPECT_FLOAT_EQ(stage.getK(), -stage.getF0());
+}
+
+TEST(Dynacomp, TheControlCurrentNeverGoesNegative)
+{
+    // A loud step from rest gives the deepest, fastest pull on the control
+    // node; the current follows it down but stops short of the clamp at 0.
+    for (float sensitivity : {0.0f, 1.0f}) {
+        for (float amplitude : {0.3f, 3.0f, 1e6f}) {
+            CompressorRig rig(sensitivity);
+            const float rest = rig.section().getI();
+            const std::vector<float> loud = sine(200.0, amplitude, 44100 / 2);
+            float lowest = rest;
+            for (std::size_t at = 0; at + 4 <= loud.size(); at += 4) {
+                rig.play(std::vector<float>(loud.begin() + at, loud.begin() + at + 4), 4);
+                ASSERT_GE(rig.section().getI(), 0.0f)
+                    << sensitivity << ", " << amplitude << " at " << at;
+                lowest = std::fmin(lowest, rig.section().getI());
+            }
+            EXPECT_LT(lowest, 0.5f * rest) << "the loop compressed";
+        }
+    }
+}
+
+TEST(Dynacomp, TheOutputFilterCornerIs50HzAtEveryRate)
+{
+    for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+        CompressorRig rig(0.0f, 44100.0f);
+        rig.environment.rate = rate;
+        rig.element.update();
+        for (float volume : {0.25f, 1.0f}) {
+            rig.element.setParameter("Volume_FilterOut", volume);
+            const auto& k = rig.element.getFilterOut().getCoefficients();
+            auto gain = [&](double hertz) {
+                const std::complex<double> z1 = std::polar(1.0, -kTwoPi * hertz / rate);
+                return std::abs((double(k.b0) + double(k.b1) * z1) / (1.0 + double(k.a1) * z1));
+            };
+            EXPECT_NEAR(gain(50.0) / volume, 1.0 / std::sqrt(2.0), 2e-5) << rate;
+            EXPECT_NEAR(gain(rate / 2.0) / volume, 1.0, 1e-5) << rate;
+            EXPECT_EQ(gain(0.0), 0.0) << rate;
+        }
+    }
+}
+
+TEST(Dynacomp, A40DbRiseComesOutSmallerAndMoreSoAtFullSensitivity)
+{
+    double rise[2];
+    for (int s = 0; s < 2; ++s) {
+        const double quiet = steadyLevelDb(float(s), 0.01f);
+        const double loud = steadyLevelDb(float(s), 1.0f);
+        rise[s] = loud - quiet;
+        EXPECT_LT(rise[s], 40.0) << "sensitivity " << s;
+        EXPECT_GT(rise[s], 0.0) << "sensitivity " << s;
+    }
+    EXPECT_LT(rise[1], rise[0]);
+}
+
+TEST(Dynacomp, RateChangesRebuildTheStagesAndKeepTheControlNode)
+{
+    CompressorRig rig(1.0f);
+    rig.play(sine(200.0, 0.3f, 64 * 50));
+    const float v = rig.section().getV();
+    const float i = rig.section().getI();
+    rig.environment.rate = 96000.0f;
+    rig.element.update();
+    EXPECT_EQ(rig.section().getV(), v);
+    EXPECT_EQ(rig.section().getI(), i);
+    const Stage fresh(96000.0f, 2.142f);
+    EXPECT_EQ(rig.section().getFirstStage().getF0(), fresh.getF0());
+    EXPECT_EQ(rig.section().getFirstStage().getF1(), fresh.getF1());
+    EXPECT_EQ(rig.section().getFirstStage().getState(), 2.142f);
+}
+
+TEST(Dynacomp, WildInputsRunCleanAndAResetForgetsThem)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> music = sine(200.0, 0.2f, 64 * 60);
+    for (float sensitivity : {0.0f, 1.0f}) {
+        for (float wild :
+             {100.0f, -100.0f, 1e6f, inf, -inf, std::numeric_limits<float>::quiet_NaN()}) {
+            CompressorRig burst(sensitivity), twin(sensitivity);
+            std::vector<float> loud(64 * 20, wild);
+            for (std::size_t i = 0; i < loud.size(); i += 2)
+                loud[i] = 0.5f; // wild samples among ordinary ones
+            for (float y : burst.play(loud))
+                ASSERT_FALSE(std::isnan(y)) << wild;
+            EXPECT_TRUE(std::isfinite(burst.section().getV())) << wild;
+            twin.play(std::vector<float>(loud.size(), 0.0f));
+            burst.element.reset();
+            twin.element.reset();
+            const std::vector<float> a = burst.play(music);
+            const std::vector<float> b = twin.play(music);
+            for (std::size_t i = 0; i < a.size(); ++i)
+                ASSERT_EQ(a[i], b[i]) << wild << " at " << i;
+        }
+    }
+}
+
+TEST(Dynacomp, InASlotItsKnobsJoinTheUnionAndReachTheModel)
+{
+    stomps::ChainRig rig;
+    EXPECT_NO_THROW(rig.value("Sensitivity_Compressor_4_StompModule"));
+    EXPECT_NO_THROW(rig.value("Volume_FilterOut_4_StompModule"));
+    rig.set("Stomp_4_StompModule", 1.0f); // "Compressor"
+    rig.set("Sensitivity_Compressor_4_StompModule", 1.0f);
+    rig.set("Volume_FilterOut_4_StompModule", 0.75f);
+    auto& model = rig.model<Element>(4);
+    EXPECT_EQ(model.getCompSection().getParameter("Sensitivity").getValue(), 1.0f);
+    EXPECT_EQ(model.getCompSection().resistance(), 27000.0f);
+    EXPECT_EQ(model.getFilterOut().getParameter("Volume").getValue(), 0.75f);
+    for (float y : rig.run(64 * 4, 0.0f))
+        EXPECT_LE(std::fabs(y), 1e-6f);
+    const std::vector<float> y = rig.run(sine(200.0, 0.2f, 64 * 100));
+    EXPECT_GT(rms(y, y.size() / 2), 0.01);
+}
