@@ -15,7 +15,8 @@ namespace AudioEngine {
 class Comparator : public ModuleBasic {
 public:
     explicit Comparator(float falseValue = 0.0f, float trueValue = 1.0f)
-        : ModuleBasic(ModuleInfo{0x13, "Comparator", ""}), falseValue_(falseValue), trueValue_(trueValue)
+        : ModuleBasic(ModuleInfo{0x13, "Comparator", ""}), falseValue_(falseValue),
+          trueValue_(trueValue)
     {
     }
 

@@ -20,12 +20,13 @@ struct EdgePositive {
 // After prepare the previous input and the state are 0: the first edge gives
 // high, and a first sample of +1 already counts as rising. reset leaves the
 // state alone.
-template <unsigned N, class Edge>
-class Divider : public ModuleLogic {
+template <unsigned N, class Edge> class Divider : public ModuleLogic {
     static_assert(N == 2, "the divider halves: one toggle per edge");
 
 public:
-    explicit Divider(LogicLevels levels = {}) : ModuleLogic(ModuleInfo{0x13, "Divider", ""}, levels) {}
+    explicit Divider(LogicLevels levels = {}) : ModuleLogic(ModuleInfo{0x13, "Divider", ""}, levels)
+    {
+    }
 
     // Always a buffer of its own.
     void createOutputs() override { createOutputsBuffered(); }

@@ -28,8 +28,7 @@ enum class EnvelopePolarity { Positive, Negative };
 // input: subnormals never settle into the state, and a NaN or infinite input
 // sample reads as silence. prepare sets the envelope to 0; reset clears the
 // filters' shared state and leaves the envelope.
-template <class Traits>
-class EnvelopeFollower : public ModuleExplicit {
+template <class Traits> class EnvelopeFollower : public ModuleExplicit {
 public:
     using AttackFilter = typename Traits::AttackFilter;
     using ReleaseFilter = typename Traits::ReleaseFilter;

@@ -16,7 +16,9 @@ namespace AudioEngine {
 // prepare puts the latch in its reset state; reset leaves it alone.
 class LatchSR : public ModuleLogic {
 public:
-    explicit LatchSR(LogicLevels levels = {}) : ModuleLogic(ModuleInfo{0x13, "LatchSR", ""}, levels) {}
+    explicit LatchSR(LogicLevels levels = {}) : ModuleLogic(ModuleInfo{0x13, "LatchSR", ""}, levels)
+    {
+    }
 
     void createInputs() override
     {

@@ -17,7 +17,9 @@ struct LogicLevels {
 // The base of the latches and dividers: a leaf module that knows its levels.
 class ModuleLogic : public ModuleBasic {
 public:
-    ModuleLogic(ModuleInfo info, LogicLevels levels) : ModuleBasic(std::move(info)), levels_(levels) {}
+    ModuleLogic(ModuleInfo info, LogicLevels levels) : ModuleBasic(std::move(info)), levels_(levels)
+    {
+    }
 
     const LogicLevels& getLevels() const noexcept { return levels_; }
 

@@ -13,8 +13,7 @@ namespace AudioEngine {
 // SwitchGain::high applies, below it SwitchGain::low (a NaN control is not
 // above anything and takes the low gain). "Out" is buffered or, where the
 // environment allows it, shares "In".
-template <class SwitchFunction, class SwitchGain>
-class RingModulator : public ModuleBasic {
+template <class SwitchFunction, class SwitchGain> class RingModulator : public ModuleBasic {
 public:
     RingModulator() : ModuleBasic(ModuleInfo{0x13, "RingModulator", ""}) {}
 

@@ -8,7 +8,10 @@ namespace {
 
 const float kPi = std::acos(-1.0f);
 
-float radians(float hertz) { return 2.0f * kPi * hertz; }
+float radians(float hertz)
+{
+    return 2.0f * kPi * hertz;
+}
 
 // The analogue corner that the bilinear transform maps onto fc exactly at this
 // rate: 2 fs tan(pi fc / fs).
@@ -51,17 +54,23 @@ Biquad::CoefficientsS FilterPreLP::prototype(float)
     return {0.0f, gain, 0.0f, a * b, a + b, 1.0f};
 }
 
-Biquad::CoefficientsS FilterRectPre::prototype(float) { return rectifierNetwork(0.00068f); }
+Biquad::CoefficientsS FilterRectPre::prototype(float)
+{
+    return rectifierNetwork(0.00068f);
+}
 
-Biquad::CoefficientsS FilterRef::prototype(float) { return rectifierNetwork(0.00101f); }
+Biquad::CoefficientsS FilterRef::prototype(float)
+{
+    return rectifierNetwork(0.00101f);
+}
 
 Biquad::CoefficientsS FilterOctaveLP1::prototype(float)
 {
     const float r1 = 22000.0f; // both resistors of the Sallen-Key stage
     const float r2 = 22000.0f;
-    const float c1 = 1.5e-8f;  // from the junction of the resistors' far side to ground
-    const float c2 = 2.2e-7f;  // from the resistors' junction back to the output
-    const float k = 1.0f;      // follower gain
+    const float c1 = 1.5e-8f; // from the junction of the resistors' far side to ground
+    const float c2 = 2.2e-7f; // from the resistors' junction back to the output
+    const float k = 1.0f;     // follower gain
     return {k, 0.0f, 0.0f, 1.0f, (r1 + r2) * c1 + r1 * c2 * (1.0f - k), r1 * r2 * c1 * c2};
 }
 

@@ -25,8 +25,7 @@ namespace AudioEngine::BorvanQom {
 // prepare redesigns every filter for the rate without clearing it and puts
 // the followers, the latch and the divider back at rest; reset clears the
 // filters' states only.
-template <class Traits>
-class Octaver : public ModuleStructured {
+template <class Traits> class Octaver : public ModuleStructured {
 public:
     Octaver() : ModuleStructured(ModuleInfo{0, "Octaver", ""}) {}
 
@@ -54,8 +53,8 @@ public:
     void createParameters() override
     {
         parameters_.insert("Level", std::make_unique<ParameterLinked>(level_, "Gain", "Level", ""));
-        parameters_.insert("OctaveLevel",
-                           std::make_unique<ParameterLinked>(octaveLevel_, "Gain", "OctaveLevel", ""));
+        parameters_.insert("OctaveLevel", std::make_unique<ParameterLinked>(octaveLevel_, "Gain",
+                                                                            "OctaveLevel", ""));
     }
 
     void createInputs() override { inputs_.addInput(Input("In", ""), "In"); }

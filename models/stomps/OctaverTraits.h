@@ -169,7 +169,8 @@ struct OctaverTraits {
     using Comparator = AudioEngine::Comparator;
     using Latch = OctaverTraitsDetails::Latch;
     using Divider = OctaverTraitsDetails::OctaveDivider;
-    using Ring = RingModulator<OctaverTraitsDetails::SwitchFunction, OctaverTraitsDetails::SwitchGain>;
+    using Ring =
+        RingModulator<OctaverTraitsDetails::SwitchFunction, OctaverTraitsDetails::SwitchGain>;
     using OctaveLP1 = OctaverTraitsDetails::FilterOctaveLP1;
     using OctaveLP2 = OctaverTraitsDetails::FilterOctaveLP2;
     using Mixer = Adder<2>;

@@ -43,8 +43,7 @@ struct OctaverRig {
     }
 
     // Plays the signal piece by piece; `watch` sees each piece after it ran.
-    template <class Watch>
-    void play(const std::vector<float>& x, Watch watch)
+    template <class Watch> void play(const std::vector<float>& x, Watch watch)
     {
         for (std::size_t at = 0; at + 64 <= x.size(); at += 64) {
             std::copy(x.begin() + at, x.begin() + at + 64, feed.data());
@@ -57,7 +56,8 @@ struct OctaverRig {
     {
         std::vector<float> y(x.size());
         play(x, [&](std::size_t at) {
-            const float* p = module.empty() ? element.getOutput("Out").getBuffer() : out(module, port);
+            const float* p =
+                module.empty() ? element.getOutput("Out").getBuffer() : out(module, port);
             std::copy(p, p + 64, y.begin() + at);
         });
         return y;
@@ -96,25 +96,23 @@ int risingSteps(const std::vector<float>& y, std::size_t from, std::size_t to)
 }
 
 // H(e^jw) of installed coefficients at f hertz.
-template <class Z>
-std::complex<double> response(const Z& k, double hertz, double rate)
+template <class Z> std::complex<double> response(const Z& k, double hertz, double rate)
 {
     const std::complex<double> z1 = std::polar(1.0, -kTwoPi * hertz / rate);
     if constexpr (requires { k.b2; })
-        return (double(k.b0) + double(k.b1) * z1 + double(k.b2) * z1 * z1)
-               / (1.0 + double(k.a1) * z1 + double(k.a2) * z1 * z1);
+        return (double(k.b0) + double(k.b1) * z1 + double(k.b2) * z1 * z1) /
+               (1.0 + double(k.a1) * z1 + double(k.a2) * z1 * z1);
     else
         return (double(k.b0) + double(k.b1) * z1) / (1.0 + double(k.a1) * z1);
 }
 
 // H(jw) of an analogue prototype at f hertz.
-template <class S>
-std::complex<double> analog(const S& p, double hertz)
+template <class S> std::complex<double> analog(const S& p, double hertz)
 {
     const std::complex<double> s(0.0, kTwoPi * hertz);
     if constexpr (requires { p.B2; })
-        return (double(p.B0) + double(p.B1) * s + double(p.B2) * s * s)
-               / (double(p.A0) + double(p.A1) * s + double(p.A2) * s * s);
+        return (double(p.B0) + double(p.B1) * s + double(p.B2) * s * s) /
+               (double(p.A0) + double(p.A1) * s + double(p.A2) * s * s);
     else
         return (double(p.B0) + double(p.B1) * s) / (double(p.A0) + double(p.A1) * s);
 }
@@ -136,9 +134,10 @@ TEST(Octaver, IsTheSixteenStageGraphWithItsTwoLevels)
     std::vector<std::string> names;
     for (const auto& entry : rig.element.getSubModules())
         names.push_back(entry.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Level", "FilterOpAmp", "FilterPreLP", "FilterRectPre", "FilterRef",
-                                               "EnvPos", "EnvNeg", "CompSet", "CompReset", "Latch", "Divider",
-                                               "Ring", "OctaveLP1", "OctaveLP2", "OctaveLevel", "MixerOut"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Level", "FilterOpAmp", "FilterPreLP", "FilterRectPre", "FilterRef",
+                         "EnvPos", "EnvNeg", "CompSet", "CompReset", "Latch", "Divider", "Ring",
+                         "OctaveLP1", "OctaveLP2", "OctaveLevel", "MixerOut"}));
     std::set<std::string> exposed;
     for (const auto& [name, parameter] : rig.element.getParameters())
         exposed.insert(name);
@@ -269,13 +268,16 @@ TEST(Octaver, PrewarpedCornersAreExactAtEveryRateAndTheOthersFollowTheRate)
         // Exact up to the float coefficients: a pole near z = 1 magnifies their rounding.
         const double tolerance = 5e-5;
         EXPECT_NEAR(std::abs(response(lp2k, 0.0, rate)) / gain, 1.0, tolerance) << rate;
-        EXPECT_NEAR(std::abs(response(lp2k, 72.38, rate)) / gain, 1.0 / std::sqrt(2.0), tolerance) << rate;
+        EXPECT_NEAR(std::abs(response(lp2k, 72.38, rate)) / gain, 1.0 / std::sqrt(2.0), tolerance)
+            << rate;
 
         auto& follower = rig.element.getEnvPos();
         EXPECT_NEAR(std::abs(response(follower.getAttackFilter().getCoefficients(), 159.23, rate)),
-                    1.0 / std::sqrt(2.0), tolerance) << rate;
+                    1.0 / std::sqrt(2.0), tolerance)
+            << rate;
         EXPECT_NEAR(std::abs(response(follower.getReleaseFilter().getCoefficients(), 14.475, rate)),
-                    1.0 / std::sqrt(2.0), tolerance) << rate;
+                    1.0 / std::sqrt(2.0), tolerance)
+            << rate;
 
         // Every filter holds the plain transform of its prototype at the new rate.
         auto expectDesign = [&](const char* name, auto* filter, auto prototype) {
@@ -286,11 +288,14 @@ TEST(Octaver, PrewarpedCornersAreExactAtEveryRateAndTheOthersFollowTheRate)
             EXPECT_EQ(got.b0, want.b0) << name << " at " << rate;
             EXPECT_EQ(got.a1, want.a1) << name << " at " << rate;
         };
-        expectDesign("FilterOpAmp", dynamic_cast<FilterOpAmp*>(&rig.sub("FilterOpAmp")), FilterOpAmp::prototype(rate));
-        expectDesign("FilterPreLP", dynamic_cast<FilterPreLP*>(&rig.sub("FilterPreLP")), FilterPreLP::prototype(rate));
+        expectDesign("FilterOpAmp", dynamic_cast<FilterOpAmp*>(&rig.sub("FilterOpAmp")),
+                     FilterOpAmp::prototype(rate));
+        expectDesign("FilterPreLP", dynamic_cast<FilterPreLP*>(&rig.sub("FilterPreLP")),
+                     FilterPreLP::prototype(rate));
         expectDesign("FilterRectPre", dynamic_cast<FilterRectPre*>(&rig.sub("FilterRectPre")),
                      FilterRectPre::prototype(rate));
-        expectDesign("FilterRef", dynamic_cast<FilterRef*>(&rig.sub("FilterRef")), FilterRef::prototype(rate));
+        expectDesign("FilterRef", dynamic_cast<FilterRef*>(&rig.sub("FilterRef")),
+                     FilterRef::prototype(rate));
         expectDesign("OctaveLP1", dynamic_cast<FilterOctaveLP1*>(&rig.sub("OctaveLP1")),
                      FilterOctaveLP1::prototype(rate));
         expectDesign("OctaveLP2", &lp2, FilterOctaveLP2::prototype(rate));
