@@ -4,6 +4,7 @@
 #include "engine/host/ModuleCX2.h"
 #include "engine/host/ModuleCreators.h"
 #include "models/stomps/ChorusRI1Mono.h"
+#include "models/stomps/Dynacomp.h"
 #include "models/stomps/Empty.h"
 #include "models/stomps/EnvelopeFilter.h"
 #include "models/stomps/MemoryMan.h"
@@ -33,7 +34,7 @@ struct StompSet : ModuleSelectorDetails::ModuleCreators {
     StompSet()
     {
         add<StompElement<Empty>>("Empty");
-        add<StompElement<StompSetDetails::Placeholder>>("Compressor");
+        add<StompElement<CX2::Dynacomp<CX2::DynacompTraits<float>>>>("Compressor");
         add<StompElement<CX2::ChorusRI1Mono<CX2::ChorusRI1MonoTraits>>>("AnalogChorus");
         add<StompElement<CX2::EnvelopeFilter>>("EnvelopeFilter");
         add<StompElement<CX1::Wah<WahTraits>>>("BassWah");
