@@ -3,9 +3,6 @@
 
 #include "VstTestHost.h"
 
-#include "vstbridge/AEffEditor.h"
-#include "vstbridge/AudioEffect.h"
-
 namespace {
 
 using namespace test;
@@ -28,11 +25,6 @@ protected:
     {
         fresh.reset();
         BridgeTest::TearDown();
-    }
-
-    static Zq::Carapace::AEffEditor* editorOf(const Effect& effect)
-    {
-        return static_cast<Zq::Carapace::AudioEffect*>(effect->object)->getEditor();
     }
 
     std::unique_ptr<Library> fresh;
@@ -72,7 +64,7 @@ TEST_F(EditorTest, openingTellsTheModuleItOwnsItsInputThenOpensOnTheHostsWindow)
     Effect effect(freshMain(&VstHost::callback));
     ASSERT_TRUE(effect);
     EXPECT_EQ(effect->flags & effFlagsHasEditor, effFlagsHasEditor);
-    Zq::Carapace::AEffEditor* editor = editorOf(effect);
+    Zq::Carapace::AEffEditor* editor = editorOf(effect.get());
     ASSERT_NE(editor, nullptr);
     EXPECT_FALSE(editor->isOpen());
 

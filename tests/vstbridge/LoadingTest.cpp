@@ -4,8 +4,6 @@
 
 #include "VstTestHost.h"
 
-#include "vstbridge/AudioEffect.h"
-
 #include <cstdio>
 #include <set>
 
@@ -45,7 +43,7 @@ TEST_F(LoadingTest, createEffectInstanceGivesTheEffectObjectWhoseRecordClosesIt)
     ASSERT_NE(create, nullptr);
     Zq::Carapace::AudioEffect* object = create(&VstHost::callback);
     ASSERT_NE(object, nullptr);
-    Effect effect(object->getAeffect());
+    Effect effect(recordOf(object));
     EXPECT_EQ(effect->object, static_cast<void*>(object));
     EXPECT_EQ(effect->uniqueID, 0x42763031);
     EXPECT_EQ(effect(effIdentify), 0x4E764566);

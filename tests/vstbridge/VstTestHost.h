@@ -8,6 +8,8 @@
 #include "platform/Settings.h"
 #include "platform/SettingsFixture.h"
 #include "recording/RecordingStub.h"
+#include "vstbridge/AEffEditor.h"
+#include "vstbridge/AudioEffect.h"
 #include "vstbridge/VstInterface.h"
 
 #include <gtest/gtest.h>
@@ -256,6 +258,18 @@ private:
     int saved_;
     std::filesystem::path path_;
 };
+
+// The effect object's record and editor, reached as a C++ host of the
+// bridge's own bases would.
+inline AEffect* recordOf(Zq::Carapace::AudioEffect* object)
+{
+    return object->getAeffect();
+}
+
+inline Zq::Carapace::AEffEditor* editorOf(AEffect* effect)
+{
+    return static_cast<Zq::Carapace::AudioEffect*>(effect->object)->getEditor();
+}
 
 inline constexpr const char* kInstallError =
     "Registry error: Please ensure this product has been installed properly";
