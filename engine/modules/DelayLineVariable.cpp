@@ -1,6 +1,7 @@
 #include "engine/modules/DelayLineVariable.h"
 
 #include "engine/core/Denormal.h"
+#include "engine/modules/RingRead.h"
 
 #include <cmath>
 
@@ -40,18 +41,7 @@ std::int32_t process(float* ring, std::int32_t size, std::int32_t write, const f
             d = 0.0f;
         else if (d > longest)
             d = longest;
-        // Read position x = -d behind the write: j = w + trunc(x), and with
-        // f = x - trunc(x) in (-1, 0] the sample between j and j - 1.
-        const float back = -d;
-        const float whole = std::trunc(back);
-        const float f = back - whole;
-        std::int32_t j = w + static_cast<std::int32_t>(whole);
-        if (j < 0)
-            j += size;
-        std::int32_t previous = j - 1;
-        if (previous < 0)
-            previous += size;
-        y[i] = flushedDenormal((f + 1.0f) * ring[j] - f * ring[previous]);
+        y[i] = flushedDenormal(readBehind(ring, size, w, d));
         if (++w == size)
             w = 0;
     }

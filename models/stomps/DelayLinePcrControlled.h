@@ -4,6 +4,7 @@
 #include "engine/math/SampleFlush.h"
 #include "engine/modules/BufferCircular.h"
 #include "engine/modules/DelayLineVariable.h"
+#include "engine/modules/RingRead.h"
 
 #include <cmath>
 #include <cstdint>
@@ -135,18 +136,7 @@ public:
             back = 0.0f;
         else if (back > longest)
             back = longest;
-        // Read position x = -back: j = w + trunc(x), and with f = x - trunc(x)
-        // in (-1, 0] the sample between j and j - 1, weighted f + 1 and -f.
-        const float x = -back;
-        const float whole = std::trunc(x);
-        const float f = x - whole;
-        std::int32_t j = w + static_cast<std::int32_t>(whole);
-        if (j < 0)
-            j += size;
-        std::int32_t previous = j - 1;
-        if (previous < 0)
-            previous += size;
-        const float y = AudioMath::flushedSample((f + 1.0f) * ring[j] - f * ring[previous]);
+        const float y = AudioMath::flushedSample(readBehind(ring, size, w, back));
 
         if (++w == size)
             w = 0;
