@@ -162,6 +162,8 @@ void Process::setChunk(const void* data, std::int32_t size)
 {
     if (!data || size <= 0)
         return;
+    // Host writes still queued would land on top of the loaded state.
+    settleHostWrites();
     // The automation worker and the editor change the document under its
     // lock; a load replaces stomp documents they may be working on.
     platform::ScopedEnter guard(*document_->getLock());
@@ -172,6 +174,9 @@ std::int32_t Process::getChunk(void** data)
 {
     if (!data)
         return 0;
+    // A host write made just before a program switch or a bank save belongs
+    // in the chunk.
+    settleHostWrites();
     std::string text;
     {
         platform::ScopedEnter guard(*document_->getLock());
@@ -183,6 +188,13 @@ std::int32_t Process::getChunk(void** data)
     chunk_ = std::move(buffer);
     *data = chunk_.get();
     return size;
+}
+
+void Process::settleHostWrites()
+{
+    // Never under the document lock: the worker needs it to apply.
+    if (automation_ && automation_->isRunning())
+        automation_->waitUntilApplied();
 }
 
 void Process::releaseChunk()

@@ -83,6 +83,9 @@ public:
     std::int32_t getBufferFrames() const noexcept { return bufferFrames_; }
 
 private:
+    // Waits until the automation worker has applied every host write queued.
+    void settleHostWrites();
+
     bool isParameter(std::int32_t index);
     void render(float** inputs, float** outputs, std::int32_t offset, std::int32_t frames);
 

@@ -160,3 +160,24 @@ TEST_F(ProcessorStateTest, changesMadeInsideReachTheHostUnchanged)
 }
 
 } // namespace
+
+TEST_F(ProcessorStateTest, aHostWriteJustBeforeAChunkSaveIsInTheChunk)
+{
+    const std::string before = chunk();
+    t->releaseChunk(t);
+    const float original = t->getParameterNormalized(t, 0);
+    const float other = original < 0.5f ? 1.0f : 0.0f;
+    for (int round = 0; round < 20; ++round) {
+        // Every round changes parameter 0 and saves at once: the worker has
+        // had no time of its own to apply the write.
+        const bool changed = round % 2 == 0;
+        t->setParameterNormalized(t, 0, changed ? other : original);
+        const std::string saved = chunk();
+        t->releaseChunk(t);
+        if (changed) {
+            EXPECT_NE(saved, before) << "round " << round << ": the write is missing from the chunk";
+        } else {
+            EXPECT_EQ(saved, before) << "round " << round;
+        }
+    }
+}
