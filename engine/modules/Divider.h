@@ -61,15 +61,7 @@ public:
             last = v;
             y[i] = s;
         };
-        std::uint32_t i = 0;
-        for (; i + 4 <= n; i += 4) {
-            step(i);
-            step(i + 1);
-            step(i + 2);
-            step(i + 3);
-        }
-        for (; i < n; ++i)
-            step(i);
+        stepInFours(n, step);
         previous_ = last;
         state_ = s;
         return n;

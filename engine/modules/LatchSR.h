@@ -76,15 +76,7 @@ public:
             yq[i] = state;
             yn[i] = inverse;
         };
-        std::uint32_t i = 0;
-        for (; i + 4 <= n; i += 4) {
-            step(i);
-            step(i + 1);
-            step(i + 2);
-            step(i + 3);
-        }
-        for (; i < n; ++i)
-            step(i);
+        stepInFours(n, step);
         state_ = state;
         inverse_ = inverse;
         return n;
