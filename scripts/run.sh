@@ -14,7 +14,7 @@ trap 'rm -f "$summary"' EXIT
 for exe in build-release/bench/*Bench; do
     [ -x "$exe" ] || continue
     echo "== $(basename "$exe")"
-    "$exe" "$@" | tee /dev/stderr | grep '^RATIO' | sed "s|^RATIO |$(basename "$exe"): |" >> "$summary" || true
+    "$exe" "$@" | tee -a /dev/stderr | grep '^RATIO' | sed "s|^RATIO |$(basename "$exe"): |" >> "$summary" || true
 done 2>&1
 
 echo
