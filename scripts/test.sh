@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything (benchmarks included) and runs the whole test suite, then
-# builds and runs the suite again under AddressSanitizer and UBSan.
+# builds and runs the suite again under AddressSanitizer and UBSan, and the
+# multi-threaded automation tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -26,4 +27,10 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 
-echo "All tests passed (plain and sanitizer runs)."
+# The automation manager's worker, host writes, display reads and model
+# switches on several threads, under ThreadSanitizer.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIG_SANITIZE_THREAD=ON -DRIG_BUILD_BENCH=OFF
+cmake --build build-tsan -j "$jobs" --target plugin_automation_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/tests/plugin_automation_tests --gtest_brief=1
+
+echo "All tests passed (plain, address/undefined-behaviour and thread sanitizer runs)."
