@@ -13,6 +13,7 @@
 #include "engine/modules/Splitter.h"
 #include "engine/modules/SplitterStereo.h"
 #include "engine/modules/Tuner.h"
+#include "models/amps/AmpSelector.h"
 #include "models/cabinet/CabinetBorvan.h"
 #include "models/cabinet/ImpulseSets.h"
 #include "models/stomps/StompSelector.h"
@@ -38,7 +39,7 @@ public:
         add<StompChain>("Stomps");
         add<PhaseAdjust<20>>("PhaseAdjust");
         add<MixerStereo>("MixerStereo");
-        // "Amps" joins here.
+        add<AmpChain>("Amps");
         add<CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, TweeterSetTraits>>>("Convolver");
         add<CX2::Application::SplitterStereo>("SplitterStereo");
         add<CX2::Application::AdderStereo>("AdderStereo");

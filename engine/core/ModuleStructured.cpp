@@ -186,6 +186,15 @@ void ModuleStructured::linkChildParameters(std::string_view subModuleName)
         parameters_.insert(name, std::make_unique<ParameterLinked>(&child, name));
 }
 
+void ModuleStructured::linkParameters(std::span<const ModuleStructuredDetails::ParameterLink> links)
+{
+    for (const auto& link : links) {
+        std::string name(link.name);
+        parameters_.insert(name, std::make_unique<ParameterLinked>(&getSubModule(link.child),
+                                                                   std::string(link.target), name, ""));
+    }
+}
+
 void ModuleStructured::connectInput(Module& module, std::string_view inputName, Port* source)
 {
     module.getInput(inputName).connect(source);

@@ -4,6 +4,7 @@
 #include "engine/core/ModuleMap.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,14 @@ struct ModulesTraits {
     static constexpr const char* kind = "sub-module";
 };
 using SubModules = ModuleMap<ModulesTraits>;
+
+// One row of a composite's table of exposed parameters: the parameter
+// `target` of the sub-module `child`, shown as `name`.
+struct ParameterLink {
+    std::string_view name;
+    std::string_view child;
+    std::string_view target;
+};
 } // namespace ModuleStructuredDetails
 
 // A composite: an ordered list of named sub-modules that it creates, wires and
@@ -53,6 +62,8 @@ public:
     void connectInput(Module& module, std::string_view inputName, Port* source);
     // Registers a link under each parameter's own name, without a prefix.
     void linkChildParameters(std::string_view subModuleName);
+    // Registers one link per row, in row order, under the row's name.
+    void linkParameters(std::span<const ModuleStructuredDetails::ParameterLink> links);
     // Series wiring by step in name order: own inputs to the first sub-module's
     // inputs, each sub-module's outputs to the next one's inputs, the last
     // one's outputs to the own outputs. Meant for one input and one output per

@@ -4,27 +4,16 @@
 #include "engine/core/Parameter.h"
 #include "engine/modules/Gain.h"
 #include "models/amps/stages/Function.h"
+#include "models/amps/stages/HeadGainDescriptors.h"
 #include "models/amps/stages/Limiter.h"
 #include "models/amps/stages/SolidStateClipFunction.h"
-
-#include <memory>
-#include <string>
 
 namespace AudioEngine::BorvanQom {
 
 namespace PowerAmpBorvanSolidStateTraitsDetails {
 
-struct GainDescriptorDb {
-    static constexpr float minimum = -80.0f;
-    static constexpr float maximum = 80.0f;
-    static constexpr float defaultValue = 0.0f;
-};
-
-struct GainDescriptor {
-    static constexpr float minimum = 0.0f;
-    static constexpr float maximum = 1.0f;
-    static constexpr float defaultValue = 0.5f;
-};
+using GainDescriptorDb = HeadGainDescriptors::TrimDb;
+using GainDescriptor = HeadGainDescriptors::Knob;
 
 // The output stage: a symmetric hard clip at -2 dB of full scale (0.7943282).
 using SolidStateClipperType = Function<SolidStateClipFunction<-2>>;
@@ -60,19 +49,16 @@ public:
 
     void createParameters() override
     {
-        expose("PwrAmpInGainAdjust", "PwrAmpInGainAdjust", "Gain");
-        expose("Master", "MasterVolume", "Gain");
-        expose("PreClipperGainAdjust", "PreClipperGainAdjust", "Gain");
-        expose("LimitTreshold", "Limiter", "Treshold");
-        expose("LimitEnable", "Limiter", "Enable");
-        expose("LimitPeak", "Limiter", "Peak");
-        expose("LimitResponsiveness", "Limiter", "Responsiveness");
-    }
-
-private:
-    void expose(const std::string& name, std::string_view child, const std::string& target)
-    {
-        parameters_.insert(name, std::make_unique<ParameterLinked>(&getSubModule(child), target, name, ""));
+        static constexpr ModuleStructuredDetails::ParameterLink links[] = {
+            {"PwrAmpInGainAdjust", "PwrAmpInGainAdjust", "Gain"},
+            {"Master", "MasterVolume", "Gain"},
+            {"PreClipperGainAdjust", "PreClipperGainAdjust", "Gain"},
+            {"LimitTreshold", "Limiter", "Treshold"},
+            {"LimitEnable", "Limiter", "Enable"},
+            {"LimitPeak", "Limiter", "Peak"},
+            {"LimitResponsiveness", "Limiter", "Responsiveness"},
+        };
+        linkParameters(links);
     }
 };
 
