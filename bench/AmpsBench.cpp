@@ -1,0 +1,279 @@
+// The four amp heads through the module host as the rig runs them ("Amps" into the output
+// gain), at 44.1 kHz in host blocks of 256 frames of a real bass line: the cost per sample and
+// the real-time factor (audio seconds per CPU second) of each head and level of detail; the
+// longest single host block while "Model" switches every 0.5 s; and the CPU of 30 s of silence
+// after a loud burst against 30 s of sound (silence must not cost more).
+//
+// The bass line is shared/audio/bass-line-44k1.wav beside the repository; RIG_BASS_LINE names
+// another file.
+#include "BenchMain.h"
+
+#include "tests/models/amps/AmpRig.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace amps;
+
+constexpr std::uint32_t kBlock = 256;
+constexpr double kRate = 44100.0;
+constexpr double kBlockNs = 1e9 * kBlock / kRate; // 5804989 ns
+
+#ifndef RIG_BASS_LINE_WAV
+#define RIG_BASS_LINE_WAV "../shared/audio/bass-line-44k1.wav"
+#endif
+
+// A little-endian RIFF file of 16-bit integer or 32-bit float PCM; the first channel, or
+// nothing when the file is missing or of another kind.
+std::vector<float> readWav(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto u16 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]))
+            | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
+    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+        return {};
+    std::uint32_t format = 0, channels = 0, bits = 0;
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        const std::uint32_t size = u32(at + 4);
+        const std::size_t body = at + 8;
+        if (body + size > bytes.size())
+            break;
+        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && size >= 16) {
+            format = u16(body);
+            channels = u16(body + 2);
+            bits = u16(body + 14);
+            if (format == 0xFFFE && size >= 26)
+                format = u16(body + 24); // the extensible format's sub-format
+        } else if (std::memcmp(bytes.data() + at, "data", 4) == 0 && channels > 0) {
+            const std::size_t frameBytes = channels * bits / 8;
+            std::vector<float> samples(size / frameBytes);
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                const std::size_t p = body + i * frameBytes;
+                if (format == 1 && bits == 16)
+                    samples[i] = static_cast<float>(static_cast<std::int16_t>(u16(p))) / 32768.0f;
+                else if (format == 3 && bits == 32) {
+                    const std::uint32_t word = u32(p);
+                    std::memcpy(&samples[i], &word, 4);
+                } else
+                    return {};
+            }
+            return samples;
+        }
+        at = body + size + (size & 1u);
+    }
+    return {};
+}
+
+const std::vector<float>& bassLine()
+{
+    static const std::vector<float> samples = [] {
+        const char* path = std::getenv("RIG_BASS_LINE");
+        return readWav(path != nullptr ? path : RIG_BASS_LINE_WAV);
+    }();
+    return samples;
+}
+
+// The heads as benchmarked: a model with its defaults at a level of detail and power mode.
+struct Head {
+    const char* name;
+    Model model;
+    float dsm;
+    float watts;
+};
+
+constexpr Head kHeads[] = {
+    {"RKMClassic_DSM0", Model::RKMClassic, 0.0f, 1.0f}, {"RKMClassic_DSM1", Model::RKMClassic, 1.0f, 1.0f},
+    {"V9E_50W_DSM0", Model::V9E, 0.0f, 0.0f},           {"V9E_50W_DSM1", Model::V9E, 1.0f, 0.0f},
+    {"V9E_100W_DSM0", Model::V9E, 0.0f, 1.0f},          {"V9E_100W_DSM1", Model::V9E, 1.0f, 1.0f},
+    {"RE500", Model::RE500, 0.0f, 1.0f},                {"RKM4Pro", Model::RKM4Pro, 0.0f, 1.0f},
+};
+
+// The rig with one head chosen, fed the bass line (scaled by `level`) block by block.
+struct HeadRig {
+    explicit HeadRig(const Head& head) : input(kBlock), output(kBlock)
+    {
+        rig.choose(head.model, headDefaults(head.model, head.dsm, head.watts));
+        settle();
+    }
+
+    // Past the switch's fade, the knobs' slews and the first transients.
+    void settle() { play(static_cast<std::size_t>(kRate) / kBlock, 1.0f); }
+
+    void step(float level)
+    {
+        const std::vector<float>& line = bassLine();
+        if (level == 0.0f || line.empty())
+            std::fill(input.begin(), input.end(), 0.0f);
+        else
+            for (std::uint32_t i = 0; i < kBlock; ++i) {
+                input[i] = level * line[position];
+                position = position + 1 == line.size() ? 0 : position + 1;
+            }
+        const float* in[] = {input.data()};
+        float* out[] = {output.data()};
+        rig.host.processHost(in, out, kBlock);
+    }
+
+    void play(std::size_t blocks, float level)
+    {
+        for (std::size_t b = 0; b < blocks; ++b)
+            step(level);
+    }
+
+    AmpRig rig;
+    std::vector<float> input, output;
+    std::size_t position = 0;
+};
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+bool haveBassLine(benchmark::State& state)
+{
+    if (!bassLine().empty())
+        return true;
+    state.SkipWithError("bass line not found: set RIG_BASS_LINE to a 44.1 kHz WAV file");
+    return false;
+}
+
+void perSampleCounters(benchmark::State& state)
+{
+    const double samples = static_cast<double>(state.iterations()) * kBlock;
+    // Seconds per sample (printed with an SI prefix: "n" is nanoseconds), and audio seconds per
+    // CPU second.
+    state.counters["per_sample"] =
+        benchmark::Counter(samples, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["realtime_x"] = benchmark::Counter(samples / kRate, benchmark::Counter::kIsRate);
+}
+
+// One host block of 256 frames of the bass line through a head.
+void BM_Head(benchmark::State& state, const Head& head)
+{
+    if (!haveBassLine(state))
+        return;
+    HeadRig rig(head);
+    for (auto _ : state) {
+        rig.step(1.0f);
+        benchmark::DoNotOptimize(rig.output[kBlock - 1]);
+    }
+    perSampleCounters(state);
+}
+
+// 30 s of the bass line, or 30 s of silence right after 2 s of it 4 times as loud (so that the
+// tails decay through the denormal range while measured). Timed by the thread's CPU clock.
+constexpr std::size_t kThirtySeconds = static_cast<std::size_t>(30.0 * kRate) / kBlock;
+
+void BM_Thirty(benchmark::State& state, const Head& head, bool silence)
+{
+    if (!haveBassLine(state))
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        HeadRig rig(head);
+        if (silence)
+            rig.play(2 * static_cast<std::size_t>(kRate) / kBlock, 4.0f);
+        state.ResumeTiming();
+        const double start = threadCpuSeconds();
+        rig.play(kThirtySeconds, silence ? 0.0f : 1.0f);
+        state.SetIterationTime(threadCpuSeconds() - start);
+        benchmark::DoNotOptimize(rig.output[kBlock - 1]);
+    }
+}
+
+// "Model" switched every 0.5 s through the four heads (each followed by its settings, as the rig
+// sends them), at level 0 on one round and level 1 on the next: the longest host block against the
+// median one.
+void BM_SwitchingLongestBlock(benchmark::State& state)
+{
+    if (!haveBassLine(state))
+        return;
+    constexpr Model kOrder[] = {Model::RKMClassic, Model::RE500, Model::RKM4Pro, Model::V9E};
+    constexpr std::size_t kHalfSecond = static_cast<std::size_t>(0.5 * kRate) / kBlock;
+    constexpr std::size_t kSwitches = 32;
+    constexpr std::size_t kAfterSwitch = 8; // the fade-out, the switch and the fade-in fall in these
+    std::vector<double> blockNs;
+    blockNs.reserve(kSwitches * kHalfSecond);
+    double longest = 0.0, longestSwitch = 0.0;
+    for (auto _ : state) {
+        HeadRig rig(kHeads[0]);
+        blockNs.clear();
+        for (std::size_t s = 0; s < kSwitches; ++s) {
+            const Model model = kOrder[(s + 1) % 4];
+            const float dsm = (s / 4) % 2 == 0 ? 1.0f : 0.0f;
+            rig.rig.choose(model, headDefaults(model, dsm, static_cast<float>((s / 8) % 2)));
+            for (std::size_t b = 0; b < kHalfSecond; ++b) {
+                const auto start = std::chrono::steady_clock::now();
+                rig.step(1.0f);
+                const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+                blockNs.push_back(ns);
+                if (b < kAfterSwitch)
+                    longestSwitch = std::max(longestSwitch, ns);
+            }
+        }
+        longest = std::max(longest, *std::max_element(blockNs.begin(), blockNs.end()));
+    }
+    std::nth_element(blockNs.begin(), blockNs.begin() + static_cast<std::ptrdiff_t>(blockNs.size() / 2), blockNs.end());
+    const double median = blockNs[blockNs.size() / 2];
+    state.counters["longest_us"] = longest / 1e3;
+    state.counters["longest_near_switch_us"] = longestSwitch / 1e3;
+    state.counters["median_us"] = median / 1e3;
+    std::printf("SWITCHING every 0.5 s, %zu switches, host blocks of %u: longest block %.1f us (within %zu blocks "
+                "of a switch: %.1f us), median %.1f us, budget %.1f us (%.1f %% used at worst)\n",
+                kSwitches, kBlock, longest / 1e3, kAfterSwitch, longestSwitch / 1e3, median / 1e3, kBlockNs / 1e3,
+                100.0 * longest / kBlockNs);
+}
+
+const bool registered = [] {
+    for (const Head& head : kHeads)
+        benchmark::RegisterBenchmark((std::string("BM_Head/") + head.name).c_str(),
+                                     [&head](benchmark::State& s) { BM_Head(s, head); });
+    for (const Head& head : kHeads) {
+        for (bool silence : {false, true})
+            benchmark::RegisterBenchmark(
+                (std::string(silence ? "BM_SilenceAfterBurst30s/" : "BM_Sound30s/") + head.name).c_str(),
+                [&head, silence](benchmark::State& s) { BM_Thirty(s, head, silence); })
+                ->UseManualTime()
+                ->Iterations(1)
+                ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("BM_SwitchingLongestBlock", BM_SwitchingLongestBlock)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+// Silence after a burst against sound, CPU seconds of 30 s of audio: the ratio must not exceed 1.
+#define SILENCE_RATIO(id, head)                                                                          \
+    BENCH_COMPARE(id, head ": CPU of 30 s silence after a burst / 30 s of sound",                          \
+                  "BM_SilenceAfterBurst30s/" head "/iterations:1/manual_time", "BM_Sound30s/" head "/iterations:1/manual_time")
+SILENCE_RATIO(s0, "RKMClassic_DSM0");
+SILENCE_RATIO(s1, "RKMClassic_DSM1");
+SILENCE_RATIO(s2, "V9E_50W_DSM0");
+SILENCE_RATIO(s3, "V9E_50W_DSM1");
+SILENCE_RATIO(s4, "V9E_100W_DSM0");
+SILENCE_RATIO(s5, "V9E_100W_DSM1");
+SILENCE_RATIO(s6, "RE500");
+SILENCE_RATIO(s7, "RKM4Pro");
+
+} // namespace
