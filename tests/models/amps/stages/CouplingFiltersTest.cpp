@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,10 +122,32 @@ TEST(CouplingHighPass, PrewarpedSecondOrderCornersAreExactAtAnyRate)
                 << c.name << " at " << rate;
         }
     }
-    // And through the module: a 27 Hz sine comes out three times as loud.
+    // And through the module: a 27 Hz sine riding on the rest level comes out
+    // three times as loud.
     BorvanRKMClassicHeadTraitsDetails::HPF4 hpf4;
     Harness harness(hpf4);
-    EXPECT_NEAR(harness.gainAt(27.0, 2.0, 1.0), 3.0, 0.01);
+    EXPECT_NEAR(harness.gainAt(27.0, 2.0, 1.0, 119.448f), 3.0, 0.01);
+}
+
+// A slow swing of a millivolt on the 119 V plate, as the tail of a note leaves
+// it: at 5 Hz the 27 Hz high-pass passes (5/27)^2 of it, about 34 uV. Filtered
+// on the plate voltage itself, the round-off of each sum (some 1e-5 V) would
+// come out raised by the poles near z = 1, the more so the higher the rate.
+TEST(CouplingHighPass, RoundOffOnThePlateVoltageStaysBelowTheSwing)
+{
+    for (float rate : {44100.0f, 192000.0f}) {
+        BorvanRKMClassicHeadTraitsDetails::HPF4 hpf4;
+        Harness harness(hpf4, rate);
+        const auto n = static_cast<std::size_t>(rate);
+        std::vector<float> plate(n);
+        for (std::size_t k = 0; k < n; ++k)
+            plate[k] = 119.448f + 1e-3f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 5.0 * double(k) / rate));
+        const std::vector<float> out = harness.run(plate);
+        float peak = 0.0f;
+        for (std::size_t k = n / 2; k < n; ++k)
+            peak = std::max(peak, std::fabs(out[k]));
+        EXPECT_NEAR(peak, 3.5e-5f, 1e-5f) << rate;
+    }
 }
 
 TEST(CouplingHighPass, V9EBandLimitIsFlatBetweenItsCorners)
