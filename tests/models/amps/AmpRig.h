@@ -92,7 +92,8 @@ struct AmpRig {
 constexpr std::size_t kLatency = 4;
 
 // A sub-module of a composite by its path of names.
-inline Module& subModule(Module& root, std::initializer_list<std::string_view> path)
+template <class Path = std::initializer_list<std::string_view>>
+inline Module& subModule(Module& root, const Path& path)
 {
     Module* module = &root;
     for (std::string_view name : path)
