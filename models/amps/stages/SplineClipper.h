@@ -14,13 +14,13 @@ public:
     ClipCurve() : Curve2(Table::samples, Table::count, Table::x0, Table::x1) {}
 };
 
-// A clamped cubic spline through the table with its end slopes, segments found
-// by binary search.
+// A clamped cubic spline through the table with its end slopes. The knots are
+// evenly spaced, so a segment is found by its direct index.
 template <class Table>
 struct ClipSplineTraits {
     using Curve = ClipCurve<Table>;
     static constexpr AudioMath::SplineEnds ends = AudioMath::SplineEnds::Clamped;
-    static constexpr AudioMath::SplineFinder finder = AudioMath::SplineFinder::BinarySearch;
+    static constexpr AudioMath::SplineFinder finder = AudioMath::SplineFinder::Uniform;
     static constexpr float startSlope = Table::startSlope;
     static constexpr float endSlope = Table::endSlope;
 };
@@ -67,7 +67,7 @@ public:
             if (x > this->getXLast())
                 x = this->getXLast();
         }
-        return this->evaluate(x);
+        return this->evaluateUniform(x);
     }
 };
 

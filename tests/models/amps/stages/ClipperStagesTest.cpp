@@ -29,6 +29,7 @@ struct Clipper {
     std::string name;
     std::function<float(float)> stage; // the whole stage, input transform included
     std::function<float(float)> curve; // the stage at a curve input
+    std::function<float(float)> searched; // the same spline, its segment found by search
     std::vector<std::pair<float, float>> knots;
     float startSlope;
     float endSlope;
@@ -42,7 +43,7 @@ Clipper clipper(std::string name)
     for (const auto& p : c->getKnots())
         knots.emplace_back(p.x, p.y);
     return {std::move(name), [c](float in) { return (*c)(in); }, [c](float x) { return c->shape(x); },
-            std::move(knots), c->getStartSlope(), c->getEndSlope()};
+            [c](float x) { return c->evaluate(x); }, std::move(knots), c->getStartSlope(), c->getEndSlope()};
 }
 
 const std::vector<Clipper>& clippers()
@@ -94,6 +95,31 @@ TEST(SplineClipper, BeyondTheTableTheCurveGoesOnStraightOrHoldsAFlatEnd)
                 const float line = yN + c.endSlope * d;
                 EXPECT_NEAR(c.curve(xN + d), line, 1e-5f * (1.0f + std::fabs(line))) << c.name << " " << d << " above";
             }
+        }
+    }
+}
+
+// The stages find a segment by its direct index on the evenly spaced knots.
+// Rounding may put an x at a knot into the neighbouring segment, whose cubic
+// meets the knot as well; anywhere inside, the stage stays with the spline whose
+// segment is searched for, up to float rounding - at the knots, a hair off
+// either side of them, midway and just inside both ends.
+TEST(SplineClipper, DirectSegmentIndexAgreesWithTheSearchedSpline)
+{
+    for (const Clipper& c : clippers()) {
+        const auto& k = c.knots;
+        std::vector<float> xs = {std::nextafter(k.front().first, k.back().first),
+                                 std::nextafter(k.back().first, k.front().first)};
+        for (std::size_t i = 0; i + 1 < k.size(); ++i) {
+            const float x = k[i].first;
+            xs.insert(xs.end(), {x, std::nextafter(x, -1e30f), std::nextafter(x, 1e30f),
+                                 0.5f * (x + k[i + 1].first), x + 0.9f * (k[i + 1].first - x)});
+        }
+        for (float x : xs) {
+            if (!(k.front().first < x && x < k.back().first))
+                continue;
+            const float want = c.searched(x);
+            ASSERT_NEAR(c.curve(x), want, 1e-6f * std::fabs(want) + 1e-6f) << c.name << " at " << x;
         }
     }
 }
