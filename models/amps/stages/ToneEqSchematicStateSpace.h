@@ -62,18 +62,25 @@ public:
             // A NaN or infinite sample is taken as silence, so it cannot stay in x.
             const Value u = static_cast<Value>(AudioMath::flushedSample(in[i])) + 1e-20 * (r - 1.0);
             const Value sum = u + previous;
+            // The recursion through x is the critical path of the loop: the
+            // loops over the state are unrolled at any optimisation level so
+            // that x stays in registers, and the products are summed pairwise,
+            // which halves the depth of the additions.
             Vector next;
+#pragma GCC unroll 8
             for (int k = 0; k < N; ++k) {
-                Value v = bd_[k] * sum;
+                Vector p;
+#pragma GCC unroll 8
                 for (int j = 0; j < N; ++j)
-                    v += ad_[k][j] * x[j];
-                next[k] = flushed(v);
+                    p[j] = ad_[k][j] * x[j];
+                next[k] = flushed(bd_[k] * sum + pairwise<0, N>(p));
             }
             x = next;
-            y = d_ * u;
+            Vector p;
+#pragma GCC unroll 8
             for (int k = 0; k < N; ++k)
-                y += c_[k] * x[k];
-            y = flushed(y);
+                p[k] = c_[k] * x[k];
+            y = flushed(d_ * u + pairwise<0, N>(p));
             previous = u;
             out[i] = AudioMath::flushedSample(static_cast<float>(gain_ * y));
         }
@@ -160,6 +167,16 @@ public:
     Value getOutputGain() const noexcept { return gain_; }
 
 protected:
+    // p[Lo] + .. + p[Hi - 1], halves first.
+    template <int Lo, int Hi>
+    static Value pairwise(const Vector& p) noexcept
+    {
+        if constexpr (Hi - Lo == 1)
+            return p[Lo];
+        else
+            return pairwise<Lo, (Lo + Hi) / 2>(p) + pairwise<(Lo + Hi) / 2, Hi>(p);
+    }
+
     // +0 for a zero or subnormal double, so the state never decays through the
     // slow subnormal range.
     static Value flushed(Value v) noexcept { return std::fabs(v) < std::numeric_limits<Value>::min() ? 0.0 : v; }
