@@ -2,6 +2,7 @@
 #include "plugin/engine/ChainStructure.h"
 #include "plugin/engine/Main.h"
 #include "plugin/rig/Rig.h"
+#include "tests/support/ChainDescription.h"
 
 #include <gtest/gtest.h>
 
@@ -24,18 +25,15 @@ std::vector<std::pair<std::string, std::string>> hostPorts(
 
 } // namespace
 
-TEST(ChainStructure, BuildsTheSixteenModulesHostBindingsAndTwentyConnectionsInOrder)
+static void expectSameChain(const AudioEngine::ModuleSetDescription& built,
+                     const AudioEngine::ModuleSetDescription& expected)
 {
-    const AudioEngine::ModuleSetDescription built = ChainStructure().build();
-    // The module host's own fixture of the rig's chain, written from the same tables.
-    const AudioEngine::ModuleSetDescription expected = test::rigDescription();
-
-    ASSERT_EQ(built.modules.size(), 16u);
+    ASSERT_EQ(built.modules.size(), expected.modules.size());
     for (std::size_t i = 0; i < expected.modules.size(); ++i) {
         EXPECT_EQ(built.modules[i].type, expected.modules[i].type) << i;
         EXPECT_EQ(built.modules[i].instance, expected.modules[i].instance) << i;
     }
-    ASSERT_EQ(built.connections.size(), 20u);
+    ASSERT_EQ(built.connections.size(), expected.connections.size());
     for (std::size_t i = 0; i < expected.connections.size(); ++i) {
         const auto& b = built.connections[i];
         const auto& e = expected.connections[i];
@@ -43,10 +41,24 @@ TEST(ChainStructure, BuildsTheSixteenModulesHostBindingsAndTwentyConnectionsInOr
                   std::tie(e.sourceModule, e.sourceOutput, e.destinationModule, e.destinationInput))
             << i;
     }
+    EXPECT_EQ(hostPorts(built.hostInputs), hostPorts(expected.hostInputs));
+    EXPECT_EQ(hostPorts(built.hostOutputs), hostPorts(expected.hostOutputs));
+}
+
+TEST(ChainStructure, BuildsTheSixteenModulesHostBindingsAndTwentyConnectionsInOrder)
+{
+    const AudioEngine::ModuleSetDescription built = ChainStructure().build();
+    EXPECT_EQ(built.modules.size(), 16u);
+    EXPECT_EQ(built.connections.size(), 20u);
     using Ports = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(hostPorts(built.hostInputs), (Ports{{"In", "Meter_Input.In"}, {"In", "Tuner.In"}}));
     EXPECT_EQ(hostPorts(built.hostOutputs),
               (Ports{{"OutL", "Master_Output.OutL"}, {"OutR", "Master_Output.OutR"}}));
+
+    // The same chain as the module host's and the rig chain's own fixtures,
+    // each written from the rig's tables.
+    expectSameChain(built, test::rigDescription());
+    expectSameChain(built, rig::chainDescription());
 }
 
 TEST(ChainStructure, ComposesNamesInnerFirst)
