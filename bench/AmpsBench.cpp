@@ -6,6 +6,7 @@
 //
 // The bass line is shared/audio/bass-line-44k1.wav beside the repository; RIG_BASS_LINE names
 // another file.
+#include "BassLine.h"
 #include "BenchMain.h"
 
 #include "tests/models/amps/AmpRig.h"
@@ -17,10 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,64 +29,6 @@ using namespace amps;
 constexpr std::uint32_t kBlock = 256;
 constexpr double kRate = 44100.0;
 constexpr double kBlockNs = 1e9 * kBlock / kRate; // 5804989 ns
-
-#ifndef RIG_BASS_LINE_WAV
-#define RIG_BASS_LINE_WAV "../shared/audio/bass-line-44k1.wav"
-#endif
-
-// A little-endian RIFF file of 16-bit integer or 32-bit float PCM; the first channel, or
-// nothing when the file is missing or of another kind.
-std::vector<float> readWav(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto u16 = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]))
-            | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-    };
-    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
-        return {};
-    std::uint32_t format = 0, channels = 0, bits = 0;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::uint32_t size = u32(at + 4);
-        const std::size_t body = at + 8;
-        if (body + size > bytes.size())
-            break;
-        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && size >= 16) {
-            format = u16(body);
-            channels = u16(body + 2);
-            bits = u16(body + 14);
-            if (format == 0xFFFE && size >= 26)
-                format = u16(body + 24); // the extensible format's sub-format
-        } else if (std::memcmp(bytes.data() + at, "data", 4) == 0 && channels > 0) {
-            const std::size_t frameBytes = channels * bits / 8;
-            std::vector<float> samples(size / frameBytes);
-            for (std::size_t i = 0; i < samples.size(); ++i) {
-                const std::size_t p = body + i * frameBytes;
-                if (format == 1 && bits == 16)
-                    samples[i] = static_cast<float>(static_cast<std::int16_t>(u16(p))) / 32768.0f;
-                else if (format == 3 && bits == 32) {
-                    const std::uint32_t word = u32(p);
-                    std::memcpy(&samples[i], &word, 4);
-                } else
-                    return {};
-            }
-            return samples;
-        }
-        at = body + size + (size & 1u);
-    }
-    return {};
-}
-
-const std::vector<float>& bassLine()
-{
-    static const std::vector<float> samples = [] {
-        const char* path = std::getenv("RIG_BASS_LINE");
-        return readWav(path != nullptr ? path : RIG_BASS_LINE_WAV);
-    }();
-    return samples;
-}
 
 // The heads as benchmarked: a model with its defaults at a level of detail and power mode.
 struct Head {
@@ -118,7 +58,7 @@ struct HeadRig {
 
     void step(float level)
     {
-        const std::vector<float>& line = bassLine();
+        const std::vector<float>& line = bench::bassLine();
         if (level == 0.0f || line.empty())
             std::fill(input.begin(), input.end(), 0.0f);
         else
@@ -151,7 +91,7 @@ double threadCpuSeconds()
 
 bool haveBassLine(benchmark::State& state)
 {
-    if (!bassLine().empty())
+    if (!bench::bassLine().empty())
         return true;
     state.SkipWithError("bass line not found: set RIG_BASS_LINE to a 44.1 kHz WAV file");
     return false;
