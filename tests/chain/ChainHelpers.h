@@ -3,10 +3,12 @@
 // Signals, measures and model types for the tests of the whole chain.
 
 #include "tests/support/RigChain.h"
+#include "tests/support/Signals.h"
 
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <algorithm>
 #include <numbers>
 #include <random>
 #include <string>
@@ -20,9 +22,9 @@ using namespace AudioEngine::BorvanQom::Application;
 using rig::Rig;
 using rig::stompName;
 
-using Compressor = StompElement<CX2::Dynacomp<CX2::DynacompTraits<float>>>;
-using Chorus = StompElement<CX2::ChorusRI1Mono<CX2::ChorusRI1MonoTraits>>;
-using Delay = StompElement<CX2::MemoryMan<CX2::MemoryManTraits>>;
+using CompressorElement = StompElement<CX2::Dynacomp<CX2::DynacompTraits<float>>>;
+using ChorusElement = StompElement<CX2::ChorusRI1Mono<CX2::ChorusRI1MonoTraits>>;
+using DelayElement = StompElement<CX2::MemoryMan<CX2::MemoryManTraits>>;
 using OctaverElement = StompElement<Octaver<OctaverTraits>>;
 using Cabinet = CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, TweeterSetTraits>>;
 
