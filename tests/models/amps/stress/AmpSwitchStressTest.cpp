@@ -107,7 +107,7 @@ TEST(AmpSwitchStress, SwitchesWhileAudioRunsAndTheControlSideReads)
         while (!stop) {
             {
                 std::lock_guard<std::mutex> guard(lock);
-                for (int k = 0; k < 4; ++k) {
+                for (int k = 0; k < 16; ++k) {
                     const int next = model(random);
                     rig.push("Model_0_AmpModule", float(next) + 0.5f * unit(random));
                     if (next != current)
