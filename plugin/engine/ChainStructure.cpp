@@ -32,7 +32,10 @@ void ChainStructure::connect(const std::string& source, const std::string& outpu
     description_.connections.push_back({source, output, destination, input});
 }
 
-void ChainStructure::buildInput() { addModule("LedMeter", compose("Meter", input_)); }
+void ChainStructure::buildInput()
+{
+    addModule("LedMeter", compose("Meter", input_));
+}
 
 void ChainStructure::buildTuner()
 {
@@ -46,9 +49,15 @@ void ChainStructure::buildStompModule()
     addModule("Gain", volumeOf(stompModule_));
 }
 
-void ChainStructure::buildPhaseSplitter() { addModule("Splitter", phaseSplitter_); }
+void ChainStructure::buildPhaseSplitter()
+{
+    addModule("Splitter", phaseSplitter_);
+}
 
-void ChainStructure::buildPhaseAdjust() { addModule("PhaseAdjust", phaseAdjust_); }
+void ChainStructure::buildPhaseAdjust()
+{
+    addModule("PhaseAdjust", phaseAdjust_);
+}
 
 void ChainStructure::buildAmpModule()
 {
@@ -63,7 +72,10 @@ void ChainStructure::buildCabModule()
     addModule("GainStereo", volumeOf(cabModule_));
 }
 
-void ChainStructure::buildMainMixer() { addModule("MixerStereo", mainMixer_); }
+void ChainStructure::buildMainMixer()
+{
+    addModule("MixerStereo", mainMixer_);
+}
 
 void ChainStructure::buildOutput()
 {

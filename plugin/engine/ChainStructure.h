@@ -30,8 +30,8 @@ public:
 
 private:
     void addModule(const std::string& type, const std::string& instance);
-    void connect(const std::string& source, const std::string& output, const std::string& destination,
-                 const std::string& input);
+    void connect(const std::string& source, const std::string& output,
+                 const std::string& destination, const std::string& input);
 
     void buildInput();
     void buildTuner();

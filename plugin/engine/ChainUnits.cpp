@@ -65,11 +65,13 @@ void bindTubeHead(UnitMAF& unit, const std::string& element, Head& head, bool po
     unit.addParam(path("Variac"), &head.variac);
 }
 
-void bindBands(UnitMAF& unit, const std::string& element, std::array<Parameter, 9>& bands, float range)
+void bindBands(UnitMAF& unit, const std::string& element, std::array<Parameter, 9>& bands,
+               float range)
 {
     const ConverterNorm band(-range, range);
     for (int k = 0; k < 9; ++k)
-        unit.addParam(compose("Band" + std::to_string(k), element), &bands[static_cast<std::size_t>(k)], band);
+        unit.addParam(compose("Band" + std::to_string(k), element),
+                      &bands[static_cast<std::size_t>(k)], band);
 }
 
 } // namespace
@@ -200,7 +202,8 @@ CabModule::CabModule(MAFInterface* dsp, std::string path, Main& root)
         bindAmbience();
     else
         releaseAmbience(true);
-    addParam(makePath("TweeterLevel"), &cab.highLevel, ConverterPowNorm(kTweeterExponent, 0.0f, 1.0f));
+    addParam(makePath("TweeterLevel"), &cab.highLevel,
+             ConverterPowNorm(kTweeterExponent, 0.0f, 1.0f));
 }
 
 CabModule::~CabModule() = default;
@@ -225,7 +228,8 @@ void CabModule::bindAmbience()
 {
     releaseAmbience(false);
     Parameter& ambience = getRoot().getDocument().getCabModule().ambience;
-    const ConverterLinear level(ambience.getRange().getMin(), ambience.getRange().getMax(), 0.0f, 127.0f);
+    const ConverterLinear level(ambience.getRange().getMin(), ambience.getRange().getMax(), 0.0f,
+                                127.0f);
     ambience_ = addParam(compose("Level", compose("Ambience", getBasePath())), &ambience, level);
 }
 
@@ -287,7 +291,8 @@ void TunerModule::onMute()
 {
     if (MAFInterface* dsp = getMAFInterface())
         dsp->setParameterByName(makePath("Mute"),
-                                getRoot().getDocument().getTuner().mute.getValue() == 1.0f ? "Mute" : "On");
+                                getRoot().getDocument().getTuner().mute.getValue() == 1.0f ? "Mute"
+                                                                                           : "On");
 }
 
 void TunerModule::onBypass()
@@ -302,7 +307,8 @@ void TunerModule::onBypass()
 
 // --- Input and output --------------------------------------------------------
 
-Input::Input(MAFInterface* dsp, std::string path, Main& root) : UnitEngine(dsp, std::move(path), root)
+Input::Input(MAFInterface* dsp, std::string path, Main& root)
+    : UnitEngine(dsp, std::move(path), root)
 {
     addStatus(compose("Level", compose("Meter", getBasePath())),
               &root.getDocument().getInput().inputLevelMeter);
@@ -310,7 +316,8 @@ Input::Input(MAFInterface* dsp, std::string path, Main& root) : UnitEngine(dsp, 
 
 Input::~Input() = default;
 
-Output::Output(MAFInterface* dsp, std::string path, Main& root) : UnitEngine(dsp, std::move(path), root)
+Output::Output(MAFInterface* dsp, std::string path, Main& root)
+    : UnitEngine(dsp, std::move(path), root)
 {
     Document::Output& output = root.getDocument().getOutput();
     addParam(compose("Delay", "PhaseAdjust"), &output.phase);

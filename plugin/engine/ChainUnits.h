@@ -21,7 +21,8 @@ public:
     // The engine's names of the heads, by the document's "AmpModel" number;
     // the DSP selector gives each name a number of its own.
     static constexpr int kModelCount = 4;
-    static constexpr const char* kModelNames[kModelCount] = {"RE500", "V9E", "RKMClassic", "RKM4Pro"};
+    static constexpr const char* kModelNames[kModelCount] = {"RE500", "V9E", "RKMClassic",
+                                                             "RKM4Pro"};
 
     AmpModule(Application::DocView::MAFInterface* dsp, std::string path, std::string cabinetPath,
               Main& root);
@@ -47,7 +48,8 @@ public:
         "Cabinet_RE500",  "Cabinet_V9E",     "Cabinet_JMR410H",
         "Cabinet_WF212H", "Cabinet_RKM410H", "Cabinet_RKM810"};
     static constexpr int kMicCount = 6;
-    static constexpr const char* kMicNames[kMicCount] = {"RE20", "SM57", "MD421", "D20", "U87", "C414"};
+    static constexpr const char* kMicNames[kMicCount] = {"RE20", "SM57", "MD421",
+                                                         "D20",  "U87",  "C414"};
 
     CabModule(Application::DocView::MAFInterface* dsp, std::string path, Main& root);
     ~CabModule() override;

@@ -25,7 +25,10 @@ EngineFacade::EngineFacade(Document::Main& document)
 {
 }
 
-EngineFacade::~EngineFacade() { host_.reset(); }
+EngineFacade::~EngineFacade()
+{
+    host_.reset();
+}
 
 void EngineFacade::setParameterByName(const std::string& path, const std::string& valueName)
 {
@@ -40,7 +43,10 @@ void EngineFacade::setParameter(const std::string& path, float value)
     host_->getParameterChanges().push(path, value);
 }
 
-float EngineFacade::getParameter(const std::string& path) { return host_->readValue(path); }
+float EngineFacade::getParameter(const std::string& path)
+{
+    return host_->readValue(path);
+}
 
 float EngineFacade::lookupNamedValue(const std::string& path, const std::string& valueName)
 {
@@ -75,6 +81,9 @@ void EngineFacade::process(const float* const* inputs, float* const* outputs, st
     host_->processHost(inputs, outputs, frames);
 }
 
-AudioEngine::ModuleHostBase& EngineFacade::getModuleHost() noexcept { return *host_; }
+AudioEngine::ModuleHostBase& EngineFacade::getModuleHost() noexcept
+{
+    return *host_;
+}
 
 } // namespace Zq::BorvanRAZ::Engine

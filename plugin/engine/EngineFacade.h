@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/host/ModuleHost.h"
-#include "plugin/docview/MAFInterface.h"
 #include "plugin/document/Main.h"
+#include "plugin/docview/MAFInterface.h"
 
 #include <cstdint>
 #include <memory>

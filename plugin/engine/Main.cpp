@@ -52,7 +52,8 @@ void Main::buildUnits()
     }
     // Connected after the document's own handler and after the amp unit's
     // selector binding: the head's document exists when the new unit binds it.
-    ampConnection_ = document_.getAmpModule().ampModel.changed.connect([this](Parameter*) { rebuildAmp(); });
+    ampConnection_ =
+        document_.getAmpModule().ampModel.changed.connect([this](Parameter*) { rebuildAmp(); });
 }
 
 void Main::rebuildAmp()
@@ -81,7 +82,10 @@ void Main::setTempo(float bpm) noexcept
     tempoPending_.store(true, std::memory_order_relaxed);
 }
 
-bool Main::setSampleRate(float rate) { return facade_ ? facade_->setSampleRate(rate) : false; }
+bool Main::setSampleRate(float rate)
+{
+    return facade_ ? facade_->setSampleRate(rate) : false;
+}
 
 void Main::process(const float* const* inputs, float* const* outputs, std::int32_t frames)
 {

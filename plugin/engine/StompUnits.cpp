@@ -34,8 +34,7 @@ ConverterLinear linearOf(const Parameter& p, float c, float d)
 
 const ConverterNorm kKnob(0.0f, 10.0f);
 
-template <class Document>
-Document* documentOf(const StompBox& unit)
+template <class Document> Document* documentOf(const StompBox& unit)
 {
     return dynamic_cast<Document*>(unit.getDocumentUnit());
 }
@@ -52,8 +51,8 @@ StompModule::StompModule(MAFInterface* dsp, std::string path, Main& root)
         Parameter& model = stomps.stomps[static_cast<std::size_t>(slot)];
         // The selector binding is connected before the slot handler, so a
         // change queues the slot's model before the new unit's values.
-        addParamEnum(ChainStructure::compose("Stomp", makePath(std::to_string(slot))), &model, kModelNames,
-                     kModelCount);
+        addParamEnum(ChainStructure::compose("Stomp", makePath(std::to_string(slot))), &model,
+                     kModelNames, kModelCount);
         slotConnections_[static_cast<std::size_t>(slot)] =
             model.changed.connect([this, slot](Parameter*) { onSlotChanged(slot); });
         onSlotChanged(slot);
@@ -83,7 +82,8 @@ void StompModule::onSlotChanged(int slot)
     std::unique_ptr<StompBox>& unit = slots_[static_cast<std::size_t>(slot)];
     // The old unit and its bindings go before the new one pushes anything.
     unit.reset();
-    const Parameter& model = getRoot().getDocument().getStompModule().stomps[static_cast<std::size_t>(slot)];
+    const Parameter& model =
+        getRoot().getDocument().getStompModule().stomps[static_cast<std::size_t>(slot)];
     const double m = std::trunc(static_cast<double>(model.getValue()));
     const std::string slotPath = makePath(std::to_string(slot));
     MAFInterface* dsp = getMAFInterface();
@@ -151,8 +151,10 @@ StompMemoryMan::StompMemoryMan(MAFInterface* dsp, std::string slotPath, Main& ro
     addParam(makePath("Delay"), &doc->delay);
     addParam(makePath("Feedback"), &doc->feedback, normOf(doc->feedback));
     addParam(makePath("BlendLevel"), &doc->blend, normOf(doc->blend));
-    const ConverterPowNorm depthLaw(0.3f, doc->chVib.getRange().getMin(), doc->chVib.getRange().getMax());
-    addParam(makePath("Depth"), &doc->chVib, ConverterCombiner(depthLaw, ConverterLinear(0.0f, 1.0f, 0.0f, 0.4f)));
+    const ConverterPowNorm depthLaw(0.3f, doc->chVib.getRange().getMin(),
+                                    doc->chVib.getRange().getMax());
+    addParam(makePath("Depth"), &doc->chVib,
+             ConverterCombiner(depthLaw, ConverterLinear(0.0f, 1.0f, 0.0f, 0.4f)));
     static constexpr float kModes[] = {0.0f, 1.0f};
     addParamEnum(makePath("Mode"), &doc->mode, kModes, 2);
 
@@ -164,8 +166,9 @@ StompMemoryMan::~StompMemoryMan() = default;
 
 double StompMemoryMan::beatsOf(int k) noexcept
 {
-    static constexpr double kBeats[] = {0.125, 0.25,      1.0 / 6.0, 0.375, 0.5, 1.0 / 3.0, 0.75,
-                                        1.0,   2.0 / 3.0, 1.5,       2.0,   4.0 / 3.0, 3.0, 4.0};
+    static constexpr double kBeats[] = {0.125,     0.25,      1.0 / 6.0, 0.375,     0.5,
+                                        1.0 / 3.0, 0.75,      1.0,       2.0 / 3.0, 1.5,
+                                        2.0,       4.0 / 3.0, 3.0,       4.0};
     return k >= 0 && k < static_cast<int>(std::size(kBeats)) ? kBeats[k] : 0.0;
 }
 
@@ -222,10 +225,12 @@ float StompEnvelopeFilter::ResonanceConverter::fromNormalized(float x) const
 
 float StompEnvelopeFilter::ResonanceConverter::toNormalized(float resonance) const
 {
-    return static_cast<float>(128.0 * std::log2(3.3333333 * double(resonance)) / (std::log2(8.0) * 2.4));
+    return static_cast<float>(128.0 * std::log2(3.3333333 * double(resonance)) /
+                              (std::log2(8.0) * 2.4));
 }
 
-StompEnvelopeFilter::StompEnvelopeFilter(MAFInterface* dsp, std::string slotPath, Main& root, int slot)
+StompEnvelopeFilter::StompEnvelopeFilter(MAFInterface* dsp, std::string slotPath, Main& root,
+                                         int slot)
     : StompBox(dsp, std::move(slotPath), root, slot)
 {
     auto* doc = documentOf<Document::StompEnvelopeFilter>(*this);

@@ -18,8 +18,8 @@ public:
     // the chain's selector gives each name a number of its own.
     static constexpr int kModelCount = 9;
     static constexpr const char* kModelNames[kModelCount] = {
-        "Empty",     "Overdrive", "Octaver",        "AnalogChorus", "AnalogDelay",
-        "BassWah",   "Compressor", "EnvelopeFilter", "Volume"};
+        "Empty",   "Overdrive",  "Octaver",        "AnalogChorus", "AnalogDelay",
+        "BassWah", "Compressor", "EnvelopeFilter", "Volume"};
 
     StompModule(Application::DocView::MAFInterface* dsp, std::string path, Main& root);
     ~StompModule() override;
@@ -39,12 +39,14 @@ private:
 
 class StompOverdrive : public StompBox {
 public:
-    StompOverdrive(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root, int slot);
+    StompOverdrive(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root,
+                   int slot);
 };
 
 class StompOctaver : public StompBox {
 public:
-    StompOctaver(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root, int slot);
+    StompOctaver(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root,
+                 int slot);
 };
 
 // The analog chorus.
@@ -57,7 +59,8 @@ public:
 // tempo in the note value "DelayBPM".
 class StompMemoryMan : public StompBox {
 public:
-    StompMemoryMan(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root, int slot);
+    StompMemoryMan(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root,
+                   int slot);
     ~StompMemoryMan() override;
 
     void tempoChanged() override;
@@ -78,7 +81,8 @@ public:
 // The compressor.
 class StompDynaComp : public StompBox {
 public:
-    StompDynaComp(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root, int slot);
+    StompDynaComp(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root,
+                  int slot);
 };
 
 class StompEnvelopeFilter : public StompBox {
@@ -89,23 +93,31 @@ public:
     // document's knob laws of the same names are other formulas.
     class FreqConverter final : public Application::DocView::Converter {
     public:
-        std::unique_ptr<Converter> clone() const override { return std::make_unique<FreqConverter>(); }
+        std::unique_ptr<Converter> clone() const override
+        {
+            return std::make_unique<FreqConverter>();
+        }
         float fromNormalized(float x) const override;
         float toNormalized(float hertz) const override;
     };
     class ResonanceConverter final : public Application::DocView::Converter {
     public:
-        std::unique_ptr<Converter> clone() const override { return std::make_unique<ResonanceConverter>(); }
+        std::unique_ptr<Converter> clone() const override
+        {
+            return std::make_unique<ResonanceConverter>();
+        }
         float fromNormalized(float x) const override;
         float toNormalized(float resonance) const override;
     };
 
-    StompEnvelopeFilter(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root, int slot);
+    StompEnvelopeFilter(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root,
+                        int slot);
 };
 
 class StompVolume : public StompBox {
 public:
-    StompVolume(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root, int slot);
+    StompVolume(Application::DocView::MAFInterface* dsp, std::string slotPath, Main& root,
+                int slot);
 };
 
 } // namespace Zq::BorvanRAZ::Engine

@@ -23,7 +23,9 @@ UnitEngine::UnitEngine(MAFInterface* dsp, std::string path, Main& root)
 
 UnitEngine::~UnitEngine() = default;
 
-void UnitEngine::tempoChanged() {}
+void UnitEngine::tempoChanged()
+{
+}
 
 Module::Module(MAFInterface* dsp, std::string path, Main& root, Document::Module* documentUnit)
     : UnitEngine(dsp, std::move(path), root), documentUnit_(documentUnit)

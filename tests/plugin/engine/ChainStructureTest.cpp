@@ -1,5 +1,5 @@
-#include "engine/host/TestChain.h"
 #include "plugin/engine/ChainStructure.h"
+#include "engine/host/TestChain.h"
 #include "plugin/engine/Main.h"
 #include "plugin/rig/Rig.h"
 #include "tests/support/ChainDescription.h"
@@ -14,8 +14,8 @@ using Zq::BorvanRAZ::Engine::ChainStructure;
 
 namespace {
 
-std::vector<std::pair<std::string, std::string>> hostPorts(
-    const std::multimap<std::string, AudioEngine::ModuleSetDescription::HostPort>& map)
+std::vector<std::pair<std::string, std::string>>
+hostPorts(const std::multimap<std::string, AudioEngine::ModuleSetDescription::HostPort>& map)
 {
     std::vector<std::pair<std::string, std::string>> out;
     for (const auto& [channel, port] : map)
@@ -26,7 +26,7 @@ std::vector<std::pair<std::string, std::string>> hostPorts(
 } // namespace
 
 static void expectSameChain(const AudioEngine::ModuleSetDescription& built,
-                     const AudioEngine::ModuleSetDescription& expected)
+                            const AudioEngine::ModuleSetDescription& expected)
 {
     ASSERT_EQ(built.modules.size(), expected.modules.size());
     for (std::size_t i = 0; i < expected.modules.size(); ++i) {

@@ -46,7 +46,10 @@ public:
     {
         calls.push_back({path, named(valueName), valueName});
     }
-    void setParameter(const std::string& path, float value) override { calls.push_back({path, value, ""}); }
+    void setParameter(const std::string& path, float value) override
+    {
+        calls.push_back({path, value, ""});
+    }
     float getParameter(const std::string& path) override
     {
         const auto found = values.find(path);
@@ -59,7 +62,8 @@ public:
 
     float named(const std::string& valueName)
     {
-        const auto [it, added] = names_.emplace(valueName, 1000.0f + static_cast<float>(names_.size()));
+        const auto [it, added] =
+            names_.emplace(valueName, 1000.0f + static_cast<float>(names_.size()));
         return it->second;
     }
 
@@ -140,7 +144,10 @@ struct RecordedRig {
 // A sine of the given frequency and amplitude, continuing across calls.
 class Sine {
 public:
-    Sine(double hertz, double rate, float amplitude) : step_(2.0 * M_PI * hertz / rate), amplitude_(amplitude) {}
+    Sine(double hertz, double rate, float amplitude)
+        : step_(2.0 * M_PI * hertz / rate), amplitude_(amplitude)
+    {
+    }
     void fill(float* out, int frames)
     {
         for (int i = 0; i < frames; ++i, phase_ += step_)

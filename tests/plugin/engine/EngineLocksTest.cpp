@@ -39,7 +39,8 @@ TEST(EngineLocks, ControlChangesWhileTheAudioThreadRuns)
         for (int i = 0; i < kBlocks && Clock::now() < deadline; ++i) {
             const int frames = 1 + static_cast<int>(rng() % 512);
             sine.fill(in, frames);
-            const float tempos[] = {120.0f, 90.0f, 0.0f, std::numeric_limits<float>::quiet_NaN(), 133.0f};
+            const float tempos[] = {120.0f, 90.0f, 0.0f, std::numeric_limits<float>::quiet_NaN(),
+                                    133.0f};
             engine.setTempo(tempos[(i / 7) % 5]);
             engine.process(inputs, outputs, frames);
             for (int k = 0; k < frames; ++k)

@@ -41,7 +41,8 @@ TEST(EngineUnits, ConstructionSendsTheFreshRigInUnitOrder)
         {"Gain_Volume_PanVolume_StompModule", 0.0f, ""},
     };
     for (int slot = 0; slot < 6; ++slot)
-        expected.push_back({"Stomp_" + std::to_string(slot) + "_StompModule", d.named("Empty"), ""});
+        expected.push_back(
+            {"Stomp_" + std::to_string(slot) + "_StompModule", d.named("Empty"), ""});
     const std::vector<Call> amp = {
         {"Process_AmpModule", d.named("Normal"), "Normal"},
         {"Gain_Volume_PanVolume_AmpModule", 0.0f, ""},
@@ -79,7 +80,8 @@ TEST(EngineUnits, ConstructionSendsTheFreshRigInUnitOrder)
 
     const auto& units = rig.engine.getUnits();
     ASSERT_EQ(units.size(), 6u);
-    const std::vector<std::string> paths = {"Tuner", "StompModule", "AmpModule", "CabModule", "Input", "Output"};
+    const std::vector<std::string> paths = {"Tuner",     "StompModule", "AmpModule",
+                                            "CabModule", "Input",       "Output"};
     for (std::size_t i = 0; i < units.size(); ++i)
         EXPECT_EQ(units[i]->getBasePath(), paths[i]);
     EXPECT_EQ(rig.engine.currentTempo(), 0.0f);
@@ -94,11 +96,22 @@ TEST(EngineUnits, HeadBindingsOfEachModelReachTheirPaths)
         std::vector<std::pair<std::string, float>> sent; // a sample of each head's table
     };
     const std::vector<Case> cases = {
-        {0.0f, {{"UltraMid_0_AmpModule", 0.5f}, {"Band0_0_AmpModule", 0.5f}, {"LimitEnable_0_AmpModule", 1.0f},
-                {"GeqBypass_0_AmpModule", 0.0f}, {"LimitResponsiveness_0_AmpModule", 10.0f}}},
-        {1.0f, {{"PowerMode_0_AmpModule", 1.0f}, {"Frequency_0_AmpModule", 1.0f}, {"Gain_0_AmpModule", 0.453125f}}},
-        {3.0f, {{"CompAmount_0_AmpModule", 0.1171875f}, {"GeqGain_0_AmpModule", 0.0f},
-                {"Band8_0_AmpModule", 0.5f}, {"Pad_0_AmpModule", 0.0f}, {"CompVolume_0_AmpModule", 10.0f}}},
+        {0.0f,
+         {{"UltraMid_0_AmpModule", 0.5f},
+          {"Band0_0_AmpModule", 0.5f},
+          {"LimitEnable_0_AmpModule", 1.0f},
+          {"GeqBypass_0_AmpModule", 0.0f},
+          {"LimitResponsiveness_0_AmpModule", 10.0f}}},
+        {1.0f,
+         {{"PowerMode_0_AmpModule", 1.0f},
+          {"Frequency_0_AmpModule", 1.0f},
+          {"Gain_0_AmpModule", 0.453125f}}},
+        {3.0f,
+         {{"CompAmount_0_AmpModule", 0.1171875f},
+          {"GeqGain_0_AmpModule", 0.0f},
+          {"Band8_0_AmpModule", 0.5f},
+          {"Pad_0_AmpModule", 0.0f},
+          {"CompVolume_0_AmpModule", 10.0f}}},
     };
     for (const Case& c : cases) {
         rig.dsp.calls.clear();
@@ -139,7 +152,8 @@ TEST(EngineUnits, AmpModelChangeRebuildsTheThirdUnitAndDropsTheOldBindings)
         ASSERT_GE(process, 0);
         EXPECT_LT(process, model0);
         EXPECT_LT(model0, imped);
-        EXPECT_EQ(rig.dsp.sent("ImpedOn_CabModule"), std::vector<float>{model == 1.0f ? 1.0f : 0.0f});
+        EXPECT_EQ(rig.dsp.sent("ImpedOn_CabModule"),
+                  std::vector<float>{model == 1.0f ? 1.0f : 0.0f});
     }
     // The classic head is current again: switch away, then turn its knob.
     amp.ampModel.setValue(0.0f, true);
@@ -162,15 +176,17 @@ TEST(EngineUnits, RunStateFollowsMuteAndBypass)
         const char* state;
     };
     const std::vector<Step> steps = {
-        {&stomp.bypass, 1.0f, "Bypass"}, {&stomp.mute, 1.0f, "Mute"},   {&stomp.mute, 0.0f, "Bypass"},
-        {&stomp.bypass, 0.0f, "Normal"}, {&stomp.mute, 1.0f, "Mute"},   {&stomp.bypass, 1.0f, "Mute"},
+        {&stomp.bypass, 1.0f, "Bypass"}, {&stomp.mute, 1.0f, "Mute"},
+        {&stomp.mute, 0.0f, "Bypass"},   {&stomp.bypass, 0.0f, "Normal"},
+        {&stomp.mute, 1.0f, "Mute"},     {&stomp.bypass, 1.0f, "Mute"},
         {&stomp.bypass, 0.0f, "Mute"},   {&stomp.mute, 0.0f, "Normal"},
     };
     for (std::size_t i = 0; i < steps.size(); ++i) {
         rig.dsp.calls.clear();
         steps[i].parameter->setValue(steps[i].value, true);
         ASSERT_EQ(rig.dsp.calls.size(), 1u) << i;
-        EXPECT_EQ(rig.dsp.calls[0], (Call{"Process_StompModule", rig.dsp.named(steps[i].state), steps[i].state}))
+        EXPECT_EQ(rig.dsp.calls[0],
+                  (Call{"Process_StompModule", rig.dsp.named(steps[i].state), steps[i].state}))
             << i;
     }
 }
@@ -199,7 +215,9 @@ TEST(EngineUnits, TunerSwitchesAndFrozenReadOuts)
 {
     RecordedRig rig;
     Doc::TunerModule& tuner = rig.document.getTuner();
-    rig.dsp.values = {{"Display_Tuner", 1.0f}, {"Note_Tuner", 5.0f}, {"Cents_Tuner", -12.5f},
+    rig.dsp.values = {{"Display_Tuner", 1.0f},
+                      {"Note_Tuner", 5.0f},
+                      {"Cents_Tuner", -12.5f},
                       {"Deviation_Tuner", 0.25f}};
 
     // Fresh: bypassed, so the read-outs stay as they are.
@@ -221,7 +239,9 @@ TEST(EngineUnits, TunerSwitchesAndFrozenReadOuts)
     EXPECT_EQ(tuner.deviation.getValue(), 0.25f);
 
     tuner.bypass.setValue(1.0f, true);
-    rig.dsp.values = {{"Display_Tuner", 0.0f}, {"Note_Tuner", 9.0f}, {"Cents_Tuner", 30.0f},
+    rig.dsp.values = {{"Display_Tuner", 0.0f},
+                      {"Note_Tuner", 9.0f},
+                      {"Cents_Tuner", 30.0f},
                       {"Deviation_Tuner", -0.5f}};
     rig.block();
     EXPECT_EQ(tuner.displayOff.getValue(), 1.0f);
@@ -233,7 +253,9 @@ TEST(EngineUnits, TunerSwitchesAndFrozenReadOuts)
 TEST(EngineUnits, MetersAreReadBackEveryBlock)
 {
     RecordedRig rig;
-    rig.dsp.values = {{"Level_Meter_Input", 0.5f}, {"Level_MeterL_Output", 0.25f}, {"Level_MeterR_Output", 0.125f}};
+    rig.dsp.values = {{"Level_Meter_Input", 0.5f},
+                      {"Level_MeterL_Output", 0.25f},
+                      {"Level_MeterR_Output", 0.125f}};
     rig.block();
     EXPECT_EQ(rig.document.getInput().inputLevelMeter.getValue(), 0.5f);
     EXPECT_EQ(rig.document.getOutput().outputLevelMeterL.getValue(), 0.25f);
@@ -266,8 +288,8 @@ TEST(EngineUnits, CabinetChoiceByDistanceAndAxis)
         const char* name;
     };
     const std::vector<Case> cases = {
-        {1.0f, 0.0f, 0.0f, "Cabinet_V9E_NearAxis"}, {1.0f, 1.0f, 0.0f, "Cabinet_V9E_FarAxis"},
-        {1.0f, 1.0f, 1.0f, "Cabinet_V9E_FarOff"},   {5.0f, 1.0f, 1.0f, "Cabinet_RKM810_FarOff"},
+        {1.0f, 0.0f, 0.0f, "Cabinet_V9E_NearAxis"},   {1.0f, 1.0f, 0.0f, "Cabinet_V9E_FarAxis"},
+        {1.0f, 1.0f, 1.0f, "Cabinet_V9E_FarOff"},     {5.0f, 1.0f, 1.0f, "Cabinet_RKM810_FarOff"},
         {5.0f, 0.0f, 1.0f, "Cabinet_RKM810_NearOff"}, {0.0f, 0.0f, 0.0f, "Cabinet_RE500_NearAxis"},
     };
     for (const Case& c : cases) {
@@ -319,17 +341,24 @@ TEST(EngineUnits, StompSlotChangesQueueTheSelectorFirstAndEmptyDestroysTheUnit)
         const char* firstValuePath; // the unit's first binding
     };
     const std::vector<Case> cases = {
-        {1.0f, "Overdrive", "Texture_2_StompModule"},   {2.0f, "Octaver", "OctaveLevel_2_StompModule"},
-        {3.0f, "AnalogChorus", "Gain_2_StompModule"},   {4.0f, "AnalogDelay", "Delay_2_StompModule"},
-        {5.0f, "BassWah", "Auto_2_StompModule"},        {6.0f, "Compressor", "Volume_FilterOut_2_StompModule"},
-        {7.0f, "EnvelopeFilter", "Freq_2_StompModule"}, {8.0f, "Volume", "Scale_2_StompModule"},
+        {1.0f, "Overdrive", "Texture_2_StompModule"},
+        {2.0f, "Octaver", "OctaveLevel_2_StompModule"},
+        {3.0f, "AnalogChorus", "Gain_2_StompModule"},
+        {4.0f, "AnalogDelay", "Delay_2_StompModule"},
+        {5.0f, "BassWah", "Auto_2_StompModule"},
+        {6.0f, "Compressor", "Volume_FilterOut_2_StompModule"},
+        {7.0f, "EnvelopeFilter", "Freq_2_StompModule"},
+        {8.0f, "Volume", "Scale_2_StompModule"},
     };
     for (const Case& c : cases) {
         rig.dsp.calls.clear();
         stomps.stomps[2].setValue(c.model, true);
         ASSERT_GE(rig.dsp.calls.size(), 3u) << c.name;
-        EXPECT_EQ(rig.dsp.calls[0], (Call{"Stomp_2_StompModule", rig.dsp.named(c.name), ""})) << c.name;
-        EXPECT_EQ(rig.dsp.calls[1], (Call{"Process_2_StompModule", rig.dsp.named("Normal"), "Normal"})) << c.name;
+        EXPECT_EQ(rig.dsp.calls[0], (Call{"Stomp_2_StompModule", rig.dsp.named(c.name), ""}))
+            << c.name;
+        EXPECT_EQ(rig.dsp.calls[1],
+                  (Call{"Process_2_StompModule", rig.dsp.named("Normal"), "Normal"}))
+            << c.name;
         EXPECT_EQ(rig.dsp.calls[2].path, c.firstValuePath);
         Eng::StompBox* unit = chain->getSlotUnit(2);
         ASSERT_NE(unit, nullptr);
@@ -339,7 +368,8 @@ TEST(EngineUnits, StompSlotChangesQueueTheSelectorFirstAndEmptyDestroysTheUnit)
     Doc::Module* volumeDocument = stomps.getStomp(2);
     rig.dsp.calls.clear();
     stomps.stomps[2].setValue(0.0f, true);
-    EXPECT_EQ(rig.dsp.calls, (std::vector<Call>{{"Stomp_2_StompModule", rig.dsp.named("Empty"), ""}}));
+    EXPECT_EQ(rig.dsp.calls,
+              (std::vector<Call>{{"Stomp_2_StompModule", rig.dsp.named("Empty"), ""}}));
     EXPECT_EQ(chain->getSlotUnit(2), nullptr);
     volumeDocument->bypass.setValue(1.0f, true);
     EXPECT_TRUE(rig.dsp.calls.size() == 1u);

@@ -65,7 +65,8 @@ TEST(EngineFacade, ImpedanceSwitchOnlyForExactlyV9E)
 {
     Eng::EngineFacade& facade = sharedRig().facade();
     EXPECT_EQ(facade.getImpedanceSwitch("AmpModule", "V9E"), 1.0f);
-    for (const char* name : {"RE500", "RKMClassic", "RKM4Pro", "", "v9e", "V9E ", " V9E", "xV9E", "V9Ex"})
+    for (const char* name :
+         {"RE500", "RKMClassic", "RKM4Pro", "", "v9e", "V9E ", " V9E", "xV9E", "V9Ex"})
         EXPECT_EQ(facade.getImpedanceSwitch("AmpModule", name), 0.0f) << '"' << name << '"';
 }
 
@@ -98,7 +99,8 @@ TEST(EngineFacade, ModelsReachTheGraphByName)
     for (int model = 1; model <= 8; ++model) {
         document.getStompModule().stomps[2].setValue(static_cast<float>(model), true);
         rig.run();
-        EXPECT_EQ(rig.facade().getParameter("Stomp_2_StompModule"), stompExpected[model - 1]) << model;
+        EXPECT_EQ(rig.facade().getParameter("Stomp_2_StompModule"), stompExpected[model - 1])
+            << model;
     }
     document.getStompModule().stomps[2].setValue(0.0f, true);
     document.getAmpModule().ampModel.setValue(2.0f, true);
@@ -138,7 +140,8 @@ TEST(EngineFacade, EveryBoundPathExistsInTheGraph)
     auto& stomps = document.getStompModule();
     for (int model = 1; model <= 8; ++model) {
         // Each model in a slot of its own, so all of them run side by side.
-        stomps.stomps[static_cast<std::size_t>((model - 1) % 6)].setValue(static_cast<float>(model), true);
+        stomps.stomps[static_cast<std::size_t>((model - 1) % 6)].setValue(static_cast<float>(model),
+                                                                          true);
         check("stomp");
     }
     document.getCabModule().mute.setValue(1.0f, true);

@@ -72,7 +72,8 @@ TEST(EngineTempo, TheAnalogDelayFollowsTheHostTempo)
     rig.block(0.0f);
     EXPECT_EQ(delay.delay.getValue(), 25.0f);
 
-    const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+    const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::infinity(),
                          -std::numeric_limits<float>::infinity(), -1.0f};
     for (float tempo : bad) {
         rig.block(120.0f);
@@ -110,8 +111,9 @@ TEST(EngineTempo, NoteValueAndSyncSwitchRecomputeAtOnce)
         float ms;
     };
     // At 100 BPM one beat is 600 ms.
-    for (const Case& c : {Case{0.0f, 75.0f}, Case{1.0f, 150.0f}, Case{2.0f, 100.0f}, Case{3.0f, 225.0f},
-                          Case{4.0f, 300.0f}, Case{5.0f, 200.0f}, Case{6.0f, 450.0f}, Case{8.0f, 400.0f}}) {
+    for (const Case& c :
+         {Case{0.0f, 75.0f}, Case{1.0f, 150.0f}, Case{2.0f, 100.0f}, Case{3.0f, 225.0f},
+          Case{4.0f, 300.0f}, Case{5.0f, 200.0f}, Case{6.0f, 450.0f}, Case{8.0f, 400.0f}}) {
         delay.delayBpm.setValue(c.note, true);
         EXPECT_NEAR(delay.delay.getValue(), c.ms, 1e-3f) << c.note;
         EXPECT_NEAR(rig.dsp.sent(kDelay1).back(), c.ms, 1e-3f) << c.note;
