@@ -25,6 +25,7 @@ Main::Main(Document::Rig& document, MAFInterface& dsp) : document_(document), ds
 Main::~Main()
 {
     ampConnection_.disconnect();
+    loadConnection_.disconnect();
     for (UnitEngine*& unit : units_) {
         delete unit;
         unit = nullptr;
@@ -54,6 +55,15 @@ void Main::buildUnits()
     // selector binding: the head's document exists when the new unit binds it.
     ampConnection_ =
         document_.getAmpModule().ampModel.changed.connect([this](Parameter*) { rebuildAmp(); });
+    // A loaded state may carry a delay time for another tempo, and its sync
+    // switches may change nothing that would recompute it: the units hear the
+    // present tempo once the load is done (under the document lock, as loads
+    // run).
+    loadConnection_ = document_.afterLoad.connect([this] {
+        for (UnitEngine* unit : units_)
+            if (unit)
+                unit->tempoChanged();
+    });
 }
 
 void Main::rebuildAmp()

@@ -83,6 +83,7 @@ private:
     std::atomic<float> tempo_{0.0f};
     std::atomic<bool> tempoPending_{false};
     boost::signals2::scoped_connection ampConnection_;
+    boost::signals2::scoped_connection loadConnection_;
 };
 
 } // namespace Zq::BorvanRAZ::Engine

@@ -161,3 +161,22 @@ TEST(EngineTempo, NothingIsDeliveredWhileTheDocumentIsLocked)
     rig.block(120.0f);
     EXPECT_TRUE(rig.dsp.calls.empty());
 }
+
+// A state loaded while the tempo stands still: the delay time it carries
+// gives way to the tempo's, even where sync and note value were already set.
+TEST(EngineTempo, AStateLoadedAtASteadyTempoFollowsIt)
+{
+    DelayRig rig;
+    rig.first().delayBpm.setValue(7.0f, true); // one beat
+    rig.block(120.0f);
+    ASSERT_EQ(rig.first().delay.getValue(), 500.0f);
+
+    const std::string chunk =
+        "<Preset><Stomp Stomp1=\"MemoryMan\"><Stomp1 BPM=\"1\" Delay=\"300\" DelayBPM=\"7\" />"
+        "</Stomp></Preset>";
+    {
+        platform::ScopedEnter guard(*rig.document.getLock());
+        rig.document.loadChunk(chunk.data(), static_cast<std::int32_t>(chunk.size()));
+    }
+    EXPECT_EQ(rig.first().delay.getValue(), 500.0f);
+}
