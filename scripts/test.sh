@@ -32,12 +32,14 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 # bridge, and the engine's audio thread beside document changes, under
 # ThreadSanitizer.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIG_SANITIZE_THREAD=ON -DRIG_BUILD_BENCH=OFF
-cmake --build build-tsan -j "$jobs" --target plugin_automation_tests vstbridge_tests plugin_engine_tests models_amps_stress_tests
+cmake --build build-tsan -j "$jobs" --target plugin_automation_tests vstbridge_tests plugin_engine_tests models_amps_stress_tests plugin_processor_stress_tests
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 build-tsan/tests/plugin_automation_tests --gtest_brief=1
 build-tsan/tests/vstbridge_tests --gtest_filter='ThreadTest.*' --gtest_brief=1
 # Amp model switches while audio runs and the control side reads values.
 build-tsan/tests/models_amps_stress_tests --gtest_brief=1
 build-tsan/tests/plugin_engine_tests --gtest_filter='EngineLocks.*:EngineTempo.*' --gtest_brief=1
+# Two processors of one module under audio, automation and UI threads.
+build-tsan/tests/plugin_processor_stress_tests --gtest_filter='ProcessorConcurrency.*' --gtest_brief=1
 
 echo "All tests passed (plain, address/undefined-behaviour and thread sanitizer runs)."
