@@ -10,7 +10,7 @@ namespace Zq::BorvanRAZ {
 
 Process::Process(DUZ2::HostTable* host)
     : DUZ2::Process(host), document_(std::make_unique<Document::Rig>()),
-      engine_(std::make_unique<StandIn::Engine>(*document_)),
+      engine_(std::make_unique<Engine::Main>(*document_)),
       automation_(std::make_unique<Automation::Main>(*this, *document_)),
       monoInput_(std::make_unique<float[]>(kInitialBufferFrames)),
       secondOutput_(std::make_unique<float[]>(kInitialBufferFrames)),
@@ -30,6 +30,8 @@ Process::~Process()
     engine_.reset();
     automation_.reset();
     document_.reset();
+    monoInput_.reset();
+    secondOutput_.reset();
 }
 
 void Process::notifyHostParameter(std::int32_t index, float plain, float normalized)
@@ -56,10 +58,10 @@ void Process::setBlockSize(std::int32_t frames)
 
 void Process::setSampleRate(float hertz)
 {
-    if (!std::isfinite(hertz) || hertz <= 0.0f)
-        return;
-    engine_->setSampleRate(hertz);
-    sampleRate_ = hertz;
+    // The engine refuses a rate that is not a finite positive number; the
+    // processor then keeps its own as well.
+    if (engine_->setSampleRate(hertz))
+        sampleRate_ = hertz;
 }
 
 void Process::processInPlace(float** channels, std::int32_t frames, std::int32_t* flags)

@@ -2,7 +2,7 @@
 
 #include "plugin/DUZ2.h"
 #include "plugin/automation/Main.h"
-#include "plugin/module/standin/Engine.h"
+#include "plugin/engine/Main.h"
 #include "plugin/rig/Rig.h"
 
 #include <atomic>
@@ -15,9 +15,16 @@ inline constexpr const char* kProductName = "BorvanQom";
 inline constexpr const char* kVendorName = "Zq Sonware Production";
 
 // One running instance of the rig for one host: what a ProcessTable leads to.
-// It owns its document (the rig), the engine built on it (a stand-in for now)
-// and the host-automation manager, folds the host's channels to the engine's one input and
-// two outputs, and carries the whole state as a chunk.
+// It owns its document (the rig), the engine built on it and the
+// host-automation manager, folds the host's channels to the engine's one input
+// and two outputs, and carries the whole state as a chunk.
+//
+// Built in this order: document, engine (whose units bind the document), the
+// automation manager (whose units bind the document too), then the manager's
+// one connection of the current amp head. Torn down so that nothing can reach
+// what is already gone: the chunk buffer, then the automation worker is
+// stopped (it drains what the host queued and is joined), then the engine,
+// the manager, the document and last the work buffers.
 class Process final : public DUZ2::Process {
 public:
     // Work buffers exist from construction, so a block before any
@@ -64,10 +71,15 @@ public:
     float convertNormalizedToPlain(std::int32_t index, float normalized) override;
 
     // Control thread. Reads at most size bytes (a chunk has no terminating
-    // zero); null or a size of 0 or less changes nothing.
+    // zero); null or a size of 0 or less changes nothing. The whole load runs
+    // under the document lock: it replaces stomp and amp model documents, and
+    // through the engine's slot handlers engine units and their adapters,
+    // which the audio thread's read-backs and the automation worker use.
     void setChunk(const void* data, std::int32_t size) override;
     // The size counts no terminating zero; the buffer is the processor's until
-    // releaseChunk, the next getChunk or the processor's deletion.
+    // releaseChunk, the next getChunk or the processor's deletion. The whole
+    // save runs under the document lock, so it never reads a model document
+    // while another thread replaces it.
     std::int32_t getChunk(void** data) override;
     void releaseChunk() override;
 
@@ -77,7 +89,7 @@ public:
     void notifyHostParameter(std::int32_t index, float plain, float normalized) override;
 
     Document::Rig& getDocument() noexcept { return *document_; }
-    StandIn::Engine& getEngine() noexcept { return *engine_; }
+    Engine::Main& getEngine() noexcept { return *engine_; }
     Automation::Main& getAutomation() noexcept { return *automation_; }
     float getSampleRate() const noexcept { return sampleRate_; }
     std::int32_t getBufferFrames() const noexcept { return bufferFrames_; }
@@ -90,7 +102,7 @@ private:
     void render(float** inputs, float** outputs, std::int32_t offset, std::int32_t frames);
 
     std::unique_ptr<Document::Rig> document_;
-    std::unique_ptr<StandIn::Engine> engine_;
+    std::unique_ptr<Engine::Main> engine_;
     std::unique_ptr<Automation::Main> automation_;
     // The manager once it is complete; null before and while it goes.
     std::atomic<Automation::Main*> reporting_{nullptr};

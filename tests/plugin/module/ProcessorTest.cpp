@@ -46,74 +46,117 @@ TEST_F(ProcessorTest, constantAnswers)
     EXPECT_EQ(t()->getNumOutputs(t()), 2);
 }
 
+// A short loud signal: enough for the rig's 4-sample latency to pass and the
+// whole chain to speak.
+std::vector<float> tone(int frames, float step, float level = 0.5f)
+{
+    std::vector<float> signal(static_cast<std::size_t>(frames));
+    for (int i = 0; i < frames; ++i)
+        signal[static_cast<std::size_t>(i)] = level * std::sin(step * static_cast<float>(i));
+    return signal;
+}
+
+// The ambience up: the two output channels differ.
+void ambienceOn(Process& processor)
+{
+    Zq::BorvanRAZ::Document::Rig& rig = processor.getDocument();
+    platform::ScopedEnter guard(*rig.getLock());
+    rig.getCabModule().ambience.setValue(rig.getCabModule().ambience.getRange().getMax(), true);
+}
+
+// A second processor with the same history as the first: what one renders, the
+// other renders too.
+struct Twin {
+    explicit Twin(int inputs = 2, int outputs = 2)
+    {
+        t->setNumInputChannels(t, inputs);
+        t->setNumOutputChannels(t, outputs);
+    }
+    Process processor{nullptr};
+    Zq::DUZ2::ProcessTable* t = processor.getTable();
+};
+
 TEST_F(ProcessorTest, monoInputIsReadDirectlyAndNeverTouchesASecondChannel)
 {
     t()->setNumInputChannels(t(), 1);
-    float in[4] = {1.0f, -0.5f, 0.25f, 0.0f};
-    float left[4] = {};
-    float right[4] = {};
-    float* ins[1] = {in}; // a second input pointer would lie outside this array
-    float* outs[2] = {left, right};
-    t()->process(t(), ins, outs, 4, nullptr);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(left[i], in[i]);
-        EXPECT_EQ(right[i], 0.5f * in[i]);
-    }
+    std::vector<float> in = tone(200, 0.07f);
+    std::vector<float> left(200), right(200);
+    float* ins[1] = {in.data()}; // a second input pointer would lie outside this array
+    float* outs[2] = {left.data(), right.data()};
+    t()->process(t(), ins, outs, 200, nullptr);
+
+    // The same signal on both channels of a stereo twin folds to itself.
+    Twin twin;
+    std::vector<float> twinLeft(200), twinRight(200);
+    float* twinIns[2] = {in.data(), in.data()};
+    float* twinOuts[2] = {twinLeft.data(), twinRight.data()};
+    twin.t->process(twin.t, twinIns, twinOuts, 200, nullptr);
+    EXPECT_EQ(left, twinLeft);
+    EXPECT_EQ(right, twinRight);
+    EXPECT_NE(left, std::vector<float>(200, 0.0f));
 }
 
 TEST_F(ProcessorTest, stereoInputFoldsToHalfTheSum)
 {
-    float inL[2] = {1.0f, 0.5f};
-    float inR[2] = {0.0f, -0.5f};
-    float left[2] = {};
-    float right[2] = {};
-    float* ins[2] = {inL, inR};
-    float* outs[2] = {left, right};
-    t()->process(t(), ins, outs, 2, nullptr);
-    EXPECT_EQ(left[0], 0.5f);
-    EXPECT_EQ(right[0], 0.25f);
-    EXPECT_EQ(left[1], 0.0f);
+    // Left 1 and right 0 sound like a mono 0.5.
+    std::vector<float> ones(200, 1.0f), zeros(200, 0.0f), halves(200, 0.5f);
+    std::vector<float> left(200), right(200);
+    float* ins[2] = {ones.data(), zeros.data()};
+    float* outs[2] = {left.data(), right.data()};
+    t()->process(t(), ins, outs, 200, nullptr);
+
+    Twin twin(1, 2);
+    std::vector<float> twinLeft(200), twinRight(200);
+    float* twinIns[1] = {halves.data()};
+    float* twinOuts[2] = {twinLeft.data(), twinRight.data()};
+    twin.t->process(twin.t, twinIns, twinOuts, 200, nullptr);
+    EXPECT_EQ(left, twinLeft);
+    EXPECT_EQ(right, twinRight);
 }
 
 TEST_F(ProcessorTest, monoOutputIsHalfTheSumOfTheEnginesChannelsAndLeavesChannelOneAlone)
 {
-    t()->setNumInputChannels(t(), 1);
+    constexpr int kFrames = 1200; // past the ambience's first reflection
     t()->setNumOutputChannels(t(), 1);
-    float in[3] = {1.0f, -2.0f, 0.5f};
-    float out[3] = {};
-    float untouched[3] = {9.0f, 9.0f, 9.0f};
-    float* ins[1] = {in};
-    float* outs[2] = {out, untouched};
-    t()->process(t(), ins, outs, 3, nullptr);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(out[i], (in[i] + 0.5f * in[i]) * 0.5f);
-        EXPECT_EQ(untouched[i], 9.0f);
+    ambienceOn(processor);
+    std::vector<float> inL = tone(kFrames, 0.05f), inR = tone(kFrames, 0.11f, 0.3f);
+    std::vector<float> out(kFrames), untouched(kFrames, 9.0f);
+    float* ins[2] = {inL.data(), inR.data()};
+    float* outs[2] = {out.data(), untouched.data()};
+    t()->process(t(), ins, outs, kFrames, nullptr);
+
+    Twin twin;
+    ambienceOn(twin.processor);
+    std::vector<float> twinLeft(kFrames), twinRight(kFrames);
+    float* twinOuts[2] = {twinLeft.data(), twinRight.data()};
+    twin.t->process(twin.t, ins, twinOuts, kFrames, nullptr);
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(out[i], (twinRight[i] + twinLeft[i]) * 0.5f) << i;
+        ASSERT_EQ(untouched[i], 9.0f) << i;
     }
+    EXPECT_NE(twinLeft, twinRight) << "the fold must have two different channels to mix";
 }
 
-TEST_F(ProcessorTest, processInPlaceEqualsProcessForEveryChannelLayout)
+TEST(ProcessorInPlace, processInPlaceEqualsProcessOnATwinForEveryChannelLayout)
 {
-    const std::vector<float> l = {0.9f, -0.3f, 0.1f, 0.7f, -1.0f};
-    const std::vector<float> r = {0.2f, 0.4f, -0.6f, 0.0f, 0.5f};
+    const std::vector<float> l = tone(150, 0.05f), r = tone(150, 0.02f, 0.2f);
     for (int inputs : {1, 2}) {
         for (int outputs : {1, 2}) {
             SCOPED_TRACE(testing::Message() << inputs << " in, " << outputs << " out");
-            t()->setNumInputChannels(t(), inputs);
-            t()->setNumOutputChannels(t(), outputs);
-            std::vector<float> inL = l, inR = r, outL(5, 3.0f), outR(5, 3.0f);
+            Twin separate(inputs, outputs), inPlace(inputs, outputs);
+            std::vector<float> inL = l, inR = r, outL(150, 3.0f), outR(150, 3.0f);
             float* ins[2] = {inL.data(), inR.data()};
             float* outs[2] = {outL.data(), outR.data()};
-            t()->process(t(), ins, outs, 5, nullptr);
+            separate.t->process(separate.t, ins, outs, 150, nullptr);
 
             std::vector<float> bothL = l, bothR = r;
-            std::vector<float> keptR = r;
             float* both[2] = {bothL.data(), bothR.data()};
-            t()->processInPlace(t(), both, 5, nullptr);
+            inPlace.t->processInPlace(inPlace.t, both, 150, nullptr);
             EXPECT_EQ(bothL, outL);
             if (outputs == 2)
                 EXPECT_EQ(bothR, outR);
             else
-                EXPECT_EQ(bothR, keptR) << "a mono output leaves channel 1 as it was";
+                EXPECT_EQ(bothR, r) << "a mono output leaves channel 1 as it was";
         }
     }
 }
@@ -125,18 +168,17 @@ TEST_F(ProcessorTest, tempoIsAskedOncePerHostBlockAndPassedOnUnchanged)
     float* outs[2] = {outL.data(), outR.data()};
     host.tempo = 97.5f;
     t()->process(t(), ins, outs, 64, nullptr);
+    EXPECT_EQ(processor.getEngine().currentTempo(), 97.5f);
     t()->process(t(), ins, outs, 8192, nullptr); // longer than the work buffers
     host.tempo = 140.0f;
     t()->process(t(), ins, outs, 1, nullptr);
     EXPECT_EQ(host.tempoCalls, 3);
-    EXPECT_EQ(processor.getEngine().getTempoCalls(), 3);
     EXPECT_EQ(processor.getEngine().currentTempo(), 140.0f);
 
     Process hostless(nullptr);
     Zq::DUZ2::ProcessTable* table = hostless.getTable();
     table->process(table, ins, outs, 16, nullptr);
     EXPECT_EQ(hostless.getEngine().currentTempo(), 0.0f);
-    EXPECT_EQ(hostless.getEngine().getTempoCalls(), 1);
 }
 
 TEST(ProcessorBlocks, everyBlockSizeRendersLikeSixtyFourFrameBlocks)
@@ -166,9 +208,13 @@ TEST(ProcessorBlocks, everyBlockSizeRendersLikeSixtyFourFrameBlocks)
                 if (setup.blockSize >= 0)
                     table->setBlockSize(table, setup.blockSize);
                 const Channels output = render(table, input, block);
-                EXPECT_EQ(output[0], expected[0]);
-                EXPECT_EQ(output[1], expected[1]);
-                EXPECT_LE(processor.getEngine().getLongestRun(), processor.getBufferFrames());
+                // The rig's first piece covers the four samples of latency
+                // and is as long as the first host call allows; the rig's
+                // start-up transient in them follows that length.
+                for (int k = 0; k < 2; ++k)
+                    EXPECT_TRUE(std::equal(output[k].begin() + 4, output[k].end(),
+                                           expected[k].begin() + 4))
+                        << "channel " << k;
             }
         }
     }
@@ -199,7 +245,7 @@ TEST(ProcessorRate, theRateReachesTheEngineAndNonsenseRatesAreIgnored)
     for (float nonsense : {0.0f, -48000.0f, NAN, INFINITY})
         table->setSampleRate(table, nonsense);
     EXPECT_EQ(processor.getSampleRate(), 96000.0f);
-    EXPECT_EQ(processor.getEngine().getSampleRate(), 96000.0f);
+    EXPECT_EQ(processor.getEngine().getFacade()->getModuleHost().getSampleRate(), 96000.0f);
 }
 
 } // namespace
