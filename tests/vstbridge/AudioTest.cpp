@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -51,24 +52,38 @@ TEST_F(AudioTest, mainsOnSetsTheChannelsFromTheConnectedPinsThenStarts)
 
 TEST_F(AudioTest, onlyInputPinZeroConnectedMakesTheModuleMonoIn)
 {
-    host.secondInputConnected = false;
-    Effect effect(open());
-    ASSERT_TRUE(effect);
-    effect(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    effect(effSetBlockSize, 0, kFrames);
-    effect(effMainsChanged, 0, 1);
+    // Pin 0 alone, with garbage on the unconnected pin, sounds like a twin fed
+    // the same signal on both pins (whose fold is that signal again).
+    std::vector<float> outputsOf[2][2];
+    for (int which = 0; which < 2; ++which) {
+        host.secondInputConnected = which == 1;
+        Effect effect(open());
+        ASSERT_TRUE(effect);
+        effect(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        effect(effSetBlockSize, 0, kFrames);
+        effect(effMainsChanged, 0, 1);
 
-    std::vector<float> left = sine(0.05f);
-    std::vector<float> nan(kFrames, std::numeric_limits<float>::quiet_NaN());
-    std::vector<float> outLeft(kFrames), outRight(kFrames);
-    float* inputs[2] = {left.data(), nan.data()};
-    float* outputs[2] = {outLeft.data(), outRight.data()};
-    for (int block = 0; block < 4; ++block)
-        effect->processReplacing(effect.get(), inputs, outputs, kFrames);
-    for (int i = 0; i < kFrames; ++i)
-        ASSERT_TRUE(std::isfinite(outLeft[static_cast<std::size_t>(i)]) &&
-                    std::isfinite(outRight[static_cast<std::size_t>(i)]))
-            << i;
+        std::vector<float> left = sine(0.05f);
+        std::vector<float> second = which == 0 ? std::vector<float>(kFrames, std::numeric_limits<float>::quiet_NaN())
+                                               : left;
+        for (auto& channel : outputsOf[which])
+            channel.assign(4 * kFrames, 0.0f);
+        for (int block = 0; block < 4; ++block) {
+            float* inputs[2] = {left.data(), second.data()};
+            float* outputs[2] = {outputsOf[which][0].data() + block * kFrames,
+                                 outputsOf[which][1].data() + block * kFrames};
+            effect->processReplacing(effect.get(), inputs, outputs, kFrames);
+        }
+    }
+    for (int channel = 0; channel < 2; ++channel) {
+        double energy = 0.0;
+        for (float x : outputsOf[0][channel]) {
+            ASSERT_TRUE(std::isfinite(x));
+            energy += double(x) * x;
+        }
+        EXPECT_GT(energy, 1.0) << "channel " << channel;
+        EXPECT_EQ(outputsOf[0][channel], outputsOf[1][channel]) << "channel " << channel;
+    }
 }
 
 TEST_F(AudioTest, processAndProcessReplacingGiveTheSameOutput)
@@ -166,6 +181,40 @@ TEST_F(AudioTest, theTempoCountsOnlyWhenTheHostMarksItValid)
         EXPECT_EQ(stub.askTempo(), c.expected);
         EXPECT_EQ(host.lastTimeFilter(), kVstTempoValid);
     }
+}
+
+TEST_F(AudioTest, aSynchronisedDelayShowsTheDelayOfTheHostsTempo)
+{
+    Effect effect(open());
+    ASSERT_TRUE(effect);
+    effect(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    effect(effSetBlockSize, 0, kFrames);
+    effect(effMainsChanged, 0, 1);
+    // A quarter note, synchronised, in the third slot.
+    const std::string program = "<Preset PresetName=\"Echo\"><Stomp Stomp2=\"MemoryMan\">"
+                                "<Stomp2 BPM=\"1\" DelayBPM=\"7\" /></Stomp></Preset>";
+    host.clear();
+    effect.setChunk(program, true);
+
+    std::vector<float> in = sine(0.05f), outLeft(kFrames), outRight(kFrames);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    struct Case {
+        double tempo;
+        const char* delay;
+    };
+    for (const Case& c : {Case{120.0, "500.0 ms"}, Case{240.0, "250.0 ms"}}) {
+        host.time = VstHost::tempo(c.tempo, kVstTempoValid);
+        effect->processReplacing(effect.get(), inputs, outputs, kFrames);
+        EXPECT_EQ(effect.text(effGetParamDisplay, 18), c.delay) << c.tempo;
+    }
+    EXPECT_EQ(effect.text(effGetParamDisplay, 17), "Off");
+    // The slot's switch bound the delay's eight parameters and told the host.
+    std::set<int> automated;
+    for (const auto& automation : host.automations())
+        automated.insert(automation.index);
+    for (int index = 17; index <= 24; ++index)
+        EXPECT_EQ(automated.count(index), 1u) << index;
 }
 
 TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
