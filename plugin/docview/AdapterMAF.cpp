@@ -1,6 +1,7 @@
 #include "plugin/docview/AdapterMAF.h"
 
 #include <cmath>
+#include <new>
 
 namespace Zq::Application::DocView {
 
@@ -8,8 +9,11 @@ namespace {
 
 const Converter& identity()
 {
-    // Never destroyed: an adapter in a static view may outlive any static.
-    static const Converter* const converter = new ConverterNull;
+    // Never destroyed: an adapter in a static view may outlive any static. It
+    // lives in static storage rather than on the heap, so a module that is
+    // unloaded leaves nothing behind that looks like a leak.
+    alignas(ConverterNull) static unsigned char storage[sizeof(ConverterNull)];
+    static const Converter* const converter = new (storage) ConverterNull;
     return *converter;
 }
 
