@@ -2,49 +2,9 @@
 // in the block call, and a chain of models that do not depend on the piece
 // length gives the same output whatever the host's blocks.
 #include "ChainHelpers.h"
+#include "tests/support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Counts the allocations made while `counting` is on; this executable only.
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(std::size_t n)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* allocateAligned(std::size_t n, std::align_val_t alignment)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    const auto a = static_cast<std::size_t>(alignment);
-    if (void* p = std::aligned_alloc(a, (n + a - 1) / a * a))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -89,20 +49,22 @@ TEST(ChainHostBlocks, NothingAllocatesInTheBlockCallWithNoChangePending)
         const std::vector<float> x = phrase(8192);
         rig::Stereo y{std::vector<float>(8192), std::vector<float>(8192)};
         ASSERT_EQ(r.host.getParameterChanges().getPendingCount(), 0u);
-        allocations = 0;
-        counting = true;
-        int* volatile probe = new int[16];
-        counting = false;
-        delete[] probe;
-        ASSERT_EQ(allocations, 1) << "the counter sees allocations";
+        test::allocations::take();
+        {
+            test::allocations::Counting counting;
+            int* volatile probe = new int[16];
+            delete[] probe;
+        }
+        ASSERT_EQ(test::allocations::take(), 1) << "the counter sees allocations";
         long counted = 0;
         for (std::uint32_t n : blocks) {
             const float* in[] = {x.data()};
             float* out[] = {y.left.data(), y.right.data()};
-            allocations = 0;
-            counting = true;
-            r.host.processHost(in, out, n);
-            counting = false;
+            {
+                test::allocations::Counting counting;
+                r.host.processHost(in, out, n);
+            }
+            const long allocations = test::allocations::take();
             counted += allocations;
             EXPECT_EQ(allocations, 0) << "block of " << n;
         }

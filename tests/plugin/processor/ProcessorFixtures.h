@@ -2,6 +2,7 @@
 
 #include "plugin/DUZ2.h"
 #include "plugin/module/Process.h"
+#include "tests/plugin/module/ModuleFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,26 +12,6 @@
 #include <vector>
 
 namespace test {
-
-// A host whose tempo a test sets and which keeps every parameter change the
-// plug-in reports.
-class RecordingHost : public Zq::DUZ2::Host {
-public:
-    struct Change {
-        std::int32_t index;
-        float plain;
-        float normalized;
-    };
-
-    float getTempo() override { return tempo; }
-    void onParameterChanged(std::int32_t index, float plain, float normalized) override
-    {
-        changes.push_back({index, plain, normalized});
-    }
-
-    float tempo = 120.0f;
-    std::vector<Change> changes;
-};
 
 // One processor with its table, driven as a host drives it.
 struct Processor {

@@ -6,50 +6,10 @@
 
 #include "platform/CriticalSection.h"
 #include "plugin/module/Process.h"
+#include "tests/support/CountingAllocator.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <random>
-
-// Counts the allocations a thread makes while its flag is up; this executable
-// only.
-namespace {
-thread_local bool countingThisThread = false;
-std::atomic<long> countedAllocations{0};
-
-void* allocate(std::size_t n)
-{
-    if (countingThisThread)
-        countedAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* allocateAligned(std::size_t n, std::align_val_t alignment)
-{
-    if (countingThisThread)
-        countedAllocations.fetch_add(1, std::memory_order_relaxed);
-    const auto a = static_cast<std::size_t>(alignment);
-    if (void* p = std::aligned_alloc(a, (n + a - 1) / a * a))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -248,11 +208,12 @@ TEST_F(ProcessorValidation, stateLoadedMidStreamWithHostWritesFromTheAudioThread
 TEST_F(ProcessorValidation, steadyStateAllocatesNothingOnTheAudioThread)
 {
     {
-        countingThisThread = true;
-        int* volatile probe = new int[16];
-        countingThisThread = false;
-        delete[] probe;
-        ASSERT_EQ(countedAllocations.exchange(0), 1) << "the counter sees allocations";
+        {
+            test::allocations::Counting counting;
+            int* volatile probe = new int[16];
+            delete[] probe;
+        }
+        ASSERT_EQ(test::allocations::take(), 1) << "the counter sees allocations";
     }
 
     ProcessTable* t = create();
@@ -283,11 +244,11 @@ TEST_F(ProcessorValidation, steadyStateAllocatesNothingOnTheAudioThread)
                 host.tempo.store(tempos[(block / 40) % 4]);
             const int index = controls[random() % controls.size()];
             const float value = static_cast<float>(random() % 101) / 100.0f;
-            countingThisThread = counted;
+            test::allocations::countingThisThread = counted;
             t->setParameterNormalized(t, index, value);
             player.play(256);
             t->getParameterValue(t, index);
-            countingThisThread = false;
+            test::allocations::countingThisThread = false;
             // Now and then the worker catches up with the writes.
             if (block % 10 == 0)
                 test::chunkOf(t);
@@ -296,7 +257,7 @@ TEST_F(ProcessorValidation, steadyStateAllocatesNothingOnTheAudioThread)
     // Warm up with the same traffic: every write value and tempo seen once.
     run(200, false);
     run(400, true);
-    EXPECT_EQ(countedAllocations.load(), 0);
+    EXPECT_EQ(test::allocations::take(), 0);
     EXPECT_GT(player.peak(), 1e-5f);
 
     Zq::BorvanRAZ::Process& process = test::processorOf(t);
