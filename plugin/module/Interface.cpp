@@ -7,6 +7,7 @@
 
 #include <map>
 #include <mutex>
+#include <new>
 
 namespace Zq::DUZ2 {
 namespace {
@@ -55,10 +56,15 @@ struct LivingProcesses {
     std::map<const ProcessTable*, Process*> byTable;
 };
 
+// Never destroyed: a program that links the module in and exits with
+// processors alive deletes them from the unload handler, which there runs
+// after the static objects are destroyed. The map is empty again once the last
+// processor is gone, so nothing is left behind.
 LivingProcesses& livingProcesses()
 {
-    static LivingProcesses living;
-    return living;
+    alignas(LivingProcesses) static unsigned char storage[sizeof(LivingProcesses)];
+    static LivingProcesses* living = new (storage) LivingProcesses;
+    return *living;
 }
 
 // --- PlugIn entries ---

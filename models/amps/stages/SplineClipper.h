@@ -33,13 +33,14 @@ struct Unchanged {
 struct Twice {
     float operator()(float in) const noexcept { return in + in; }
 };
-template <float k>
+// K and B hold the factor or the bias point as static constexpr float value.
+template <class K>
 struct Scaled {
-    float operator()(float in) const noexcept { return k * in; }
+    float operator()(float in) const noexcept { return K::value * in; }
 };
-template <float b>
+template <class B>
 struct Biased {
-    float operator()(float in) const noexcept { return in + b; }
+    float operator()(float in) const noexcept { return in + B::value; }
 };
 } // namespace ClipperInput
 

@@ -82,6 +82,19 @@ TEST_F(LoadedModuleTest, thePlugInObjectLivesUntilTheLastRelease)
     release();
 }
 
+// A host that unloads the module without releasing it or destroying its
+// processors: the unload deletes them, cleanly.
+TEST_F(LoadedModuleTest, unloadingWithALiveProcessorIsClean)
+{
+    Zq::DUZ2::PlugInTable* table = acquire(1, nullptr);
+    ASSERT_NE(table, nullptr);
+    Zq::DUZ2::ProcessTable* process = table->createProcess(table, host.getHostTable(), 0);
+    ASSERT_NE(process, nullptr);
+    process->setSampleRate(process, 44100.0f);
+    EXPECT_EQ(::dlclose(library), 0);
+    library = nullptr;
+}
+
 TEST_F(LoadedModuleTest, interfaceObjectsAreTheirTablesBehindAVirtualPointer)
 {
     Zq::DUZ2::PlugInTable* plugIn = acquire(1, nullptr);
