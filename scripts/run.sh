@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job while the engine is the only deliverable: a Release build of the
-# benchmark suite, every benchmark run once, then a summary of every ratio
-# against its reference.
+# The main job until the standalone host exists: a Release build of the
+# benchmark suite (the whole rig through the built module included), every
+# benchmark run once, then a summary of every ratio against its reference.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
