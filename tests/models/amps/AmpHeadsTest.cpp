@@ -9,22 +9,6 @@ using namespace amps;
 
 namespace {
 
-struct HeadSetup {
-    Model model;
-    float dsm;
-    float watts;
-};
-
-const HeadSetup kSetups[] = {{Model::RKMClassic, 0, 1}, {Model::RKMClassic, 1, 1}, {Model::RE500, 0, 1},
-                         {Model::RKM4Pro, 0, 1},    {Model::V9E, 0, 0},        {Model::V9E, 1, 0},
-                         {Model::V9E, 0, 1},        {Model::V9E, 1, 1}};
-
-std::string describe(const HeadSetup& s)
-{
-    return "model " + std::to_string(int(s.model)) + " DSM " + std::to_string(int(s.dsm)) + " mode " +
-           std::to_string(int(s.watts));
-}
-
 // The gain factor a stage applied in the last piece: its output over its input.
 float stageFactor(Module& head, std::string_view stage)
 {
@@ -45,7 +29,7 @@ float stageFactor(Module& head, std::string_view stage)
 // offset at zero input that its 25 Hz post filter takes off within 0.2 s.
 TEST(AmpHeads, SilenceInGivesSilenceOut)
 {
-    for (const HeadSetup& s : kSetups) {
+    for (const HeadSetup& s : kHeadSetups) {
         const bool classic = s.model == Model::RKMClassic;
         auto expectRest = [&](const std::vector<float>& y, const char* when) {
             if (classic) {
@@ -103,7 +87,8 @@ TEST(AmpHeads, GainLawsAndTrimsAsTheStagesApplyThem)
         // which samples of the piece the head's input buffer holds.
         const bool trim = std::string_view(c.stage) == "LevelPreamp";
         const auto y = rig.run(trim ? std::vector<float>(11025, 0.01f) : sine(11025, 0.3f, 82.4f));
-        EXPECT_NEAR(stageFactor(rig.head(), c.stage), c.factor, c.factor * 1e-4f) << c.name << " " << c.value;
+        EXPECT_NEAR(stageFactor(rig.head(), c.stage), c.factor, c.factor * 1e-4f)
+            << c.name << " " << c.value;
         EXPECT_TRUE(std::isfinite(peak(y))) << c.name << " " << c.value;
     }
 }
@@ -169,13 +154,14 @@ TEST(AmpHeads, V9EPowerModesKeepThePowerAmpSettings)
     AmpRig rig;
     rig.choose(Model::V9E, headDefaults(Model::V9E, 0.0f, 0.0f));
     const std::pair<const char*, float> settings[] = {
-        {"Master", 0.7f},  {"GainPrePwr", 6.0f},       {"GainPostPwr", -3.0f},      {"Variac", 1.2f},
-        {"DSM", 1.0f},     {"PlateCurrentGain", 2.0f}, {"ScreenCurrentGain", 0.5f},
+        {"Master", 0.7f}, {"GainPrePwr", 6.0f},       {"GainPostPwr", -3.0f},      {"Variac", 1.2f},
+        {"DSM", 1.0f},    {"PlateCurrentGain", 2.0f}, {"ScreenCurrentGain", 0.5f},
     };
     for (const auto& [name, v] : settings)
         rig.pushHead(name, v);
     rig.run(11025);
-    auto& modes = dynamic_cast<BorvanV9ETraitsDetails::PowerAmpSelector&>(subModule(rig.head(), {"PowerAmpSelector"}));
+    auto& modes = dynamic_cast<BorvanV9ETraitsDetails::PowerAmpSelector&>(
+        subModule(rig.head(), {"PowerAmpSelector"}));
 
     auto expectKept = [&](const char* when) {
         for (const auto& [name, v] : settings)

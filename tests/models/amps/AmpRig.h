@@ -70,7 +70,8 @@ struct AmpRig {
 
     // Runs the input in host blocks of the sizes `blocks` gives in turn (the
     // host adds 4 samples of latency).
-    std::vector<float> run(const std::vector<float>& input, const std::vector<std::uint32_t>& blocks = {256})
+    std::vector<float> run(const std::vector<float>& input,
+                           const std::vector<std::uint32_t>& blocks = {256})
     {
         std::vector<float> output(input.size());
         std::size_t done = 0;
@@ -84,12 +85,35 @@ struct AmpRig {
         }
         return output;
     }
-    std::vector<float> run(std::size_t frames, float level = 0.0f) { return run(std::vector<float>(frames, level)); }
+    std::vector<float> run(std::size_t frames, float level = 0.0f)
+    {
+        return run(std::vector<float>(frames, level));
+    }
 
     ModuleHost<RigTraits> host;
 };
 
 constexpr std::size_t kLatency = 4;
+
+// One head as a test plays it: the model, its "DSM" level and, on the V9E,
+// its power mode.
+struct HeadSetup {
+    Model model;
+    float dsm;
+    float watts;
+};
+
+// Every head, each tube head at both levels, the V9E in both power modes.
+inline constexpr HeadSetup kHeadSetups[] = {{Model::RKMClassic, 0, 1}, {Model::RKMClassic, 1, 1},
+                                            {Model::RE500, 0, 1},      {Model::RKM4Pro, 0, 1},
+                                            {Model::V9E, 0, 0},        {Model::V9E, 1, 0},
+                                            {Model::V9E, 0, 1},        {Model::V9E, 1, 1}};
+
+inline std::string describe(const HeadSetup& s)
+{
+    return "model " + std::to_string(int(s.model)) + " DSM " + std::to_string(int(s.dsm)) +
+           " mode " + std::to_string(int(s.watts));
+}
 
 // A sub-module of a composite by its path of names.
 template <class Path = std::initializer_list<std::string_view>>
@@ -105,7 +129,8 @@ inline std::vector<float> sine(std::size_t n, float amplitude, float hz, float r
 {
     std::vector<float> x(n);
     for (std::size_t i = 0; i < n; ++i)
-        x[i] = amplitude * static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * double(i) / rate));
+        x[i] = amplitude *
+               static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * double(i) / rate));
     return x;
 }
 

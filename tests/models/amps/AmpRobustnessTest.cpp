@@ -11,16 +11,9 @@ using namespace amps;
 
 namespace {
 
-struct HeadSetup {
-    Model model;
-    float dsm;
-    float watts;
-};
-
 std::string describe(const HeadSetup& s, float rate)
 {
-    return "model " + std::to_string(int(s.model)) + " DSM " + std::to_string(int(s.dsm)) + " mode " +
-           std::to_string(int(s.watts)) + " at " + std::to_string(int(rate)) + " Hz";
+    return describe(s) + " at " + std::to_string(int(rate)) + " Hz";
 }
 
 constexpr float kRates[] = {11025.0f, 22050.0f, 32000.0f, 44100.0f,  48000.0f, 64000.0f,
@@ -64,16 +57,11 @@ TEST_P(AmpRates, ASweepIsFiniteAndDiesAwayAtEveryRate)
 std::string setupName(const testing::TestParamInfo<HeadSetup>& info)
 {
     static const char* const names[] = {"Empty", "RKMClassic", "RE500", "RKM4Pro", "V9E"};
-    return std::string(names[int(info.param.model)]) + "_DSM" + std::to_string(int(info.param.dsm)) + "_Mode" +
-           std::to_string(int(info.param.watts));
+    return std::string(names[int(info.param.model)]) + "_DSM" +
+           std::to_string(int(info.param.dsm)) + "_Mode" + std::to_string(int(info.param.watts));
 }
 
-INSTANTIATE_TEST_SUITE_P(Heads, AmpRates,
-                         testing::Values(HeadSetup{Model::RKMClassic, 0, 1}, HeadSetup{Model::RKMClassic, 1, 1},
-                                         HeadSetup{Model::RE500, 0, 1}, HeadSetup{Model::RKM4Pro, 0, 1},
-                                         HeadSetup{Model::V9E, 0, 0}, HeadSetup{Model::V9E, 1, 0},
-                                         HeadSetup{Model::V9E, 0, 1}, HeadSetup{Model::V9E, 1, 1}),
-                         setupName);
+INSTANTIATE_TEST_SUITE_P(Heads, AmpRates, testing::ValuesIn(kHeadSetups), setupName);
 
 // NaN and both infinities mixed into a played note: within a second after the
 // burst every head is finite again and still plays.
@@ -81,9 +69,10 @@ TEST(AmpNonFinite, EveryHeadRecoversFromABurstOfNonFiniteSamples)
 {
     constexpr float inf = std::numeric_limits<float>::infinity();
     const float bad[] = {std::numeric_limits<float>::quiet_NaN(), inf, -inf};
-    for (const HeadSetup& s : {HeadSetup{Model::RKMClassic, 0, 1}, HeadSetup{Model::RKMClassic, 1, 1},
-                               HeadSetup{Model::RE500, 0, 1}, HeadSetup{Model::RKM4Pro, 0, 1},
-                               HeadSetup{Model::V9E, 0, 0}, HeadSetup{Model::V9E, 1, 1}}) {
+    for (const HeadSetup& s :
+         {HeadSetup{Model::RKMClassic, 0, 1}, HeadSetup{Model::RKMClassic, 1, 1},
+          HeadSetup{Model::RE500, 0, 1}, HeadSetup{Model::RKM4Pro, 0, 1},
+          HeadSetup{Model::V9E, 0, 0}, HeadSetup{Model::V9E, 1, 1}}) {
         AmpRig rig;
         rig.choose(s.model, headDefaults(s.model, s.dsm, s.watts));
         auto burst = sine(22050, 0.3f, 82.4f);

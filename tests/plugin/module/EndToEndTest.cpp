@@ -3,17 +3,12 @@
 
 #include "ModuleFixtures.h"
 
-#include <dlfcn.h>
-
 #include <cmath>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace {
-
-using AcquireFunction = Zq::DUZ2::PlugInTable* (*)(std::int32_t, std::int32_t*);
-using ReleaseFunction = std::int32_t (*)();
 
 // What a fresh rig saves.
 const std::string kFreshChunk =
@@ -39,12 +34,9 @@ protected:
     {
         test::SettingsRootTest::SetUp();
         testing::internal::CaptureStderr();
-        library = ::dlopen(BORVANRAZ_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library, nullptr) << ::dlerror();
-        acquire = reinterpret_cast<AcquireFunction>(::dlsym(library, "DUZ2Acquire"));
-        release = reinterpret_cast<ReleaseFunction>(::dlsym(library, "DUZ2Release"));
-        ASSERT_NE(acquire, nullptr);
-        ASSERT_NE(release, nullptr);
+        ASSERT_NO_FATAL_FAILURE(library.open(BORVANRAZ_MODULE_PATH));
+        acquire = library.acquire;
+        release = library.release;
         plugIn = acquire(1, nullptr);
         ASSERT_NE(plugIn, nullptr);
         loadMessages = testing::internal::GetCapturedStderr();
@@ -57,8 +49,7 @@ protected:
             plugIn->destroyProcess(plugIn, process);
             release();
         }
-        if (library)
-            ::dlclose(library);
+        library.close();
         test::SettingsRootTest::TearDown();
     }
 
@@ -69,9 +60,9 @@ protected:
         return std::string(static_cast<const char*>(data), static_cast<std::size_t>(size));
     }
 
-    void* library = nullptr;
-    AcquireFunction acquire = nullptr;
-    ReleaseFunction release = nullptr;
+    test::ModuleLibrary library;
+    test::ModuleLibrary::Acquire acquire = nullptr;
+    test::ModuleLibrary::Release release = nullptr;
     Zq::DUZ2::PlugInTable* plugIn = nullptr;
     Zq::DUZ2::ProcessTable* process = nullptr;
     std::string loadMessages;

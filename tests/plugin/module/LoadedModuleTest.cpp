@@ -3,39 +3,30 @@
 
 #include "ModuleFixtures.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <set>
 #include <string>
 
 namespace {
 
-using AcquireFunction = Zq::DUZ2::PlugInTable* (*)(std::int32_t, std::int32_t*);
-using ReleaseFunction = std::int32_t (*)();
-
 class LoadedModuleTest : public test::PlugInTest {
 protected:
     void SetUp() override
     {
         test::PlugInTest::SetUp();
-        library = ::dlopen(BORVANRAZ_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library, nullptr) << ::dlerror();
-        acquire = reinterpret_cast<AcquireFunction>(::dlsym(library, "DUZ2Acquire"));
-        release = reinterpret_cast<ReleaseFunction>(::dlsym(library, "DUZ2Release"));
-        ASSERT_NE(acquire, nullptr);
-        ASSERT_NE(release, nullptr);
+        ASSERT_NO_FATAL_FAILURE(library.open(BORVANRAZ_MODULE_PATH));
+        acquire = library.acquire;
+        release = library.release;
     }
     void TearDown() override
     {
-        if (library)
-            ::dlclose(library);
+        library.close();
         test::PlugInTest::TearDown();
     }
 
-    void* library = nullptr;
-    AcquireFunction acquire = nullptr;
-    ReleaseFunction release = nullptr;
+    test::ModuleLibrary library;
+    test::ModuleLibrary::Acquire acquire = nullptr;
+    test::ModuleLibrary::Release release = nullptr;
     test::RecordingHost host;
 };
 
@@ -91,8 +82,8 @@ TEST_F(LoadedModuleTest, unloadingWithALiveProcessorIsClean)
     Zq::DUZ2::ProcessTable* process = table->createProcess(table, host.getHostTable(), 0);
     ASSERT_NE(process, nullptr);
     process->setSampleRate(process, 44100.0f);
-    EXPECT_EQ(::dlclose(library), 0);
-    library = nullptr;
+    EXPECT_EQ(::dlclose(library.handle), 0);
+    library.handle = nullptr;
 }
 
 TEST_F(LoadedModuleTest, interfaceObjectsAreTheirTablesBehindAVirtualPointer)

@@ -5,6 +5,7 @@
 #include "platform/SettingsFixture.h"
 #include "plugin/DUZ2.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -61,6 +62,33 @@ protected:
 
     std::vector<std::string> messages;
     platform::MessageHandler previousHandler;
+};
+
+// A module library opened by path as a host opens it, with its two exports.
+struct ModuleLibrary {
+    using Acquire = Zq::DUZ2::PlugInTable* (*)(std::int32_t, std::int32_t*);
+    using Release = std::int32_t (*)();
+
+    // A library that does not load or lacks an export fails the test.
+    void open(const char* path)
+    {
+        handle = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << ::dlerror();
+        acquire = reinterpret_cast<Acquire>(::dlsym(handle, "DUZ2Acquire"));
+        release = reinterpret_cast<Release>(::dlsym(handle, "DUZ2Release"));
+        ASSERT_NE(acquire, nullptr);
+        ASSERT_NE(release, nullptr);
+    }
+    void close()
+    {
+        if (handle)
+            ::dlclose(handle);
+        handle = nullptr;
+    }
+
+    void* handle = nullptr;
+    Acquire acquire = nullptr;
+    Release release = nullptr;
 };
 
 template <class Table> void* word(Table* table, int index)
