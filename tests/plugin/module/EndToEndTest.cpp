@@ -35,9 +35,7 @@ protected:
         test::SettingsRootTest::SetUp();
         testing::internal::CaptureStderr();
         ASSERT_NO_FATAL_FAILURE(library.open(BORVANRAZ_MODULE_PATH));
-        acquire = library.acquire;
-        release = library.release;
-        plugIn = acquire(1, nullptr);
+        plugIn = library.acquire(1, nullptr);
         ASSERT_NE(plugIn, nullptr);
         loadMessages = testing::internal::GetCapturedStderr();
         process = plugIn->createProcess(plugIn, host.getHostTable(), 0);
@@ -47,7 +45,7 @@ protected:
     {
         if (plugIn) {
             plugIn->destroyProcess(plugIn, process);
-            release();
+            library.release();
         }
         library.close();
         test::SettingsRootTest::TearDown();
@@ -61,8 +59,6 @@ protected:
     }
 
     test::ModuleLibrary library;
-    test::ModuleLibrary::Acquire acquire = nullptr;
-    test::ModuleLibrary::Release release = nullptr;
     Zq::DUZ2::PlugInTable* plugIn = nullptr;
     Zq::DUZ2::ProcessTable* process = nullptr;
     std::string loadMessages;

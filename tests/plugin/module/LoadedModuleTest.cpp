@@ -15,8 +15,6 @@ protected:
     {
         test::PlugInTest::SetUp();
         ASSERT_NO_FATAL_FAILURE(library.open(BORVANRAZ_MODULE_PATH));
-        acquire = library.acquire;
-        release = library.release;
     }
     void TearDown() override
     {
@@ -25,8 +23,6 @@ protected:
     }
 
     test::ModuleLibrary library;
-    test::ModuleLibrary::Acquire acquire = nullptr;
-    test::ModuleLibrary::Release release = nullptr;
     test::RecordingHost host;
 };
 
@@ -34,50 +30,50 @@ TEST_F(LoadedModuleTest, onlyVersionOneIsServed)
 {
     for (std::int32_t version : {0, 2, -1}) {
         std::int32_t served = 77;
-        EXPECT_EQ(acquire(version, &served), nullptr) << version;
+        EXPECT_EQ(library.acquire(version, &served), nullptr) << version;
         EXPECT_EQ(served, 77) << version;
     }
     std::int32_t served = 77;
-    Zq::DUZ2::PlugInTable* table = acquire(1, &served);
+    Zq::DUZ2::PlugInTable* table = library.acquire(1, &served);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(served, 1);
     EXPECT_EQ(table->getVersion(table), 1);
-    EXPECT_EQ(acquire(1, nullptr), table);
-    release();
-    release();
+    EXPECT_EQ(library.acquire(1, nullptr), table);
+    library.release();
+    library.release();
 }
 
 TEST_F(LoadedModuleTest, thePlugInObjectLivesUntilTheLastRelease)
 {
     std::int32_t served = 0;
-    Zq::DUZ2::PlugInTable* table = acquire(1, &served);
-    ASSERT_EQ(acquire(1, &served), table);
+    Zq::DUZ2::PlugInTable* table = library.acquire(1, &served);
+    ASSERT_EQ(library.acquire(1, &served), table);
     Zq::DUZ2::ProcessTable* process = table->createProcess(table, host.getHostTable(), 0);
     ASSERT_NE(process, nullptr);
 
-    release();
+    library.release();
     EXPECT_NE(table->getGUI(table, process), nullptr) << "one user is left";
 
-    release(); // deletes the object with its processor and editor object
-    Zq::DUZ2::PlugInTable* fresh = acquire(1, &served);
+    library.release(); // deletes the object with its processor and editor object
+    Zq::DUZ2::PlugInTable* fresh = library.acquire(1, &served);
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->getGUI(fresh, process), nullptr) << "the fresh object knows no old processor";
     fresh->destroyProcess(fresh, process);
-    release();
+    library.release();
 
     // A release too many does not leave the count below zero for the next host.
-    release();
-    Zq::DUZ2::PlugInTable* again = acquire(1, &served);
+    library.release();
+    Zq::DUZ2::PlugInTable* again = library.acquire(1, &served);
     Zq::DUZ2::ProcessTable* kept = again->createProcess(again, nullptr, 0);
     EXPECT_NE(again->getGUI(again, kept), nullptr);
-    release();
+    library.release();
 }
 
 // A host that unloads the module without releasing it or destroying its
 // processors: the unload deletes them, cleanly.
 TEST_F(LoadedModuleTest, unloadingWithALiveProcessorIsClean)
 {
-    Zq::DUZ2::PlugInTable* table = acquire(1, nullptr);
+    Zq::DUZ2::PlugInTable* table = library.acquire(1, nullptr);
     ASSERT_NE(table, nullptr);
     Zq::DUZ2::ProcessTable* process = table->createProcess(table, host.getHostTable(), 0);
     ASSERT_NE(process, nullptr);
@@ -88,7 +84,7 @@ TEST_F(LoadedModuleTest, unloadingWithALiveProcessorIsClean)
 
 TEST_F(LoadedModuleTest, interfaceObjectsAreTheirTablesBehindAVirtualPointer)
 {
-    Zq::DUZ2::PlugInTable* plugIn = acquire(1, nullptr);
+    Zq::DUZ2::PlugInTable* plugIn = library.acquire(1, nullptr);
     Zq::DUZ2::ProcessTable* process = plugIn->createProcess(plugIn, host.getHostTable(), 0);
     Zq::DUZ2::GUITable* gui = plugIn->getGUI(plugIn, process);
     ASSERT_NE(gui, nullptr);
@@ -108,7 +104,7 @@ TEST_F(LoadedModuleTest, interfaceObjectsAreTheirTablesBehindAVirtualPointer)
     EXPECT_EQ(test::word(hostTable, -1), nullptr);
     EXPECT_EQ(test::word(hostTable, 3), static_cast<void*>(&host));
     EXPECT_EQ(hostTable->getVersion(hostTable), 1);
-    release();
+    library.release();
 }
 
 TEST_F(LoadedModuleTest, onlyTheTwoExportsAreDefinedInTheDynamicSymbolTable)
