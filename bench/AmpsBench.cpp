@@ -39,10 +39,14 @@ struct Head {
 };
 
 constexpr Head kHeads[] = {
-    {"RKMClassic_DSM0", Model::RKMClassic, 0.0f, 1.0f}, {"RKMClassic_DSM1", Model::RKMClassic, 1.0f, 1.0f},
-    {"V9E_50W_DSM0", Model::V9E, 0.0f, 0.0f},           {"V9E_50W_DSM1", Model::V9E, 1.0f, 0.0f},
-    {"V9E_100W_DSM0", Model::V9E, 0.0f, 1.0f},          {"V9E_100W_DSM1", Model::V9E, 1.0f, 1.0f},
-    {"RE500", Model::RE500, 0.0f, 1.0f},                {"RKM4Pro", Model::RKM4Pro, 0.0f, 1.0f},
+    {"RKMClassic_DSM0", Model::RKMClassic, 0.0f, 1.0f},
+    {"RKMClassic_DSM1", Model::RKMClassic, 1.0f, 1.0f},
+    {"V9E_50W_DSM0", Model::V9E, 0.0f, 0.0f},
+    {"V9E_50W_DSM1", Model::V9E, 1.0f, 0.0f},
+    {"V9E_100W_DSM0", Model::V9E, 0.0f, 1.0f},
+    {"V9E_100W_DSM1", Model::V9E, 1.0f, 1.0f},
+    {"RE500", Model::RE500, 0.0f, 1.0f},
+    {"RKM4Pro", Model::RKM4Pro, 0.0f, 1.0f},
 };
 
 // The rig with one head chosen, fed the bass line (scaled by `level`) block by block.
@@ -151,7 +155,8 @@ void BM_SwitchingLongestBlock(benchmark::State& state)
     constexpr Model kOrder[] = {Model::RKMClassic, Model::RE500, Model::RKM4Pro, Model::V9E};
     constexpr std::size_t kHalfSecond = static_cast<std::size_t>(0.5 * kRate) / kBlock;
     constexpr std::size_t kSwitches = 32;
-    constexpr std::size_t kAfterSwitch = 8; // the fade-out, the switch and the fade-in fall in these
+    constexpr std::size_t kAfterSwitch =
+        8; // the fade-out, the switch and the fade-in fall in these
     std::vector<double> blockNs;
     blockNs.reserve(kSwitches * kHalfSecond);
     double longest = 0.0, longestSwitch = 0.0;
@@ -165,7 +170,9 @@ void BM_SwitchingLongestBlock(benchmark::State& state)
             for (std::size_t b = 0; b < kHalfSecond; ++b) {
                 const auto start = std::chrono::steady_clock::now();
                 rig.step(1.0f);
-                const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+                const double ns = std::chrono::duration<double, std::nano>(
+                                      std::chrono::steady_clock::now() - start)
+                                      .count();
                 blockNs.push_back(ns);
                 if (b < kAfterSwitch)
                     longestSwitch = std::max(longestSwitch, ns);
@@ -173,15 +180,18 @@ void BM_SwitchingLongestBlock(benchmark::State& state)
         }
         longest = std::max(longest, *std::max_element(blockNs.begin(), blockNs.end()));
     }
-    std::nth_element(blockNs.begin(), blockNs.begin() + static_cast<std::ptrdiff_t>(blockNs.size() / 2), blockNs.end());
+    std::nth_element(blockNs.begin(),
+                     blockNs.begin() + static_cast<std::ptrdiff_t>(blockNs.size() / 2),
+                     blockNs.end());
     const double median = blockNs[blockNs.size() / 2];
     state.counters["longest_us"] = longest / 1e3;
     state.counters["longest_near_switch_us"] = longestSwitch / 1e3;
     state.counters["median_us"] = median / 1e3;
-    std::printf("SWITCHING every 0.5 s, %zu switches, host blocks of %u: longest block %.1f us (within %zu blocks "
+    std::printf("SWITCHING every 0.5 s, %zu switches, host blocks of %u: longest block %.1f us "
+                "(within %zu blocks "
                 "of a switch: %.1f us), median %.1f us, budget %.1f us (%.1f %% used at worst)\n",
-                kSwitches, kBlock, longest / 1e3, kAfterSwitch, longestSwitch / 1e3, median / 1e3, kBlockNs / 1e3,
-                100.0 * longest / kBlockNs);
+                kSwitches, kBlock, longest / 1e3, kAfterSwitch, longestSwitch / 1e3, median / 1e3,
+                kBlockNs / 1e3, 100.0 * longest / kBlockNs);
 }
 
 const bool registered = [] {
@@ -191,7 +201,8 @@ const bool registered = [] {
     for (const Head& head : kHeads) {
         for (bool silence : {false, true})
             benchmark::RegisterBenchmark(
-                (std::string(silence ? "BM_SilenceAfterBurst30s/" : "BM_Sound30s/") + head.name).c_str(),
+                (std::string(silence ? "BM_SilenceAfterBurst30s/" : "BM_Sound30s/") + head.name)
+                    .c_str(),
                 [&head, silence](benchmark::State& s) { BM_Thirty(s, head, silence); })
                 ->UseManualTime()
                 ->Iterations(1)
@@ -204,9 +215,10 @@ const bool registered = [] {
 }();
 
 // Silence after a burst against sound, CPU seconds of 30 s of audio: the ratio must not exceed 1.
-#define SILENCE_RATIO(id, head)                                                                          \
-    BENCH_COMPARE(id, head ": CPU of 30 s silence after a burst / 30 s of sound",                          \
-                  "BM_SilenceAfterBurst30s/" head "/iterations:1/manual_time", "BM_Sound30s/" head "/iterations:1/manual_time")
+#define SILENCE_RATIO(id, head)                                                                    \
+    BENCH_COMPARE(id, head ": CPU of 30 s silence after a burst / 30 s of sound",                  \
+                  "BM_SilenceAfterBurst30s/" head "/iterations:1/manual_time",                     \
+                  "BM_Sound30s/" head "/iterations:1/manual_time")
 SILENCE_RATIO(s0, "RKMClassic_DSM0");
 SILENCE_RATIO(s1, "RKMClassic_DSM1");
 SILENCE_RATIO(s2, "V9E_50W_DSM0");

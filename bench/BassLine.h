@@ -18,7 +18,8 @@ namespace bench {
 inline std::vector<float> readWav(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     auto u16 = [&](std::size_t at) {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
                static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;

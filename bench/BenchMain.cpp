@@ -30,9 +30,10 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                nsPerIteration[run.benchmark_name()] = run.GetAdjustedRealTime()
-                    * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond)
-                    / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                nsPerIteration[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() *
+                    benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                    benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
     std::map<std::string, double> nsPerIteration;

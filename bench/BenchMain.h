@@ -16,4 +16,8 @@ struct Comparison {
 } // namespace bench
 
 // Registers a comparison at static initialisation; use once per pair.
-#define BENCH_COMPARE(id, label, ...) static const ::bench::Comparison id{label, __VA_ARGS__}
+#define BENCH_COMPARE(id, label, ...)                                                              \
+    static const ::bench::Comparison id                                                            \
+    {                                                                                              \
+        label, __VA_ARGS__                                                                         \
+    }

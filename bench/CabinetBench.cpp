@@ -150,7 +150,8 @@ private:
 // One second of audio per iteration, in 64-sample pieces.
 void setAudioCounters(benchmark::State& state, float rate)
 {
-    state.counters["x_realtime"] = benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate);
     state.SetLabel(std::to_string(static_cast<int>(rate)) + " Hz");
 }
 
@@ -179,8 +180,14 @@ void BM_CabinetAvx(benchmark::State& state)
     }
     runCabinet(state, kernels::avxKernel);
 }
-void BM_CabinetSse(benchmark::State& state) { runCabinet(state, kernels::sseKernel); }
-void BM_CabinetPlain(benchmark::State& state) { runCabinet(state, kernels::plainKernel); }
+void BM_CabinetSse(benchmark::State& state)
+{
+    runCabinet(state, kernels::sseKernel);
+}
+void BM_CabinetPlain(benchmark::State& state)
+{
+    runCabinet(state, kernels::plainKernel);
+}
 
 // The cabinet's woofer response plus 3.16 times its tweeter response, as one partitioned
 // convolver; checked against the cabinet's own output before timing.
@@ -189,7 +196,8 @@ void BM_PartitionedFftw(benchmark::State& state)
     const float rate = static_cast<float>(state.range(0));
     CabinetRig rig(rate);
     const std::uint32_t wooferLength = rig.cabinet.getWooferSet().getResponseLength();
-    std::vector<float> impulse(rig.cabinet.getWooferResponse(), rig.cabinet.getWooferResponse() + wooferLength);
+    std::vector<float> impulse(rig.cabinet.getWooferResponse(),
+                               rig.cabinet.getWooferResponse() + wooferLength);
     for (std::uint32_t i = 0; i < TweeterSetTraits::kLength; ++i)
         impulse[i] += 3.16f * rig.cabinet.getTweeterResponse()[i];
     PartitionedConvolver convolver(impulse);
@@ -227,20 +235,20 @@ BENCHMARK(BM_CabinetPlain)->Arg(44100)->Arg(96000)->Unit(benchmark::kMicrosecond
 BENCHMARK(BM_PartitionedFftw)->Arg(44100)->Arg(96000)->Unit(benchmark::kMicrosecond);
 
 // The budget is the second of audio each iteration plays.
-BENCH_COMPARE(blockAvx44, "cabinet block routine AVX, 44100 Hz vs partitioned FFTW", "BM_CabinetAvx/44100",
-              "BM_PartitionedFftw/44100", 1e9);
-BENCH_COMPARE(blockSse44, "cabinet block routine SSE, 44100 Hz vs partitioned FFTW", "BM_CabinetSse/44100",
-              "BM_PartitionedFftw/44100", 1e9);
+BENCH_COMPARE(blockAvx44, "cabinet block routine AVX, 44100 Hz vs partitioned FFTW",
+              "BM_CabinetAvx/44100", "BM_PartitionedFftw/44100", 1e9);
+BENCH_COMPARE(blockSse44, "cabinet block routine SSE, 44100 Hz vs partitioned FFTW",
+              "BM_CabinetSse/44100", "BM_PartitionedFftw/44100", 1e9);
 BENCH_COMPARE(blockPlain44, "cabinet block routine plain, 44100 Hz vs partitioned FFTW",
               "BM_CabinetPlain/44100", "BM_PartitionedFftw/44100", 1e9);
-BENCH_COMPARE(blockAvx96, "cabinet block routine AVX, 96000 Hz vs partitioned FFTW", "BM_CabinetAvx/96000",
-              "BM_PartitionedFftw/96000", 1e9);
-BENCH_COMPARE(blockSse96, "cabinet block routine SSE, 96000 Hz vs partitioned FFTW", "BM_CabinetSse/96000",
-              "BM_PartitionedFftw/96000", 1e9);
+BENCH_COMPARE(blockAvx96, "cabinet block routine AVX, 96000 Hz vs partitioned FFTW",
+              "BM_CabinetAvx/96000", "BM_PartitionedFftw/96000", 1e9);
+BENCH_COMPARE(blockSse96, "cabinet block routine SSE, 96000 Hz vs partitioned FFTW",
+              "BM_CabinetSse/96000", "BM_PartitionedFftw/96000", 1e9);
 BENCH_COMPARE(blockPlain96, "cabinet block routine plain, 96000 Hz vs partitioned FFTW",
               "BM_CabinetPlain/96000", "BM_PartitionedFftw/96000", 1e9);
-BENCH_COMPARE(blockSseVsPlain44, "cabinet block routine SSE vs plain, 44100 Hz", "BM_CabinetSse/44100",
-              "BM_CabinetPlain/44100");
+BENCH_COMPARE(blockSseVsPlain44, "cabinet block routine SSE vs plain, 44100 Hz",
+              "BM_CabinetSse/44100", "BM_CabinetPlain/44100");
 
 // ---- Preparation.
 
@@ -256,7 +264,8 @@ public:
         constexpr int N = ImpulseSetBase::kSpectrumLength;
         constexpr std::uint32_t C = 24, M = 6;
         length_ = L;
-        responses_ = std::make_unique<float[]>(std::size_t(2) * C * M * std::max<std::uint32_t>(2, L));
+        responses_ =
+            std::make_unique<float[]>(std::size_t(2) * C * M * std::max<std::uint32_t>(2, L));
         auto transform = [this](std::uint32_t entry) {
             std::vector<float> s(N, 0.0f);
             std::copy_n(tables_[entry].samples, CabinetTables::kTableLength, s.begin());
@@ -276,13 +285,17 @@ public:
                 for (std::uint32_t m = 0; m < M; ++m) {
                     const float* spectra[3] = {microphones[m].data(), position.data(),
                                                withUnit ? unit.data() : impedance.data()};
-                    Convolver::resampleImpulse(spectra, 3, N, 44100.0f, response(2 * (M * c + m) + withUnit),
+                    Convolver::resampleImpulse(spectra, 3, N, 44100.0f,
+                                               response(2 * (M * c + m) + withUnit),
                                                static_cast<int>(L), rate);
                 }
         }
     }
 
-    float* response(std::uint32_t index) { return &responses_[std::size_t(index) * std::max<std::uint32_t>(2, length_)]; }
+    float* response(std::uint32_t index)
+    {
+        return &responses_[std::size_t(index) * std::max<std::uint32_t>(2, length_)];
+    }
 
 private:
     const CabinetTables::Table* tables_;
@@ -296,12 +309,15 @@ void checkSameResponses()
 {
     WooferModels::ImpulseSet ours;
     LiteralSet literal(CabinetTables::kWooferTables);
-    for (const auto& [L, rate] : {std::pair{2048u, 44100.0f}, std::pair{1024u, 44100.0f}, std::pair{2048u, 48000.0f}}) {
+    for (const auto& [L, rate] :
+         {std::pair{2048u, 44100.0f}, std::pair{1024u, 44100.0f}, std::pair{2048u, 48000.0f}}) {
         ours.prepare(L, rate);
         literal.prepare(L, rate);
         for (std::uint32_t index = 0; index < ours.getResponseCount(); ++index)
-            if (std::memcmp(ours.getPreparedResponse(index), literal.response(index), L * sizeof(float)) != 0) {
-                std::fprintf(stderr, "CabinetBench: response %u differs at L %u, %g Hz\n", index, L, rate);
+            if (std::memcmp(ours.getPreparedResponse(index), literal.response(index),
+                            L * sizeof(float)) != 0) {
+                std::fprintf(stderr, "CabinetBench: response %u differs at L %u, %g Hz\n", index, L,
+                             rate);
                 std::exit(1);
             }
     }
@@ -359,9 +375,9 @@ BENCHMARK(BM_PointsChangeLiteral)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Prepare48kOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Prepare48kLiteral)->Unit(benchmark::kMillisecond);
 
-BENCH_COMPARE(points, "Points 2048 -> 1024 -> 2048, ours vs literal preparation", "BM_PointsChangeOurs",
-              "BM_PointsChangeLiteral");
-BENCH_COMPARE(prepare48k, "prepare at 48000 Hz (both sets), ours vs literal preparation", "BM_Prepare48kOurs",
-              "BM_Prepare48kLiteral");
+BENCH_COMPARE(points, "Points 2048 -> 1024 -> 2048, ours vs literal preparation",
+              "BM_PointsChangeOurs", "BM_PointsChangeLiteral");
+BENCH_COMPARE(prepare48k, "prepare at 48000 Hz (both sets), ours vs literal preparation",
+              "BM_Prepare48kOurs", "BM_Prepare48kLiteral");
 
 } // namespace

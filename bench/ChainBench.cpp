@@ -59,12 +59,14 @@ const std::vector<Stomp>& stompModels()
     static const std::vector<Stomp> list = {
         {"Compressor", {{"Sensitivity_Compressor", 0.7f}, {"Volume_FilterOut", 0.6f}}},
         {"AnalogChorus", {{"ChorusInt", 0.7f}}},
-        {"EnvelopeFilter", {{"Freq", 40.0f}, {"Reso", 70.0f}, {"Depth", 100.0f}, {"Poles", 1.0f}, {"Mode", 1.0f}}},
+        {"EnvelopeFilter",
+         {{"Freq", 40.0f}, {"Reso", 70.0f}, {"Depth", 100.0f}, {"Poles", 1.0f}, {"Mode", 1.0f}}},
         {"BassWah", {{"Auto", 1.0f}, {"Wah", 0.6f}}},
         {"Volume", {{"Volume", -9.0f}, {"Scale", 4.0f}}},
         {"Overdrive", {{"Texture", 0.7f}, {"Blend", 0.6f}}},
         {"Octaver", {{"OctaveLevel", 0.7f}, {"Level", 0.5f}}},
-        {"AnalogDelay", {{"Delay", 350.0f}, {"Feedback", 0.6f}, {"BlendLevel", 0.5f}, {"Depth", 0.4f}}},
+        {"AnalogDelay",
+         {{"Delay", 350.0f}, {"Feedback", 0.6f}, {"BlendLevel", 0.5f}, {"Depth", 0.4f}}},
     };
     return list;
 }
@@ -152,7 +154,8 @@ public:
             std::fill(input_.begin(), input_.end(), 0.0f);
         if (glideSlot_ >= 0 && ++blocks_ % glideBlocks_ == 0) {
             longer_ = !longer_;
-            host_->getModuleSet().setParameter(rig::stompName("Delay", glideSlot_), longer_ ? 420.0f : 180.0f);
+            host_->getModuleSet().setParameter(rig::stompName("Delay", glideSlot_),
+                                               longer_ ? 420.0f : 180.0f);
         }
         const float* in[] = {input_.data()};
         float* out[] = {left_.data(), right_.data()};
@@ -187,7 +190,8 @@ private:
         const auto period = static_cast<std::size_t>(std::lround(rate_ * 50.0 / 82.0));
         signal_.resize(period);
         for (std::size_t i = 0; i < period; ++i)
-            signal_[i] = static_cast<float>(0.4 * std::sin(2.0 * std::numbers::pi * 50.0 * double(i) / double(period)));
+            signal_[i] = static_cast<float>(
+                0.4 * std::sin(2.0 * std::numbers::pi * 50.0 * double(i) / double(period)));
     }
 
     double rate_;
@@ -209,7 +213,9 @@ std::unique_ptr<Player> loadedChain(double rate, std::uint32_t block, Signal sig
     auto p = std::make_unique<Player>(rate, block, signal);
     ModuleHostBase& host = p->host();
     putStomp(host, 0, {"Compressor", {{"Sensitivity_Compressor", 0.7f}}});
-    putStomp(host, 1, {"AnalogDelay", {{"Delay", 350.0f}, {"Feedback", 0.6f}, {"Depth", 0.4f}, {"Mode", 0.0f}}});
+    putStomp(
+        host, 1,
+        {"AnalogDelay", {{"Delay", 350.0f}, {"Feedback", 0.6f}, {"Depth", 0.4f}, {"Mode", 0.0f}}});
     putStomp(host, 2, {"EnvelopeFilter", {{"Poles", 1.0f}, {"Mode", 1.0f}}}); // "24", "BP"
     putStomp(host, 3, {"Octaver", {{"OctaveLevel", 0.7f}, {"Level", 0.5f}}});
     putStomp(host, 4, {"AnalogChorus", {{"ChorusInt", 0.7f}}});
@@ -234,7 +240,8 @@ void counters(benchmark::State& state, const Player& p)
     // audio seconds per CPU second.
     state.counters["per_sample"] =
         benchmark::Counter(samples, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["realtime_x"] = benchmark::Counter(samples / p.rate(), benchmark::Counter::kIsRate);
+    state.counters["realtime_x"] =
+        benchmark::Counter(samples / p.rate(), benchmark::Counter::kIsRate);
 }
 
 void runBlocks(benchmark::State& state, Player& p)
@@ -304,7 +311,8 @@ void BM_StompSwitch(benchmark::State& state)
         model = std::fmod(model + 1.0f, 9.0f);
         const auto start = std::chrono::steady_clock::now();
         set.setParameter(name, model);
-        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(s);
         longest = std::max(longest, s);
     }
@@ -331,16 +339,19 @@ void BM_StompSwitchBlock(benchmark::State& state)
         p.host().getParameterChanges().push(name, model);
         auto start = std::chrono::steady_clock::now();
         p.step(true);
-        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(s);
         longest = std::max(longest, s);
         for (int b = 0; b < 4; ++b) {
             start = std::chrono::steady_clock::now();
             p.step(true);
-            plain.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            plain.push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         }
     }
-    std::nth_element(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(plain.size() / 2), plain.end());
+    std::nth_element(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(plain.size() / 2),
+                     plain.end());
     state.counters["longest_us"] = longest * 1e6;
     state.counters["plain_block_median_us"] = plain.empty() ? 0.0 : plain[plain.size() / 2] * 1e6;
 }
@@ -366,9 +377,12 @@ std::vector<SilenceCase> silenceCases()
                          return p;
                      }});
     const std::pair<const char*, std::pair<amps::Model, float>> heads[] = {
-        {"Amp_Empty", {amps::Model::Empty, 0.0f}},       {"Amp_RKMClassic_DSM1", {amps::Model::RKMClassic, 1.0f}},
-        {"Amp_RE500", {amps::Model::RE500, 0.0f}},       {"Amp_RKM4Pro", {amps::Model::RKM4Pro, 0.0f}},
-        {"Amp_V9E_DSM0", {amps::Model::V9E, 0.0f}},      {"Amp_V9E_DSM1", {amps::Model::V9E, 1.0f}},
+        {"Amp_Empty", {amps::Model::Empty, 0.0f}},
+        {"Amp_RKMClassic_DSM1", {amps::Model::RKMClassic, 1.0f}},
+        {"Amp_RE500", {amps::Model::RE500, 0.0f}},
+        {"Amp_RKM4Pro", {amps::Model::RKM4Pro, 0.0f}},
+        {"Amp_V9E_DSM0", {amps::Model::V9E, 0.0f}},
+        {"Amp_V9E_DSM1", {amps::Model::V9E, 1.0f}},
     };
     for (const auto& [name, head] : heads) {
         const auto [model, dsm] = head;
@@ -414,12 +428,15 @@ void BM_SilenceAfterSignal(benchmark::State& state, const SilenceCase& c)
     state.counters["signal_us_per_block"] = signal * 1e6;
     state.counters["silence_us_per_block"] = silence * 1e6;
     state.counters["ratio"] = ratio;
-    std::printf("SILENCE %-22s signal %8.2f us/block, last second of silence %8.2f us/block, ratio %.3f %s\n",
-                c.name.c_str(), signal * 1e6, silence * 1e6, ratio, ratio <= 1.1 ? "(goal <= 1.1 met)" : "(goal <= 1.1 MISSED)");
+    std::printf("SILENCE %-22s signal %8.2f us/block, last second of silence %8.2f us/block, ratio "
+                "%.3f %s\n",
+                c.name.c_str(), signal * 1e6, silence * 1e6, ratio,
+                ratio <= 1.1 ? "(goal <= 1.1 met)" : "(goal <= 1.1 MISSED)");
 }
 
 const bool registered = [] {
-    benchmark::RegisterBenchmark("BM_Slot/Empty", [](benchmark::State& st) { BM_Slot(st, stompModel("Empty")); });
+    benchmark::RegisterBenchmark("BM_Slot/Empty",
+                                 [](benchmark::State& st) { BM_Slot(st, stompModel("Empty")); });
     for (const Stomp& s : stompModels())
         benchmark::RegisterBenchmark((std::string("BM_Slot/") + s.model).c_str(),
                                      [&s](benchmark::State& st) { BM_Slot(st, s); });
@@ -436,9 +453,9 @@ const bool registered = [] {
 // Each model's cost in a slot: the chain with it against the empty chain, as a
 // share of a 64-frame piece's real-time length (1451247 ns).
 constexpr double kPieceNs = 1e9 * 64 / kRate;
-#define SLOT_COST(id, model)                                                                                  \
-    BENCH_COMPARE(id, model " in a slot vs the empty chain, 64-frame pieces", "BM_Slot/" model, "BM_Slot/Empty", \
-                  kPieceNs)
+#define SLOT_COST(id, model)                                                                       \
+    BENCH_COMPARE(id, model " in a slot vs the empty chain, 64-frame pieces", "BM_Slot/" model,    \
+                  "BM_Slot/Empty", kPieceNs)
 SLOT_COST(slot1, "Compressor");
 SLOT_COST(slot2, "AnalogChorus");
 SLOT_COST(slot3, "EnvelopeFilter");

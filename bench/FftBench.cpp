@@ -1,7 +1,7 @@
 // The real FFT against FFTW, the convolver against a direct-form loop, the incremental FFT's
 // per-call cost and the response synthesis the cabinet runs when it prepares a set.
-#include "tests/support/Signals.h"
 #include "BenchMain.h"
+#include "tests/support/Signals.h"
 
 #include "engine/dsp/Convolver.h"
 #include "engine/dsp/FFTPlan.h"
@@ -97,10 +97,10 @@ BENCHMARK(BM_FftwRealForward)->FFT_SIZES;
 BENCHMARK(BM_OursRealInverse)->FFT_SIZES;
 BENCHMARK(BM_FftwRealInverse)->FFT_SIZES;
 
-#define FFT_COMPARE(N)                                                                         \
-    BENCH_COMPARE(forward##N, "realTransform forward N=" #N " vs FFTW r2c",                   \
-                  "BM_OursRealForward/" #N, "BM_FftwRealForward/" #N);                         \
-    BENCH_COMPARE(inverse##N, "realTransform inverse N=" #N " vs FFTW c2r",                   \
+#define FFT_COMPARE(N)                                                                             \
+    BENCH_COMPARE(forward##N, "realTransform forward N=" #N " vs FFTW r2c",                        \
+                  "BM_OursRealForward/" #N, "BM_FftwRealForward/" #N);                             \
+    BENCH_COMPARE(inverse##N, "realTransform inverse N=" #N " vs FFTW c2r",                        \
                   "BM_OursRealInverse/" #N, "BM_FftwRealInverse/" #N)
 FFT_COMPARE(64);
 FFT_COMPARE(128);
@@ -126,7 +126,10 @@ void setCounters(benchmark::State& state)
         benchmark::Counter(kPiece / kRate, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-std::vector<int> splitLengths(int total) { return total == 2304 ? std::vector{2048, 256} : std::vector{total}; }
+std::vector<int> splitLengths(int total)
+{
+    return total == 2304 ? std::vector{2048, 256} : std::vector{total};
+}
 
 void runConvolvers(benchmark::State& state, dsp::Domain::OldConvolvers::ConvolverKernel kernel)
 {
@@ -164,8 +167,14 @@ void BM_ConvolverAvx(benchmark::State& state)
     }
     runConvolvers(state, kernels::avxKernel);
 }
-void BM_ConvolverSse(benchmark::State& state) { runConvolvers(state, kernels::sseKernel); }
-void BM_ConvolverPlain(benchmark::State& state) { runConvolvers(state, kernels::plainKernel); }
+void BM_ConvolverSse(benchmark::State& state)
+{
+    runConvolvers(state, kernels::sseKernel);
+}
+void BM_ConvolverPlain(benchmark::State& state)
+{
+    runConvolvers(state, kernels::plainKernel);
+}
 
 // The reference: y[n] = sum of h[i] x[n - i] over a linear history, the loop a compiler sees
 // in textbook code.
@@ -224,13 +233,13 @@ BENCHMARK(BM_ConvolverSse)->CONVOLVER_LENGTHS;
 BENCHMARK(BM_ConvolverPlain)->CONVOLVER_LENGTHS;
 BENCHMARK(BM_DirectForm)->CONVOLVER_LENGTHS;
 
-#define CONVOLVER_COMPARE(L, label)                                                            \
-    BENCH_COMPARE(avx##L, "convolver AVX " label " vs direct form", "BM_ConvolverAvx/" #L,    \
-                  "BM_DirectForm/" #L);                                                        \
-    BENCH_COMPARE(sse##L, "convolver SSE " label " vs direct form", "BM_ConvolverSse/" #L,    \
-                  "BM_DirectForm/" #L);                                                        \
-    BENCH_COMPARE(plain##L, "convolver plain " label " vs direct form",                       \
-                  "BM_ConvolverPlain/" #L, "BM_DirectForm/" #L)
+#define CONVOLVER_COMPARE(L, label)                                                                \
+    BENCH_COMPARE(avx##L, "convolver AVX " label " vs direct form", "BM_ConvolverAvx/" #L,         \
+                  "BM_DirectForm/" #L);                                                            \
+    BENCH_COMPARE(sse##L, "convolver SSE " label " vs direct form", "BM_ConvolverSse/" #L,         \
+                  "BM_DirectForm/" #L);                                                            \
+    BENCH_COMPARE(plain##L, "convolver plain " label " vs direct form", "BM_ConvolverPlain/" #L,   \
+                  "BM_DirectForm/" #L)
 CONVOLVER_COMPARE(256, "L=256");
 CONVOLVER_COMPARE(1024, "L=1024");
 CONVOLVER_COMPARE(2048, "L=2048");

@@ -25,8 +25,7 @@ namespace {
 
 constexpr int kCalls = 1024; // evaluations per benchmark iteration
 
-template <class T, SplineFinder F>
-struct BenchTraits {
+template <class T, SplineFinder F> struct BenchTraits {
     using Curve = Curve2<Curve2Traits<T>>;
     static constexpr SplineEnds ends = SplineEnds::Clamped;
     static constexpr SplineFinder finder = F;
@@ -35,17 +34,16 @@ struct BenchTraits {
 };
 
 // A soft clipper sampled on `count` knots over [-1, 1].
-template <class T>
-Curve2<Curve2Traits<T>> clipper(int count)
+template <class T> Curve2<Curve2Traits<T>> clipper(int count)
 {
     std::vector<T> table(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        table[static_cast<std::size_t>(i)] = static_cast<T>(std::tanh(3.0 * (2.0 * i / (count - 1) - 1.0)));
+        table[static_cast<std::size_t>(i)] =
+            static_cast<T>(std::tanh(3.0 * (2.0 * i / (count - 1) - 1.0)));
     return Curve2<Curve2Traits<T>>(table.data(), count, -1.0f, 1.0f);
 }
 
-template <class T>
-std::vector<T> inputs()
+template <class T> std::vector<T> inputs()
 {
     std::mt19937 generator(42);
     std::uniform_real_distribution<double> uniform(-0.999, 0.999);
@@ -56,11 +54,11 @@ std::vector<T> inputs()
 }
 
 // Linear interpolation on evenly spaced samples: the cheapest curve lookup.
-template <class T>
-class LinearTable {
+template <class T> class LinearTable {
 public:
     explicit LinearTable(const Curve2<Curve2Traits<T>>& knots)
-        : x0_(knots.front().x), scale_(static_cast<T>(knots.size() - 1) / (knots.back().x - knots.front().x)),
+        : x0_(knots.front().x),
+          scale_(static_cast<T>(knots.size() - 1) / (knots.back().x - knots.front().x)),
           last_(static_cast<int>(knots.size()) - 2)
     {
         for (const auto& k : knots)
@@ -72,7 +70,8 @@ public:
         int i = static_cast<int>(t);
         i = i < 0 ? 0 : (i > last_ ? last_ : i);
         const T f = t - static_cast<T>(i);
-        return y_[static_cast<std::size_t>(i)] + f * (y_[static_cast<std::size_t>(i) + 1] - y_[static_cast<std::size_t>(i)]);
+        return y_[static_cast<std::size_t>(i)] +
+               f * (y_[static_cast<std::size_t>(i) + 1] - y_[static_cast<std::size_t>(i)]);
     }
 
 private:
@@ -81,8 +80,7 @@ private:
     std::vector<T> y_;
 };
 
-template <class T, SplineFinder F>
-void BM_Spline(benchmark::State& state)
+template <class T, SplineFinder F> void BM_Spline(benchmark::State& state)
 {
     const SplineCubic<BenchTraits<T, F>> spline(clipper<T>(static_cast<int>(state.range(0))));
     const std::vector<T> x = inputs<T>();
@@ -97,12 +95,12 @@ void BM_Spline(benchmark::State& state)
         benchmark::DoNotOptimize(y.data());
         benchmark::ClobberMemory();
     }
-    state.counters["ns_per_call"] = benchmark::Counter(static_cast<double>(kCalls),
-                                                       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_call"] = benchmark::Counter(
+        static_cast<double>(kCalls),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-template <class T>
-void BM_LinearLookup(benchmark::State& state)
+template <class T> void BM_LinearLookup(benchmark::State& state)
 {
     const LinearTable<T> table(clipper<T>(static_cast<int>(state.range(0))));
     const std::vector<T> x = inputs<T>();
@@ -113,20 +111,27 @@ void BM_LinearLookup(benchmark::State& state)
         benchmark::DoNotOptimize(y.data());
         benchmark::ClobberMemory();
     }
-    state.counters["ns_per_call"] = benchmark::Counter(static_cast<double>(kCalls),
-                                                       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_call"] = benchmark::Counter(
+        static_cast<double>(kCalls),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_Spline<double, SplineFinder::BinarySearch>)->Name("BM_SplineBinaryDouble")->Arg(1018)->Arg(2001);
+BENCHMARK(BM_Spline<double, SplineFinder::BinarySearch>)
+    ->Name("BM_SplineBinaryDouble")
+    ->Arg(1018)
+    ->Arg(2001);
 BENCHMARK(BM_Spline<float, SplineFinder::Uniform>)->Name("BM_SplineUniformFloat")->Arg(181);
 BENCHMARK(BM_LinearLookup<double>)->Name("BM_LinearLookupDouble")->Arg(1018)->Arg(2001);
 BENCHMARK(BM_LinearLookup<float>)->Name("BM_LinearLookupFloat")->Arg(181);
 
-BENCH_COMPARE(splineBinary1018, "spline, binary search, 1018 knots (double), 1024 calls, vs linear lookup",
+BENCH_COMPARE(splineBinary1018,
+              "spline, binary search, 1018 knots (double), 1024 calls, vs linear lookup",
               "BM_SplineBinaryDouble/1018", "BM_LinearLookupDouble/1018");
-BENCH_COMPARE(splineBinary2001, "spline, binary search, 2001 knots (double), 1024 calls, vs linear lookup",
+BENCH_COMPARE(splineBinary2001,
+              "spline, binary search, 2001 knots (double), 1024 calls, vs linear lookup",
               "BM_SplineBinaryDouble/2001", "BM_LinearLookupDouble/2001");
-BENCH_COMPARE(splineUniform181, "spline, uniform finder, 181 knots (float), 1024 calls, vs linear lookup",
+BENCH_COMPARE(splineUniform181,
+              "spline, uniform finder, 181 knots (float), 1024 calls, vs linear lookup",
               "BM_SplineUniformFloat/181", "BM_LinearLookupFloat/181");
 
 // --- Biquad direct form I -------------------------------------------------
@@ -145,7 +150,8 @@ std::vector<float> signal(int count)
 {
     std::vector<float> v(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        v[static_cast<std::size_t>(i)] = std::sin(0.05f * static_cast<float>(i)) + 0.1f * std::sin(1.3f * static_cast<float>(i));
+        v[static_cast<std::size_t>(i)] =
+            std::sin(0.05f * static_cast<float>(i)) + 0.1f * std::sin(1.3f * static_cast<float>(i));
     return v;
 }
 
@@ -163,14 +169,15 @@ struct Df1State {
 
 inline float df1Step(float x, const BiquadZ& k, Df1State& s)
 {
-    const float y = flushed(static_cast<float>(double(k.b0) * x + double(k.b1) * s.x1 + double(k.b2) * s.x2
-                                               - double(k.a1) * s.y1 - double(k.a2) * s.y2));
+    const float y =
+        flushed(static_cast<float>(double(k.b0) * x + double(k.b1) * s.x1 + double(k.b2) * s.x2 -
+                                   double(k.a1) * s.y1 - double(k.a2) * s.y2));
     s.x2 = s.x1, s.x1 = x, s.y2 = s.y1, s.y1 = y;
     return y;
 }
 
-[[gnu::noinline]] void minimalDf1(float* out, const float* in, int frames, int channels, const BiquadZ& k,
-                                  Df1State* state)
+[[gnu::noinline]] void minimalDf1(float* out, const float* in, int frames, int channels,
+                                  const BiquadZ& k, Df1State* state)
 {
     if (channels == 2) {
         Df1State l = state[0], r = state[1];
@@ -217,13 +224,14 @@ void BM_MinimalDf1(benchmark::State& state)
 
 BENCHMARK(BM_UtilityBiquad)->Arg(1)->Arg(2);
 BENCHMARK(BM_MinimalDf1)->Arg(1)->Arg(2);
-BENCH_COMPARE(biquadMono, "utility biquad DF-I, mono, 1024 frames, vs minimal loop", "BM_UtilityBiquad/1",
-              "BM_MinimalDf1/1");
+BENCH_COMPARE(biquadMono, "utility biquad DF-I, mono, 1024 frames, vs minimal loop",
+              "BM_UtilityBiquad/1", "BM_MinimalDf1/1");
 BENCH_COMPARE(biquadStereo, "utility biquad DF-I, stereo interleaved, 1024 frames, vs minimal loop",
               "BM_UtilityBiquad/2", "BM_MinimalDf1/2");
 
 // The module's single-precision step through process(), 64-sample pieces.
-[[gnu::noinline]] void minimalDf1Float(float* out, const float* in, int frames, const BiquadZ& k, float* state)
+[[gnu::noinline]] void minimalDf1Float(float* out, const float* in, int frames, const BiquadZ& k,
+                                       float* state)
 {
     float x1 = state[0], x2 = state[1], y1 = state[2], y2 = state[3];
     for (int f = 0; f < frames; ++f) {
@@ -263,7 +271,7 @@ void BM_MinimalDf1Float(benchmark::State& state)
 
 BENCHMARK(BM_ModuleBiquad);
 BENCHMARK(BM_MinimalDf1Float);
-BENCH_COMPARE(biquadModule, "BiquadFilter module process(), 64 samples, vs minimal float loop", "BM_ModuleBiquad",
-              "BM_MinimalDf1Float");
+BENCH_COMPARE(biquadModule, "BiquadFilter module process(), 64 samples, vs minimal float loop",
+              "BM_ModuleBiquad", "BM_MinimalDf1Float");
 
 } // namespace

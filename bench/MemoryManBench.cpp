@@ -58,7 +58,8 @@ struct ChainRig {
         std::uniform_real_distribution<float> noise(-0.05f, 0.05f);
         signal.resize(44100);
         for (std::size_t i = 0; i < signal.size(); ++i)
-            signal[i] = 0.4f * std::sin(2.0f * 3.14159265f * 82.0f * float(i) / 44100.0f) + noise(random);
+            signal[i] =
+                0.4f * std::sin(2.0f * 3.14159265f * 82.0f * float(i) / 44100.0f) + noise(random);
         gliding = setting == Setting::Gliding;
         play(2 * 44100 / kPiece, true); // past the first ramp, hold and fades
     }
@@ -105,16 +106,35 @@ void run(benchmark::State& state, Setting setting, bool sound)
     for (auto _ : state)
         rig.step(sound);
     // Seconds per sample (printed with an SI prefix: "n" is nanoseconds).
-    state.counters["per_sample"] = benchmark::Counter(double(state.iterations()) * kPiece,
-                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_sample"] =
+        benchmark::Counter(double(state.iterations()) * kPiece,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_ChainEmpty(benchmark::State& state) { run(state, Setting::Empty, true); }
-void BM_ChainDelayDepthZero(benchmark::State& state) { run(state, Setting::DepthZero, true); }
-void BM_ChainDelaySweeping(benchmark::State& state) { run(state, Setting::Sweeping, true); }
-void BM_ChainDelayGliding(benchmark::State& state) { run(state, Setting::Gliding, true); }
-void BM_ChainDelayDepthZeroSilence(benchmark::State& state) { run(state, Setting::DepthZero, false); }
-void BM_ChainDelaySweepingSilence(benchmark::State& state) { run(state, Setting::Sweeping, false); }
+void BM_ChainEmpty(benchmark::State& state)
+{
+    run(state, Setting::Empty, true);
+}
+void BM_ChainDelayDepthZero(benchmark::State& state)
+{
+    run(state, Setting::DepthZero, true);
+}
+void BM_ChainDelaySweeping(benchmark::State& state)
+{
+    run(state, Setting::Sweeping, true);
+}
+void BM_ChainDelayGliding(benchmark::State& state)
+{
+    run(state, Setting::Gliding, true);
+}
+void BM_ChainDelayDepthZeroSilence(benchmark::State& state)
+{
+    run(state, Setting::DepthZero, false);
+}
+void BM_ChainDelaySweepingSilence(benchmark::State& state)
+{
+    run(state, Setting::Sweeping, false);
+}
 
 BENCHMARK(BM_ChainEmpty);
 BENCHMARK(BM_ChainDelayDepthZero);
@@ -125,15 +145,16 @@ BENCHMARK(BM_ChainDelaySweepingSilence);
 
 // One piece of 64 frames at 44.1 kHz lasts 1451247 ns.
 constexpr double kPieceNs = 1e9 * kPiece / 44100.0;
-BENCH_COMPARE(depthZero, "analog delay in a slot, depth 0, vs the empty chain", "BM_ChainDelayDepthZero",
-              "BM_ChainEmpty", kPieceNs);
+BENCH_COMPARE(depthZero, "analog delay in a slot, depth 0, vs the empty chain",
+              "BM_ChainDelayDepthZero", "BM_ChainEmpty", kPieceNs);
 BENCH_COMPARE(sweeping, "analog delay in a slot, vibrato at depth 0.4, vs the empty chain",
               "BM_ChainDelaySweeping", "BM_ChainEmpty", kPieceNs);
-BENCH_COMPARE(gliding, "analog delay in a slot, depth 0.4 while \"Delay\" ramps, vs the empty chain",
+BENCH_COMPARE(gliding,
+              "analog delay in a slot, depth 0.4 while \"Delay\" ramps, vs the empty chain",
               "BM_ChainDelayGliding", "BM_ChainEmpty", kPieceNs);
-BENCH_COMPARE(silenceZero, "analog delay at depth 0: silence vs signal", "BM_ChainDelayDepthZeroSilence",
-              "BM_ChainDelayDepthZero");
-BENCH_COMPARE(silenceSweep, "analog delay at depth 0.4: silence vs signal", "BM_ChainDelaySweepingSilence",
-              "BM_ChainDelaySweeping");
+BENCH_COMPARE(silenceZero, "analog delay at depth 0: silence vs signal",
+              "BM_ChainDelayDepthZeroSilence", "BM_ChainDelayDepthZero");
+BENCH_COMPARE(silenceSweep, "analog delay at depth 0.4: silence vs signal",
+              "BM_ChainDelaySweepingSilence", "BM_ChainDelaySweeping");
 
 } // namespace

@@ -56,8 +56,8 @@ BENCH_COMPARE(host1024, "host block of 1024, empty queue, vs direct pieces", "BM
               "BM_DirectPieces/1024", kBlockBudgetNs);
 BENCH_COMPARE(host1024Queued, "host block of 1024, 1024 queued changes, vs direct pieces",
               "BM_HostBlock/1024/1024", "BM_DirectPieces/1024", kBlockBudgetNs);
-BENCH_COMPARE(host64, "host block of 64 vs one direct piece", "BM_HostBlock/64/0", "BM_DirectPieces/64",
-              kBlockBudgetNs / 16);
+BENCH_COMPARE(host64, "host block of 64 vs one direct piece", "BM_HostBlock/64/0",
+              "BM_DirectPieces/64", kBlockBudgetNs / 16);
 BENCH_COMPARE(host1023, "host block of 1023 vs direct pieces of 1024", "BM_HostBlock/1023/0",
               "BM_DirectPieces/1024", kBlockBudgetNs);
 

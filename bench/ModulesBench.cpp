@@ -52,8 +52,7 @@ struct Signal {
 };
 
 // One module brought up in a root environment, its inputs fed by the signal.
-template <class M>
-struct Rig {
+template <class M> struct Rig {
     explicit Rig(std::initializer_list<const char*> inputs)
     {
         module.build(&root);
@@ -108,7 +107,8 @@ void BM_GaindBPlainLoop(benchmark::State& state)
 }
 BENCHMARK(BM_GaindBPlainLoop);
 
-using Comb = LinearComb2<LinearComb2MixerDetails::ScaleDescriptor, LinearComb2MixerDetails::ScaleDescriptor>;
+using Comb =
+    LinearComb2<LinearComb2MixerDetails::ScaleDescriptor, LinearComb2MixerDetails::ScaleDescriptor>;
 
 void BM_LinearComb2(benchmark::State& state)
 {
@@ -200,11 +200,13 @@ void BM_DelayLinePlainLoop(benchmark::State& state)
 }
 BENCHMARK(BM_DelayLinePlainLoop);
 
-BENCH_COMPARE(gain, "GaindB vector routine, 64 samples, vs plain loop", "BM_GaindBVector", "BM_GaindBPlainLoop");
+BENCH_COMPARE(gain, "GaindB vector routine, 64 samples, vs plain loop", "BM_GaindBVector",
+              "BM_GaindBPlainLoop");
 BENCH_COMPARE(comb, "LinearComb2 vector routine, 64 samples, vs plain loop", "BM_LinearComb2",
               "BM_LinearComb2PlainLoop");
 BENCH_COMPARE(meter, "Meter, 64 samples, vs plain loop", "BM_Meter", "BM_MeterPlainLoop");
-BENCH_COMPARE(delay, "DelayLine, 64 samples, vs plain loop", "BM_DelayLine", "BM_DelayLinePlainLoop");
+BENCH_COMPARE(delay, "DelayLine, 64 samples, vs plain loop", "BM_DelayLine",
+              "BM_DelayLinePlainLoop");
 
 // Selector switches, back and forth between two elements.
 struct LfoSet : ModuleSelectorDetails::ModuleCreators {
@@ -229,8 +231,7 @@ struct StageSet : ModuleSelectorDetails::ModuleCreators {
     }
 };
 
-template <class M>
-void switchBackAndForth(benchmark::State& state, const char* parameter)
+template <class M> void switchBackAndForth(benchmark::State& state, const char* parameter)
 {
     Root root;
     M module;
@@ -262,8 +263,8 @@ BENCHMARK(BM_SelectorSwitchNotUniform);
 // The same switch inside a wrapped one-slot chain, which relinks its links.
 void BM_SelectorSwitchInWrappedChain(benchmark::State& state)
 {
-    switchBackAndForth<CX2::Application::ModuleCX2<CX2::Application::ModuleArrayCX2<
-        ModuleSelectorNotUniform<StageSet>, 1>>>(state, "Model_0");
+    switchBackAndForth<CX2::Application::ModuleCX2<
+        CX2::Application::ModuleArrayCX2<ModuleSelectorNotUniform<StageSet>, 1>>>(state, "Model_0");
 }
 BENCHMARK(BM_SelectorSwitchInWrappedChain);
 

@@ -44,8 +44,7 @@ std::vector<float> signal(std::size_t count)
     return x;
 }
 
-template <class Amp>
-void runPowerAmp(benchmark::State& state, float level)
+template <class Amp> void runPowerAmp(benchmark::State& state, float level)
 {
     BenchEnvironment environment;
     OutputBuffered source("Source", "", kPiece);
@@ -73,17 +72,34 @@ void runPowerAmp(benchmark::State& state, float level)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_V9E_50W_Level0(benchmark::State& state) { runPowerAmp<PowerAmpBorvanV9E_50W>(state, 0.0f); }
-void BM_V9E_50W_Level1(benchmark::State& state) { runPowerAmp<PowerAmpBorvanV9E_50W>(state, 1.0f); }
-void BM_V9E_100W_Level0(benchmark::State& state) { runPowerAmp<PowerAmpBorvanV9E_100W>(state, 0.0f); }
-void BM_V9E_100W_Level1(benchmark::State& state) { runPowerAmp<PowerAmpBorvanV9E_100W>(state, 1.0f); }
-void BM_RKMClassic_Level0(benchmark::State& state) { runPowerAmp<PowerAmpBorvanRKMClassicHead>(state, 0.0f); }
-void BM_RKMClassic_Level1(benchmark::State& state) { runPowerAmp<PowerAmpBorvanRKMClassicHead>(state, 1.0f); }
+void BM_V9E_50W_Level0(benchmark::State& state)
+{
+    runPowerAmp<PowerAmpBorvanV9E_50W>(state, 0.0f);
+}
+void BM_V9E_50W_Level1(benchmark::State& state)
+{
+    runPowerAmp<PowerAmpBorvanV9E_50W>(state, 1.0f);
+}
+void BM_V9E_100W_Level0(benchmark::State& state)
+{
+    runPowerAmp<PowerAmpBorvanV9E_100W>(state, 0.0f);
+}
+void BM_V9E_100W_Level1(benchmark::State& state)
+{
+    runPowerAmp<PowerAmpBorvanV9E_100W>(state, 1.0f);
+}
+void BM_RKMClassic_Level0(benchmark::State& state)
+{
+    runPowerAmp<PowerAmpBorvanRKMClassicHead>(state, 0.0f);
+}
+void BM_RKMClassic_Level1(benchmark::State& state)
+{
+    runPowerAmp<PowerAmpBorvanRKMClassicHead>(state, 1.0f);
+}
 
 // What level 1 does on a rate change: discretise the supply and shear, resample and fit the
 // diode curve.
-template <class Solver>
-void rebuildSolver(benchmark::State& state)
+template <class Solver> void rebuildSolver(benchmark::State& state)
 {
     for (auto _ : state) {
         Solver solver(kRate);
@@ -91,7 +107,10 @@ void rebuildSolver(benchmark::State& state)
     }
 }
 
-void BM_SolverRebuild_V9E(benchmark::State& state) { rebuildSolver<PowerAmpBorvanV9EDetails::KMethod>(state); }
+void BM_SolverRebuild_V9E(benchmark::State& state)
+{
+    rebuildSolver<PowerAmpBorvanV9EDetails::KMethod>(state);
+}
 void BM_SolverRebuild_RKMClassic(benchmark::State& state)
 {
     rebuildSolver<PowerAmpBorvanRKMClassicHeadTraitsDetails::KMethod>(state);
@@ -110,9 +129,9 @@ BENCHMARK(BM_SolverRebuild_RKMClassic)->Unit(benchmark::kMicrosecond);
 
 // ours = level 1, reference = level 0: the ratio is the price of the detailed model. A 64-sample
 // piece at 44.1 kHz lasts 1451247 ns.
-BENCH_COMPARE(v50, "V9E 50W power amp, level 1 / level 0, 64 samples at 44.1 kHz", "BM_V9E_50W_Level1",
-              "BM_V9E_50W_Level0", 1451247.0);
-BENCH_COMPARE(v100, "V9E 100W power amp, level 1 / level 0, 64 samples at 44.1 kHz", "BM_V9E_100W_Level1",
-              "BM_V9E_100W_Level0", 1451247.0);
-BENCH_COMPARE(rkm, "RKM Classic power amp, level 1 / level 0, 64 samples at 44.1 kHz", "BM_RKMClassic_Level1",
-              "BM_RKMClassic_Level0", 1451247.0);
+BENCH_COMPARE(v50, "V9E 50W power amp, level 1 / level 0, 64 samples at 44.1 kHz",
+              "BM_V9E_50W_Level1", "BM_V9E_50W_Level0", 1451247.0);
+BENCH_COMPARE(v100, "V9E 100W power amp, level 1 / level 0, 64 samples at 44.1 kHz",
+              "BM_V9E_100W_Level1", "BM_V9E_100W_Level0", 1451247.0);
+BENCH_COMPARE(rkm, "RKM Classic power amp, level 1 / level 0, 64 samples at 44.1 kHz",
+              "BM_RKMClassic_Level1", "BM_RKMClassic_Level0", 1451247.0);

@@ -108,7 +108,8 @@ void play(benchmark::State& state, bool fullRig, bool silent)
         t->process(t, ins, outs, kBlock, nullptr);
     }
     for (int offset = 0; offset < 22050; offset += kBlock) {
-        float* ins[2] = {const_cast<float*>(tone.data()) + offset, const_cast<float*>(tone.data()) + offset};
+        float* ins[2] = {const_cast<float*>(tone.data()) + offset,
+                         const_cast<float*>(tone.data()) + offset};
         t->process(t, ins, outs, kBlock, nullptr);
     }
     int offset = 0;
@@ -120,14 +121,22 @@ void play(benchmark::State& state, bool fullRig, bool silent)
         offset = (offset + kBlock) % kPeriod;
     }
     const double seconds = static_cast<double>(state.iterations()) * kBlock / kRate;
-    state.counters["realtime_x"] =
-        benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+    state.counters["realtime_x"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
     plugIn->destroyProcess(plugIn, t);
 }
 
-void BM_FreshRig(benchmark::State& state) { play(state, false, false); }
-void BM_FullRigTone(benchmark::State& state) { play(state, true, false); }
-void BM_FullRigSilence(benchmark::State& state) { play(state, true, true); }
+void BM_FreshRig(benchmark::State& state)
+{
+    play(state, false, false);
+}
+void BM_FullRigTone(benchmark::State& state)
+{
+    play(state, true, false);
+}
+void BM_FullRigSilence(benchmark::State& state)
+{
+    play(state, true, true);
+}
 
 BENCHMARK(BM_FreshRig)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_FullRigTone)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();

@@ -139,14 +139,15 @@ BENCHMARK(BM_CopyPiece);
 
 } // namespace
 
-BENCH_COMPARE(kSilence, "Ambience silence after a tail vs sound", "BM_AmbienceSilenceAfterTail", "BM_AmbienceSound",
-              kBudgetNs);
-BENCH_COMPARE(kTailEnd, "Ambience through a tail's last 120 dB vs sound", "BM_AmbienceTailEnd", "BM_AmbienceSound",
-              kBudgetNs);
-BENCH_COMPARE(kAmbience, "Ambience per 64-frame chunk vs a copy", "BM_AmbienceSound", "BM_CopyPiece", kBudgetNs);
-BENCH_COMPARE(kCutoff1, "ResonantCutoff 1 pole per 64 frames vs a copy", "BM_ResonantCutoff/1", "BM_CopyPiece",
-              kBudgetNs);
-BENCH_COMPARE(kCutoff2, "ResonantCutoff 2 poles per 64 frames vs a copy", "BM_ResonantCutoff/2", "BM_CopyPiece",
-              kBudgetNs);
-BENCH_COMPARE(kCutoff4, "ResonantCutoff 4 poles per 64 frames vs a copy", "BM_ResonantCutoff/4", "BM_CopyPiece",
-              kBudgetNs);
+BENCH_COMPARE(kSilence, "Ambience silence after a tail vs sound", "BM_AmbienceSilenceAfterTail",
+              "BM_AmbienceSound", kBudgetNs);
+BENCH_COMPARE(kTailEnd, "Ambience through a tail's last 120 dB vs sound", "BM_AmbienceTailEnd",
+              "BM_AmbienceSound", kBudgetNs);
+BENCH_COMPARE(kAmbience, "Ambience per 64-frame chunk vs a copy", "BM_AmbienceSound",
+              "BM_CopyPiece", kBudgetNs);
+BENCH_COMPARE(kCutoff1, "ResonantCutoff 1 pole per 64 frames vs a copy", "BM_ResonantCutoff/1",
+              "BM_CopyPiece", kBudgetNs);
+BENCH_COMPARE(kCutoff2, "ResonantCutoff 2 poles per 64 frames vs a copy", "BM_ResonantCutoff/2",
+              "BM_CopyPiece", kBudgetNs);
+BENCH_COMPARE(kCutoff4, "ResonantCutoff 4 poles per 64 frames vs a copy", "BM_ResonantCutoff/4",
+              "BM_CopyPiece", kBudgetNs);

@@ -40,7 +40,8 @@ public:
         add<PhaseAdjust<20>>("PhaseAdjust");
         add<MixerStereo>("MixerStereo");
         add<AmpChain>("Amps");
-        add<CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, TweeterSetTraits>>>("Convolver");
+        add<CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, TweeterSetTraits>>>(
+            "Convolver");
         add<CX2::Application::SplitterStereo>("SplitterStereo");
         add<CX2::Application::AdderStereo>("AdderStereo");
         add<CX2::Application::AddAndSplit>("AddAndSplit");

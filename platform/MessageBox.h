@@ -11,7 +11,8 @@ namespace platform {
 // The default sink has no window: it prints "caption: text" as one line on
 // standard error and gives the cautious answer, true for kind 0 and false
 // (Cancel, No) for kinds 1 and 2.
-using MessageHandler = std::function<bool(const std::string& text, const std::string& caption, int kind)>;
+using MessageHandler =
+    std::function<bool(const std::string& text, const std::string& caption, int kind)>;
 
 // Installs a handler (an empty one restores the default); returns the previous one.
 MessageHandler setMessageHandler(MessageHandler handler);

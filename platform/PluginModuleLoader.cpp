@@ -15,7 +15,8 @@ using ReleaseFunction = int (*)();
 void reportLoaderError(const char* what)
 {
     const char* detail = dlerror();
-    std::fprintf(stderr, "plug-in loader: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
+    std::fprintf(stderr, "plug-in loader: %s%s%s\n", what, detail ? ": " : "",
+                 detail ? detail : "");
 }
 
 } // namespace

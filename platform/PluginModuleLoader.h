@@ -36,7 +36,10 @@ inline bool loadPlugIn(PluginModuleLoader& loader, const std::string& productKey
 {
     return loader.load(productKey);
 }
-inline int unloadPlugIn(PluginModuleLoader& loader) { return loader.release(); }
+inline int unloadPlugIn(PluginModuleLoader& loader)
+{
+    return loader.release();
+}
 
 // The file of the shared object (or program) this code was linked into: the
 // counterpart of a module's instance handle.

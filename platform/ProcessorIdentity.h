@@ -23,8 +23,8 @@ struct ProcessorIdentity {
     // code may run in any thread.
     bool systemSavesSseState = false;
 
-    static constexpr std::uint32_t kMmx = 1u << 23; // leaf 1, EDX
-    static constexpr std::uint32_t kSse = 1u << 25; // leaf 1, EDX
+    static constexpr std::uint32_t kMmx = 1u << 23;   // leaf 1, EDX
+    static constexpr std::uint32_t kSse = 1u << 25;   // leaf 1, EDX
     static constexpr std::uint32_t k3dNow = 1u << 31; // leaf 0x80000001, EDX
 
     // The family, with the extended family added where the base family is 15.

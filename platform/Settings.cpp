@@ -74,12 +74,14 @@ bool writeAll(int fd, const std::string& data)
 
 void reportWriteFailure(const std::filesystem::path& path, const char* what)
 {
-    std::fprintf(stderr, "settings: cannot write %s (%s: %s)\n", path.c_str(), what, std::strerror(errno));
+    std::fprintf(stderr, "settings: cannot write %s (%s: %s)\n", path.c_str(), what,
+                 std::strerror(errno));
 }
 
 // Replaces the value file by a complete new one: written to a temporary file
 // in the same folder, flushed, then renamed over the old file.
-void writeValue(const std::string& productKey, const std::string& valueName, const std::string& content)
+void writeValue(const std::string& productKey, const std::string& valueName,
+                const std::string& content)
 {
     const std::filesystem::path path = valuePath(productKey, valueName);
     std::error_code error;
@@ -92,8 +94,8 @@ void writeValue(const std::string& productKey, const std::string& valueName, con
     // '~' is always escaped in names, so a temporary file never takes a value's name.
     static std::atomic<unsigned> counter{0};
     std::ostringstream name;
-    name << "~tmp-" << ::getpid() << '-' << std::hash<std::thread::id>{}(std::this_thread::get_id()) << '-'
-         << counter++;
+    name << "~tmp-" << ::getpid() << '-' << std::hash<std::thread::id>{}(std::this_thread::get_id())
+         << '-' << counter++;
     const std::filesystem::path temporary = path.parent_path() / name.str();
 
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -137,8 +139,8 @@ std::string escapeName(const std::string& name)
     static const char* hex = "0123456789ABCDEF";
     std::string escaped;
     for (const unsigned char c : name) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == ' ' || c == '.' || c == '-' || c == '_';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '-' || c == '_';
         if (plain) {
             escaped += static_cast<char>(c);
         } else {
@@ -150,7 +152,8 @@ std::string escapeName(const std::string& name)
     return escaped;
 }
 
-bool readRegistryString(const std::string& productKey, const std::string& valueName, std::string& out)
+bool readRegistryString(const std::string& productKey, const std::string& valueName,
+                        std::string& out)
 {
     std::string content;
     if (!readFile(valuePath(productKey, valueName), content))
@@ -165,7 +168,8 @@ bool readRegistryString(const std::string& productKey, const std::string& valueN
     return true;
 }
 
-bool readRegistryNumber(const std::string& productKey, const std::string& valueName, std::int32_t& out)
+bool readRegistryNumber(const std::string& productKey, const std::string& valueName,
+                        std::int32_t& out)
 {
     std::string content;
     if (!readFile(valuePath(productKey, valueName), content))
@@ -183,12 +187,14 @@ bool readRegistryNumber(const std::string& productKey, const std::string& valueN
     return true;
 }
 
-void writeRegistryString(const std::string& productKey, const std::string& valueName, const std::string& text)
+void writeRegistryString(const std::string& productKey, const std::string& valueName,
+                         const std::string& text)
 {
     writeValue(productKey, valueName, kStringTag + text);
 }
 
-void writeRegistryNumber(const std::string& productKey, const std::string& valueName, std::int32_t value)
+void writeRegistryNumber(const std::string& productKey, const std::string& valueName,
+                         std::int32_t value)
 {
     writeValue(productKey, valueName, kNumberTag + std::to_string(value));
 }

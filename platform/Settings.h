@@ -23,10 +23,14 @@ namespace platform {
 // buffer aside) are not read.
 inline constexpr std::size_t kMaxStringBytes = 511;
 
-bool readRegistryString(const std::string& productKey, const std::string& valueName, std::string& out);
-bool readRegistryNumber(const std::string& productKey, const std::string& valueName, std::int32_t& out);
-void writeRegistryString(const std::string& productKey, const std::string& valueName, const std::string& text);
-void writeRegistryNumber(const std::string& productKey, const std::string& valueName, std::int32_t value);
+bool readRegistryString(const std::string& productKey, const std::string& valueName,
+                        std::string& out);
+bool readRegistryNumber(const std::string& productKey, const std::string& valueName,
+                        std::int32_t& out);
+void writeRegistryString(const std::string& productKey, const std::string& valueName,
+                         const std::string& text);
+void writeRegistryNumber(const std::string& productKey, const std::string& valueName,
+                         std::int32_t value);
 
 // The folder that stands for HKEY_LOCAL_MACHINE\SOFTWARE.
 std::filesystem::path settingsRoot();

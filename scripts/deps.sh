@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build ccache pkg-config googletest libgtest-dev libbenchmark-dev
-          libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst)
+          libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format)
 
 missing=()
 for p in "${packages[@]}"; do

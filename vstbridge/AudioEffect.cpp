@@ -120,7 +120,9 @@ std::intptr_t AudioEffect::dispatcher(std::int32_t opcode, std::int32_t index, s
     }
 }
 
-void AudioEffect::process(float**, float**, std::int32_t) {}
+void AudioEffect::process(float**, float**, std::int32_t)
+{
+}
 
 void AudioEffect::setParameterAutomated(std::int32_t index, float value)
 {
@@ -184,7 +186,10 @@ void AudioEffect::float2string(float value, char* text, std::int32_t maxLength)
         return;
     char buffer[64];
     if (!std::isfinite(value))
-        std::snprintf(buffer, sizeof buffer, "%s", std::isnan(value) ? "NaN" : value > 0 ? "oo" : "-oo");
+        std::snprintf(buffer, sizeof buffer, "%s",
+                      std::isnan(value) ? "NaN"
+                      : value > 0       ? "oo"
+                                        : "-oo");
     else
         std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(value));
     copyText(text, buffer, maxLength);

@@ -62,8 +62,14 @@ public:
     virtual void setUniqueID(std::int32_t id) { cEffect.uniqueID = id; }
     virtual void setNumInputs(std::int32_t count) { cEffect.numInputs = count; }
     virtual void setNumOutputs(std::int32_t count) { cEffect.numOutputs = count; }
-    virtual void canProcessReplacing(bool state = true) { setFlag(Vst::effFlagsCanReplacing, state); }
-    virtual void programsAreChunks(bool state = true) { setFlag(Vst::effFlagsProgramChunks, state); }
+    virtual void canProcessReplacing(bool state = true)
+    {
+        setFlag(Vst::effFlagsCanReplacing, state);
+    }
+    virtual void programsAreChunks(bool state = true)
+    {
+        setFlag(Vst::effFlagsProgramChunks, state);
+    }
     virtual void setInitialDelay(std::int32_t frames) { cEffect.initialDelay = frames; }
 
     // Takes the editor (deleted with the effect) and sets the has-editor flag.

@@ -47,8 +47,10 @@ std::intptr_t AudioEffectX::dispatcher(std::int32_t opcode, std::int32_t index, 
         if (!editor)
             return 0;
         {
-            VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
-            return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1 : 0;
+            VstKeyCode key{index, static_cast<unsigned char>(value),
+                           static_cast<unsigned char>(opt)};
+            return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1
+                                                                                              : 0;
         }
     case effSetEditKnobMode:
         return editor && editor->setKnobMode(static_cast<std::int32_t>(value)) ? 1 : 0;

@@ -39,7 +39,8 @@ AudioEffect* createEffect(HostCallback audioMaster, const char* entry) noexcept
 AEffect* mainEntry(HostCallback audioMaster, const char* entry) noexcept
 {
     try {
-        if (!audioMaster || audioMaster(nullptr, Zq::Vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
+        if (!audioMaster ||
+            audioMaster(nullptr, Zq::Vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
             return nullptr;
     } catch (...) {
         reportFailure(entry, "the host's version call failed");

@@ -45,11 +45,13 @@ bool ProgramBank::write(std::vector<char>& out) const
     for (const Program& program : programs_) {
         putInt32(bank, at, static_cast<std::int64_t>(program.name.size()));
         at += 4;
-        std::copy(program.name.begin(), program.name.end(), bank.begin() + static_cast<std::ptrdiff_t>(at));
+        std::copy(program.name.begin(), program.name.end(),
+                  bank.begin() + static_cast<std::ptrdiff_t>(at));
         at += program.name.size();
         putInt32(bank, at, static_cast<std::int64_t>(program.chunk.size()));
         at += 4;
-        std::copy(program.chunk.begin(), program.chunk.end(), bank.begin() + static_cast<std::ptrdiff_t>(at));
+        std::copy(program.chunk.begin(), program.chunk.end(),
+                  bank.begin() + static_cast<std::ptrdiff_t>(at));
         at += program.chunk.size();
     }
     out = std::move(bank);

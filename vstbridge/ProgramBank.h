@@ -21,7 +21,10 @@ class ProgramBank {
 public:
     static constexpr std::int32_t kCount = 100;
 
-    static constexpr bool isIndex(std::int64_t index) noexcept { return index >= 0 && index < kCount; }
+    static constexpr bool isIndex(std::int64_t index) noexcept
+    {
+        return index >= 0 && index < kCount;
+    }
 
     Program& operator[](std::int32_t index) { return programs_[static_cast<std::size_t>(index)]; }
     const Program& operator[](std::int32_t index) const

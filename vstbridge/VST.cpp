@@ -101,14 +101,14 @@ VST::~VST()
 
 void VST::fillCanDo()
 {
-    for (const char* text : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "receiveVstEvents",
-                             "receiveVstMidiEvent", "receiveVstTimeInfo", "plugAsSend", "mixDryWet",
-                             "noRealTime", "multipass", "metapass"})
+    for (const char* text : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo",
+                             "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
+                             "plugAsSend", "mixDryWet", "noRealTime", "multipass", "metapass"})
         canDo_.emplace(text, -1);
     canDo_.emplace("plugAsChannelInsert", 1);
-    for (const char* text : {"offline", "1in1out", "1in2out", "2in1out", "2in2out", "2in4out",
-                             "4in2out", "4in4out", "4in8out", "8in4out", "conformsToWindowRules",
-                             "bypass"})
+    for (const char* text :
+         {"offline", "1in1out", "1in2out", "2in1out", "2in2out", "2in4out", "4in2out", "4in4out",
+          "4in8out", "8in4out", "conformsToWindowRules", "bypass"})
         canDo_.emplace(text, 0);
 }
 

@@ -32,7 +32,8 @@ void VST::setProgram(std::int32_t program)
     const Program& next = programs_[curProgram];
     // A program without chunk leaves the processor as it is.
     if (!next.chunk.empty())
-        process_->setChunk(process_, next.chunk.data(), static_cast<std::int32_t>(next.chunk.size()));
+        process_->setChunk(process_, next.chunk.data(),
+                           static_cast<std::int32_t>(next.chunk.size()));
 }
 
 void VST::setProgramName(char* name)
@@ -96,7 +97,8 @@ std::int32_t VST::setChunk(void* data, std::int32_t byteSize, bool isPreset)
         return 0;
     const Program& current = programs_[curProgram];
     if (!current.chunk.empty())
-        process_->setChunk(process_, current.chunk.data(), static_cast<std::int32_t>(current.chunk.size()));
+        process_->setChunk(process_, current.chunk.data(),
+                           static_cast<std::int32_t>(current.chunk.size()));
     return 0;
 }
 

@@ -79,7 +79,8 @@ int main(int argc, char** argv)
     rig.choose(head->model, amps::headDefaults(head->model, head->dsm, head->watts));
 
     const auto channels = static_cast<std::size_t>(inInfo.channels);
-    std::vector<float> frames(static_cast<std::size_t>(kBlock) * channels), input(kBlock), output(kBlock);
+    std::vector<float> frames(static_cast<std::size_t>(kBlock) * channels), input(kBlock),
+        output(kBlock);
     for (;;) {
         const sf_count_t n = sf_readf_float(in, frames.data(), kBlock);
         if (n <= 0)

@@ -36,9 +36,14 @@ Buffer::Buffer(std::uint32_t samples)
     }
 }
 
-Buffer::Buffer(const Buffer& other) : Buffer(other.size_) {}
+Buffer::Buffer(const Buffer& other) : Buffer(other.size_)
+{
+}
 
-Buffer::~Buffer() { freeStorage(); }
+Buffer::~Buffer()
+{
+    freeStorage();
+}
 
 void Buffer::freeStorage() noexcept
 {
@@ -59,7 +64,10 @@ void Buffer::reallocate(std::uint32_t samples)
     size_ = samples;
 }
 
-void Buffer::release() { freeStorage(); }
+void Buffer::release()
+{
+    freeStorage();
+}
 
 namespace {
 
@@ -99,8 +107,17 @@ Silence& silence()
 
 } // namespace
 
-const Buffer& silenceBuffer() { return silence().buffer(); }
-float* silenceSamples() noexcept { return silence().samples(); }
-void growSilenceBuffer(std::uint32_t samples) { silence().grow(samples); }
+const Buffer& silenceBuffer()
+{
+    return silence().buffer();
+}
+float* silenceSamples() noexcept
+{
+    return silence().samples();
+}
+void growSilenceBuffer(std::uint32_t samples)
+{
+    silence().grow(samples);
+}
 
 } // namespace AudioEngine::AudioContainers

@@ -72,17 +72,24 @@ namespace AudioEngine::EnvironmentHostDetails {
 // A buffer that borrows samples it does not own (the current piece of one host
 // channel). Its owner sets pointer and size; resize and release do nothing and
 // destroying it frees nothing.
-template <class Traits>
-class HostBuffer : public AudioContainers::Buffer {
+template <class Traits> class HostBuffer : public AudioContainers::Buffer {
 public:
     HostBuffer() = default;
     HostBuffer(const HostBuffer&) : HostBuffer() {}
-    ~HostBuffer() override { data_ = nullptr; size_ = 0; }
+    ~HostBuffer() override
+    {
+        data_ = nullptr;
+        size_ = 0;
+    }
 
     void reallocate(std::uint32_t) override {}
     void release() override {}
 
-    void borrow(float* samples, std::uint32_t count) noexcept { data_ = samples; size_ = count; }
+    void borrow(float* samples, std::uint32_t count) noexcept
+    {
+        data_ = samples;
+        size_ = count;
+    }
     void clear() noexcept { borrow(nullptr, 0); }
 };
 

@@ -6,25 +6,31 @@ namespace AudioEngine {
 
 DataBlockLinked::DataBlockLinked(DataBlockHandler* module, std::string targetName, std::string name,
                                  std::string label)
-    : module_(module), target_(&module->getDataBlock(targetName)), targetName_(std::move(targetName)),
-      name_(std::move(name)), label_(std::move(label))
+    : module_(module), target_(&module->getDataBlock(targetName)),
+      targetName_(std::move(targetName)), name_(std::move(name)), label_(std::move(label))
 {
 }
 
 DataBlockLinked::DataBlockLinked(DataBlockHandler* module, std::string targetName)
-    : module_(module), target_(&module->getDataBlock(targetName)), targetName_(std::move(targetName)),
-      name_(target_->getName()), label_(target_->getLabel())
+    : module_(module), target_(&module->getDataBlock(targetName)),
+      targetName_(std::move(targetName)), name_(target_->getName()), label_(target_->getLabel())
 {
 }
 
 DataBlockLinked::DataBlockLinked(const DataBlockLinked& other)
-    : DataBlockBase(), module_(other.module_), target_(other.target_), targetName_(other.targetName_),
-      name_(other.name_), label_(other.label_)
+    : DataBlockBase(), module_(other.module_), target_(other.target_),
+      targetName_(other.targetName_), name_(other.name_), label_(other.label_)
 {
 }
 
-void DataBlockLinked::set(Value value) { module_->setDataBlock(targetName_, value); }
-DataBlockBase::Value DataBlockLinked::get() const { return target_->get(); }
+void DataBlockLinked::set(Value value)
+{
+    module_->setDataBlock(targetName_, value);
+}
+DataBlockBase::Value DataBlockLinked::get() const
+{
+    return target_->get();
+}
 
 void DataBlockLinked::relink(DataBlockHandler* module)
 {

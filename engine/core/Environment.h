@@ -34,7 +34,8 @@ public:
     virtual void structureChanged() = 0;
 
     virtual void processChunk() {}
-    virtual void processHost(const float* const* inputs, float* const* outputs, std::uint32_t frames)
+    virtual void processHost(const float* const* inputs, float* const* outputs,
+                             std::uint32_t frames)
     {
         (void)inputs;
         (void)outputs;

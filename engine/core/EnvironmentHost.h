@@ -22,13 +22,13 @@ namespace AudioEngine {
 // capacity) that leaves Delay samples in the input FIFO once the new frames are
 // in; a tail of fewer frames is served by a piece of 4 over the samples already
 // waiting, and a call too short even for that is served from the output FIFO.
-template <std::uint32_t Capacity, std::uint32_t Delay>
-class EnvironmentHost : public Environment {
+template <std::uint32_t Capacity, std::uint32_t Delay> class EnvironmentHost : public Environment {
 public:
     using BufferPadType = EnvironmentHostDetails::BufferPadType;
     static constexpr std::uint32_t kMaxChannels = 4;
     static_assert(Capacity % 4 == 0 && Capacity >= 4, "pieces are multiples of four samples");
-    static_assert(Capacity + Delay + 4 <= BufferPadType::Buffer::kSamples, "FIFOs must hold a piece");
+    static_assert(Capacity + Delay + 4 <= BufferPadType::Buffer::kSamples,
+                  "FIFOs must hold a piece");
 
     std::int32_t getState() const override { return 0; }
     void setState(std::int32_t) override {}
@@ -38,7 +38,8 @@ public:
 
     // The FIFO block algorithm; runs processChunk once per piece (pieces of 0
     // samples included: processChunk decides what they cost).
-    void processHost(const float* const* inputs, float* const* outputs, std::uint32_t frames) override
+    void processHost(const float* const* inputs, float* const* outputs,
+                     std::uint32_t frames) override
     {
         beginCall(inputs, outputs);
         for (std::uint32_t done = 0; done < frames;) {

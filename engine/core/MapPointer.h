@@ -16,8 +16,7 @@ namespace AudioEngine::AudioContainers {
 // A name map that owns its pointees. It enumerates in name order, so that
 // step-wise pairing of ports ("In"/"InDry", "OutL"/"OutR") and the host's
 // channel assignment do not depend on hashing.
-template <class Traits>
-class MapPointer {
+template <class Traits> class MapPointer {
 public:
     using Value = typename Traits::Value;
     using Storage = std::map<std::string, std::unique_ptr<Value>, std::less<>>;
@@ -29,8 +28,7 @@ public:
 
     // Registers the object under the name. A name that is taken keeps its first
     // object; the refused one is destroyed and null returned.
-    template <class T>
-    T* insert(const std::string& name, std::unique_ptr<T> item)
+    template <class T> T* insert(const std::string& name, std::unique_ptr<T> item)
     {
         T* raw = item.get();
         auto [it, inserted] = items_.try_emplace(name, std::move(item));
@@ -60,8 +58,7 @@ public:
         items_.erase(it);
         return true;
     }
-    template <class Predicate>
-    void eraseIf(Predicate predicate)
+    template <class Predicate> void eraseIf(Predicate predicate)
     {
         std::erase_if(items_, [&](const auto& entry) { return predicate(*entry.second); });
     }
@@ -74,39 +71,47 @@ public:
 
     // Port registration: each makes a new port with the prototype's name and
     // description and registers it under the given name.
-    Input* addInput(const Port& prototype, const std::string& name)
-        requires std::is_same_v<Value, Input>
+    Input* addInput(const Port& prototype,
+                    const std::string& name) requires std::is_same_v<Value, Input>
     {
-        return insert(name, std::make_unique<Input>(prototype.getName(), prototype.getDescription()));
+        return insert(name,
+                      std::make_unique<Input>(prototype.getName(), prototype.getDescription()));
     }
-    OutputHierarchic* addHierarchicOutput(const Port& prototype, const std::string& name)
-        requires std::is_same_v<Value, Output>
+    OutputHierarchic*
+    addHierarchicOutput(const Port& prototype,
+                        const std::string& name) requires std::is_same_v<Value, Output>
     {
-        return insert(name, std::make_unique<OutputHierarchic>(
-                                prototype.getName(), prototype.getDescription(), prototype.getSource()));
+        return insert(name, std::make_unique<OutputHierarchic>(prototype.getName(),
+                                                               prototype.getDescription(),
+                                                               prototype.getSource()));
     }
-    OutputConnectable* addConnectableOutput(const Port& prototype, const std::string& name)
-        requires std::is_same_v<Value, Output>
+    OutputConnectable*
+    addConnectableOutput(const Port& prototype,
+                         const std::string& name) requires std::is_same_v<Value, Output>
     {
-        return insert(name, std::make_unique<OutputConnectable>(
-                                prototype.getName(), prototype.getDescription(), prototype.getSource()));
+        return insert(name, std::make_unique<OutputConnectable>(prototype.getName(),
+                                                                prototype.getDescription(),
+                                                                prototype.getSource()));
     }
-    OutputBuffered* addBufferedOutput(const OutputBuffered& prototype, const std::string& name)
-        requires std::is_same_v<Value, Output>
+    OutputBuffered*
+    addBufferedOutput(const OutputBuffered& prototype,
+                      const std::string& name) requires std::is_same_v<Value, Output>
     {
-        return insert(name, std::make_unique<OutputBuffered>(
-                                prototype.getName(), prototype.getDescription(), prototype.getCapacity()));
+        return insert(name, std::make_unique<OutputBuffered>(prototype.getName(),
+                                                             prototype.getDescription(),
+                                                             prototype.getCapacity()));
     }
 
     // Registers a heap copy of the parameter, of its own type.
     template <class P>
-    P* addParameter(const P& parameter, const std::string& name)
-        requires std::is_same_v<Value, ParameterBase> && std::is_base_of_v<ParameterBase, P>
+    P* addParameter(const P& parameter, const std::string& name) requires
+        std::is_same_v<Value, ParameterBase> && std::is_base_of_v<ParameterBase, P>
     {
         return insert(name, std::make_unique<P>(parameter));
     }
-    DataBlockLinked* addLinkedDataBlock(const DataBlockLinked& link, const std::string& name)
-        requires std::is_same_v<Value, DataBlockBase>
+    DataBlockLinked*
+    addLinkedDataBlock(const DataBlockLinked& link,
+                       const std::string& name) requires std::is_same_v<Value, DataBlockBase>
     {
         return insert(name, std::make_unique<DataBlockLinked>(link));
     }

@@ -40,7 +40,10 @@ void ModuleBasic::resetParametersToDefaults()
         setParameter(name, parameter->getDefault());
 }
 
-void ModuleBasic::createInputs() { inputs_.addInput(Input("In", ""), "In"); }
+void ModuleBasic::createInputs()
+{
+    inputs_.addInput(Input("In", ""), "In");
+}
 
 void ModuleBasic::createOutputs()
 {
@@ -88,10 +91,9 @@ void ModuleBasic::selectProcessRoutine()
 
 Output* ModuleBasic::addOutputInPlace(const Port& prototype)
 {
-    return outputs_.insert(prototype.getName(),
-                           std::make_unique<OutputInPlace>(prototype.getName(),
-                                                           prototype.getDescription(),
-                                                           prototype.getSource()));
+    return outputs_.insert(prototype.getName(), std::make_unique<OutputInPlace>(
+                                                    prototype.getName(), prototype.getDescription(),
+                                                    prototype.getSource()));
 }
 
 Output* ModuleBasic::addOutputBuffered(const OutputBuffered& prototype)

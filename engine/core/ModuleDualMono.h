@@ -10,9 +10,11 @@ namespace AudioEngine {
 namespace ModuleDualMonoDetails {
 // Exposes one parameter of the pair once, setting both channels.
 struct LinkParameter {
-    static std::unique_ptr<ParameterBase> create(const std::string& name, Module& left, Module& right)
+    static std::unique_ptr<ParameterBase> create(const std::string& name, Module& left,
+                                                 Module& right)
     {
-        return std::make_unique<ParameterMultiLink>(name, std::vector<ParameterHandler*>{&left, &right});
+        return std::make_unique<ParameterMultiLink>(name,
+                                                    std::vector<ParameterHandler*>{&left, &right});
     }
 };
 } // namespace ModuleDualMonoDetails

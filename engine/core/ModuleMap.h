@@ -13,8 +13,7 @@ namespace AudioEngine::ModuleStructuredDetails {
 // An ordered list of named, owned entries (sub-modules of a composite, creators
 // of a creator table). Order is creation order; adding a name that is present
 // destroys the old entry and appends the new one at the end.
-template <class Traits>
-class ModuleMap {
+template <class Traits> class ModuleMap {
 public:
     using Value = typename Traits::Value;
     struct Entry {
@@ -27,8 +26,7 @@ public:
     ModuleMap& operator=(const ModuleMap&) = delete;
     virtual ~ModuleMap() = default;
 
-    template <class T>
-    T* add(std::string name, std::unique_ptr<T> item)
+    template <class T> T* add(std::string name, std::unique_ptr<T> item)
     {
         erase(name);
         T* raw = item.get();

@@ -91,15 +91,18 @@ void ModuleStructured::reset()
         entry.module->reset();
 }
 
-void ModuleStructured::createParameters() { linkSubModuleParameters(); }
+void ModuleStructured::createParameters()
+{
+    linkSubModuleParameters();
+}
 
 void ModuleStructured::linkSubModuleParameters()
 {
     for (const auto& entry : subModules_) {
         for (const auto& [name, parameter] : entry.module->getParameters()) {
             std::string composed = ParameterLinked::composeName(name, entry.name);
-            parameters_.insert(composed,
-                               std::make_unique<ParameterLinked>(entry.module.get(), name, composed, ""));
+            parameters_.insert(composed, std::make_unique<ParameterLinked>(entry.module.get(), name,
+                                                                           composed, ""));
         }
     }
 }
@@ -133,8 +136,8 @@ private:
 // The relinking shared by parameters and data blocks: re-point, drop links
 // whose target is gone, link new names.
 template <class Map, class Link, class FindTarget, class ChildMap>
-void relinkInPlace(Map& map, const ModuleStructuredDetails::SubModules& subModules, FindTarget findTarget,
-                   ChildMap childMap)
+void relinkInPlace(Map& map, const ModuleStructuredDetails::SubModules& subModules,
+                   FindTarget findTarget, ChildMap childMap)
 {
     map.eraseIf([&](const auto& entry) {
         auto* link = dynamic_cast<const Link*>(&entry);
@@ -190,8 +193,9 @@ void ModuleStructured::linkParameters(std::span<const ModuleStructuredDetails::P
 {
     for (const auto& link : links) {
         std::string name(link.name);
-        parameters_.insert(name, std::make_unique<ParameterLinked>(&getSubModule(link.child),
-                                                                   std::string(link.target), name, ""));
+        parameters_.insert(name,
+                           std::make_unique<ParameterLinked>(&getSubModule(link.child),
+                                                             std::string(link.target), name, ""));
     }
 }
 
@@ -206,7 +210,8 @@ namespace {
 // side needs a partner; extra ports on the offering side (a wrapper's "InDry",
 // an output nobody reads) are left alone.
 template <class Readers, class Offers, class Connect>
-void pairByStep(const Readers& readers, const Offers& offers, const std::string& where, Connect connect)
+void pairByStep(const Readers& readers, const Offers& offers, const std::string& where,
+                Connect connect)
 {
     auto offer = offers.begin();
     for (const auto& [name, reader] : readers) {
@@ -232,7 +237,10 @@ void ModuleStructured::connectThrough()
     pairByStep(outputs_, subModules_.back().module->getOutputs(), instanceName_, connectTo);
 }
 
-void ModuleMono::createInputs() { inputs_.addInput(Input("In", ""), "In"); }
+void ModuleMono::createInputs()
+{
+    inputs_.addInput(Input("In", ""), "In");
+}
 
 void ModuleMono::createOutputs()
 {

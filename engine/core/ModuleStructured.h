@@ -71,11 +71,16 @@ public:
     // refused with an error.
     void connectThrough();
 
-    Module& getSubModule(std::string_view name) const { return subModules_.get(name, instanceName_); }
-    const ModuleStructuredDetails::SubModules& getSubModules() const noexcept { return subModules_; }
+    Module& getSubModule(std::string_view name) const
+    {
+        return subModules_.get(name, instanceName_);
+    }
+    const ModuleStructuredDetails::SubModules& getSubModules() const noexcept
+    {
+        return subModules_;
+    }
 
-    template <class T, class... Args>
-    T* addSubModule(std::string name, Args&&... args)
+    template <class T, class... Args> T* addSubModule(std::string name, Args&&... args)
     {
         auto module = std::make_unique<T>(std::forward<Args>(args)...);
         module->setInstanceName(name);

@@ -41,7 +41,8 @@ Parameter::Parameter(std::string name, std::string label, Range range, std::uint
 }
 
 namespace {
-float stateValue(const ParameterBase::States& states, std::string_view state, std::string_view owner)
+float stateValue(const ParameterBase::States& states, std::string_view state,
+                 std::string_view owner)
 {
     if (auto value = states.find(state))
         return *value;
@@ -59,9 +60,9 @@ Parameter::Parameter(std::string name, std::string label, const States& states,
 }
 
 Parameter::Parameter(const Parameter& other)
-    : ParameterBase(), name_(other.getName()), label_(other.getLabel()), minimum_(other.getMinimum()),
-      maximum_(other.getMaximum()), default_(other.default_), states_(other.states_),
-      flags_(other.flags_), value_(const_cast<Parameter&>(other).getValue())
+    : ParameterBase(), name_(other.getName()), label_(other.getLabel()),
+      minimum_(other.getMinimum()), maximum_(other.getMaximum()), default_(other.default_),
+      states_(other.states_), flags_(other.flags_), value_(const_cast<Parameter&>(other).getValue())
 {
 }
 
@@ -85,11 +86,13 @@ void Parameter::set(float value)
     const float limited = clamp(value, minimum_, maximum_);
     if (flags_ & kHoldMinimum) {
         float held = value_.load(std::memory_order_relaxed);
-        while (limited < held && !value_.compare_exchange_weak(held, limited, std::memory_order_relaxed)) {
+        while (limited < held &&
+               !value_.compare_exchange_weak(held, limited, std::memory_order_relaxed)) {
         }
     } else if (flags_ & kHoldMaximum) {
         float held = value_.load(std::memory_order_relaxed);
-        while (limited > held && !value_.compare_exchange_weak(held, limited, std::memory_order_relaxed)) {
+        while (limited > held &&
+               !value_.compare_exchange_weak(held, limited, std::memory_order_relaxed)) {
         }
     } else {
         value_.store(limited, std::memory_order_relaxed);
@@ -109,24 +112,46 @@ float Parameter::getValue()
 
 ParameterLinked::ParameterLinked(ParameterHandler* module, std::string targetName, std::string name,
                                  std::string label)
-    : module_(module), target_(&module->getParameter(targetName)), targetName_(std::move(targetName)),
-      name_(std::move(name)), label_(std::move(label))
+    : module_(module), target_(&module->getParameter(targetName)),
+      targetName_(std::move(targetName)), name_(std::move(name)), label_(std::move(label))
 {
 }
 
 ParameterLinked::ParameterLinked(ParameterHandler* module, std::string targetName)
-    : module_(module), target_(&module->getParameter(targetName)), targetName_(std::move(targetName)),
-      name_(getTarget()->getName()), label_(getTarget()->getLabel())
+    : module_(module), target_(&module->getParameter(targetName)),
+      targetName_(std::move(targetName)), name_(getTarget()->getName()),
+      label_(getTarget()->getLabel())
 {
 }
 
-void ParameterLinked::set(float value) { getModule()->setParameter(targetName_, value); }
-float ParameterLinked::getValue() { return getTarget()->getValue(); }
-float ParameterLinked::getMinimum() const { return override_ ? minimum_ : getTarget()->getMinimum(); }
-float ParameterLinked::getMaximum() const { return override_ ? maximum_ : getTarget()->getMaximum(); }
-float ParameterLinked::getDefault() const { return override_ ? default_ : getTarget()->getDefault(); }
-const ParameterBase::States& ParameterLinked::getStates() const { return getTarget()->getStates(); }
-std::uint32_t ParameterLinked::getFlags() const { return getTarget()->getFlags(); }
+void ParameterLinked::set(float value)
+{
+    getModule()->setParameter(targetName_, value);
+}
+float ParameterLinked::getValue()
+{
+    return getTarget()->getValue();
+}
+float ParameterLinked::getMinimum() const
+{
+    return override_ ? minimum_ : getTarget()->getMinimum();
+}
+float ParameterLinked::getMaximum() const
+{
+    return override_ ? maximum_ : getTarget()->getMaximum();
+}
+float ParameterLinked::getDefault() const
+{
+    return override_ ? default_ : getTarget()->getDefault();
+}
+const ParameterBase::States& ParameterLinked::getStates() const
+{
+    return getTarget()->getStates();
+}
+std::uint32_t ParameterLinked::getFlags() const
+{
+    return getTarget()->getFlags();
+}
 
 void ParameterLinked::relink(ParameterHandler* module)
 {
@@ -159,7 +184,10 @@ ParameterMultiLink::ParameterMultiLink(std::string name, std::vector<ParameterHa
     reportedName_ = first().getName();
 }
 
-ParameterBase& ParameterMultiLink::first() const { return modules_.front()->getParameter(name_); }
+ParameterBase& ParameterMultiLink::first() const
+{
+    return modules_.front()->getParameter(name_);
+}
 
 void ParameterMultiLink::set(float value)
 {
@@ -167,12 +195,33 @@ void ParameterMultiLink::set(float value)
         module->setParameter(name_, value);
 }
 
-const std::string& ParameterMultiLink::getLabel() const { return first().getLabel(); }
-float ParameterMultiLink::getValue() { return first().getValue(); }
-float ParameterMultiLink::getMinimum() const { return first().getMinimum(); }
-float ParameterMultiLink::getMaximum() const { return first().getMaximum(); }
-float ParameterMultiLink::getDefault() const { return first().getDefault(); }
-const ParameterBase::States& ParameterMultiLink::getStates() const { return first().getStates(); }
-std::uint32_t ParameterMultiLink::getFlags() const { return first().getFlags(); }
+const std::string& ParameterMultiLink::getLabel() const
+{
+    return first().getLabel();
+}
+float ParameterMultiLink::getValue()
+{
+    return first().getValue();
+}
+float ParameterMultiLink::getMinimum() const
+{
+    return first().getMinimum();
+}
+float ParameterMultiLink::getMaximum() const
+{
+    return first().getMaximum();
+}
+float ParameterMultiLink::getDefault() const
+{
+    return first().getDefault();
+}
+const ParameterBase::States& ParameterMultiLink::getStates() const
+{
+    return first().getStates();
+}
+std::uint32_t ParameterMultiLink::getFlags() const
+{
+    return first().getFlags();
+}
 
 } // namespace AudioEngine

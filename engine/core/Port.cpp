@@ -57,7 +57,10 @@ OutputBuffered::OutputBuffered(std::string name, std::string description, std::u
     AudioContainers::growSilenceBuffer(capacity);
 }
 
-OutputBuffered::~OutputBuffered() { --liveCount_; }
+OutputBuffered::~OutputBuffered()
+{
+    --liveCount_;
+}
 
 float* OutputBuffered::getBuffer() const
 {

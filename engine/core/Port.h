@@ -125,7 +125,10 @@ public:
     float* getBuffer() const override { return buffer_.data(); }
     const AudioContainers::Buffer* getBufferObject() const override { return &buffer_; }
 
-    void setSamples(float* samples, std::uint32_t count) noexcept { buffer_.borrow(samples, count); }
+    void setSamples(float* samples, std::uint32_t count) noexcept
+    {
+        buffer_.borrow(samples, count);
+    }
 
 private:
     HostBuffer<AudioContainers::BufferSampleTraits> buffer_;

@@ -23,7 +23,10 @@ Convolver::Convolver()
     setImpulse(unit.data(), static_cast<int>(unit.size()));
 }
 
-Convolver::~Convolver() { freeSegments(); }
+Convolver::~Convolver()
+{
+    freeSegments();
+}
 
 float* Convolver::allocateAligned(int n, int alignment)
 {

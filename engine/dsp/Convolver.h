@@ -75,7 +75,10 @@ public:
     // plain one; all give identical output.
     void selectProcessRoutine(bool useSse);
     // Pins one kernel of ConvolverKernels.h, so that tests and benchmarks can compare them.
-    void selectKernel(ConvolverKernel kernel) { kernel_ = kernel != nullptr ? kernel : plainKernel; }
+    void selectKernel(ConvolverKernel kernel)
+    {
+        kernel_ = kernel != nullptr ? kernel : plainKernel;
+    }
 
     // Convolves n samples (audio thread; no allocation, any n >= 0, output may equal input).
     // Output sample j already contains input[j] times the impulse's first sample: no latency.
@@ -93,8 +96,8 @@ private:
     // Frees the buffers and allocates the four copies and the accumulator for `longest` samples.
     void allocateFor(int longest);
 
-    std::vector<float*> blocks_;  // every buffer allocated, freed together
-    int blockCapacity_ = 4096;    // the largest run the accumulator has room for
+    std::vector<float*> blocks_;   // every buffer allocated, freed together
+    int blockCapacity_ = 4096;     // the largest run the accumulator has room for
     float* impulseCopies_[4] = {}; // copy k: k zeros, the impulse, zeros to a multiple of 4
     int impulseLength_ = 0;
     float* accumulator_ = nullptr; // circular sums, accLength_ + 3 floats (kernel overhang)

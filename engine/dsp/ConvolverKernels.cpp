@@ -74,9 +74,15 @@ void avxKernel(float* accumulator, const float* impulse, int count, float x)
     sseKernel(accumulator, impulse, count, x);
 }
 
-bool avxAvailable() { return false; }
+bool avxAvailable()
+{
+    return false;
+}
 #endif
 
-ConvolverKernel vectorKernel() { return avxAvailable() ? avxKernel : sseKernel; }
+ConvolverKernel vectorKernel()
+{
+    return avxAvailable() ? avxKernel : sseKernel;
+}
 
 } // namespace dsp::Domain::OldConvolvers

@@ -10,7 +10,10 @@
 namespace dsp::Domain::OldConvolvers {
 namespace {
 
-bool validSize(int n) { return n >= 1 && std::has_single_bit(static_cast<unsigned>(n)); }
+bool validSize(int n)
+{
+    return n >= 1 && std::has_single_bit(static_cast<unsigned>(n));
+}
 
 } // namespace
 
@@ -33,8 +36,14 @@ void Convolver::realTransform(float* data, int N, int direction)
         fft::recurrenceRealTransform(data, N, direction);
 }
 
-void Convolver::forwardTransform(float* data, int N) { realTransform(data, N, 1); }
+void Convolver::forwardTransform(float* data, int N)
+{
+    realTransform(data, N, 1);
+}
 
-void Convolver::inverseTransform(float* data, int N) { realTransform(data, N, -1); }
+void Convolver::inverseTransform(float* data, int N)
+{
+    realTransform(data, N, -1);
+}
 
 } // namespace dsp::Domain::OldConvolvers

@@ -7,12 +7,15 @@
 
 namespace dsp {
 
-FFTPlan::FFTPlan() { configure(16, 1); }
+FFTPlan::FFTPlan()
+{
+    configure(16, 1);
+}
 
 bool FFTPlan::configure(int N, int direction)
 {
-    if (N < 16 || !std::has_single_bit(static_cast<unsigned>(N))
-        || (direction != 1 && direction != -1))
+    if (N < 16 || !std::has_single_bit(static_cast<unsigned>(N)) ||
+        (direction != 1 && direction != -1))
         return false;
     n_ = N;
     direction_ = direction;

@@ -35,9 +35,9 @@ public:
 
     // The division of progress and work fixed by configure.
     struct Quotas {
-        int bitReversal;   // q1
-        int splitStep;     // q2
-        int butterflies;   // q3
+        int bitReversal;    // q1
+        int splitStep;      // q2
+        int butterflies;    // q3
         int butterflyCount; // B, all butterflies of a transform
     };
     Quotas quotas() const;
@@ -95,7 +95,7 @@ private:
     uint32_t q1_ = 0, q2_ = 0, q3_ = 0;
     uint32_t e1_ = 0, e2_ = 0, e3_ = 0;
     float r1_ = 0.0f, r2_ = 0.0f, r3_ = 0.0f;
-    Phase phases_[5] = {};   // fixed by the direction
+    Phase phases_[5] = {}; // fixed by the direction
     int phaseIndex_ = 5;
     uint32_t credited_ = 0;
 

@@ -67,7 +67,8 @@ FftTables buildTables()
             for (unsigned a = 0; a < (1u << q); ++a) {
                 for (unsigned c = 0; c < (1u << q); ++c) {
                     const unsigned i = (a << (mid + q)) | (b << q) | c;
-                    const unsigned j = (reverseBits(c, q) << (mid + q)) | (rb << q) | reverseBits(a, q);
+                    const unsigned j =
+                        (reverseBits(c, q) << (mid + q)) | (rb << q) | reverseBits(a, q);
                     if (b != rb || i < j) {
                         swaps.push_back(static_cast<uint16_t>(i));
                         swaps.push_back(static_cast<uint16_t>(j));

@@ -25,7 +25,8 @@ struct FftTables {
     // k = 0 .. N/4 + 3 (padded so that vector loads near the end stay inside).
     std::vector<float> splitCos[kMaxLog2 + 2];
     std::vector<float> splitSin[kMaxLog2 + 2];
-    // Bit-reversal permutation of 2^log2n complex points as (i, reversed i) pairs with i < reversed.
+    // Bit-reversal permutation of 2^log2n complex points as (i, reversed i) pairs with i <
+    // reversed.
     std::vector<uint16_t> swaps[kMaxLog2 + 1];
 };
 

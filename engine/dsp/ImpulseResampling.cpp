@@ -9,12 +9,14 @@
 namespace dsp::Domain::OldConvolvers {
 namespace {
 
-bool powerOfTwo(int n) { return n >= 1 && std::has_single_bit(static_cast<unsigned>(n)); }
+bool powerOfTwo(int n)
+{
+    return n >= 1 && std::has_single_bit(static_cast<unsigned>(n));
+}
 
 } // namespace
 
-void Convolver::interpolateSpectrum(const float* spectrum, int N, float* output, int M,
-                                    double step)
+void Convolver::interpolateSpectrum(const float* spectrum, int N, float* output, int M, double step)
 {
     // Zeroing the output first for step >= 1 would change nothing: every output bin is either
     // computed or holds the last computed value.
@@ -39,11 +41,12 @@ void Convolver::interpolateSpectrum(const float* spectrum, int N, float* output,
         const float p2 = spectrum[2 * (i + 1)];
         const float p3 = spectrum[2 * (i + 2)];
         const float tf = static_cast<float>(t);
-        last = ((((p1 - p2) * 1.5f + (p3 - p0) * 0.5f) * tf + (p0 - 2.5f * p1 + 2.0f * p2 - 0.5f * p3))
-                    * tf
-                + (p2 - p0) * 0.5f)
-                * tf
-            + p1;
+        last = ((((p1 - p2) * 1.5f + (p3 - p0) * 0.5f) * tf +
+                 (p0 - 2.5f * p1 + 2.0f * p2 - 0.5f * p3)) *
+                    tf +
+                (p2 - p0) * 0.5f) *
+                   tf +
+               p1;
         output[2 * j] = last;
     }
     for (; j < bins; ++j)
@@ -72,8 +75,8 @@ void Convolver::resampleImpulse(const float* const* spectra, int k, int N, float
     if (output == nullptr || M < 1)
         return;
     const double step = static_cast<double>(N) * targetRate / (static_cast<double>(M) * sourceRate);
-    if (!powerOfTwo(N) || N < 2 || !powerOfTwo(M) || k < 0 || (k > 0 && spectra == nullptr)
-        || !(step > 0.0) || !std::isfinite(step)) {
+    if (!powerOfTwo(N) || N < 2 || !powerOfTwo(M) || k < 0 || (k > 0 && spectra == nullptr) ||
+        !(step > 0.0) || !std::isfinite(step)) {
         std::fill(output, output + M, 0.0f);
         return;
     }

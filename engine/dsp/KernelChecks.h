@@ -10,7 +10,10 @@
 
 namespace utils::kernelChecks {
 
-constexpr std::uint32_t padded(std::uint32_t count) noexcept { return (count + 3u) & ~3u; }
+constexpr std::uint32_t padded(std::uint32_t count) noexcept
+{
+    return (count + 3u) & ~3u;
+}
 
 // Debug builds: the elements a kernel will touch must all be addressable (which
 // only the address sanitizer can tell; there a short buffer fails here, naming

@@ -30,7 +30,8 @@ platform::ProcessorIdentity ask(const ProcessorQuery& query)
 
 } // namespace
 
-std::uint32_t checkProcessor(const platform::ProcessorIdentity& identity, std::uint32_t disableMask) noexcept
+std::uint32_t checkProcessor(const platform::ProcessorIdentity& identity,
+                             std::uint32_t disableMask) noexcept
 {
     using P = platform::ProcessorIdentity;
     const bool mmx = (identity.featuresEdx & P::kMmx) != 0;
@@ -38,13 +39,17 @@ std::uint32_t checkProcessor(const platform::ProcessorIdentity& identity, std::u
     std::uint32_t word = 0;
     if (identity.vendor == "GenuineIntel") {
         if (sse)
-            word = kFeatureIntel | kFeatureMmx | kFeatureP6 | (identity.systemSavesSseState ? kFeatureSse : 0u);
+            word = kFeatureIntel | kFeatureMmx | kFeatureP6 |
+                   (identity.systemSavesSseState ? kFeatureSse : 0u);
         else
-            word = kFeatureIntel | (mmx ? kFeatureMmx : 0u) | (identity.family() >= 6 ? kFeatureP6 : 0u);
+            word = kFeatureIntel | (mmx ? kFeatureMmx : 0u) |
+                   (identity.family() >= 6 ? kFeatureP6 : 0u);
     } else if (identity.vendor == "AuthenticAMD") {
         // Every processor with 3DNow! has MMX as well.
-        const bool threeDNow = identity.maxExtendedLeaf >= 0x80000001u && (identity.extendedEdx & P::k3dNow) != 0;
-        word = kFeatureAmd | (mmx || threeDNow ? kFeatureMmx : 0u) | (threeDNow ? kFeature3dNow : 0u);
+        const bool threeDNow =
+            identity.maxExtendedLeaf >= 0x80000001u && (identity.extendedEdx & P::k3dNow) != 0;
+        word =
+            kFeatureAmd | (mmx || threeDNow ? kFeatureMmx : 0u) | (threeDNow ? kFeature3dNow : 0u);
     } else if (identity.vendor == "CyrixInstead") {
         word = kFeatureCyrix | (mmx ? kFeatureMmx : 0u);
     } else {
@@ -85,7 +90,10 @@ void initKernels(std::uint32_t disableMask)
     refillNoiseTable();
 }
 
-std::uint32_t getFeatures() noexcept { return dispatch().features.load(std::memory_order_relaxed); }
+std::uint32_t getFeatures() noexcept
+{
+    return dispatch().features.load(std::memory_order_relaxed);
+}
 
 const KernelTable& kernels() noexcept
 {

@@ -9,13 +9,13 @@ namespace utils {
 
 // Bits of the feature word. Only kFeatureSse selects anything (the SSE kernel
 // set); the others record what the vendor-specific checks saw.
-constexpr std::uint32_t kFeatureSse = 0x80;      // Intel with SSE, state saved by the system
-constexpr std::uint32_t kFeatureIntel = 0x01;    // GenuineIntel
-constexpr std::uint32_t kFeatureAmd = 0x02;      // AuthenticAMD
-constexpr std::uint32_t kFeatureCyrix = 0x03;    // CyrixInstead: both vendor bits
+constexpr std::uint32_t kFeatureSse = 0x80;   // Intel with SSE, state saved by the system
+constexpr std::uint32_t kFeatureIntel = 0x01; // GenuineIntel
+constexpr std::uint32_t kFeatureAmd = 0x02;   // AuthenticAMD
+constexpr std::uint32_t kFeatureCyrix = 0x03; // CyrixInstead: both vendor bits
 constexpr std::uint32_t kFeatureMmx = 0x10;
-constexpr std::uint32_t kFeatureP6 = 0x20;       // Intel family 6 or later
-constexpr std::uint32_t kFeature3dNow = 0x40;    // AMD extended flags
+constexpr std::uint32_t kFeatureP6 = 0x20;    // Intel family 6 or later
+constexpr std::uint32_t kFeature3dNow = 0x40; // AMD extended flags
 
 // The feature word of a processor, with the bits of disableMask cleared:
 //   GenuineIntel  with SSE: 0xB1 when the system saves the SSE state, else 0x31;
@@ -23,7 +23,8 @@ constexpr std::uint32_t kFeature3dNow = 0x40;    // AMD extended flags
 //   AuthenticAMD  0x52 with 3DNow! in the extended flags, 0x12 with MMX, else 0x02.
 //   CyrixInstead  0x13 with MMX, else 0x03.
 //   any other     0x10 with MMX, else 0.
-std::uint32_t checkProcessor(const platform::ProcessorIdentity& identity, std::uint32_t disableMask) noexcept;
+std::uint32_t checkProcessor(const platform::ProcessorIdentity& identity,
+                             std::uint32_t disableMask) noexcept;
 
 // The same for the processor that the current query reports.
 std::uint32_t checkProcessor(std::uint32_t disableMask);

@@ -32,17 +32,19 @@ struct KernelTable {
     // d[i] += s[i] g_i.
     void (*addRamp)(float* d, const float* s, std::uint32_t n, float g, float step, int channels);
     // d[2i] += s[i] g_i, d[2i+1] += s[i] g_i.
-    void (*addMonoToStereoRamp)(float* d, const float* s, std::uint32_t frames, float g, float step);
+    void (*addMonoToStereoRamp)(float* d, const float* s, std::uint32_t frames, float g,
+                                float step);
     // d[2i] += (s[2i] g_i) gL, d[2i+1] += (s[2i+1] g_i) gR, one gain per frame.
-    void (*addStereoRampPan)(float* d, const float* s, std::uint32_t n, float g, float step, float gL,
-                             float gR);
+    void (*addStereoRampPan)(float* d, const float* s, std::uint32_t n, float g, float step,
+                             float gL, float gR);
     // d[2i] += (s[i] g_i) gL, d[2i+1] += (s[i] g_i) gR.
-    void (*addMonoToStereoRampPan)(float* d, const float* s, std::uint32_t frames, float g, float step,
-                                   float gL, float gR);
+    void (*addMonoToStereoRampPan)(float* d, const float* s, std::uint32_t frames, float g,
+                                   float step, float gL, float gR);
     // d[i] *= g_i.
     void (*scaleRamp)(float* d, std::uint32_t n, float g, float step, int channels);
     // d[2i] *= gL + i stepL, d[2i+1] *= gR + i stepR.
-    void (*scaleStereoRamps)(float* d, std::uint32_t n, float gL, float stepL, float gR, float stepR);
+    void (*scaleStereoRamps)(float* d, std::uint32_t n, float gL, float stepL, float gR,
+                             float stepR);
     // d[i] += s[i].
     void (*add)(float* d, const float* s, std::uint32_t n);
     // d[2i] += s[i], d[2i+1] += s[i].
@@ -58,9 +60,11 @@ struct KernelTable {
     // d[2i] = s[2i] gL, d[2i+1] = s[2i+1] gR.
     void (*copyStereoGains)(float* d, const float* s, std::uint32_t n, float gL, float gR);
     // l[i] += s[2i] gL, r[i] += s[2i+1] gR.
-    void (*splitStereoAdd)(float* l, float* r, const float* s, std::uint32_t frames, float gL, float gR);
+    void (*splitStereoAdd)(float* l, float* r, const float* s, std::uint32_t frames, float gL,
+                           float gR);
     // l[i] = s[2i] gL, r[i] = s[2i+1] gR.
-    void (*splitStereo)(float* l, float* r, const float* s, std::uint32_t frames, float gL, float gR);
+    void (*splitStereo)(float* l, float* r, const float* s, std::uint32_t frames, float gL,
+                        float gR);
     // d[2i] = s[2i] (gL / 32768), d[2i+1] = s[2i+1] (gR / 32768), s 32-bit integers.
     void (*intToFloatStereo)(float* d, const std::int32_t* s, std::uint32_t n, float gL, float gR);
     // d[i] = s[i] scale, s 32-bit integers.

@@ -52,7 +52,8 @@ void addMonoToStereoRamp(float* d, const float* s, std::uint32_t frames, float g
     }
 }
 
-void addStereoRampPan(float* d, const float* s, std::uint32_t n, float g, float step, float gL, float gR)
+void addStereoRampPan(float* d, const float* s, std::uint32_t n, float g, float step, float gL,
+                      float gR)
 {
     const std::uint32_t m = padded(n);
     need(d, m), need(s, m);
@@ -63,8 +64,8 @@ void addStereoRampPan(float* d, const float* s, std::uint32_t n, float g, float 
     }
 }
 
-void addMonoToStereoRampPan(float* d, const float* s, std::uint32_t frames, float g, float step, float gL,
-                            float gR)
+void addMonoToStereoRampPan(float* d, const float* s, std::uint32_t frames, float g, float step,
+                            float gL, float gR)
 {
     const std::uint32_t m = padded(frames);
     need(d, 2 * m), need(s, m);
@@ -250,15 +251,36 @@ void addExact(float* d, const float* s, std::uint32_t n)
 }
 
 constexpr KernelTable kPlain{
-    addStereoGains,  addRamp,          addMonoToStereoRamp, addStereoRampPan, addMonoToStereoRampPan,
-    scaleRamp,       scaleStereoRamps, add,                 addMonoToStereo,  addMonoToStereoPan,
-    moveToward,      blend,            scaleStereo,         copyStereoGains,  splitStereoAdd,
-    splitStereo,     intToFloatStereo, intToFloat,          difference,       product,
-    stereoTimesGain, reciprocal,       addExact,
+    addStereoGains,
+    addRamp,
+    addMonoToStereoRamp,
+    addStereoRampPan,
+    addMonoToStereoRampPan,
+    scaleRamp,
+    scaleStereoRamps,
+    add,
+    addMonoToStereo,
+    addMonoToStereoPan,
+    moveToward,
+    blend,
+    scaleStereo,
+    copyStereoGains,
+    splitStereoAdd,
+    splitStereo,
+    intToFloatStereo,
+    intToFloat,
+    difference,
+    product,
+    stereoTimesGain,
+    reciprocal,
+    addExact,
 };
 
 } // namespace
 
-const KernelTable& plainKernels() noexcept { return kPlain; }
+const KernelTable& plainKernels() noexcept
+{
+    return kPlain;
+}
 
 } // namespace utils

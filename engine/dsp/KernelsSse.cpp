@@ -22,9 +22,18 @@ void need(const void* p, std::uint32_t elements) noexcept
     kernelChecks::checkBuffer(p, std::size_t{elements} * 4u, true);
 }
 
-inline __m128 load(const float* p) noexcept { return _mm_load_ps(p); }
-inline void store(float* p, __m128 v) noexcept { _mm_store_ps(p, v); }
-inline __m128 pair(float left, float right) noexcept { return _mm_setr_ps(left, right, left, right); }
+inline __m128 load(const float* p) noexcept
+{
+    return _mm_load_ps(p);
+}
+inline void store(float* p, __m128 v) noexcept
+{
+    _mm_store_ps(p, v);
+}
+inline __m128 pair(float left, float right) noexcept
+{
+    return _mm_setr_ps(left, right, left, right);
+}
 // g + i step, with the index i in float as the plain set forms it.
 inline __m128 rampGain(__m128 g, __m128 index, __m128 step) noexcept
 {
@@ -34,8 +43,7 @@ inline __m128 rampGain(__m128 g, __m128 index, __m128 step) noexcept
 // Runs body(i) for i = 0, 4, 8 .. m - 4, four groups to a turn: one group per
 // turn spends as many instructions on the loop as on the work. The index is
 // full width: a 32-bit one costs an extension per address.
-template <class Body>
-inline void groups(std::size_t m, Body body) noexcept
+template <class Body> inline void groups(std::size_t m, Body body) noexcept
 {
     std::size_t i = 0;
     for (; i + 16 <= m; i += 16) {
@@ -53,10 +61,10 @@ inline void groups(std::size_t m, Body body) noexcept
 // converted base per turn plus constant lane offsets, all exact integers in
 // float (below 2^24), so they equal the plain set's and no lane waits on the
 // one before.
-template <class Body>
-inline void rampGroups(std::size_t m, bool perFrame, Body body) noexcept
+template <class Body> inline void rampGroups(std::size_t m, bool perFrame, Body body) noexcept
 {
-    const __m128 lanes = perFrame ? _mm_setr_ps(0.0f, 0.0f, 1.0f, 1.0f) : _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+    const __m128 lanes =
+        perFrame ? _mm_setr_ps(0.0f, 0.0f, 1.0f, 1.0f) : _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
     const __m128 stride = _mm_set1_ps(perFrame ? 2.0f : 4.0f); // positions per group
     const __m128 lanes1 = _mm_add_ps(lanes, stride);
     const __m128 lanes2 = _mm_add_ps(lanes1, stride);
@@ -79,7 +87,9 @@ void addStereoGains(float* d, const float* s, std::uint32_t n, float gL, float g
     const std::uint32_t m = padded(n);
     need(d, m), need(s, m);
     const __m128 g = pair(gL, gR);
-    groups(m, [&](std::size_t i) { store(d + i, _mm_add_ps(load(d + i), _mm_mul_ps(load(s + i), g))); });
+    groups(m, [&](std::size_t i) {
+        store(d + i, _mm_add_ps(load(d + i), _mm_mul_ps(load(s + i), g)));
+    });
 }
 
 void addRamp(float* d, const float* s, std::uint32_t n, float g, float step, int channels)
@@ -107,7 +117,8 @@ void addMonoToStereoRamp(float* d, const float* s, std::uint32_t frames, float g
     });
 }
 
-void addStereoRampPan(float* d, const float* s, std::uint32_t n, float g, float step, float gL, float gR)
+void addStereoRampPan(float* d, const float* s, std::uint32_t n, float g, float step, float gL,
+                      float gR)
 {
     const std::uint32_t m = padded(n);
     need(d, m), need(s, m);
@@ -120,8 +131,8 @@ void addStereoRampPan(float* d, const float* s, std::uint32_t n, float g, float 
     });
 }
 
-void addMonoToStereoRampPan(float* d, const float* s, std::uint32_t frames, float g, float step, float gL,
-                            float gR)
+void addMonoToStereoRampPan(float* d, const float* s, std::uint32_t frames, float g, float step,
+                            float gL, float gR)
 {
     const std::uint32_t m = padded(frames);
     need(d, 2 * m), need(s, m);
@@ -355,7 +366,10 @@ const KernelTable& sseKernels() noexcept
 
 #else
 
-const KernelTable& sseKernels() noexcept { return plainKernels(); }
+const KernelTable& sseKernels() noexcept
+{
+    return plainKernels();
+}
 
 #endif
 

@@ -12,7 +12,10 @@ namespace utils {
 namespace {
 
 // Written so that a NaN never wins: a comparison with NaN is false.
-inline float larger(float held, float candidate) noexcept { return candidate > held ? candidate : held; }
+inline float larger(float held, float candidate) noexcept
+{
+    return candidate > held ? candidate : held;
+}
 
 } // namespace
 
@@ -64,7 +67,8 @@ void LevelDetect::levels(const float* samples, std::int32_t frames, float& left,
 
 #if defined(__SSE2__)
 
-void LevelDetectKATMAI::levels(const float* samples, std::int32_t frames, float& left, float& right) const
+void LevelDetectKATMAI::levels(const float* samples, std::int32_t frames, float& left,
+                               float& right) const
 {
     const std::int32_t channels = channels_;
     const std::int32_t count = frames * channels;
@@ -106,7 +110,8 @@ void LevelDetectKATMAI::levels(const float* samples, std::int32_t frames, float&
 
 #else
 
-void LevelDetectKATMAI::levels(const float* samples, std::int32_t frames, float& left, float& right) const
+void LevelDetectKATMAI::levels(const float* samples, std::int32_t frames, float& left,
+                               float& right) const
 {
     LevelDetect::levels(samples, frames, left, right);
 }
@@ -120,6 +125,9 @@ std::unique_ptr<LevelDetect> createLevelDetector(std::uint32_t features)
     return std::make_unique<LevelDetect>();
 }
 
-std::unique_ptr<LevelDetect> createLevelDetector() { return createLevelDetector(getFeatures()); }
+std::unique_ptr<LevelDetect> createLevelDetector()
+{
+    return createLevelDetector(getFeatures());
+}
 
 } // namespace utils

@@ -43,7 +43,8 @@ protected:
 // it to rounding. Where the build has no SSE it is the plain form.
 class LevelDetectKATMAI : public LevelDetect {
 protected:
-    void levels(const float* samples, std::int32_t frames, float& left, float& right) const override;
+    void levels(const float* samples, std::int32_t frames, float& left,
+                float& right) const override;
 };
 
 // The detector for the kernel set in use: LevelDetectKATMAI when the feature

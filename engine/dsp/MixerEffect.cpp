@@ -26,7 +26,8 @@ CAutomatedEffect::CAutomatedEffect(const EffectDescriptor& descriptor)
     }
 }
 
-void CAutomatedEffect::checkFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels)
+void CAutomatedEffect::checkFormat(float sampleRate, std::int32_t inputChannels,
+                                   std::int32_t outputChannels)
 {
     if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate))
         throw std::invalid_argument("mixer effect: the sample rate must be a positive number");
@@ -72,10 +73,12 @@ std::int32_t CAutomatedEffect::getDisplayValue(std::int32_t controller)
     const std::int32_t index = findControl(controller);
     if (index < 0)
         return kNotAController;
-    return static_cast<std::int32_t>(displayValue(index, controls_[static_cast<std::size_t>(index)].value) * 1000.0);
+    return static_cast<std::int32_t>(
+        displayValue(index, controls_[static_cast<std::size_t>(index)].value) * 1000.0);
 }
 
-void CAutomatedEffect::setFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels)
+void CAutomatedEffect::setFormat(float sampleRate, std::int32_t inputChannels,
+                                 std::int32_t outputChannels)
 {
     checkFormat(sampleRate, inputChannels, outputChannels);
     sampleRate_ = sampleRate;

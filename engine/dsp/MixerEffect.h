@@ -70,7 +70,8 @@ public:
     // Rate in hertz and channel counts (1 or 2); marks every control changed
     // and applies them. Throws std::invalid_argument for a rate that is not a
     // positive finite number or a channel count other than 1 or 2.
-    virtual void setFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels) = 0;
+    virtual void setFormat(float sampleRate, std::int32_t inputChannels,
+                           std::int32_t outputChannels) = 0;
     virtual void setOutputChannels(std::int32_t outputChannels) = 0;
     virtual const EffectDescriptor& getDescriptor() const = 0;
     virtual void start() = 0;
@@ -113,15 +114,22 @@ public:
     void setController(std::int32_t controller, std::int32_t value) override;
     std::int32_t getDisplayValue(std::int32_t controller) override;
     // Stores the format, marks every control changed and applies them.
-    void setFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels) override;
+    void setFormat(float sampleRate, std::int32_t inputChannels,
+                   std::int32_t outputChannels) override;
     void setOutputChannels(std::int32_t outputChannels) override;
     const EffectDescriptor& getDescriptor() const override { return descriptor_; }
 
     float getSampleRate() const noexcept { return sampleRate_; }
     std::int32_t getInputChannels() const noexcept { return inputChannels_; }
     std::int32_t getOutputChannels() const noexcept { return outputChannels_; }
-    std::int32_t getControlCount() const noexcept { return static_cast<std::int32_t>(controls_.size()); }
-    const Control& getControl(std::int32_t index) const { return controls_.at(static_cast<std::size_t>(index)); }
+    std::int32_t getControlCount() const noexcept
+    {
+        return static_cast<std::int32_t>(controls_.size());
+    }
+    const Control& getControl(std::int32_t index) const
+    {
+        return controls_.at(static_cast<std::size_t>(index));
+    }
     // The index of the control addressed by a controller number, or -1.
     std::int32_t findControl(std::int32_t controller) const noexcept;
     void markAllChanged() noexcept;
@@ -141,7 +149,8 @@ protected:
     bool takeChanged(std::int32_t index) noexcept;
     // Throws std::invalid_argument for a rate that is not a positive finite
     // number or a channel count other than 1 or 2.
-    static void checkFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels);
+    static void checkFormat(float sampleRate, std::int32_t inputChannels,
+                            std::int32_t outputChannels);
 
     std::vector<Control> controls_;
 

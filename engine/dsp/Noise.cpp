@@ -24,7 +24,8 @@ NoiseStore& store()
 float nextNoise(std::uint32_t& state) noexcept
 {
     state = state * 1103515245u + 12345u;
-    const double unit = static_cast<double>(state & 0x3FFFFFFFu) * (1.0 / 536870912.0) - 1.0; // [-1, 1)
+    const double unit =
+        static_cast<double>(state & 0x3FFFFFFFu) * (1.0 / 536870912.0) - 1.0; // [-1, 1)
     return static_cast<float>(unit * 1e-20);
 }
 

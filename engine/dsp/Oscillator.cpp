@@ -5,7 +5,10 @@
 namespace mixer {
 namespace {
 
-inline float wrapped(float phase, float period) noexcept { return phase - period * std::floor(phase / period); }
+inline float wrapped(float phase, float period) noexcept
+{
+    return phase - period * std::floor(phase / period);
+}
 
 } // namespace
 

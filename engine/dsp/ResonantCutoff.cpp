@@ -11,11 +11,8 @@ namespace mixer {
 namespace {
 
 constexpr ControlDescriptor kControls[] = {
-    {"Frequency", 21, 67, 0.0002f},
-    {"Resonance", 22, 52, 0.0002f},
-    {"Depth", 23, 4, 0.0002f},
-    {"Rate", 24, 91, 0.0002f},
-    {"Mode", 25, 2, -1.0f},
+    {"Frequency", 21, 67, 0.0002f}, {"Resonance", 22, 52, 0.0002f}, {"Depth", 23, 4, 0.0002f},
+    {"Rate", 24, 91, 0.0002f},      {"Mode", 25, 2, -1.0f},
 };
 
 constexpr EffectDescriptor kDescriptor{"ResonantCutoff", 2, 2, 5, kControls};
@@ -23,8 +20,14 @@ constexpr EffectDescriptor kDescriptor{"ResonantCutoff", 2, 2, 5, kControls};
 // The cascade's intermediate frames: one piece of two channels.
 constexpr std::size_t kWorkFloats = static_cast<std::size_t>(TResonantCutoff::kPieceFrames) * 2;
 
-float baseCutoff(float v) { return static_cast<float>(40.0 * std::exp2(9.0 * v)); }
-float resonance(float v) { return static_cast<float>(0.3 * std::pow(8.0, 2.4 * v)); }
+float baseCutoff(float v)
+{
+    return static_cast<float>(40.0 * std::exp2(9.0 * v));
+}
+float resonance(float v)
+{
+    return static_cast<float>(0.3 * std::pow(8.0, 2.4 * v));
+}
 
 float oscillatorRate(float v)
 {
@@ -35,19 +38,26 @@ float oscillatorRate(float v)
     return rate;
 }
 
-std::int32_t modeWord(float v) { return static_cast<std::int32_t>(128.0f * v); }
+std::int32_t modeWord(float v)
+{
+    return static_cast<std::int32_t>(128.0f * v);
+}
 
 } // namespace
 
-const EffectDescriptor& TResonantCutoff::descriptor() { return kDescriptor; }
+const EffectDescriptor& TResonantCutoff::descriptor()
+{
+    return kDescriptor;
+}
 
 TResonantCutoff::TResonantCutoff(std::uint32_t flags, std::int32_t variant)
     : CAutomatedEffect(kDescriptor), flags_(flags),
       // The follower keeps 0.99 of itself per piece (a time constant of about
       // 0.29 s in 128-frame pieces at 44.1 kHz, half that in 64-frame calls),
       // or 0.95 in the quicker variant, each with its own input weight.
-      inputCoefficient_(variant == 1 ? 0.14724074f : 0.03f), feedback_(variant == 1 ? 0.95091975f : 0.99f),
-      work_(std::make_unique<float[]>(kWorkFloats)), detector_(utils::createLevelDetector())
+      inputCoefficient_(variant == 1 ? 0.14724074f : 0.03f),
+      feedback_(variant == 1 ? 0.95091975f : 0.99f), work_(std::make_unique<float[]>(kWorkFloats)),
+      detector_(utils::createLevelDetector())
 {
     bank_.setShape(2, ResonantFilterBank::kLowPass);
 }
@@ -62,7 +72,8 @@ float TResonantCutoff::fastPow2(float m) noexcept
         m = -126.0f;
     else if (m != m)
         m = 0.0f;
-    const auto bits = static_cast<std::int32_t>(std::llround(static_cast<double>(m) * 8388608.0 + 1064965184.0));
+    const auto bits =
+        static_cast<std::int32_t>(std::llround(static_cast<double>(m) * 8388608.0 + 1064965184.0));
     return std::bit_cast<float>(bits);
 }
 
@@ -132,7 +143,8 @@ void TResonantCutoff::setTempo(float bpm)
     updateOscillator();
 }
 
-void TResonantCutoff::setFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels)
+void TResonantCutoff::setFormat(float sampleRate, std::int32_t inputChannels,
+                                std::int32_t outputChannels)
 {
     checkFormat(sampleRate, inputChannels, outputChannels);
     if (inputChannels != outputChannels)

@@ -28,7 +28,13 @@ namespace mixer {
 // Input and output have the output channel count, interleaved.
 class TResonantCutoff : public CAutomatedEffect {
 public:
-    enum ControlIndex : std::int32_t { kFrequency = 0, kResonance = 1, kDepth = 2, kRate = 3, kMode = 4 };
+    enum ControlIndex : std::int32_t {
+        kFrequency = 0,
+        kResonance = 1,
+        kDepth = 2,
+        kRate = 3,
+        kMode = 4
+    };
 
     // Construction flag: the input's level, not the oscillator, sweeps the cutoff.
     static constexpr std::uint32_t kEnvelopeMode = 0x4;
@@ -50,7 +56,8 @@ public:
     // Also readies the oscillator (the rate, 128 samples per step), the
     // filters (the rate in whole hertz, at least 1) and the level detector.
     // The two channel counts must be equal.
-    void setFormat(float sampleRate, std::int32_t inputChannels, std::int32_t outputChannels) override;
+    void setFormat(float sampleRate, std::int32_t inputChannels,
+                   std::int32_t outputChannels) override;
     void setOutputChannels(std::int32_t outputChannels) override;
     // Oscillator at phase 0 (one step taken), filters cleared, follower 0,
     // running; then every control is applied from its current value.

@@ -10,11 +10,8 @@ namespace {
 
 // Ramp constants of the descriptor: the reverb itself never ramps.
 constexpr ControlDescriptor kControls[] = {
-    {"Time", 89, 40, 0.0002f},
-    {"Color", 90, 64, 0.0002f},
-    {"Density", 102, 64, -1.0f},
-    {"Level", 104, 64, 0.0002f},
-    {"Size", 103, 16, -1.0f},
+    {"Time", 89, 40, 0.0002f},   {"Color", 90, 64, 0.0002f}, {"Density", 102, 64, -1.0f},
+    {"Level", 104, 64, 0.0002f}, {"Size", 103, 16, -1.0f},
 };
 
 constexpr EffectDescriptor kDescriptor{"Room Reverb", 1, 1, 5, kControls};
@@ -37,7 +34,8 @@ inline float kept(float x) noexcept
     const std::uint32_t bits = std::bit_cast<std::uint32_t>(x);
     // A mask rather than a branch: along a tail's end kept and cut values mix
     // unpredictably, and mispredicted branches would cost more than the work.
-    const std::uint32_t keep = 0u - static_cast<std::uint32_t>((bits & infinite) - smallest < infinite - smallest);
+    const std::uint32_t keep =
+        0u - static_cast<std::uint32_t>((bits & infinite) - smallest < infinite - smallest);
     return std::bit_cast<float>(bits & keep);
 }
 
@@ -51,9 +49,13 @@ inline std::uint32_t samples(std::uint32_t tenThousandths, double rate) noexcept
 
 } // namespace
 
-const EffectDescriptor& TRoomReverb::descriptor() { return kDescriptor; }
+const EffectDescriptor& TRoomReverb::descriptor()
+{
+    return kDescriptor;
+}
 
-TRoomReverb::TRoomReverb(std::uint32_t ringLength) : CAutomatedEffect(kDescriptor), mask_(ringLength - 1)
+TRoomReverb::TRoomReverb(std::uint32_t ringLength)
+    : CAutomatedEffect(kDescriptor), mask_(ringLength - 1)
 {
     if (ringLength < 2 || (ringLength & (ringLength - 1)) != 0)
         throw std::invalid_argument("room reverb: the ring length must be a power of two");
@@ -125,7 +127,8 @@ void TRoomReverb::computeLoopGain()
     // (s + g w) / (s + w), is transformed with the constant 2 x rate x 0.0, which
     // leaves b0 = b1 = g and a1 = 1: a pole on z = -1 whose rounding errors
     // never decay. Its exact result is y = g x, which is what the loop runs.
-    loopGain_ = static_cast<float>(std::pow(0.001, (static_cast<double>(size_) + 0.104) / decayTime_));
+    loopGain_ =
+        static_cast<float>(std::pow(0.001, (static_cast<double>(size_) + 0.104) / decayTime_));
 }
 
 void TRoomReverb::updateGains()

@@ -29,8 +29,7 @@ namespace {
 
 inline __m128 signMask(bool s0, bool s1, bool s2, bool s3)
 {
-    return _mm_setr_ps(s0 ? -0.0f : 0.0f, s1 ? -0.0f : 0.0f, s2 ? -0.0f : 0.0f,
-                       s3 ? -0.0f : 0.0f);
+    return _mm_setr_ps(s0 ? -0.0f : 0.0f, s1 ? -0.0f : 0.0f, s2 ? -0.0f : 0.0f, s3 ? -0.0f : 0.0f);
 }
 
 // (xr + i xi) * w, where w = wr + i wi for direction +1 and its conjugate for direction -1.
@@ -64,26 +63,25 @@ void bitReverse(float* data, int log2n)
 }
 
 // Radix-4 over each run of four points (all twiddles 1 or +-i), interleaved in, blocked split out.
-template <int Direction>
-void firstPass(float* data, int n)
+template <int Direction> void firstPass(float* data, int n)
 {
     const __m128 alternate = signMask(false, true, false, true);
-    const __m128 reSign = Direction > 0 ? signMask(false, true, true, false)
-                                        : signMask(false, false, true, true);
-    const __m128 imSign = Direction > 0 ? signMask(false, false, true, true)
-                                        : signMask(false, true, true, false);
+    const __m128 reSign =
+        Direction > 0 ? signMask(false, true, true, false) : signMask(false, false, true, true);
+    const __m128 imSign =
+        Direction > 0 ? signMask(false, false, true, true) : signMask(false, true, true, false);
     for (float* block = data; block != data + 2 * n; block += 8) {
         const __m128 lo = _mm_loadu_ps(block);
         const __m128 hi = _mm_loadu_ps(block + 4);
         const __m128 re = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
         const __m128 im = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
         // (P, Q, R, T) = (x0 + x1, x0 - x1, x2 + x3, x2 - x3), real and imaginary.
-        const __m128 reV = _mm_add_ps(_mm_shuffle_ps(re, re, _MM_SHUFFLE(2, 2, 0, 0)),
-                                      _mm_xor_ps(_mm_shuffle_ps(re, re, _MM_SHUFFLE(3, 3, 1, 1)),
-                                                 alternate));
-        const __m128 imV = _mm_add_ps(_mm_shuffle_ps(im, im, _MM_SHUFFLE(2, 2, 0, 0)),
-                                      _mm_xor_ps(_mm_shuffle_ps(im, im, _MM_SHUFFLE(3, 3, 1, 1)),
-                                                 alternate));
+        const __m128 reV =
+            _mm_add_ps(_mm_shuffle_ps(re, re, _MM_SHUFFLE(2, 2, 0, 0)),
+                       _mm_xor_ps(_mm_shuffle_ps(re, re, _MM_SHUFFLE(3, 3, 1, 1)), alternate));
+        const __m128 imV =
+            _mm_add_ps(_mm_shuffle_ps(im, im, _MM_SHUFFLE(2, 2, 0, 0)),
+                       _mm_xor_ps(_mm_shuffle_ps(im, im, _MM_SHUFFLE(3, 3, 1, 1)), alternate));
         // Outputs (P + R, Q + s i T, P - R, Q - s i T).
         const __m128 pqRe = _mm_shuffle_ps(reV, reV, _MM_SHUFFLE(1, 0, 1, 0));
         const __m128 pqIm = _mm_shuffle_ps(imV, imV, _MM_SHUFFLE(1, 0, 1, 0));
@@ -97,8 +95,7 @@ void firstPass(float* data, int n)
 }
 
 // Radix-2 joining pairs of 4-point transforms, used once when the pass count is odd.
-template <int Direction>
-void radix2Pass(float* data, int n)
+template <int Direction> void radix2Pass(float* data, int n)
 {
     const float* table = fftTables().radix2;
     const __m128 wr = _mm_loadu_ps(table);
@@ -117,8 +114,7 @@ void radix2Pass(float* data, int n)
     }
 }
 
-template <int Direction>
-void radix4Pass(float* data, int n, int log2h)
+template <int Direction> void radix4Pass(float* data, int n, int log2h)
 {
     const int h = 1 << log2h;
     const float* table = fftTables().radix4[log2h].data();
@@ -174,8 +170,7 @@ void toInterleaved(float* data, int n)
     }
 }
 
-template <int Direction>
-void complexCore(float* data, int log2n)
+template <int Direction> void complexCore(float* data, int log2n)
 {
     const int n = 1 << log2n;
     bitReverse(data, log2n);
@@ -192,8 +187,7 @@ void complexCore(float* data, int log2n)
 
 // The split step of the recurrence version with tabled twiddles, four bins k at a time against
 // their partners n - k; bin N/4 pairs with itself and stays as it is.
-template <int Direction>
-void splitStep(float* data, int log2N)
+template <int Direction> void splitStep(float* data, int log2N)
 {
     const int N = 1 << log2N;
     const int n = N / 2;
@@ -297,8 +291,14 @@ bool tableRealTransform(float* data, int N, int direction)
 
 #else
 
-bool tableComplexTransform(float*, int, int) { return false; }
-bool tableRealTransform(float*, int, int) { return false; }
+bool tableComplexTransform(float*, int, int)
+{
+    return false;
+}
+bool tableRealTransform(float*, int, int)
+{
+    return false;
+}
 
 #endif
 

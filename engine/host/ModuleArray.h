@@ -15,8 +15,7 @@ namespace AudioEngine {
 // the element before it; the array's outputs stand for the last element's.
 // So "In" runs through the whole chain while each element also hears the
 // signal as it entered the chain.
-template <class Selector, unsigned N>
-class ModuleArray : public ModuleStructured {
+template <class Selector, unsigned N> class ModuleArray : public ModuleStructured {
     static_assert(N >= 1, "an array holds one element at least");
 
 public:

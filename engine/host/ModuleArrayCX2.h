@@ -7,8 +7,7 @@
 namespace AudioEngine::CX2::Application {
 
 // An array of N Selector elements named "0" .. "N-1", in series in that order.
-template <class Selector, unsigned N>
-class ModuleArrayCX2 : public ModuleArray<Selector, N> {
+template <class Selector, unsigned N> class ModuleArrayCX2 : public ModuleArray<Selector, N> {
 public:
     void createSubModules() override
     {

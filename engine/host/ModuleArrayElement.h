@@ -6,8 +6,7 @@ namespace AudioEngine::CX2::Application {
 
 // A model made fit for an array slot: it gets the dry input "InDry", which the
 // array feeds with the signal as it entered the chain.
-template <class T>
-class ModuleArrayElement : public T {
+template <class T> class ModuleArrayElement : public T {
 public:
     using T::T;
 

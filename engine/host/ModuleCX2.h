@@ -27,10 +27,10 @@ inline const ParameterBase::States& processStates()
 // in place ("Process" is its own and stays), and pass the news on to its own
 // environment.
 template <class T, bool Structured = std::is_base_of_v<ModuleStructured, T>>
-class Relinking : public T {};
+class Relinking : public T {
+};
 
-template <class T>
-class Relinking<T, true> : public T {
+template <class T> class Relinking<T, true> : public T {
 public:
     void structureChanged() override
     {
@@ -51,8 +51,7 @@ public:
 //   "Stop"   4   nothing runs and the outputs keep what they hold.
 // An output pairs with the single input when there is one, else with the input
 // named like it with "Out" replaced by "In" ("Out" with "In"; "InDry" never).
-template <class T>
-class ModuleCX2 : public ModuleCX2Details::Relinking<T> {
+template <class T> class ModuleCX2 : public ModuleCX2Details::Relinking<T> {
 public:
     static constexpr float kNormal = 0.0f;
     static constexpr float kBypass = 1.0f;
@@ -140,7 +139,8 @@ private:
             }
             pairs_.emplace_back(input, output.get());
         }
-        saved_.resize(std::max<std::uint32_t>(1, this->getBlockCapacity() * std::uint32_t(pairs_.size())));
+        saved_.resize(
+            std::max<std::uint32_t>(1, this->getBlockCapacity() * std::uint32_t(pairs_.size())));
         paired_ = true;
     }
 

@@ -16,8 +16,7 @@ public:
     virtual std::unique_ptr<Module> create() const = 0;
 };
 
-template <class T>
-class ModuleCreator : public ModuleCreatorBase {
+template <class T> class ModuleCreator : public ModuleCreatorBase {
 public:
     std::unique_ptr<Module> create() const override { return std::make_unique<T>(); }
 };
@@ -31,8 +30,7 @@ struct ModuleCreatorsTraits {
 // replaces its creator and moves the entry to the end.
 class ModuleCreators : public ModuleStructuredDetails::ModuleMap<ModuleCreatorsTraits> {
 public:
-    template <class T>
-    void add(std::string name)
+    template <class T> void add(std::string name)
     {
         ModuleMap::add(std::move(name), std::make_unique<ModuleCreator<T>>());
     }

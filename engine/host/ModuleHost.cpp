@@ -8,7 +8,8 @@
 namespace AudioEngine {
 
 ModuleHostBase::ModuleHostBase(ModuleSetDescription description, std::unique_ptr<ModuleSetBase> set)
-    : EnvironmentBorvanQom(std::move(description)), set_(std::move(set)), changes_(set_.get(), kSlewSeconds)
+    : EnvironmentBorvanQom(std::move(description)), set_(std::move(set)),
+      changes_(set_.get(), kSlewSeconds)
 {
     set_->buildSet(this);
     // Masking bit 128 keeps the plain kernel set on every processor.
@@ -66,7 +67,8 @@ void ModuleHostBase::processChunk()
     set_->process();
 }
 
-void ModuleHostBase::processHost(const float* const* inputs, float* const* outputs, std::uint32_t frames)
+void ModuleHostBase::processHost(const float* const* inputs, float* const* outputs,
+                                 std::uint32_t frames)
 {
     beginCall(inputs, outputs);
     for (std::uint32_t done = 0; done < frames;) {
@@ -161,7 +163,10 @@ const std::string& ModuleHostBase::findParameter(std::string_view name) const
     return set_->getParameter(name).getName();
 }
 
-bool ModuleHostBase::isBusy() const noexcept { return changes_.isBatchActive() || state_ != Running; }
+bool ModuleHostBase::isBusy() const noexcept
+{
+    return changes_.isBatchActive() || state_ != Running;
+}
 
 bool ModuleHostBase::beginChangeBatch()
 {

@@ -23,7 +23,13 @@ namespace AudioEngine {
 // audio thread: call it on the audio thread or under the facade's lock.
 class ModuleHostBase : public Zq::BorvanRAZ::Engine::EnvironmentBorvanQom {
 public:
-    enum State : std::int32_t { Running = 0, FadingOut = 1, Applying = 2, Flushing = 3, FadingIn = 4 };
+    enum State : std::int32_t {
+        Running = 0,
+        FadingOut = 1,
+        Applying = 2,
+        Flushing = 3,
+        FadingIn = 4
+    };
 
     static constexpr float kSlewSeconds = 0.1f;
     static constexpr std::uint32_t kChangesPerPiece = 1024;
@@ -38,7 +44,8 @@ public:
     void setState(std::int32_t state) override { state_ = state; }
     void structureChanged() override {}
     void processChunk() override;
-    void processHost(const float* const* inputs, float* const* outputs, std::uint32_t frames) override;
+    void processHost(const float* const* inputs, float* const* outputs,
+                     std::uint32_t frames) override;
     std::uint32_t getInputCount() const override;
     std::uint32_t getOutputCount() const override;
     const float* getOutputBuffer(std::uint32_t index) const override;
@@ -101,11 +108,11 @@ private:
 };
 
 // A module host over a creator table: Traits::Creators names the table.
-template <class Traits>
-class ModuleHost : public ModuleHostBase {
+template <class Traits> class ModuleHost : public ModuleHostBase {
 public:
     explicit ModuleHost(ModuleSetDescription description)
-        : ModuleHostBase(std::move(description), std::make_unique<ModuleSet<typename Traits::Creators>>())
+        : ModuleHostBase(std::move(description),
+                         std::make_unique<ModuleSet<typename Traits::Creators>>())
     {
     }
 };

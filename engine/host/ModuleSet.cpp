@@ -27,8 +27,8 @@ void ModuleSetBase::createOutputs()
 {
     for (const auto& [name, port] : parent_->getStructure().hostOutputs)
         if (!outputs_.contains(name))
-            outputs_.addHierarchicOutput(Port(name, "", &getSubModule(port.module).getOutput(port.port)),
-                                         name);
+            outputs_.addHierarchicOutput(
+                Port(name, "", &getSubModule(port.module).getOutput(port.port)), name);
 }
 
 void ModuleSetBase::createParameters()
@@ -37,11 +37,13 @@ void ModuleSetBase::createParameters()
         Module* module = entry.module.get();
         for (const auto& [name, parameter] : module->getParameters()) {
             std::string composed = ParameterLinked::composeName(name, entry.name);
-            parameters_.insert(composed, std::make_unique<ParameterLinked>(module, name, composed, ""));
+            parameters_.insert(composed,
+                               std::make_unique<ParameterLinked>(module, name, composed, ""));
         }
         for (const auto& [name, block] : module->getDataBlocks()) {
             std::string composed = ParameterLinked::composeName(name, entry.name);
-            dataBlocks_.insert(composed, std::make_unique<DataBlockLinked>(module, name, composed, ""));
+            dataBlocks_.insert(composed,
+                               std::make_unique<DataBlockLinked>(module, name, composed, ""));
         }
     }
 }

@@ -36,8 +36,7 @@ private:
     const ModuleSelectorDetails::ModuleCreators& creators_;
 };
 
-template <class Creators>
-class ModuleSet : public ModuleSetBase {
+template <class Creators> class ModuleSet : public ModuleSetBase {
 public:
     ModuleSet() : ModuleSetBase(creators_) {}
 

@@ -45,7 +45,8 @@ ParameterChanges::Push ParameterChanges::push(std::string_view name, float value
 void ParameterChanges::growBatch()
 {
     const auto capacity = static_cast<std::uint32_t>(batch_.size());
-    setBatchCapacity(std::max<std::uint32_t>(static_cast<std::uint32_t>(capacity * 1.4), capacity + 1));
+    setBatchCapacity(
+        std::max<std::uint32_t>(static_cast<std::uint32_t>(capacity * 1.4), capacity + 1));
     batchGrown_ = true;
 }
 
@@ -95,7 +96,8 @@ ParameterChanges::Outcome ParameterChanges::applyNext(float seconds)
     // The target is limited to the range before any rule reads it: a target
     // out of reach would otherwise stay at the front for good and block every
     // change behind it. In-range targets are unaffected.
-    const float wanted = Parameter::clamp(change.value, parameter->getMinimum(), parameter->getMaximum());
+    const float wanted =
+        Parameter::clamp(change.value, parameter->getMinimum(), parameter->getMaximum());
     if (flags & Parameter::kSetAtOnce) {
         target_->setParameter(name, wanted);
         removeFront();

@@ -53,7 +53,10 @@ public:
     bool resetBatch();
     bool isBatchActive() const noexcept { return batchActive_; }
     std::uint32_t getBatchCount() const noexcept { return batchCount_; }
-    std::uint32_t getBatchCapacity() const noexcept { return static_cast<std::uint32_t>(batch_.size()); }
+    std::uint32_t getBatchCapacity() const noexcept
+    {
+        return static_cast<std::uint32_t>(batch_.size());
+    }
     // Never below the entries already collected, never below one.
     void setBatchCapacity(std::uint32_t capacity);
 

@@ -7,8 +7,8 @@ namespace {
 
 bool allFinite(const BiquadZ& z) noexcept
 {
-    return std::isfinite(z.b0) && std::isfinite(z.b1) && std::isfinite(z.b2) && std::isfinite(z.a1)
-           && std::isfinite(z.a2);
+    return std::isfinite(z.b0) && std::isfinite(z.b1) && std::isfinite(z.b2) &&
+           std::isfinite(z.a1) && std::isfinite(z.a2);
 }
 
 bool allFinite(const FirstOrderZ& z) noexcept

@@ -36,13 +36,18 @@ public:
         float y2 = 0.0f;
     };
 
-    static ModuleInfo moduleInfo() { return ModuleInfo{0x52, "BiquadFilter", "Biquadratic filter"}; }
+    static ModuleInfo moduleInfo()
+    {
+        return ModuleInfo{0x52, "BiquadFilter", "Biquadratic filter"};
+    }
 
     BiquadFilter() : BiquadFilter(moduleInfo()) {}
     // For a stage that declares its own information.
     explicit BiquadFilter(const ModuleInfo& info) : ModuleBasic(info) {}
     // An unbuilt copy with the same coefficients and a zero state.
-    BiquadFilter(const BiquadFilter& other) : ModuleBasic(other), coefficients_(other.coefficients_) {}
+    BiquadFilter(const BiquadFilter& other) : ModuleBasic(other), coefficients_(other.coefficients_)
+    {
+    }
 
     void bindPorts() override
     {
@@ -77,8 +82,8 @@ private:
     static float step(float input, const Coeffs& k, State& s) noexcept
     {
         const float x = AudioMath::flushedSample(input);
-        const float y = AudioMath::flushedSample(k.b2 * s.x2 + k.b0 * x + k.b1 * s.x1 - k.a1 * s.y1
-                                                 - k.a2 * s.y2);
+        const float y = AudioMath::flushedSample(k.b2 * s.x2 + k.b0 * x + k.b1 * s.x1 -
+                                                 k.a1 * s.y1 - k.a2 * s.y2);
         s.x2 = s.x1;
         s.x1 = x;
         s.y2 = s.y1;

@@ -5,8 +5,7 @@
 namespace AudioEngine::BiquadFilterDetails {
 
 // H(s) = (B0 + B1 s + B2 s^2) / (A0 + A1 s + A2 s^2), as a stage designs it.
-template <class T>
-struct CoeffsS {
+template <class T> struct CoeffsS {
     CoeffsS() = default;
     CoeffsS(T b0, T b1, T b2, T a0, T a1, T a2) : B0(b0), B1(b1), B2(b2), A0(a0), A1(a1), A2(a2) {}
     CoeffsS(const CoeffsS&) = default;
@@ -22,8 +21,7 @@ struct CoeffsS {
 };
 
 // H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2).
-template <class T>
-struct CoeffsZ {
+template <class T> struct CoeffsZ {
     T b0 = 0;
     T b1 = 0;
     T b2 = 0;
@@ -35,16 +33,15 @@ struct CoeffsZ {
 // lower-order prototypes transformed at their own order). A stage builds one on
 // the stack from the coefficients it computed and asks for the z record at the
 // current sample rate.
-template <class Z, class S>
-class CoeffsSToZBilinear {
+template <class Z, class S> class CoeffsSToZBilinear {
 public:
     explicit CoeffsSToZBilinear(const S& s) : s_(s) {}
     virtual ~CoeffsSToZBilinear() = default;
 
     virtual Z& transform(Z& z, float sampleRate) const
     {
-        const AudioMath::BiquadZ d = AudioMath::bilinearBiquad(s_.B0, s_.B1, s_.B2, s_.A0, s_.A1, s_.A2,
-                                                               sampleRate);
+        const AudioMath::BiquadZ d =
+            AudioMath::bilinearBiquad(s_.B0, s_.B1, s_.B2, s_.A0, s_.A1, s_.A2, sampleRate);
         z.b0 = d.b0;
         z.b1 = d.b1;
         z.b2 = d.b2;

@@ -7,8 +7,7 @@
 
 namespace AudioEngine::AudioMath {
 
-template <class T>
-struct Curve2Traits {
+template <class T> struct Curve2Traits {
     using Value = T;
     using Point = Point2<T, T>;
 };
@@ -16,8 +15,7 @@ struct Curve2Traits {
 // A transfer curve as knots (x_i, y_i) in increasing x. Each named curve of a
 // model derives from it and fills itself in its constructor, as a rule from a
 // table of samples taken at evenly spaced inputs.
-template <class Traits>
-class Curve2 : public std::vector<typename Traits::Point> {
+template <class Traits> class Curve2 : public std::vector<typename Traits::Point> {
 public:
     using Value = typename Traits::Value;
     using Point = typename Traits::Point;

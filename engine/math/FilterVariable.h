@@ -14,8 +14,7 @@ namespace AudioEngine {
 //   - after every setParameter on the stage, once the parameter holds its value.
 // All three run on the thread that processes the graph or before processing
 // starts, so a design must not allocate, lock or throw.
-template <class Filter>
-class FilterVariable : public Filter {
+template <class Filter> class FilterVariable : public Filter {
 public:
     using Filter::Filter;
 

@@ -11,9 +11,9 @@ namespace AudioEngine {
 // A first-order section as a leaf module: "In" to "Out" by
 //   y = (b1 x1 + b0 x) - a1 y1,
 // each of the two partial sums and the result flushed (SampleFlush.h), then
-// x1 = x, y1 = y. The input is flushed the same way before use. As with BiquadFilter, the flags (0x53) select processBlockAlt,
-// which holds the loop, and the other two routines run the same loop.
-// Construction makes a pass-through: b0 = 1, b1 = a1 = 0, zero state.
+// x1 = x, y1 = y. The input is flushed the same way before use. As with BiquadFilter, the flags
+// (0x53) select processBlockAlt, which holds the loop, and the other two routines run the same
+// loop. Construction makes a pass-through: b0 = 1, b1 = a1 = 0, zero state.
 template <class Coeffs = FilterZeroPoleDetails::CoeffsZ<float>>
 class FilterZeroPole : public ModuleBasic {
 public:
@@ -26,11 +26,17 @@ public:
         float y1 = 0.0f;
     };
 
-    static ModuleInfo moduleInfo() { return ModuleInfo{0x53, "FilterZeroPole", "Zero-pole filter"}; }
+    static ModuleInfo moduleInfo()
+    {
+        return ModuleInfo{0x53, "FilterZeroPole", "Zero-pole filter"};
+    }
 
     FilterZeroPole() : FilterZeroPole(moduleInfo()) {}
     explicit FilterZeroPole(const ModuleInfo& info) : ModuleBasic(info) {}
-    FilterZeroPole(const FilterZeroPole& other) : ModuleBasic(other), coefficients_(other.coefficients_) {}
+    FilterZeroPole(const FilterZeroPole& other)
+        : ModuleBasic(other), coefficients_(other.coefficients_)
+    {
+    }
 
     void bindPorts() override
     {

@@ -12,21 +12,22 @@ namespace AudioEngine::AudioMath {
 // written with it: products sum each element in double and store it in T, so
 // that a long chain of per-sample products keeps T's rounding at one step per
 // element.
-template <class T, std::size_t R, std::size_t C>
-struct Matrix {
+template <class T, std::size_t R, std::size_t C> struct Matrix {
     static constexpr std::size_t rows = R;
     static constexpr std::size_t columns = C;
 
     std::array<T, R * C> data{};
 
     constexpr T& operator()(std::size_t r, std::size_t c) noexcept { return data[r * C + c]; }
-    constexpr const T& operator()(std::size_t r, std::size_t c) const noexcept { return data[r * C + c]; }
+    constexpr const T& operator()(std::size_t r, std::size_t c) const noexcept
+    {
+        return data[r * C + c];
+    }
     // Element k of a vector (a one-column or one-row matrix).
     constexpr T& operator[](std::size_t k) noexcept { return data[k]; }
     constexpr const T& operator[](std::size_t k) const noexcept { return data[k]; }
 
-    static constexpr Matrix identity() noexcept
-        requires(R == C)
+    static constexpr Matrix identity() noexcept requires(R == C)
     {
         Matrix m;
         for (std::size_t k = 0; k < R; ++k)
@@ -45,8 +46,7 @@ struct Matrix {
     friend constexpr bool operator==(const Matrix&, const Matrix&) = default;
 };
 
-template <class T, std::size_t N>
-using Vector = Matrix<T, N, 1>;
+template <class T, std::size_t N> using Vector = Matrix<T, N, 1>;
 
 // a b, each element a sum of products in double stored as T.
 template <class T, std::size_t R, std::size_t K, std::size_t C>

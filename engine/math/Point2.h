@@ -3,8 +3,7 @@
 namespace AudioEngine::AudioMath {
 
 // One knot of a sampled curve.
-template <class X, class Y = X>
-struct Point2 {
+template <class X, class Y = X> struct Point2 {
     X x;
     Y y;
 };

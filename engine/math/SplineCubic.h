@@ -30,8 +30,7 @@ namespace AudioEngine::AudioMath {
 // knots with strictly increasing, finite x and finite y; it throws
 // std::invalid_argument otherwise. Evaluation allocates nothing, has no side
 // effects and may run on any thread once the constructor has returned.
-template <class Traits>
-class SplineCubic {
+template <class Traits> class SplineCubic {
 public:
     using Curve = typename Traits::Curve;
     using Value = typename Curve::Value;
@@ -95,13 +94,11 @@ public:
     }
 
     // S(x), segment found by the direct index (uniform variants).
-    void evaluateUniform(const Value& x, Value& y) const
-        requires kUniform
+    void evaluateUniform(const Value& x, Value& y) const requires kUniform
     {
         y = evaluateUniform(x);
     }
-    Value evaluateUniform(Value x) const
-        requires kUniform
+    Value evaluateUniform(Value x) const requires kUniform
     {
         if (xFirst_ < x && x < xLast_)
             return inside(uniformIndexInside(x), x);
@@ -145,8 +142,7 @@ public:
     // Direct index: (x - xFirst) scale, truncated toward zero. Rounding can carry
     // an x just below xLast to N - 1, one past the last segment, so the index is
     // limited to the last segment. Outside as findSegment.
-    std::int32_t findUniformSegment(Value x) const
-        requires kUniform
+    std::int32_t findUniformSegment(Value x) const requires kUniform
     {
         if (!(uniform_.xFirst < x && x < uniform_.xLast))
             return x >= uniform_.xLast ? lastSegment_ : 0;
@@ -236,7 +232,8 @@ private:
             const double sig = (x(i) - x(i - 1)) / (x(i + 1) - x(i - 1));
             const double p = sig * m[i - 1] + 2.0;
             m[i] = (sig - 1.0) / p;
-            const double d = (y(i + 1) - y(i)) / (x(i + 1) - x(i)) - (y(i) - y(i - 1)) / (x(i) - x(i - 1));
+            const double d =
+                (y(i + 1) - y(i)) / (x(i + 1) - x(i)) - (y(i) - y(i - 1)) / (x(i) - x(i - 1));
             u[i] = (6.0 * d / (x(i + 1) - x(i - 1)) - sig * u[i - 1]) / p;
             if (natural)
                 u[i] = flushed(u[i]);
@@ -262,26 +259,30 @@ private:
         uniform_.xFirst = knots_.front().x;
         uniform_.xLast = knots_.back().x;
         uniform_.count = static_cast<std::uint32_t>(knots_.size());
-        uniform_.scale = static_cast<Value>(uniform_.count - 1) / (uniform_.xLast - uniform_.xFirst);
+        uniform_.scale =
+            static_cast<Value>(uniform_.count - 1) / (uniform_.xLast - uniform_.xFirst);
     }
 
     void buildSegments()
     {
-        const std::vector<Value> m = kNatural ? solveNaturalSecondDerivatives(knots_)
-                                              : solveSecondDerivatives(startSlope_, endSlope_, knots_);
+        const std::vector<Value> m = kNatural
+                                         ? solveNaturalSecondDerivatives(knots_)
+                                         : solveSecondDerivatives(startSlope_, endSlope_, knots_);
         constexpr double kSixth = 0.16666666666666666;
         segments_.clear();
         segments_.reserve(knots_.size() - 1);
         for (std::size_t i = 0; i + 1 < knots_.size(); ++i) {
-            const double h = static_cast<double>(knots_[i + 1].x) - static_cast<double>(knots_[i].x);
+            const double h =
+                static_cast<double>(knots_[i + 1].x) - static_cast<double>(knots_[i].x);
             const double h2 = h * h;
             const double m0 = m[i];
             const double m1 = m[i + 1];
             Segment s;
             s.a = static_cast<Value>((m0 - m1) * h2 * kSixth);
             s.b = static_cast<Value>(m1 * h2 * 0.5);
-            s.c = static_cast<Value>((static_cast<double>(knots_[i].y) - static_cast<double>(knots_[i + 1].y))
-                                     - (2.0 * m1 + m0) * h2 * kSixth);
+            s.c = static_cast<Value>(
+                (static_cast<double>(knots_[i].y) - static_cast<double>(knots_[i + 1].y)) -
+                (2.0 * m1 + m0) * h2 * kSixth);
             s.invH = 1.0 / h;
             segments_.push_back(s);
         }
@@ -319,9 +320,10 @@ private:
         const Segment& s = segments_[static_cast<std::size_t>(i)];
         const Point& next = knots_[static_cast<std::size_t>(i) + 1];
         const double u = (static_cast<double>(next.x) - static_cast<double>(x)) * s.invH;
-        const double r = ((static_cast<double>(s.a) * u + static_cast<double>(s.b)) * u
-                          + static_cast<double>(s.c)) * u
-                         + static_cast<double>(next.y);
+        const double r = ((static_cast<double>(s.a) * u + static_cast<double>(s.b)) * u +
+                          static_cast<double>(s.c)) *
+                             u +
+                         static_cast<double>(next.y);
         return static_cast<Value>(r);
     }
 
@@ -329,22 +331,24 @@ private:
     Value outside(Value x) const
     {
         if (x < xLast_)
-            return static_cast<Value>((static_cast<double>(x) - static_cast<double>(xFirst_))
-                                          * static_cast<double>(slopeFirst_)
-                                      + static_cast<double>(yFirst_));
-        return static_cast<Value>((static_cast<double>(x) - static_cast<double>(xLast_))
-                                      * static_cast<double>(slopeLast_)
-                                  + static_cast<double>(yLast_));
+            return static_cast<Value>((static_cast<double>(x) - static_cast<double>(xFirst_)) *
+                                          static_cast<double>(slopeFirst_) +
+                                      static_cast<double>(yFirst_));
+        return static_cast<Value>((static_cast<double>(x) - static_cast<double>(xLast_)) *
+                                      static_cast<double>(slopeLast_) +
+                                  static_cast<double>(yLast_));
     }
 
     // S'(x) = -invH ((3 a u + 2 b) u + c) within segment i.
     double segmentSlope(std::int32_t i, Value x) const
     {
         const Segment& s = segments_[static_cast<std::size_t>(i)];
-        const double u = (static_cast<double>(knots_[static_cast<std::size_t>(i) + 1].x)
-                          - static_cast<double>(x)) * s.invH;
-        return -s.invH * ((3.0 * static_cast<double>(s.a) * u + 2.0 * static_cast<double>(s.b)) * u
-                          + static_cast<double>(s.c));
+        const double u = (static_cast<double>(knots_[static_cast<std::size_t>(i) + 1].x) -
+                          static_cast<double>(x)) *
+                         s.invH;
+        return -s.invH *
+               ((3.0 * static_cast<double>(s.a) * u + 2.0 * static_cast<double>(s.b)) * u +
+                static_cast<double>(s.c));
     }
 
     Curve knots_;

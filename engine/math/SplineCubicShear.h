@@ -41,8 +41,8 @@ public:
     static Curve shear(Curve knots, Value k)
     {
         for (auto& point : knots)
-            point.x = static_cast<Value>(static_cast<double>(point.x)
-                                         - static_cast<double>(k) * static_cast<double>(point.y));
+            point.x = static_cast<Value>(static_cast<double>(point.x) -
+                                         static_cast<double>(k) * static_cast<double>(point.y));
         return knots;
     }
 
@@ -59,8 +59,7 @@ private:
 // through these samples. Beyond the sheared range y holds the end values.
 // Construction allocates; evaluation is one multiply, one truncation and one
 // cubic.
-template <class CurveT>
-class SplineCubicShearUniform : public SplineCubic<SplineTraits<CurveT>> {
+template <class CurveT> class SplineCubicShearUniform : public SplineCubic<SplineTraits<CurveT>> {
 public:
     using Base = SplineCubic<SplineTraits<CurveT>>;
     using Curve = CurveT;

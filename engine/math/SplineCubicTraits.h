@@ -25,8 +25,7 @@ enum class SplineFinder {
 // shared cases.
 
 // Natural ends, binary search, over any curve.
-template <class CurveT>
-struct SplineCubicNaturalTraits {
+template <class CurveT> struct SplineCubicNaturalTraits {
     using Curve = CurveT;
     static constexpr SplineEnds ends = SplineEnds::Natural;
     static constexpr SplineFinder finder = SplineFinder::BinarySearch;
@@ -34,8 +33,7 @@ struct SplineCubicNaturalTraits {
 
 // Clamped ends and the uniform finder, over a bounds class that names the curve
 // (Bounds::Curve) and its end slopes (Bounds::startSlope, Bounds::endSlope).
-template <class Bounds>
-struct SplineCubicUniformLinearTraits {
+template <class Bounds> struct SplineCubicUniformLinearTraits {
     using Curve = typename Bounds::Curve;
     static constexpr SplineEnds ends = SplineEnds::Clamped;
     static constexpr SplineFinder finder = SplineFinder::Uniform;

@@ -8,8 +8,7 @@ namespace AudioEngine::AudioMath {
 // slopes 0 and 0, so that beyond its table the curve holds its end samples,
 // and the direct segment index. The tube power amps' output and current curves
 // and their rectifier curves use it.
-template <class CurveT>
-struct SplineTraits {
+template <class CurveT> struct SplineTraits {
     using Curve = CurveT;
     static constexpr SplineEnds ends = SplineEnds::Clamped;
     static constexpr SplineFinder finder = SplineFinder::Uniform;

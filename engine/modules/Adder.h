@@ -11,8 +11,7 @@ namespace AudioEngine {
 
 // Sums the inputs "In1" .. "InN" into "Out", which is buffered or, where the
 // environment allows it, shares the samples of "In1".
-template <unsigned N = 2>
-class Adder : public ModuleBasic {
+template <unsigned N = 2> class Adder : public ModuleBasic {
     static_assert(N >= 2, "an adder needs two inputs at least");
 
 public:

@@ -27,8 +27,10 @@ void AdderStereo::createInputs()
 
 void AdderStereo::createOutputs()
 {
-    outputs_.addHierarchicOutput(Port("OutL", "", &getSubModule("AdderL").getOutput("Out")), "OutL");
-    outputs_.addHierarchicOutput(Port("OutR", "", &getSubModule("AdderR").getOutput("Out")), "OutR");
+    outputs_.addHierarchicOutput(Port("OutL", "", &getSubModule("AdderL").getOutput("Out")),
+                                 "OutL");
+    outputs_.addHierarchicOutput(Port("OutR", "", &getSubModule("AdderR").getOutput("Out")),
+                                 "OutR");
 }
 
 } // namespace AudioEngine::CX2::Application

@@ -14,13 +14,15 @@ struct BufferCircularSampleTraits {
 // A ring of samples for delay lines. Resizing hands out a new zero-filled
 // block (the aligned allocator clears what it allocates), so a line never plays
 // memory it did not write.
-template <class Traits = BufferCircularSampleTraits>
-class BufferCircular {
+template <class Traits = BufferCircularSampleTraits> class BufferCircular {
 public:
     // A position in the ring: advancing wraps into 0 .. size - 1.
     class Cursor {
     public:
-        explicit Cursor(const BufferCircular& buffer, std::int32_t index = 0) : buffer_(&buffer), index_(index) {}
+        explicit Cursor(const BufferCircular& buffer, std::int32_t index = 0)
+            : buffer_(&buffer), index_(index)
+        {
+        }
 
         void advance(std::int32_t k) noexcept
         {

@@ -13,8 +13,7 @@ struct DelayLineTraits {
 // to a maximum in ms fixed at construction. The ring holds 1 + the maximum
 // delay in samples, so any D fits; a change of "Delay" moves only the write
 // position, taking effect at once without clearing.
-template <class Traits = DelayLineTraits>
-class DelayLine : public ModuleBasic {
+template <class Traits = DelayLineTraits> class DelayLine : public ModuleBasic {
 public:
     explicit DelayLine(float maximumMs)
         : ModuleBasic(ModuleInfo{0x12, "DelayLine", "Delay line"}), maximumMs_(maximumMs)
@@ -60,7 +59,8 @@ public:
 
     void createParameters() override
     {
-        delay_ = parameters_.addParameter(Parameter("Delay", "", 0.0f, maximumMs_, 0.0f, 0), "Delay");
+        delay_ =
+            parameters_.addParameter(Parameter("Delay", "", 0.0f, maximumMs_, 0.0f, 0), "Delay");
     }
 
     void prepare() override

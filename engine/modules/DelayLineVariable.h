@@ -29,8 +29,7 @@ std::int32_t process(float* ring, std::int32_t size, std::int32_t write, const f
 // glides instead of stepping. The ring is sized for the traits' maximum delay
 // whenever the sample rate changes, whether the module is prepared or updated.
 // Traits: Buffer (a circular buffer type), maximumDelayMs.
-template <class Traits>
-class DelayLineVariable : public ModuleBasic {
+template <class Traits> class DelayLineVariable : public ModuleBasic {
 public:
     DelayLineVariable() : ModuleBasic(ModuleInfo{0x12, "DelayLineVariable", "Delay line"}) {}
 

@@ -21,9 +21,15 @@ inline Floats load(const float* samples) noexcept
     return v;
 }
 
-inline void store(float* samples, Floats v) noexcept { std::memcpy(samples, &v, sizeof v); }
+inline void store(float* samples, Floats v) noexcept
+{
+    std::memcpy(samples, &v, sizeof v);
+}
 
-inline Floats splat(float x) noexcept { return Floats{x, x, x, x}; }
+inline Floats splat(float x) noexcept
+{
+    return Floats{x, x, x, x};
+}
 
 // Lanes whose exponent field is zero (zeros and denormals) become +0.0, through
 // a mask instead of a branch; the same rule as flushDenormal per lane.

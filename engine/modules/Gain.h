@@ -37,18 +37,17 @@ void applyFourLane(const float* in, float* out, std::uint32_t n, float g) noexce
 
 // The one "Gain" parameter, its range from a descriptor (static minimum,
 // maximum and defaultValue); flags 0, so the change queue slews it.
-template <class Descriptor>
-Parameter makeParameter()
+template <class Descriptor> Parameter makeParameter()
 {
-    return Parameter("Gain", "", Descriptor::minimum, Descriptor::maximum, Descriptor::defaultValue, 0);
+    return Parameter("Gain", "", Descriptor::minimum, Descriptor::maximum, Descriptor::defaultValue,
+                     0);
 }
 } // namespace GainModuleDetails
 
 // One mono signal times a gain from the parameter "Gain" under a gain law. The
 // gain is computed once per piece and steps at piece boundaries; smoothness
 // comes from the change queue slewing the parameter.
-template <class Law, class GainParameter>
-class GainModule : public ModuleBasic {
+template <class Law, class GainParameter> class GainModule : public ModuleBasic {
 public:
     GainModule() : ModuleBasic(ModuleInfo{0x193, Law::type, ""}) {}
 
@@ -64,7 +63,8 @@ public:
     std::uint32_t processBlock() override
     {
         const std::uint32_t n = getChunkSize();
-        GainModuleDetails::apply(in_->getBuffer(), out_->getBuffer(), n, Law::gain(gain_->getValue()));
+        GainModuleDetails::apply(in_->getBuffer(), out_->getBuffer(), n,
+                                 Law::gain(gain_->getValue()));
         return n;
     }
 
@@ -83,24 +83,21 @@ protected:
 };
 
 namespace GainDetails {
-template <class Descriptor>
-class Parameter : public AudioEngine::Parameter {
+template <class Descriptor> class Parameter : public AudioEngine::Parameter {
 public:
     Parameter() : AudioEngine::Parameter(GainModuleDetails::makeParameter<Descriptor>()) {}
 };
 } // namespace GainDetails
 
 namespace GaindBDetails {
-template <class Descriptor>
-class Parameter : public AudioEngine::Parameter {
+template <class Descriptor> class Parameter : public AudioEngine::Parameter {
 public:
     Parameter() : AudioEngine::Parameter(GainModuleDetails::makeParameter<Descriptor>()) {}
 };
 } // namespace GaindBDetails
 
 namespace GainLogDetails {
-template <class Descriptor>
-class Parameter : public AudioEngine::Parameter {
+template <class Descriptor> class Parameter : public AudioEngine::Parameter {
 public:
     Parameter() : AudioEngine::Parameter(GainModuleDetails::makeParameter<Descriptor>()) {}
 };
@@ -108,14 +105,17 @@ public:
 
 // Linear gain: "Gain" is the factor.
 template <class Descriptor>
-class Gain : public GainModule<GainLaws::Linear, GainDetails::Parameter<Descriptor>> {};
+class Gain : public GainModule<GainLaws::Linear, GainDetails::Parameter<Descriptor>> {
+};
 
 // Gain in decibels.
 template <class Descriptor>
-class GaindB : public GainModule<GainLaws::Decibel, GaindBDetails::Parameter<Descriptor>> {};
+class GaindB : public GainModule<GainLaws::Decibel, GaindBDetails::Parameter<Descriptor>> {
+};
 
 // Log-taper gain: "Gain" is a knob position 0 .. 1.
 template <class Descriptor>
-class GainLog : public GainModule<GainLaws::Taper, GainLogDetails::Parameter<Descriptor>> {};
+class GainLog : public GainModule<GainLaws::Taper, GainLogDetails::Parameter<Descriptor>> {
+};
 
 } // namespace AudioEngine

@@ -7,8 +7,7 @@ namespace AudioEngine::CX2::Application {
 
 namespace GainDetails {
 // A general-purpose trim of +/- Range dB around unity.
-template <int Range>
-struct Descriptor {
+template <int Range> struct Descriptor {
     static constexpr float minimum = -static_cast<float>(Range);
     static constexpr float maximum = static_cast<float>(Range);
     static constexpr float defaultValue = 0.0f;
@@ -16,11 +15,12 @@ struct Descriptor {
 } // namespace GainDetails
 
 // The top-level chain's mono gain, +/- Range dB.
-template <int Range>
-class Gain : public GaindB<GainDetails::Descriptor<Range>> {};
+template <int Range> class Gain : public GaindB<GainDetails::Descriptor<Range>> {
+};
 
 // Its stereo form: "L" and "R" under one "Gain" that sets both.
 template <int Range>
-class GainStereo : public ModuleDualMono<Gain<Range>, ModuleDualMonoDetails::LinkParameter> {};
+class GainStereo : public ModuleDualMono<Gain<Range>, ModuleDualMonoDetails::LinkParameter> {
+};
 
 } // namespace AudioEngine::CX2::Application

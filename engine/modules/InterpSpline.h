@@ -9,8 +9,7 @@ namespace AudioEngine {
 namespace AudioMath {
 // Natural ends (zero curvature at both end knots) and the direct segment index
 // on evenly spaced knots, over a curve whose default constructor fills it.
-template <class CurveT>
-struct InterpSplineUniformNaturalTraits {
+template <class CurveT> struct InterpSplineUniformNaturalTraits {
     using Curve = CurveT;
     static constexpr SplineEnds ends = SplineEnds::Natural;
     static constexpr SplineFinder finder = SplineFinder::Uniform;
@@ -22,8 +21,7 @@ struct InterpSplineUniformNaturalTraits {
 // curve the first time any instance is made and then shared read-only by all
 // of them; outside its knots it goes on as a straight line with its end
 // slopes, and it is never clamped.
-template <class Spline>
-class InterpSpline : public ModuleBasic {
+template <class Spline> class InterpSpline : public ModuleBasic {
 public:
     InterpSpline() : ModuleBasic(ModuleInfo{0x12, "InterpSpline", "Cubic spline interpolator"})
     {

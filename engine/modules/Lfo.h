@@ -10,8 +10,7 @@ namespace AudioEngine {
 // A low-frequency control waveform from a phase accumulator on "Out", no
 // input. "Rate" (Hz) sets the speed without a phase jump; setting "Phase"
 // (cycles) restarts the cycle there.
-template <class Function>
-class Lfo : public ModuleBasic {
+template <class Function> class Lfo : public ModuleBasic {
 public:
     Lfo() : ModuleBasic(ModuleInfo{0x12, "Lfo", "Basic Lfo"}) {}
     explicit Lfo(Function function) : Lfo() { function_ = function; }
@@ -22,8 +21,10 @@ public:
     // "Rate" reaches up to the rate the module was built at, one cycle per sample.
     void createParameters() override
     {
-        rate_ = parameters_.addParameter(Parameter("Rate", "", 0.0f, getSampleRate(), 1.0f, 0), "Rate");
-        phaseParameter_ = parameters_.addParameter(Parameter("Phase", "", 0.0f, 1.0f, 0.0f, 0), "Phase");
+        rate_ =
+            parameters_.addParameter(Parameter("Rate", "", 0.0f, getSampleRate(), 1.0f, 0), "Rate");
+        phaseParameter_ =
+            parameters_.addParameter(Parameter("Phase", "", 0.0f, 1.0f, 0.0f, 0), "Phase");
     }
 
     void bindPorts() override { out_ = &getOutput("Out"); }

@@ -58,8 +58,7 @@ void rampFourLane(const float* x, float* y, std::uint32_t n, float gEnd, float d
 // The smoothed states start at 0 and nothing resets them: a new combinator
 // fades in from silence over its first blocks, and a reset of the graph (a
 // model switch) does not make it fade in again.
-template <class ScaleDescriptor, class OffsetDescriptor>
-class LinearComb1 : public ModuleBasic {
+template <class ScaleDescriptor, class OffsetDescriptor> class LinearComb1 : public ModuleBasic {
 public:
     LinearComb1()
         : ModuleBasic(ModuleInfo{0x193, "LinearCombinator1", "1-coeffs linear combinator"})

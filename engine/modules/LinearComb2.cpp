@@ -8,7 +8,8 @@ namespace AudioEngine::LinearComb2Details {
 // The inputs are flushed before they are weighted: a denormal operand costs
 // the processor a slow assist, and with weights of at most 1 its product would
 // be flushed to the same +0.0 anyway.
-void combine(const float* x1, const float* x2, float* y, std::uint32_t n, float a1, float a2) noexcept
+void combine(const float* x1, const float* x2, float* y, std::uint32_t n, float a1,
+             float a2) noexcept
 {
     for (std::uint32_t i = 0; i < n; ++i)
         y[i] = flushedDenormal(flushedDenormal(flushedDenormal(x1[i]) * a1) +

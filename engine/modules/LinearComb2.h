@@ -15,7 +15,8 @@ struct ScaleDescriptor {
 
 namespace LinearComb2Details {
 // y = F(F(F(x1) * a1) + F(F(x2) * a2)), F the denormal flush; y may be x1 or x2.
-void combine(const float* x1, const float* x2, float* y, std::uint32_t n, float a1, float a2) noexcept;
+void combine(const float* x1, const float* x2, float* y, std::uint32_t n, float a1,
+             float a2) noexcept;
 // The same, four samples per step; every sample gets the same result.
 void combineFourLane(const float* x1, const float* x2, float* y, std::uint32_t n, float a1,
                      float a2) noexcept;
@@ -24,8 +25,7 @@ void combineFourLane(const float* x1, const float* x2, float* y, std::uint32_t n
 // "Out" = A1 x "In1" + A2 x "In2", with every product and the sum flushed so
 // that no denormal leaves the mixer. The descriptors give the ranges of "A1"
 // and "A2".
-template <class Descriptor1, class Descriptor2>
-class LinearComb2 : public ModuleBasic {
+template <class Descriptor1, class Descriptor2> class LinearComb2 : public ModuleBasic {
 public:
     LinearComb2() : ModuleBasic(ModuleInfo{0x193, "LinearCombinator2", ""}) {}
 
@@ -37,12 +37,14 @@ public:
 
     void createParameters() override
     {
-        a1_ = parameters_.addParameter(Parameter("A1", "", Descriptor1::minimum, Descriptor1::maximum,
-                                                 Descriptor1::defaultValue, 0),
-                                       "A1");
-        a2_ = parameters_.addParameter(Parameter("A2", "", Descriptor2::minimum, Descriptor2::maximum,
-                                                 Descriptor2::defaultValue, 0),
-                                       "A2");
+        a1_ =
+            parameters_.addParameter(Parameter("A1", "", Descriptor1::minimum, Descriptor1::maximum,
+                                               Descriptor1::defaultValue, 0),
+                                     "A1");
+        a2_ =
+            parameters_.addParameter(Parameter("A2", "", Descriptor2::minimum, Descriptor2::maximum,
+                                               Descriptor2::defaultValue, 0),
+                                     "A2");
     }
 
     void bindPorts() override
@@ -63,8 +65,8 @@ public:
     std::uint32_t processBlockVector() override
     {
         const std::uint32_t n = getChunkSize();
-        LinearComb2Details::combineFourLane(in1_->getBuffer(), in2_->getBuffer(), out_->getBuffer(), n,
-                                            a1_->getValue(), a2_->getValue());
+        LinearComb2Details::combineFourLane(in1_->getBuffer(), in2_->getBuffer(), out_->getBuffer(),
+                                            n, a1_->getValue(), a2_->getValue());
         return n;
     }
 

@@ -2,7 +2,8 @@
 
 namespace AudioEngine::CX2::MeterDetails {
 
-float runEnvelope(const float* x, std::uint32_t n, float& envelope, float attack, float release) noexcept
+float runEnvelope(const float* x, std::uint32_t n, float& envelope, float attack,
+                  float release) noexcept
 {
     // Below 1e-20 the envelope is silence; stopping there keeps the release
     // tail out of the denormal range.

@@ -27,7 +27,8 @@ inline float decibelGain(float dB) noexcept
 // Runs the peak envelope over n samples and returns the highest envelope
 // reached. A sample that is not finite counts as the top of the meter's range,
 // so garbage shows as an overload and never leaves the envelope NaN.
-float runEnvelope(const float* x, std::uint32_t n, float& envelope, float attack, float release) noexcept;
+float runEnvelope(const float* x, std::uint32_t n, float& envelope, float attack,
+                  float release) noexcept;
 
 constexpr float kLevelMaximum = 100000.0f;
 } // namespace MeterDetails
@@ -41,14 +42,14 @@ constexpr float kLevelMaximum = 100000.0f;
 // thread measures. The chunk's maximum is kept locally and merged once per
 // chunk into an atomic peak; a read exchanges that peak with 0, so no maximum
 // is lost between a merge and a read and none is reported twice.
-template <int Attack, int Release, int GainDb>
-class Meter : public ModuleBasic {
+template <int Attack, int Release, int GainDb> class Meter : public ModuleBasic {
 public:
     // "Level": reading it hands over the peak and resets it in one atomic step.
     class ParameterReset : public Parameter {
     public:
         explicit ParameterReset(std::atomic<float>* peak)
-            : Parameter("Level", "", 0.0f, MeterDetails::kLevelMaximum, 0.0f, kReadOnly), peak_(peak)
+            : Parameter("Level", "", 0.0f, MeterDetails::kLevelMaximum, 0.0f, kReadOnly),
+              peak_(peak)
         {
         }
 
@@ -69,15 +70,18 @@ public:
 
     void createParameters() override
     {
-        attackTime_ = parameters_.addParameter(
-            Parameter("AttackTime", "", 0.0f, 1000.0f, float(Attack), Parameter::kSetAtOnceAfterStates),
-            "AttackTime");
-        releaseTime_ = parameters_.addParameter(
-            Parameter("ReleaseTime", "", 0.0f, 1000.0f, float(Release), Parameter::kSetAtOnceAfterStates),
-            "ReleaseTime");
-        gainAdjust_ = parameters_.addParameter(
-            Parameter("GainAdjust", "", -20.0f, 20.0f, float(GainDb), Parameter::kSetAtOnceAfterStates),
-            "GainAdjust");
+        attackTime_ =
+            parameters_.addParameter(Parameter("AttackTime", "", 0.0f, 1000.0f, float(Attack),
+                                               Parameter::kSetAtOnceAfterStates),
+                                     "AttackTime");
+        releaseTime_ =
+            parameters_.addParameter(Parameter("ReleaseTime", "", 0.0f, 1000.0f, float(Release),
+                                               Parameter::kSetAtOnceAfterStates),
+                                     "ReleaseTime");
+        gainAdjust_ =
+            parameters_.addParameter(Parameter("GainAdjust", "", -20.0f, 20.0f, float(GainDb),
+                                               Parameter::kSetAtOnceAfterStates),
+                                     "GainAdjust");
         level_ = parameters_.insert("Level", std::make_unique<ParameterReset>(&peak_));
     }
 
@@ -116,10 +120,12 @@ public:
     std::uint32_t processBlock() override
     {
         const std::uint32_t n = getChunkSize();
-        const float highest = MeterDetails::runEnvelope(in_->getBuffer(), n, envelope_, attack_, release_);
+        const float highest =
+            MeterDetails::runEnvelope(in_->getBuffer(), n, envelope_, attack_, release_);
         const float level = std::fmin(gain_ * highest, MeterDetails::kLevelMaximum);
         float held = peak_.load(std::memory_order_relaxed);
-        while (level > held && !peak_.compare_exchange_weak(held, level, std::memory_order_relaxed)) {
+        while (level > held &&
+               !peak_.compare_exchange_weak(held, level, std::memory_order_relaxed)) {
         }
         return n;
     }

@@ -10,8 +10,8 @@ namespace AudioEngine::BorvanQom::Application {
 // combinators.
 class MixerStereo : public ModuleStructured {
 public:
-    using Combinator =
-        LinearComb2<LinearComb2MixerDetails::ScaleDescriptor, LinearComb2MixerDetails::ScaleDescriptor>;
+    using Combinator = LinearComb2<LinearComb2MixerDetails::ScaleDescriptor,
+                                   LinearComb2MixerDetails::ScaleDescriptor>;
 
     MixerStereo() : ModuleStructured(ModuleInfo{0, "MixerStereo", ""}) {}
 

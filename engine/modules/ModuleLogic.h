@@ -18,8 +18,7 @@ struct LogicLevels {
 
 // Runs step(i) for i = 0 .. n - 1, four samples a turn and then the rest: the
 // stateful logic modules run sample by sample, unrolled by four.
-template <class Step>
-inline void stepInFours(std::uint32_t n, Step step)
+template <class Step> inline void stepInFours(std::uint32_t n, Step step)
 {
     std::uint32_t i = 0;
     for (; i + 4 <= n; i += 4) {

@@ -26,8 +26,7 @@ namespace AudioEngine {
 //
 // Switches run on the audio thread, between pieces: nothing in select
 // allocates (the store of carried values holds every name from the build on).
-template <class Set>
-class ModuleSelector : public Module, public EnvironmentLocal {
+template <class Set> class ModuleSelector : public Module, public EnvironmentLocal {
 public:
     // Values carried across a switch, by parameter name.
     using ParameterStore = std::map<std::string, float, std::less<>>;
@@ -128,7 +127,8 @@ public:
     void createOutputs() override
     {
         for (const auto& [name, output] : current_->getOutputs())
-            outputs_.addConnectableOutput(Port(output->getName(), output->getDescription(), output.get()), name);
+            outputs_.addConnectableOutput(
+                Port(output->getName(), output->getDescription(), output.get()), name);
     }
 
     void createParameters() override
@@ -214,7 +214,10 @@ public:
             output->connect(&current_->getOutput(name));
     }
 
-    virtual std::uint32_t getElementCount() const { return static_cast<std::uint32_t>(set_.size()); }
+    virtual std::uint32_t getElementCount() const
+    {
+        return static_cast<std::uint32_t>(set_.size());
+    }
 
     virtual void removeLinkedParameters()
     {

@@ -10,8 +10,7 @@ namespace AudioEngine {
 // does. Nothing is carried across a switch: every element keeps its own
 // settings. A switch changes what the links below reach, so the parents are
 // told to relink.
-template <class Set>
-class ModuleSelectorNotUniform : public ModuleSelector<Set> {
+template <class Set> class ModuleSelectorNotUniform : public ModuleSelector<Set> {
     using Base = ModuleSelector<Set>;
 
 public:

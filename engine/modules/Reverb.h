@@ -23,8 +23,7 @@ namespace AudioEngine::CX2 {
 // tail, since it moves the taps.
 //
 // The reverb is called only from the thread that processes the graph.
-template <class Effect>
-class Reverb : public ModuleBasic {
+template <class Effect> class Reverb : public ModuleBasic {
 public:
     Reverb() : ModuleBasic(ModuleInfo{18, "Reverb", ""}) {}
 
@@ -42,9 +41,9 @@ public:
 
     void createParameters() override
     {
-        for (const auto& [name, value] : {std::pair{"Time", 40.0f}, std::pair{"Density", 64.0f},
-                                          std::pair{"Level", 64.0f}, std::pair{"Color", 64.0f},
-                                          std::pair{"Size", 16.0f}})
+        for (const auto& [name, value] :
+             {std::pair{"Time", 40.0f}, std::pair{"Density", 64.0f}, std::pair{"Level", 64.0f},
+              std::pair{"Color", 64.0f}, std::pair{"Size", 16.0f}})
             parameters_.addParameter(Parameter(name, "", 0.0f, 127.0f, value, 0), name);
     }
 

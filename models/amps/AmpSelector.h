@@ -41,6 +41,7 @@ class AmpSelector : public ModuleSelectorNotUniform<AmpSet> {};
 namespace AudioEngine::BorvanQom {
 
 // The amp chain with its own run mode: the module the engine creates as "Amps".
-using AmpChain = CX2::Application::ModuleCX2<CX2::Application::ModuleArrayCX2<Application::AmpSelector, 1>>;
+using AmpChain =
+    CX2::Application::ModuleCX2<CX2::Application::ModuleArrayCX2<Application::AmpSelector, 1>>;
 
 } // namespace AudioEngine::BorvanQom

@@ -37,8 +37,7 @@ struct BorvanRE500Traits {
 // 15 Hz high-pass, the nine-band graphic equaliser and the solid-state power
 // amp with its limiter. "PreampPeak" lights when either op-amp stage clips,
 // whatever the tone controls do afterwards.
-template <class Traits>
-class BorvanRE500 : public HeadWithPeakLed {
+template <class Traits> class BorvanRE500 : public HeadWithPeakLed {
 public:
     BorvanRE500() : HeadWithPeakLed(ModuleInfo{0, "BorvanRE500", ""}) {}
 
@@ -66,10 +65,8 @@ public:
     void createParameters() override
     {
         static constexpr ModuleStructuredDetails::ParameterLink links[] = {
-            {"GainAdjPre", "LevelPreamp", "Gain"},
-            {"Bass", "BaxandallToneEq", "Bass"},
-            {"Treble", "BaxandallToneEq", "Treble"},
-            {"UltraMid", "UltraMid", "Mid"},
+            {"GainAdjPre", "LevelPreamp", "Gain"},   {"Bass", "BaxandallToneEq", "Bass"},
+            {"Treble", "BaxandallToneEq", "Treble"}, {"UltraMid", "UltraMid", "Mid"},
             {"PreampPeak", "PeakLed", "Level"},
         };
         linkParameters(links);

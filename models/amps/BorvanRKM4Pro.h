@@ -49,8 +49,7 @@ struct BorvanRKM4ProTraits {
 // and treble stack, the parametric mid, the nine-band graphic equaliser and
 // the solid-state power amp with its limiter. "PreampPeak" watches the three
 // high-pass outputs, the stages' swings without their standing levels.
-template <class Traits>
-class BorvanRKM4Pro : public HeadWithPeakLed {
+template <class Traits> class BorvanRKM4Pro : public HeadWithPeakLed {
 public:
     BorvanRKM4Pro() : HeadWithPeakLed(ModuleInfo{0, "BorvanRKM4Pro", ""}) {}
 

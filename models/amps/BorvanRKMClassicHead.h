@@ -36,8 +36,7 @@ struct BorvanRKMClassicHeadTraits {
 
 // The RKM Classic tube head: the gain knob has a log taper, the power amp is
 // "PowerAmp" with its two levels of detail.
-template <class Traits>
-class BorvanRKMClassicHead : public TubeHead<Traits> {
+template <class Traits> class BorvanRKMClassicHead : public TubeHead<Traits> {
 public:
     BorvanRKMClassicHead() : TubeHead<Traits>(ModuleInfo{0, "BorvanRKMClassicHead", ""}) {}
 };

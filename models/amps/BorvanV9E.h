@@ -56,8 +56,7 @@ struct BorvanV9ETraits {
 // The V9E all-tube head: the RKM Classic's layout with its own tube curves, a
 // closed-form second stage, its own filter corners, a plain gain knob and a
 // tube power amp in one of two power modes, "PowerMode" "50W" or "100W".
-template <class Traits>
-class BorvanV9E : public TubeHead<Traits> {
+template <class Traits> class BorvanV9E : public TubeHead<Traits> {
 public:
     BorvanV9E() : TubeHead<Traits>(ModuleInfo{0, "BorvanV9E", ""}) {}
 

@@ -26,7 +26,8 @@ void HeadWithPeakLed::connectWithPeakLed(std::span<const std::string_view> taps)
     getOutput("Out").connect(&getSubModule(kLast).getOutput("Out"));
     Module& meter = getSubModule(kMeter);
     for (std::size_t k = 0; k < taps.size(); ++k)
-        meter.getInput("In" + std::to_string(k + 1)).connect(&getSubModule(taps[k]).getOutput("Out"));
+        meter.getInput("In" + std::to_string(k + 1))
+            .connect(&getSubModule(taps[k]).getOutput("Out"));
 }
 
 } // namespace AudioEngine::BorvanQom

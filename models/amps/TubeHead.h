@@ -16,8 +16,7 @@ namespace AudioEngine::BorvanQom {
 // Traits: the stage types Level, Clipper1, HPF1, UltraLo, Gain, UltraHi,
 // Clipper2, HPF2, ToneEq, MidEq, Clipper4, HPF4, PowerAmp, and powerAmpName,
 // the power amp's name in the head.
-template <class Traits>
-class TubeHead : public ModuleMono {
+template <class Traits> class TubeHead : public ModuleMono {
 public:
     using ModuleMono::ModuleMono;
 

@@ -28,7 +28,8 @@ void copyFinite(const float* in, float* out, std::uint32_t n) noexcept
         out[i] = std::isfinite(in[i]) ? in[i] : 0.0f;
 }
 
-void mix(const float* woofer, const float* tweeter, float gain, float* out, std::uint32_t n) noexcept
+void mix(const float* woofer, const float* tweeter, float gain, float* out,
+         std::uint32_t n) noexcept
 {
     for (std::uint32_t i = 0; i < n; ++i)
         out[i] = flushedDenormal(woofer[i] + gain * tweeter[i]);

@@ -27,7 +27,8 @@ ParameterBase::States entryStates(const BorvanQom::ImpulseSetBase& set);
 // fill a whole response length of output with NaN.
 void copyFinite(const float* in, float* out, std::uint32_t n) noexcept;
 // out = woofer + gain * tweeter, flushed.
-void mix(const float* woofer, const float* tweeter, float gain, float* out, std::uint32_t n) noexcept;
+void mix(const float* woofer, const float* tweeter, float gain, float* out,
+         std::uint32_t n) noexcept;
 
 } // namespace CabinetBorvanDetails
 
@@ -39,8 +40,7 @@ void mix(const float* woofer, const float* tweeter, float gain, float* out, std:
 // Everything runs on the audio thread, the preparation after a "Points" change or a new rate
 // included: the sets and both convolvers are allocated for their longest lengths when the cabinet
 // is built, so nothing allocates afterwards.
-template <class WooferSetTraits, class TweeterSetTraits>
-class CabinetBorvan : public ModuleBasic {
+template <class WooferSetTraits, class TweeterSetTraits> class CabinetBorvan : public ModuleBasic {
 public:
     using Convolver = dsp::Domain::OldConvolvers::Convolver;
     using WooferSet = typename WooferSetTraits::ImpulseSet;
@@ -51,19 +51,25 @@ public:
         : ModuleBasic(ModuleInfo{0x12, "CabinetBorvan", ""}), wooferWork_(kWorkLength),
           tweeterWork_(kWorkLength)
     {
-        wooferConvolver_.reserve(static_cast<int>(std::max<std::uint32_t>(4, WooferSetTraits::kLength)));
-        tweeterConvolver_.reserve(static_cast<int>(std::max<std::uint32_t>(4, TweeterSetTraits::kLength)));
+        wooferConvolver_.reserve(
+            static_cast<int>(std::max<std::uint32_t>(4, WooferSetTraits::kLength)));
+        tweeterConvolver_.reserve(
+            static_cast<int>(std::max<std::uint32_t>(4, TweeterSetTraits::kLength)));
     }
 
     void createParameters() override
     {
-        points_ = parameters_.addParameter(Parameter("Points", "", 1.0f, 2048.0f, 2048.0f, 4), "Points");
+        points_ =
+            parameters_.addParameter(Parameter("Points", "", 1.0f, 2048.0f, 2048.0f, 4), "Points");
         const ParameterBase::States states = CabinetBorvanDetails::entryStates(wooferSet_);
-        cabModel_ = parameters_.addParameter(Parameter("CabModel", "", states, "Flat", 0), "CabModel");
-        micModel_ = parameters_.addParameter(Parameter("MicModel", "", states, "Flat", 0), "MicModel");
-        impedOn_ = parameters_.addParameter(Parameter("ImpedOn", "", 0.0f, 1.0f, 1.0f, 4), "ImpedOn");
-        tweeterLevel_ =
-            parameters_.addParameter(Parameter("TweeterLevel", "", 0.0f, 1.0f, 1.0f, 4), "TweeterLevel");
+        cabModel_ =
+            parameters_.addParameter(Parameter("CabModel", "", states, "Flat", 0), "CabModel");
+        micModel_ =
+            parameters_.addParameter(Parameter("MicModel", "", states, "Flat", 0), "MicModel");
+        impedOn_ =
+            parameters_.addParameter(Parameter("ImpedOn", "", 0.0f, 1.0f, 1.0f, 4), "ImpedOn");
+        tweeterLevel_ = parameters_.addParameter(Parameter("TweeterLevel", "", 0.0f, 1.0f, 1.0f, 4),
+                                                 "TweeterLevel");
     }
 
     void bindPorts() override
@@ -171,8 +177,10 @@ private:
         tweeterResponse_ = tweeterSet_.getResponse(cab, 1, false);
         // Zero-padded to a multiple of 4, which the convolvers' aligned kernels need for exact
         // wrapping; the padding adds nothing to the output.
-        wooferConvolver_.setImpulse(wooferResponse_, static_cast<int>(wooferSet_.getResponseLength()));
-        tweeterConvolver_.setImpulse(tweeterResponse_, static_cast<int>(tweeterSet_.getResponseLength()));
+        wooferConvolver_.setImpulse(wooferResponse_,
+                                    static_cast<int>(wooferSet_.getResponseLength()));
+        tweeterConvolver_.setImpulse(tweeterResponse_,
+                                     static_cast<int>(tweeterSet_.getResponseLength()));
     }
 
     Port* in_ = nullptr;

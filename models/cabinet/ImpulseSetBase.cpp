@@ -93,7 +93,8 @@ ImpulseSetBase::ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t
 
 void ImpulseSetBase::addEntry(const CabinetTables::Table& table, Kind kind)
 {
-    entries_.push_back({table.name, table.samples, CabinetTables::kTableLength, CabinetTables::kTableRate});
+    entries_.push_back(
+        {table.name, table.samples, CabinetTables::kTableLength, CabinetTables::kTableRate});
     switch (kind) {
     case Kind::Position:
         ++positions_;
@@ -126,7 +127,8 @@ bool ImpulseSetBase::prepare(std::uint32_t length, double rate)
     const std::uint32_t C = positions_, M = microphones_;
     for (std::uint32_t c = 0; c < C; ++c) {
         for (std::uint32_t m = 0; m < M; ++m) {
-            const float* spectra[3] = {microphoneSpectra_[m], positionSpectra_[c], impedanceSpectra_[c / 4]};
+            const float* spectra[3] = {microphoneSpectra_[m], positionSpectra_[c],
+                                       impedanceSpectra_[c / 4]};
             synthesise(spectra, target, &responses_[std::size_t(2 * (M * c + m)) * stride_]);
         }
         for (std::uint32_t m = 0; m < M; ++m) {
@@ -207,7 +209,8 @@ void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float
         const int l = static_cast<int>(L);
         if (source != rate || L > N)
             Convolver::resampleSpectrum(product, n, output, l,
-                                        static_cast<double>(N) * rate / (static_cast<double>(L) * source));
+                                        static_cast<double>(N) * rate /
+                                            (static_cast<double>(L) * source));
         else
             Convolver::decimateSpectrum(product, n, output, l);
         Convolver::inverseTransform(output, l);

@@ -26,7 +26,7 @@ public:
 
     struct Entry {
         std::string name;
-        const float* samples;  // CabinetTables::kTableLength samples, read-only
+        const float* samples; // CabinetTables::kTableLength samples, read-only
         std::uint32_t length;
         double sampleRate;
     };
@@ -50,7 +50,8 @@ public:
     // cabIndex limited to 1 .. C; microphone m = micIndex - C (wrapping below 0) limited to
     // 1 .. M, so micIndex C + 1 .. C + M picks the microphones, C the first, anything below C the
     // last; index 2 ((c - 1) M + (m - 1)), plus 1 without the impedance curve.
-    const float* getResponse(std::uint32_t cabIndex, std::uint32_t micIndex, bool withImpedance) const;
+    const float* getResponse(std::uint32_t cabIndex, std::uint32_t micIndex,
+                             bool withImpedance) const;
     // Response `index` (0 .. 2 C M - 1) of the last preparation.
     const float* getPreparedResponse(std::uint32_t index) const;
     // Every prepared response holds L samples and then zeros up to a multiple of 4 (at least 4):

@@ -77,8 +77,7 @@ struct DelayLineTraits {
 //   -> "V2T" (voltage to delay in ms) -> "DelayLine"."InDelay"; "In" -> "DelayLine".
 // "Mode" chooses chorus or vibrato; each mode applies only its own knobs
 // ("ChorusInt"; "VibRate" and "VibDepth"), the others wait for their mode.
-template <class Traits>
-class ChorusRI1 : public ModuleStructured {
+template <class Traits> class ChorusRI1 : public ModuleStructured {
 public:
     using Lfo = ChorusRI1TraitsDetails::LfoRI1;
     using Rescaler = LinearComb1<ChorusRI1TraitsDetails::ScaleDescriptor,

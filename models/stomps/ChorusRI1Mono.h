@@ -27,8 +27,7 @@ struct ChorusRI1MonoTraits {
 // ("Chorus") and an even mix of the delayed and the trimmed signal ("Mixer").
 // Chorus and vibrato differ only in how the delay moves; the mix stays half
 // and half, so the vibrato keeps the pedal's comb colour.
-template <class Traits>
-class ChorusRI1Mono : public ModuleMono {
+template <class Traits> class ChorusRI1Mono : public ModuleMono {
 public:
     ChorusRI1Mono() : ModuleMono(ModuleInfo{0, "ChorusRI1Mono", ""}) {}
 

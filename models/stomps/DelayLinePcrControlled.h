@@ -49,12 +49,14 @@ public:
 
     void createParameters() override
     {
-        delay_ = parameters_.addParameter(Parameter("Delay", "", float(MinimumMs), float(MaximumMs),
-                                                    float(MaximumMs), Parameter::kSetAtOnceAfterStates),
-                                          "Delay");
-        mode_ = parameters_.addParameter(Parameter("Mode", "", ParameterBase::States{"Ramp", "Step"}, "Ramp",
-                                                   Parameter::kSetAtOnceAfterStates),
-                                         "Mode");
+        delay_ =
+            parameters_.addParameter(Parameter("Delay", "", float(MinimumMs), float(MaximumMs),
+                                               float(MaximumMs), Parameter::kSetAtOnceAfterStates),
+                                     "Delay");
+        mode_ =
+            parameters_.addParameter(Parameter("Mode", "", ParameterBase::States{"Ramp", "Step"},
+                                               "Ramp", Parameter::kSetAtOnceAfterStates),
+                                     "Mode");
     }
 
     void createInputs() override
@@ -98,7 +100,8 @@ public:
             return;
         // fs x ms / 1000 worked in double: a whole number of samples (250 ms
         // at 44.1 kHz) comes out whole, as the ring's size does.
-        target_ = static_cast<float>(static_cast<double>(getSampleRate()) * delay_->getValue() / 1000.0);
+        target_ =
+            static_cast<float>(static_cast<double>(getSampleRate()) * delay_->getValue() / 1000.0);
         const float mode = std::trunc(mode_->getValue());
         if (mode == kRamp) {
             settled_ = current_;

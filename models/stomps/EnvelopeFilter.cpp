@@ -36,10 +36,10 @@ void EnvelopeFilter::createParameters()
     freq_ = parameters_.addParameter(Parameter("Freq", "", 0.0f, 127.0f, 64.0f, 0), "Freq");
     reso_ = parameters_.addParameter(Parameter("Reso", "", 0.0f, 127.0f, 64.0f, 0), "Reso");
     depth_ = parameters_.addParameter(Parameter("Depth", "", 0.0f, 127.0f, 64.0f, 0), "Depth");
-    poles_ = parameters_.addParameter(Parameter("Poles", "", ParameterBase::States{"12", "24"}, "12", 0),
-                                      "Poles");
-    mode_ = parameters_.addParameter(Parameter("Mode", "", ParameterBase::States{"HP", "BP", "LP"}, "LP", 0),
-                                     "Mode");
+    poles_ = parameters_.addParameter(
+        Parameter("Poles", "", ParameterBase::States{"12", "24"}, "12", 0), "Poles");
+    mode_ = parameters_.addParameter(
+        Parameter("Mode", "", ParameterBase::States{"HP", "BP", "LP"}, "LP", 0), "Mode");
 }
 
 void EnvelopeFilter::setParameter(std::string_view name, float value)

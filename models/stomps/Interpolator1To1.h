@@ -20,8 +20,7 @@ namespace AudioEngine::AudioMath::Interpolator1To1Details {
 
 // The cell (lo, hi = lo + 1) of the grid that holds k, and the weight of the
 // upper law in it.
-template <class Grid>
-class Finder {
+template <class Grid> class Finder {
 public:
     static_assert(Grid::size >= 2, "a grid needs two points");
 
@@ -66,8 +65,7 @@ public:
 // Laws names the law base (Laws::Law, with a const double operator()(double))
 // and makes the law of each grid point (Laws::create(i)); they are made once,
 // at construction, and deleted with the interpolator.
-template <class Grid, class Laws>
-class Interpolator {
+template <class Grid, class Laws> class Interpolator {
 public:
     using Law = typename Laws::Law;
 
@@ -84,7 +82,7 @@ public:
     {
         const auto cell = Finder<Grid>::find(k);
         const double t = Finder<Grid>::weight(cell, k);
-        return (*laws_[cell.hi])(x) * t + (1.0 - t) * (*laws_[cell.lo])(x);
+        return (*laws_[cell.hi])(x)*t + (1.0 - t) * (*laws_[cell.lo])(x);
     }
 
     const Law& law(std::size_t gridPoint) const { return *laws_.at(gridPoint); }

@@ -58,8 +58,7 @@ struct MemoryManTraits {
 // the rate through their own prepare and update); the model runs them one
 // sample at a time and never as a graph. Its LFO phase is its own, advanced
 // by the "Lfo" sub-module's "Rate".
-template <class Traits>
-class MemoryMan : public ModuleExplicit {
+template <class Traits> class MemoryMan : public ModuleExplicit {
 public:
     using Lfo = MemoryManTraitsDetails::LfoType;
     using LfoFilter = MemoryManTraitsDetails::LfoFilterType;
@@ -97,8 +96,9 @@ public:
         parameters_.addParameter(Parameter("Feedback", "", 0.0f, 1.0f, 0.5f, 0), "Feedback");
         parameters_.addParameter(Parameter("InputLevel", "", 0.0f, 1.0f, 1.0f, 0), "InputLevel");
         parameters_.addParameter(Parameter("BlendLevel", "", 0.0f, 1.0f, 0.5f, 0), "BlendLevel");
-        parameters_.addParameter(Parameter("DelayHold", "", 10.0f, 1000.0f, 200.0f, Parameter::kSetAtOnceAfterStates),
-                                 "DelayHold");
+        parameters_.addParameter(
+            Parameter("DelayHold", "", 10.0f, 1000.0f, 200.0f, Parameter::kSetAtOnceAfterStates),
+            "DelayHold");
         parameters_.insert("Delay", std::make_unique<ParameterLinked>(delayLine_, "Delay"));
         linkChildParameters("LfoFilter");
         parameters_.addParameter(
@@ -234,7 +234,8 @@ public:
             const float swing = swingVolts(d, lfoSmooth, rest);
             const float g = depthLfoFilter_->tick(gate);
             const float k = pcrKnobFilter_->tick(knob);
-            const double volts = static_cast<double>(rest) + static_cast<double>(g) * static_cast<double>(swing);
+            const double volts =
+                static_cast<double>(rest) + static_cast<double>(g) * static_cast<double>(swing);
             const double ratio = interpolator_.interpolate(volts, k);
 
             const float fb = feedbackFilter_->tick(lastWet);
@@ -258,8 +259,8 @@ public:
     static float swingVolts(float d, float lfo, float rest) noexcept
     {
         const double depth = d;
-        return static_cast<float>(depth * (static_cast<double>(lfo) + kRestVoltsAtDepth1)
-                                  + (1.0 - depth) * kRestVoltsAtDepth0 - static_cast<double>(rest));
+        return static_cast<float>(depth * (static_cast<double>(lfo) + kRestVoltsAtDepth1) +
+                                  (1.0 - depth) * kRestVoltsAtDepth0 - static_cast<double>(rest));
     }
 
     Lfo& getLfo() const noexcept { return *lfo_; }

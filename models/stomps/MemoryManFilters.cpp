@@ -30,7 +30,8 @@ BiquadFilterDetails::CoeffsZ<float> lfoSmootherCoefficients(float tau, float sam
     return z;
 }
 
-FilterZeroPoleDetails::CoeffsZ<float> controlSmootherCoefficients(float hertz, float sampleRate) noexcept
+FilterZeroPoleDetails::CoeffsZ<float> controlSmootherCoefficients(float hertz,
+                                                                  float sampleRate) noexcept
 {
     const float w = prewarped(hertz, sampleRate);
     FilterZeroPoleDetails::CoeffsZ<float> z;

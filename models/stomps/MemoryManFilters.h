@@ -31,12 +31,12 @@ BiquadFilterDetails::CoeffsZ<float> lfoSmootherCoefficients(float tau, float sam
 // Smooths the LFO's triangle into the bucket brigade's rounded sweep. The
 // time constant shortens with "Depth" (0 .. 1): tau = 0.2365 - 0.22 Depth^2 s,
 // a corner of about 0.673 Hz at depth 0 and 9.65 Hz at depth 1, not prewarped.
-template <class Base>
-class LfoSmoother : public Base {
+template <class Base> class LfoSmoother : public Base {
 public:
     void createParameters() override
     {
-        depth_ = this->parameters_.addParameter(Parameter("Depth", "", 0.0f, 1.0f, 0.0f, 0), "Depth");
+        depth_ =
+            this->parameters_.addParameter(Parameter("Depth", "", 0.0f, 1.0f, 0.0f, 0), "Depth");
     }
 
     static float timeConstant(float depth) noexcept { return 0.2365f - 0.22f * depth * depth; }
@@ -44,7 +44,8 @@ public:
 protected:
     void design() override
     {
-        this->setCoefficients(lfoSmootherCoefficients(timeConstant(depth_->getValue()), this->getSampleRate()));
+        this->setCoefficients(
+            lfoSmootherCoefficients(timeConstant(depth_->getValue()), this->getSampleRate()));
     }
 
 private:
@@ -58,12 +59,12 @@ private:
 // it by up to 3e-4 at these corners (1 + a1 is about 4e-4), which would scale
 // every setting on its way; the float recursion itself still comes to rest
 // within about 1e-4 of the setting.
-FilterZeroPoleDetails::CoeffsZ<float> controlSmootherCoefficients(float hertz, float sampleRate) noexcept;
+FilterZeroPoleDetails::CoeffsZ<float> controlSmootherCoefficients(float hertz,
+                                                                  float sampleRate) noexcept;
 
 // A control smoother: unity-gain first-order low-pass w / (w + s) at the
 // prewarped corner named by its one parameter (0.01 .. 5 Hz, default 3).
-template <class Descriptor>
-class ControlSmoother : public ZeroPoleStage {
+template <class Descriptor> class ControlSmoother : public ZeroPoleStage {
 public:
     void createParameters() override
     {
@@ -72,7 +73,10 @@ public:
     }
 
 protected:
-    void design() override { setCoefficients(controlSmootherCoefficients(corner_->getValue(), getSampleRate())); }
+    void design() override
+    {
+        setCoefficients(controlSmootherCoefficients(corner_->getValue(), getSampleRate()));
+    }
 
 private:
     ParameterBase* corner_ = nullptr;

@@ -40,7 +40,8 @@ public:
 };
 
 // Knob in the middle: nine points from -9.1 V to -8.3 V.
-class VoltageToPcrLawDelayTimeKnob05Curve : public AudioMath::Curve2<AudioMath::Curve2Traits<double>> {
+class VoltageToPcrLawDelayTimeKnob05Curve
+    : public AudioMath::Curve2<AudioMath::Curve2Traits<double>> {
 public:
     static constexpr double ratios[9] = {1.0,       0.9895229, 0.9779475, 0.9685839, 0.9582673,
                                          0.9492146, 0.9402823, 0.9330903, 0.931701};
@@ -50,7 +51,8 @@ public:
 };
 
 // Knob at its long end: seven points from -9.1 V to -8.5 V.
-class VoltageToPcrLawDelayTimeKnob10Curve : public AudioMath::Curve2<AudioMath::Curve2Traits<double>> {
+class VoltageToPcrLawDelayTimeKnob10Curve
+    : public AudioMath::Curve2<AudioMath::Curve2Traits<double>> {
 public:
     static constexpr double ratios[7] = {1.0,       0.9699056, 0.9431044, 0.919485,
                                          0.8971817, 0.8828841, 0.8806695};
@@ -80,8 +82,7 @@ struct VoltageToPcrLawDelayTimeKnob10SplineTraits {
 
 // A law over a spline built once, on first use, and shared read-only by every
 // delay.
-template <class SplineTraits>
-class VoltageToPcrLawSpline : public VoltageToPcrLaw {
+template <class SplineTraits> class VoltageToPcrLawSpline : public VoltageToPcrLaw {
 public:
     using Spline = AudioMath::SplineCubic<SplineTraits>;
 
@@ -108,6 +109,7 @@ struct PitchChangeRatioInterpolators {
 };
 
 using Finder = AudioMath::Interpolator1To1Details::Finder<Grid>;
-using Interpolator = AudioMath::Interpolator1To1Details::Interpolator<Grid, PitchChangeRatioInterpolators>;
+using Interpolator =
+    AudioMath::Interpolator1To1Details::Interpolator<Grid, PitchChangeRatioInterpolators>;
 
 } // namespace AudioEngine::CX2::MemoryManInterpolator1dDetails

@@ -13,8 +13,7 @@ namespace AudioEngine::CX2 {
 //
 // T is a mixer effect (mixer::IAutomatedEffect): setFormat, start, stop and
 // process(out, in, frames).
-template <class T>
-class ModuleMonoZq1 : public ModuleBasic {
+template <class T> class ModuleMonoZq1 : public ModuleBasic {
 public:
     template <class... Args>
     explicit ModuleMonoZq1(ModuleInfo info, Args&&... args)

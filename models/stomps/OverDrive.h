@@ -99,8 +99,7 @@ struct OverDriveTraits {
 
 // The overdrive stomp: Out = A1 In + A2 HPF(Clip(PreFilter(In))). There is no
 // drive control; how hard the rectifier clips follows the level that reaches it.
-template <class Traits>
-class OverDrive : public ModuleStructured {
+template <class Traits> class OverDrive : public ModuleStructured {
 public:
     OverDrive() : ModuleStructured(ModuleInfo{0, "OverDrive", ""}) {}
 

@@ -18,6 +18,7 @@ namespace AudioEngine::BorvanQom {
 
 // The six-slot stomp chain in series, with its own run mode: the module the
 // engine creates as "Stomps".
-using StompChain = CX2::Application::ModuleCX2<CX2::Application::ModuleArrayCX2<Application::StompSelector, 6>>;
+using StompChain =
+    CX2::Application::ModuleCX2<CX2::Application::ModuleArrayCX2<Application::StompSelector, 6>>;
 
 } // namespace AudioEngine::BorvanQom

@@ -35,8 +35,7 @@ float gain(float volumeDb, float scale) noexcept;
 // through one combinator ("VolumeLinear") whose smoothing makes every change
 // of the pedal a short fade instead of a click. The combinator's own
 // parameters stay hidden: the pedal drives its "Scale".
-template <class Traits>
-class Volume : public ModuleStructured {
+template <class Traits> class Volume : public ModuleStructured {
 public:
     using Linear = LinearComb1<typename Traits::ParDescScale, typename Traits::ParDescOffset>;
 

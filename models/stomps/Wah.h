@@ -42,8 +42,7 @@ namespace AudioEngine::CX1 {
 // W = "Wah", A = "Auto" ("On" 0: the pedal alone; "Auto" 1: the envelope e of
 // the side-filtered input opens the filter as the player digs in). The output
 // is the wah filter's alone; the dry mix belongs to the slot.
-template <class Traits>
-class Wah : public ModuleStructured {
+template <class Traits> class Wah : public ModuleStructured {
 public:
     using FilterSide = typename Traits::FilterSide;
     using FilterWah = typename Traits::FilterWah;
@@ -59,8 +58,8 @@ public:
     // The model's own controls; the filters' parameters stay inside.
     void createParameters() override
     {
-        auto_ = parameters_.addParameter(Parameter("Auto", "", ParameterBase::States{"On", "Auto"}, "On", 0),
-                                         "Auto");
+        auto_ = parameters_.addParameter(
+            Parameter("Auto", "", ParameterBase::States{"On", "Auto"}, "On", 0), "Auto");
         pedal_ = parameters_.addParameter(Parameter("Wah", "", 0.0f, 1.0f, 0.0f, 0), "Wah");
     }
 
@@ -131,8 +130,7 @@ private:
     float envelope_ = 0.0f;
 };
 
-template <class Traits>
-float Wah<Traits>::envelopeStep(float envelope, float mean) noexcept
+template <class Traits> float Wah<Traits>::envelopeStep(float envelope, float mean) noexcept
 {
     return AudioMath::flushedSample(0.99f * envelope + 0.03f * mean);
 }

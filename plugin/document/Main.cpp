@@ -14,8 +14,10 @@ namespace {
 
 // TinyXML prints these as <?xml version="1.0" encoding="UTF-8" ?> and
 // <?xml version="1.0" standalone="no" ?>; the empty root prints as "<Preset />".
-constexpr const char* kPresetTemplate = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Preset>\n</Preset>";
-constexpr const char* kChunkTemplate = "<?xml version=\"1.0\" standalone='no'>\n<Preset>\n</Preset>";
+constexpr const char* kPresetTemplate =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Preset>\n</Preset>";
+constexpr const char* kChunkTemplate =
+    "<?xml version=\"1.0\" standalone='no'>\n<Preset>\n</Preset>";
 
 // The name as the chunk carries it. Reading passes it through the file-name
 // rule, which cuts a name such as "My.Song" at its last dot; a name holding a

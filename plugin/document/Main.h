@@ -1,8 +1,8 @@
 #pragma once
 
-#include "plugin/docview/UnitDoc.h"
-#include "plugin/document/Serializable.h"
 #include "platform/CriticalSection.h"
+#include "plugin/document/Serializable.h"
+#include "plugin/docview/UnitDoc.h"
 
 #include <boost/signals2/signal.hpp>
 

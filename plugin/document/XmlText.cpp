@@ -12,9 +12,18 @@ namespace {
 
 // TinyXML's own character classes: bytes from 127 up count as letters, and
 // the ASCII tests come from the C library as in the parser.
-bool isSpace(unsigned char c) { return std::isspace(c) || c == '\n' || c == '\r'; }
-bool isNameStart(unsigned char c) { return c >= 127 || std::isalpha(c) || c == '_'; }
-bool isNameChar(unsigned char c) { return c >= 127 || std::isalnum(c) || c == '_' || c == '-' || c == '.' || c == ':'; }
+bool isSpace(unsigned char c)
+{
+    return std::isspace(c) || c == '\n' || c == '\r';
+}
+bool isNameStart(unsigned char c)
+{
+    return c >= 127 || std::isalpha(c) || c == '_';
+}
+bool isNameChar(unsigned char c)
+{
+    return c >= 127 || std::isalnum(c) || c == '_' || c == '-' || c == '.' || c == ':';
+}
 
 class NestingScan {
 public:
@@ -84,8 +93,14 @@ public:
 private:
     static constexpr std::size_t npos = std::string_view::npos;
 
-    unsigned char at(std::size_t i) const { return i < s_.size() ? static_cast<unsigned char>(s_[i]) : 0; }
-    bool startsWith(std::size_t i, std::string_view word) const { return s_.substr(i).starts_with(word); }
+    unsigned char at(std::size_t i) const
+    {
+        return i < s_.size() ? static_cast<unsigned char>(s_[i]) : 0;
+    }
+    bool startsWith(std::size_t i, std::string_view word) const
+    {
+        return s_.substr(i).starts_with(word);
+    }
 
     bool startsWithNoCase(std::size_t i, std::string_view word) const
     {
@@ -177,7 +192,8 @@ private:
             if (at(i) == '>')
                 return i + 1;
             i = skipSpace(i);
-            if (startsWithNoCase(i, "version") || startsWithNoCase(i, "encoding") || startsWithNoCase(i, "standalone")) {
+            if (startsWithNoCase(i, "version") || startsWithNoCase(i, "encoding") ||
+                startsWithNoCase(i, "standalone")) {
                 const auto next = attribute(i);
                 if (!next)
                     return std::nullopt;
@@ -195,7 +211,10 @@ private:
 
 } // namespace
 
-std::optional<int> elementNesting(std::string_view text, int stopAbove) { return NestingScan(text).run(stopAbove); }
+std::optional<int> elementNesting(std::string_view text, int stopAbove)
+{
+    return NestingScan(text).run(stopAbove);
+}
 
 bool parseText(TiXmlDocument& document, std::string_view text)
 {

@@ -6,8 +6,14 @@ namespace Zq::Application::DocView {
 
 namespace {
 
-float dBToGain(double dB) { return static_cast<float>(std::pow(10.0, dB * 0.05)); }
-double gainTodB(float gain) { return 20.0 * std::log10(static_cast<double>(gain)); }
+float dBToGain(double dB)
+{
+    return static_cast<float>(std::pow(10.0, dB * 0.05));
+}
+double gainTodB(float gain)
+{
+    return 20.0 * std::log10(static_cast<double>(gain));
+}
 
 } // namespace
 
@@ -41,11 +47,20 @@ float ConverterLinear::toNormalized(float v) const
     return static_cast<float>((double(d_) - c_) * (double(v) - a_) / (double(b_) - a_) + c_);
 }
 
-float ConverterdB::fromNormalized(float n) const { return dBToGain(n); }
+float ConverterdB::fromNormalized(float n) const
+{
+    return dBToGain(n);
+}
 
-float ConverterdB::toNormalized(float v) const { return static_cast<float>(gainTodB(v)); }
+float ConverterdB::toNormalized(float v) const
+{
+    return static_cast<float>(gainTodB(v));
+}
 
-float ConverterdBNorm::fromNormalized(float n) const { return dBToGain(double(n) * range_ + minDb_); }
+float ConverterdBNorm::fromNormalized(float n) const
+{
+    return dBToGain(double(n) * range_ + minDb_);
+}
 
 float ConverterdBNorm::toNormalized(float v) const
 {

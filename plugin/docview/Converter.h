@@ -24,7 +24,10 @@ protected:
 
 class ConverterNull final : public Converter {
 public:
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterNull>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterNull>(*this);
+    }
     float fromNormalized(float n) const override { return n; }
     float toNormalized(float v) const override { return v; }
 };
@@ -33,7 +36,10 @@ public:
 class ConverterNorm final : public Converter {
 public:
     ConverterNorm(float min, float max) : min_(min), range_(max - min) {}
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterNorm>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterNorm>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 
@@ -46,7 +52,10 @@ private:
 class ConverterInv final : public Converter {
 public:
     ConverterInv(float min, float max) : min_(min), range_(max - min) {}
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterInv>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterInv>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 
@@ -59,7 +68,10 @@ private:
 class ConverterLinear final : public Converter {
 public:
     ConverterLinear(float a, float b, float c, float d) : a_(a), b_(b), c_(c), d_(d) {}
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterLinear>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterLinear>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 
@@ -72,7 +84,10 @@ private:
 // parameter's getNormalized clamps to 0.
 class ConverterdB final : public Converter {
 public:
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterdB>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterdB>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 };
@@ -81,7 +96,10 @@ public:
 class ConverterdBNorm final : public Converter {
 public:
     ConverterdBNorm(float minDb, float maxDb) : minDb_(minDb), range_(maxDb - minDb) {}
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterdBNorm>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterdBNorm>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 
@@ -93,8 +111,14 @@ private:
 // [min, max] onto [0, 1] along a power law: the value is n ^ exponent of the way up.
 class ConverterPowNorm final : public Converter {
 public:
-    ConverterPowNorm(float exponent, float min, float max) : exponent_(exponent), min_(min), range_(max - min) {}
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterPowNorm>(*this); }
+    ConverterPowNorm(float exponent, float min, float max)
+        : exponent_(exponent), min_(min), range_(max - min)
+    {
+    }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterPowNorm>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 
@@ -113,7 +137,10 @@ public:
     ConverterCombiner(const ConverterCombiner& other);
     ConverterCombiner& operator=(const ConverterCombiner&) = delete;
 
-    std::unique_ptr<Converter> clone() const override { return std::make_unique<ConverterCombiner>(*this); }
+    std::unique_ptr<Converter> clone() const override
+    {
+        return std::make_unique<ConverterCombiner>(*this);
+    }
     float fromNormalized(float n) const override;
     float toNormalized(float v) const override;
 

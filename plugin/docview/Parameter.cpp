@@ -11,17 +11,22 @@ namespace {
 // them, and the first parameter created after all others died finds them
 // ready. They live in static storage rather than on the heap: a module that
 // is unloaded leaves nothing behind that looks like a leak.
-template <class T, class... Args>
-const T& immortal(Args... args)
+template <class T, class... Args> const T& immortal(Args... args)
 {
     alignas(T) static unsigned char storage[sizeof(T)];
     static const T* const object = new (storage) T(args...);
     return *object;
 }
 
-const Range& sharedRange() { return immortal<RangeFloat>(0.0f, 1.0f); }
+const Range& sharedRange()
+{
+    return immortal<RangeFloat>(0.0f, 1.0f);
+}
 
-const Converter& sharedConverter() { return immortal<ConverterNull>(); }
+const Converter& sharedConverter()
+{
+    return immortal<ConverterNull>();
+}
 
 float clampUnit(float n)
 {
@@ -34,7 +39,9 @@ float clampUnit(float n)
 
 } // namespace
 
-Parameter::Parameter() : range_(&sharedRange()), converter_(&sharedConverter()) {}
+Parameter::Parameter() : range_(&sharedRange()), converter_(&sharedConverter())
+{
+}
 
 Parameter::~Parameter() = default;
 
@@ -48,11 +55,20 @@ void Parameter::setValue(float v, bool notify)
         changed(this);
 }
 
-float Parameter::getNormalized() const { return clampUnit(converter_->toNormalized(value_)); }
+float Parameter::getNormalized() const
+{
+    return clampUnit(converter_->toNormalized(value_));
+}
 
-void Parameter::setNormalized(float n, bool notify) { setValue(converter_->fromNormalized(clampUnit(n)), notify); }
+void Parameter::setNormalized(float n, bool notify)
+{
+    setValue(converter_->fromNormalized(clampUnit(n)), notify);
+}
 
-float Parameter::getDefaultNormalized() const { return converter_->toNormalized(default_); }
+float Parameter::getDefaultNormalized() const
+{
+    return converter_->toNormalized(default_);
+}
 
 void Parameter::setRange(const Range& range)
 {
@@ -69,6 +85,9 @@ void Parameter::setConverter(const Converter& converter)
     converter_ = ownConverter_.get();
 }
 
-void Parameter::notifyChanged() { changed(this); }
+void Parameter::notifyChanged()
+{
+    changed(this);
+}
 
 } // namespace Zq::Application::DocView

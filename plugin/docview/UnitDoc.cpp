@@ -97,8 +97,8 @@ void UnitDoc::saveSubUnits(TiXmlElement& element) const
     }
 }
 
-void UnitDoc::addParameter(const std::string& name, Parameter& parameter, float defaultValue, const Range& range,
-                           const Converter& converter, bool persistent)
+void UnitDoc::addParameter(const std::string& name, Parameter& parameter, float defaultValue,
+                           const Range& range, const Converter& converter, bool persistent)
 {
     parameter.setRange(range);
     parameter.setConverter(converter);
@@ -109,14 +109,15 @@ void UnitDoc::addParameter(const std::string& name, Parameter& parameter, float 
     parameter.notifyChanged();
 }
 
-void UnitDoc::addParameter(const std::string& name, Parameter& parameter, float defaultValue, const Range& range,
-                           bool persistent)
+void UnitDoc::addParameter(const std::string& name, Parameter& parameter, float defaultValue,
+                           const Range& range, bool persistent)
 {
-    addParameter(name, parameter, defaultValue, range, ConverterNorm(range.getMin(), range.getMax()), persistent);
+    addParameter(name, parameter, defaultValue, range,
+                 ConverterNorm(range.getMin(), range.getMax()), persistent);
 }
 
-void UnitDoc::addParameter(const std::string& name, Parameter& parameter, int defaultValue, int count,
-                           const char* const* valueNames, bool persistent)
+void UnitDoc::addParameter(const std::string& name, Parameter& parameter, int defaultValue,
+                           int count, const char* const* valueNames, bool persistent)
 {
     const float value = static_cast<float>(defaultValue);
     parameter.setRange(RangeInt(0, count - 1));
@@ -128,7 +129,8 @@ void UnitDoc::addParameter(const std::string& name, Parameter& parameter, int de
     parameter.notifyChanged();
 }
 
-void UnitDoc::enter(const std::string& name, Parameter& parameter, const char* const* valueNames, int valueCount)
+void UnitDoc::enter(const std::string& name, Parameter& parameter, const char* const* valueNames,
+                    int valueCount)
 {
     parameters_.insert_or_assign(name, Entry{&parameter, valueNames, valueCount});
 }
@@ -140,6 +142,9 @@ void UnitDoc::addSubUnit(const std::string& name, UnitDoc* unit)
         subUnits_.emplace(name, unit);
 }
 
-void UnitDoc::removeSubUnit(const std::string& name) { subUnits_.erase(name); }
+void UnitDoc::removeSubUnit(const std::string& name)
+{
+    subUnits_.erase(name);
+}
 
 } // namespace Zq::Application::DocView

@@ -39,11 +39,11 @@ public:
     // default with notification and, when persistent, enters it under the name
     // (replacing a parameter of that name); then fires its change signal once
     // more so that every view shows the initial value.
-    void addParameter(const std::string& name, Parameter& parameter, float defaultValue, const Range& range,
-                      const Converter& converter, bool persistent);
+    void addParameter(const std::string& name, Parameter& parameter, float defaultValue,
+                      const Range& range, const Converter& converter, bool persistent);
     // As above with a linear converter over the range.
-    void addParameter(const std::string& name, Parameter& parameter, float defaultValue, const Range& range,
-                      bool persistent);
+    void addParameter(const std::string& name, Parameter& parameter, float defaultValue,
+                      const Range& range, bool persistent);
     // An enumerated parameter: whole values 0 ... count - 1, saved and loaded
     // by the names in valueNames (count entries).
     void addParameter(const std::string& name, Parameter& parameter, int defaultValue, int count,
@@ -60,7 +60,8 @@ private:
         int valueCount;
     };
 
-    void enter(const std::string& name, Parameter& parameter, const char* const* valueNames, int valueCount);
+    void enter(const std::string& name, Parameter& parameter, const char* const* valueNames,
+               int valueCount);
 
     std::map<std::string, Entry> parameters_;
     std::map<std::string, UnitDoc*> subUnits_;

@@ -14,7 +14,8 @@ std::string formatFixed(float v)
     // what "%f" prints in the C locale. The widest double needs about 320
     // characters.
     char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(v), std::chars_format::fixed, 6);
+    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(v),
+                                      std::chars_format::fixed, 6);
     return std::string(text, result.ptr);
 }
 

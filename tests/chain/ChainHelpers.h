@@ -5,10 +5,10 @@
 #include "tests/support/RigChain.h"
 #include "tests/support/Signals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdint>
-#include <algorithm>
 #include <numbers>
 #include <random>
 #include <string>
@@ -31,9 +31,9 @@ using Cabinet = CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, Tweet
 // The stomp models in the order of "Stomp".
 inline const std::vector<std::string>& stompModels()
 {
-    static const std::vector<std::string> names = {"Empty",   "Compressor", "AnalogChorus",
-                                                   "EnvelopeFilter", "BassWah", "Volume",
-                                                   "Overdrive", "Octaver",  "AnalogDelay"};
+    static const std::vector<std::string> names = {"Empty",          "Compressor", "AnalogChorus",
+                                                   "EnvelopeFilter", "BassWah",    "Volume",
+                                                   "Overdrive",      "Octaver",    "AnalogDelay"};
     return names;
 }
 
@@ -77,7 +77,10 @@ inline bool allFinite(const std::vector<float>& x)
             return false;
     return true;
 }
-inline bool allFinite(const rig::Stereo& y) { return allFinite(y.left) && allFinite(y.right); }
+inline bool allFinite(const rig::Stereo& y)
+{
+    return allFinite(y.left) && allFinite(y.right);
+}
 
 // |H(f)| of a first-order or biquad section's coefficients.
 template <class Z> double magnitude(const Z& k, double hertz, double rate)
@@ -96,7 +99,10 @@ inline StompSelector& slot(Rig& r, int k)
     return dynamic_cast<StompSelector&>(
         dynamic_cast<ModuleStructured&>(stomps).getSubModule(std::to_string(k)));
 }
-template <class M> M& current(Rig& r, int k) { return dynamic_cast<M&>(*slot(r, k).getCurrentElement()); }
+template <class M> M& current(Rig& r, int k)
+{
+    return dynamic_cast<M&>(*slot(r, k).getCurrentElement());
+}
 
 inline AmpSelector& ampSelector(Rig& r)
 {
@@ -115,7 +121,8 @@ inline void chooseStomp(Rig& r, int k, const std::string& model)
 inline void loadFull(Rig& r)
 {
     r.applyDefaults();
-    const char* models[] = {"Compressor", "Octaver", "EnvelopeFilter", "Overdrive", "AnalogChorus", "AnalogDelay"};
+    const char* models[] = {"Compressor", "Octaver",      "EnvelopeFilter",
+                            "Overdrive",  "AnalogChorus", "AnalogDelay"};
     for (int k = 0; k < 6; ++k)
         chooseStomp(r, k, models[k]);
     r.setNow(stompName("Sensitivity_Compressor", 0), 0.7f);

@@ -13,7 +13,8 @@ using namespace chain;
 // Random sizes 1..8192 after the edge sizes and a few primes.
 std::vector<std::uint32_t> hostBlocks(std::size_t count, unsigned seed)
 {
-    std::vector<std::uint32_t> blocks = {1, 2, 3, 5, 7, 61, 64, 65, 127, 509, 1021, 4093, 8191, 8192};
+    std::vector<std::uint32_t> blocks = {1,  2,   3,   5,    7,    61,   64,
+                                         65, 127, 509, 1021, 4093, 8191, 8192};
     std::mt19937 rng(seed);
     std::uniform_int_distribution<std::uint32_t> size(1, 8192);
     while (blocks.size() < count)

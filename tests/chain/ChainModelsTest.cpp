@@ -65,8 +65,9 @@ TEST(ChainModels, EveryAmpAtEachDetailLevelPlaysAndHearsItsControls)
         amps::Model model;
         float dsm;
     };
-    const Case cases[] = {{amps::Model::Empty, 0}, {amps::Model::RKMClassic, 0}, {amps::Model::RKMClassic, 1},
-                          {amps::Model::RE500, 0}, {amps::Model::RKM4Pro, 0},    {amps::Model::V9E, 0},
+    const Case cases[] = {{amps::Model::Empty, 0},      {amps::Model::RKMClassic, 0},
+                          {amps::Model::RKMClassic, 1}, {amps::Model::RE500, 0},
+                          {amps::Model::RKM4Pro, 0},    {amps::Model::V9E, 0},
                           {amps::Model::V9E, 1}};
     Rig r;
     r.applyDefaults();

@@ -13,7 +13,8 @@ using namespace chain;
 
 TEST(ChainRates, EveryRateInRandomOrderKeepsTheModelsRateFacts)
 {
-    std::vector<float> rates = {22050.0f, 32000.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f, 176400.0f, 192000.0f};
+    std::vector<float> rates = {22050.0f, 32000.0f, 44100.0f,  48000.0f,
+                                88200.0f, 96000.0f, 176400.0f, 192000.0f};
     std::mt19937 rng(5);
     std::vector<float> order;
     for (int pass = 0; pass < 2; ++pass) {
@@ -28,7 +29,8 @@ TEST(ChainRates, EveryRateInRandomOrderKeepsTheModelsRateFacts)
     for (float rate : order) {
         SCOPED_TRACE(rate);
         ASSERT_TRUE(r.host.setSampleRate(rate));
-        const rig::Stereo y = r.run(phrase(static_cast<std::size_t>(rate * 0.04f), rate), {200, 73});
+        const rig::Stereo y =
+            r.run(phrase(static_cast<std::size_t>(rate * 0.04f), rate), {200, 73});
         ASSERT_TRUE(allFinite(y));
         EXPECT_GT(rms(y.left), 1e-4);
 
@@ -46,11 +48,17 @@ TEST(ChainRates, EveryRateInRandomOrderKeepsTheModelsRateFacts)
         EXPECT_FLOAT_EQ(delay.getDelayLine().getTargetLength(), rate * 0.12f);
         EXPECT_EQ(r.value(stompName("Delay", 5)), 120.0f);
         // A model switched away follows as well.
-        EXPECT_EQ(dynamic_cast<DelayElement&>(slot(r, 0).getElement(8)).getDelayLine().getBufferSize(), ring);
+        EXPECT_EQ(
+            dynamic_cast<DelayElement&>(slot(r, 0).getElement(8)).getDelayLine().getBufferSize(),
+            ring);
 
         const auto chorusRing = static_cast<std::uint32_t>(rate) + 1;
-        EXPECT_EQ(current<ChorusElement>(r, 4).getChorus().getDelayLine().getBufferSize(), chorusRing);
-        EXPECT_EQ(dynamic_cast<ChorusElement&>(slot(r, 0).getElement(2)).getChorus().getDelayLine().getBufferSize(),
+        EXPECT_EQ(current<ChorusElement>(r, 4).getChorus().getDelayLine().getBufferSize(),
+                  chorusRing);
+        EXPECT_EQ(dynamic_cast<ChorusElement&>(slot(r, 0).getElement(2))
+                      .getChorus()
+                      .getDelayLine()
+                      .getBufferSize(),
                   chorusRing);
 
         // The cabinet holds what one built at this rate holds.
@@ -58,14 +66,18 @@ TEST(ChainRates, EveryRateInRandomOrderKeepsTheModelsRateFacts)
         loadFull(fresh);
         const Cabinet& cabinet = r.module<Cabinet>("CabModule");
         const Cabinet& built = fresh.module<Cabinet>("CabModule");
-        ASSERT_EQ(cabinet.getWooferSet().getResponseLength(), built.getWooferSet().getResponseLength());
-        ASSERT_EQ(cabinet.getTweeterSet().getResponseLength(), built.getTweeterSet().getResponseLength());
-        EXPECT_TRUE(std::equal(cabinet.getWooferResponse(),
-                               cabinet.getWooferResponse() + cabinet.getWooferSet().getResponseLength(),
-                               built.getWooferResponse()));
-        EXPECT_TRUE(std::equal(cabinet.getTweeterResponse(),
-                               cabinet.getTweeterResponse() + cabinet.getTweeterSet().getResponseLength(),
-                               built.getTweeterResponse()));
+        ASSERT_EQ(cabinet.getWooferSet().getResponseLength(),
+                  built.getWooferSet().getResponseLength());
+        ASSERT_EQ(cabinet.getTweeterSet().getResponseLength(),
+                  built.getTweeterSet().getResponseLength());
+        EXPECT_TRUE(
+            std::equal(cabinet.getWooferResponse(),
+                       cabinet.getWooferResponse() + cabinet.getWooferSet().getResponseLength(),
+                       built.getWooferResponse()));
+        EXPECT_TRUE(
+            std::equal(cabinet.getTweeterResponse(),
+                       cabinet.getTweeterResponse() + cabinet.getTweeterSet().getResponseLength(),
+                       built.getTweeterResponse()));
         // And plays it: the same impulse through the cabinet alone (no stomps,
         // no amp) gives the same answer from both.
         std::vector<float> impulse(512, 0.0f);
@@ -81,7 +93,8 @@ TEST(ChainRates, EveryRateInRandomOrderKeepsTheModelsRateFacts)
         }
         const rig::Stereo a = r.run(impulse, {64});
         const rig::Stereo b = fresh.run(impulse, {64});
-        for (std::size_t i = rig::kLatency; i < impulse.size(); ++i) // after what was made before the reset
+        for (std::size_t i = rig::kLatency; i < impulse.size();
+             ++i) // after what was made before the reset
             ASSERT_NEAR(a.left[i], b.left[i], 1e-6f) << i;
         EXPECT_GT(rms(a.left), 1e-4);
         r.setNow("Mix_MainMixer", 0.5f);

@@ -21,7 +21,8 @@ TEST(ChainStructure, TheSixteenModulesStandInDescriptionOrderAsTheirModels)
     EXPECT_NE(dynamic_cast<AmpChain*>(&r.set().getSubModule("AmpModule")), nullptr);
     EXPECT_NE(dynamic_cast<Cabinet*>(&r.set().getSubModule("CabModule")), nullptr);
     EXPECT_NE(dynamic_cast<CX2::Tuner*>(&r.set().getSubModule("Tuner")), nullptr);
-    EXPECT_NE(dynamic_cast<CX2::ReverbAmbience*>(&r.set().getSubModule("Ambience_CabModule")), nullptr);
+    EXPECT_NE(dynamic_cast<CX2::ReverbAmbience*>(&r.set().getSubModule("Ambience_CabModule")),
+              nullptr);
     EXPECT_NE(dynamic_cast<MixerStereo*>(&r.set().getSubModule("MainMixer")), nullptr);
     EXPECT_EQ(r.host.getInputCount(), 1u);
     EXPECT_EQ(r.host.getOutputCount(), 2u);
@@ -78,9 +79,10 @@ TEST(ChainStructure, TheEngineUnitsNamesResolveAndAct)
 {
     struct Case {
         const char* name;
-        std::function<void(Rig&)> before;  // at once, ahead of the change
-        std::function<float(Rig&)> value;  // what is sent
-        std::function<void(Rig&, const rig::Stereo&, const rig::Stereo&)> check;  // rig, reference output, output
+        std::function<void(Rig&)> before; // at once, ahead of the change
+        std::function<float(Rig&)> value; // what is sent
+        std::function<void(Rig&, const rig::Stereo&, const rig::Stereo&)>
+            check; // rig, reference output, output
     };
     auto cabinet = [](Rig& r) -> Cabinet& { return r.module<Cabinet>("CabModule"); };
     const float* defaultResponse = nullptr;
@@ -102,7 +104,8 @@ TEST(ChainStructure, TheEngineUnitsNamesResolveAndAct)
              EXPECT_EQ(ampSelector(r).getCurrentIndex(), 2u);
              EXPECT_NE(rms(y.left), rms(ref.left));
          }},
-        {"CabModel_CabModule", nullptr, [](Rig& r) { return r.state("CabModel_CabModule", "Cabinet_V9E_FarOff"); },
+        {"CabModel_CabModule", nullptr,
+         [](Rig& r) { return r.state("CabModel_CabModule", "Cabinet_V9E_FarOff"); },
          [&](Rig& r, const rig::Stereo& ref, const rig::Stereo& y) {
              EXPECT_NE(cabinet(r).getWooferResponse(), defaultResponse);
              EXPECT_NE(rms(y.left), rms(ref.left));
@@ -113,7 +116,8 @@ TEST(ChainStructure, TheEngineUnitsNamesResolveAndAct)
              EXPECT_NE(cabinet(r).getWooferResponse(), defaultResponse);
              EXPECT_NE(rms(y.left), rms(ref.left));
          }},
-        {"Stomp_3_StompModule", nullptr, [](Rig& r) { return r.state("Stomp_3_StompModule", "Overdrive"); },
+        {"Stomp_3_StompModule", nullptr,
+         [](Rig& r) { return r.state("Stomp_3_StompModule", "Overdrive"); },
          [](Rig& r, const rig::Stereo& ref, const rig::Stereo& y) {
              EXPECT_EQ(slot(r, 3).getCurrentIndex(), 6u);
              EXPECT_NE(rms(y.left), rms(ref.left));
@@ -126,7 +130,9 @@ TEST(ChainStructure, TheEngineUnitsNamesResolveAndAct)
         {"Sensitivity_Compressor_3_StompModule", [](Rig& r) { chooseStomp(r, 3, "Compressor"); },
          [](Rig&) { return 0.9f; },
          [](Rig& r, const rig::Stereo&, const rig::Stereo&) {
-             EXPECT_EQ(slot(r, 3).getCurrentElement()->getParameter("Sensitivity_Compressor").getValue(), 0.9f);
+             EXPECT_EQ(
+                 slot(r, 3).getCurrentElement()->getParameter("Sensitivity_Compressor").getValue(),
+                 0.9f);
          }},
     };
     const std::vector<float> x = phrase(8820);

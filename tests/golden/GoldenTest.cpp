@@ -16,10 +16,13 @@ namespace {
 // Largest error allowed, as a share of the reference's peak.
 constexpr float kTolerance = 1e-5f;
 
-std::string pathOf(const std::string& name) { return std::string(GOLDEN_DATA_DIR) + "/" + name + ".f32"; }
+std::string pathOf(const std::string& name)
+{
+    return std::string(GOLDEN_DATA_DIR) + "/" + name + ".f32";
+}
 
-const std::string kRegenerate =
-    "  (if the change is intended, regenerate with `cmake --build <build> --target regenerate_golden`)";
+const std::string kRegenerate = "  (if the change is intended, regenerate with `cmake --build "
+                                "<build> --target regenerate_golden`)";
 
 class GoldenOutput : public testing::TestWithParam<golden::Configuration> {};
 
@@ -42,14 +45,17 @@ TEST_P(GoldenOutput, ReRendersWithinTolerance)
     ASSERT_GT(d.peak, 0.0f) << "the reference is silent";
     EXPECT_TRUE(d.finite);
     EXPECT_LE(d.maxError, kTolerance * d.peak)
-        << "frame " << d.where / now.channels << ", channel " << d.where % now.channels << ": rendered "
-        << now.samples[d.where] << ", reference " << reference.samples[d.where] << kRegenerate;
-    std::printf("%s: max error %.3g of peak %.4f (%.3g of the tolerance)\n", c.name.c_str(), d.maxError, d.peak,
-                d.maxError / (kTolerance * d.peak));
+        << "frame " << d.where / now.channels << ", channel " << d.where % now.channels
+        << ": rendered " << now.samples[d.where] << ", reference " << reference.samples[d.where]
+        << kRegenerate;
+    std::printf("%s: max error %.3g of peak %.4f (%.3g of the tolerance)\n", c.name.c_str(),
+                d.maxError, d.peak, d.maxError / (kTolerance * d.peak));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rig, GoldenOutput, testing::ValuesIn(golden::configurations()),
-                         [](const testing::TestParamInfo<golden::Configuration>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<golden::Configuration>& info) {
+                             return info.param.name;
+                         });
 
 // A file left behind by a configuration that no longer exists is stale data
 // nobody checks.
@@ -77,7 +83,8 @@ TEST(GoldenFiles, ChecksNameWhatIsWrong)
     EXPECT_NE(changed.find("\"" + current[2].name + "\" changed"), std::string::npos) << changed;
 
     file.tables.erase(file.tables.begin());
-    EXPECT_NE(golden::checkTables(file, current).find("\"cabinet\" is not recorded"), std::string::npos);
+    EXPECT_NE(golden::checkTables(file, current).find("\"cabinet\" is not recorded"),
+              std::string::npos);
 
     // Round trip, then a file cut short and one with bytes after its samples.
     golden::Rendering r;

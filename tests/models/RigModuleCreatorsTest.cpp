@@ -10,11 +10,11 @@ using namespace AudioEngine::BorvanQom;
 TEST(RigModuleCreators, EveryTypeOfTheChainDescriptionIsRegisteredInOrder)
 {
     Application::ModuleCreators table;
-    const std::vector<std::string> order = {"Gain",        "GainStereo",     "VuMeter",     "LedMeter",
-                                            "Ambience",    "Tuner",          "Stomps",      "PhaseAdjust",
-                                            "MixerStereo", "Amps",           "Convolver",   "SplitterStereo",
-                                            "AdderStereo", "AddAndSplit",    "AddAndSplitStereo", "Adder",
-                                            "Splitter"};
+    const std::vector<std::string> order = {
+        "Gain",      "GainStereo",     "VuMeter",     "LedMeter",    "Ambience",
+        "Tuner",     "Stomps",         "PhaseAdjust", "MixerStereo", "Amps",
+        "Convolver", "SplitterStereo", "AdderStereo", "AddAndSplit", "AddAndSplitStereo",
+        "Adder",     "Splitter"};
     std::vector<std::string> registered;
     for (const auto& entry : table)
         registered.push_back(entry.name);

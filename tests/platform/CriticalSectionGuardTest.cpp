@@ -10,10 +10,12 @@ namespace {
 
 bool tryFromAnotherThread(CriticalSection& section)
 {
-    return std::async(std::launch::async, [&] {
-        platform::ScopedTryEnter attempt(section);
-        return static_cast<bool>(attempt);
-    }).get();
+    return std::async(std::launch::async,
+                      [&] {
+                          platform::ScopedTryEnter attempt(section);
+                          return static_cast<bool>(attempt);
+                      })
+        .get();
 }
 
 } // namespace

@@ -8,12 +8,14 @@ namespace {
 
 bool otherThreadEnters(platform::CriticalSection& section)
 {
-    return std::async(std::launch::async, [&section] {
-               if (!section.tryLock())
-                   return false;
-               section.unlock();
-               return true;
-           }).get();
+    return std::async(std::launch::async,
+                      [&section] {
+                          if (!section.tryLock())
+                              return false;
+                          section.unlock();
+                          return true;
+                      })
+        .get();
 }
 
 TEST(CriticalSection, TheHolderEntersAgainAndOthersWaitUntilItLeavesEveryLevel)

@@ -10,15 +10,17 @@ using namespace platform;
 TEST(MessageBox, TheInstallErrorReachesTheInstalledHandler)
 {
     std::vector<std::tuple<std::string, std::string, int>> shown;
-    MessageHandler previous = setMessageHandler([&](const std::string& text, const std::string& caption, int kind) {
-        shown.emplace_back(text, caption, kind);
-        return true;
-    });
+    MessageHandler previous =
+        setMessageHandler([&](const std::string& text, const std::string& caption, int kind) {
+            shown.emplace_back(text, caption, kind);
+            return true;
+        });
     showInstallError();
     setMessageHandler(previous);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0], std::make_tuple(std::string("Please ensure this product has been installed properly"),
-                                        std::string("Registry error"), 0));
+    EXPECT_EQ(shown[0],
+              std::make_tuple(std::string("Please ensure this product has been installed properly"),
+                              std::string("Registry error"), 0));
 }
 
 TEST(MessageBox, TheDefaultPrintsOneLineAndAnswersCautiously)

@@ -22,10 +22,11 @@ protected:
         SettingsRootTest::SetUp();
         log = (root / "stub.log").string();
         ::setenv("STUB_LOG", log.c_str(), 1);
-        previous = setMessageHandler([this](const std::string& text, const std::string& caption, int kind) {
-            messages.push_back(caption + "|" + text + "|" + std::to_string(kind));
-            return true;
-        });
+        previous = setMessageHandler(
+            [this](const std::string& text, const std::string& caption, int kind) {
+                messages.push_back(caption + "|" + text + "|" + std::to_string(kind));
+                return true;
+            });
     }
     void TearDown() override
     {

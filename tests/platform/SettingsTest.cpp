@@ -43,7 +43,9 @@ TEST_F(SettingsRootTest, ValuesRoundTripAndWrongTypesOrSizesReadAsFalse)
         const char* name;
         bool ok;
         std::int32_t value;
-    } numbers[] = {{"Lowest", true, INT32_MIN}, {"Highest", true, INT32_MAX}, {"ResPath", false, 77},
+    } numbers[] = {{"Lowest", true, INT32_MIN},
+                   {"Highest", true, INT32_MAX},
+                   {"ResPath", false, 77},
                    {"Missing", false, 77}};
     for (const auto& c : numbers) {
         std::int32_t out = 77;
@@ -75,7 +77,8 @@ TEST_F(SettingsRootTest, ReadsCreateNothing)
 
 TEST_F(SettingsRootTest, NamesStayInsideTheirKeysFolder)
 {
-    const char* names[] = {"../x", "a/b", "Host.InputGain", "Overwrite Preset", "..", ".", "", "~tmp"};
+    const char* names[] = {"../x", "a/b", "Host.InputGain", "Overwrite Preset", "..", ".",
+                           "",     "~tmp"};
     for (const char* name : names)
         writeRegistryString("Carapace", name, std::string("value of ") + name);
     writeRegistryString("../escape", "Value", "kept in its own key");
@@ -102,9 +105,11 @@ TEST(SettingsRoot, FollowsTheEnvironment)
     const auto restore = [](const char* name, const char* old) {
         old ? ::setenv(name, old, 1) : ::unsetenv(name);
     };
-    const std::string savedRoot = std::getenv("ZQ_SETTINGS_ROOT") ? std::getenv("ZQ_SETTINGS_ROOT") : "";
+    const std::string savedRoot =
+        std::getenv("ZQ_SETTINGS_ROOT") ? std::getenv("ZQ_SETTINGS_ROOT") : "";
     const char* oldRoot = std::getenv("ZQ_SETTINGS_ROOT") ? savedRoot.c_str() : nullptr;
-    const std::string savedXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    const std::string savedXdg =
+        std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME") ? savedXdg.c_str() : nullptr;
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
 
@@ -168,7 +173,8 @@ TEST_F(SettingsRootTest, ConcurrentWritersAndAReaderNeverSeeATornValue)
             for (char name : {'A', 'B'})
                 for (int k = 0; k < 10; ++k) {
                     std::string text;
-                    if (readRegistryString("Race", std::string(1, name) + std::to_string(k), text) &&
+                    if (readRegistryString("Race", std::string(1, name) + std::to_string(k),
+                                           text) &&
                         !wellFormed(text))
                         ++torn;
                 }

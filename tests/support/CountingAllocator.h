@@ -23,7 +23,10 @@ public:
 };
 
 // The allocations counted so far; the count starts again at zero.
-inline long take() noexcept { return counted.exchange(0); }
+inline long take() noexcept
+{
+    return counted.exchange(0);
+}
 
 inline void* allocate(std::size_t n)
 {
@@ -46,15 +49,51 @@ inline void* allocateAligned(std::size_t n, std::align_val_t alignment)
 
 } // namespace test::allocations
 
-void* operator new(std::size_t n) { return test::allocations::allocate(n); }
-void* operator new[](std::size_t n) { return test::allocations::allocate(n); }
-void* operator new(std::size_t n, std::align_val_t a) { return test::allocations::allocateAligned(n, a); }
-void* operator new[](std::size_t n, std::align_val_t a) { return test::allocations::allocateAligned(n, a); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void* operator new(std::size_t n)
+{
+    return test::allocations::allocate(n);
+}
+void* operator new[](std::size_t n)
+{
+    return test::allocations::allocate(n);
+}
+void* operator new(std::size_t n, std::align_val_t a)
+{
+    return test::allocations::allocateAligned(n, a);
+}
+void* operator new[](std::size_t n, std::align_val_t a)
+{
+    return test::allocations::allocateAligned(n, a);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}

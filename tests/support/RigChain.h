@@ -65,7 +65,8 @@ struct Rig {
         const auto states = host.getParameterStates(name);
         const auto it = states.find(stateName);
         if (it == states.end())
-            throw std::out_of_range("no state \"" + stateName + "\" of \"" + std::string(name) + "\"");
+            throw std::out_of_range("no state \"" + stateName + "\" of \"" + std::string(name) +
+                                    "\"");
         return it->second;
     }
 
@@ -102,7 +103,10 @@ struct Rig {
         }
         return y;
     }
-    Stereo run(std::size_t frames, float level = 0.0f) { return run(std::vector<float>(frames, level)); }
+    Stereo run(std::size_t frames, float level = 0.0f)
+    {
+        return run(std::vector<float>(frames, level));
+    }
 
     ModuleHost<RigTraits> host;
 };

@@ -28,7 +28,8 @@ std::string thirdPartyPlugIn()
         std::string path(line);
         path.erase(path.find_last_not_of("\r\n") + 1);
         const std::string name = "/comp-delay-mono.so";
-        if (path.size() > name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0)
+        if (path.size() > name.size() &&
+            path.compare(path.size() - name.size(), name.size(), name) == 0)
             found = path;
     }
     ::pclose(pipe);
@@ -39,7 +40,8 @@ TEST(AbiCrossCheckTest, aThirdPartyPlugInAnswersThroughTheProjectsHeader)
 {
     const std::string path = thirdPartyPlugIn();
     if (path.empty())
-        GTEST_SKIP() << "comp-delay-mono.so of lsp-plugins-vst is not installed (scripts/deps.sh installs it)";
+        GTEST_SKIP() << "comp-delay-mono.so of lsp-plugins-vst is not installed (scripts/deps.sh "
+                        "installs it)";
 
 #if defined(__SANITIZE_ADDRESS__)
     // The package's plug-ins leave a few small blocks behind at every load;

@@ -44,9 +44,11 @@ TEST_F(AudioTest, mainsOnSetsTheChannelsFromTheConnectedPinsThenStarts)
         host.clear();
         effect(effMainsChanged, 0, 1);
         effect(effMainsChanged, 0, 0);
-        EXPECT_EQ(stub.journal(), (std::vector<std::string>{c.inputs, c.outputs, "resume", "startProcess",
-                                                            "stopProcess", "suspend"}));
-        EXPECT_EQ(host.calls(), (std::vector<std::string>{"4 1 0", "4 1 1"})) << "input pin 1, output pin 1";
+        EXPECT_EQ(stub.journal(),
+                  (std::vector<std::string>{c.inputs, c.outputs, "resume", "startProcess",
+                                            "stopProcess", "suspend"}));
+        EXPECT_EQ(host.calls(), (std::vector<std::string>{"4 1 0", "4 1 1"}))
+            << "input pin 1, output pin 1";
     }
 }
 
@@ -64,8 +66,9 @@ TEST_F(AudioTest, onlyInputPinZeroConnectedMakesTheModuleMonoIn)
         effect(effMainsChanged, 0, 1);
 
         std::vector<float> left = sine(0.05f);
-        std::vector<float> second = which == 0 ? std::vector<float>(kFrames, std::numeric_limits<float>::quiet_NaN())
-                                               : left;
+        std::vector<float> second =
+            which == 0 ? std::vector<float>(kFrames, std::numeric_limits<float>::quiet_NaN())
+                       : left;
         for (auto& channel : outputsOf[which])
             channel.assign(4 * kFrames, 0.0f);
         for (int block = 0; block < 4; ++block) {
@@ -102,7 +105,8 @@ TEST_F(AudioTest, processAndProcessReplacingGiveTheSameOutput)
         float* inputs[2] = {left.data(), right.data()};
         float* outputs[2] = {outputsOf[which][0].data(), outputsOf[which][1].data()};
         for (int block = 0; block < 3; ++block)
-            (which == 0 ? effect->process : effect->processReplacing)(effect.get(), inputs, outputs, kFrames);
+            (which == 0 ? effect->process : effect->processReplacing)(effect.get(), inputs, outputs,
+                                                                      kFrames);
         effect(effMainsChanged, 0, 0);
     }
     EXPECT_EQ(outputsOf[0][0], outputsOf[1][0]);
@@ -121,7 +125,8 @@ TEST_F(AudioTest, hostBuffersGoStraightToTheProcessor)
     stub.clearJournal();
     effect->processReplacing(effect.get(), inputs, outputs, 64);
     effect->process(effect.get(), inputs, outputs, 64);
-    EXPECT_EQ(stub.journal(), (std::vector<std::string>{"process 64 flags 0", "process 64 flags 0"}));
+    EXPECT_EQ(stub.journal(),
+              (std::vector<std::string>{"process 64 flags 0", "process 64 flags 0"}));
     EXPECT_EQ(outLeft[63], 1.0f);
     EXPECT_EQ(outRight[0], -0.5f);
 }
@@ -134,7 +139,8 @@ TEST_F(AudioTest, parametersMapToTheNormalisedEntriesAndChangesReachTheHostOnce)
     stub.clearJournal();
     effect->setParameter(effect.get(), 2, 0.25f);
     EXPECT_EQ(effect->getParameter(effect.get(), 2), 0.25f);
-    EXPECT_EQ(stub.journal(), (std::vector<std::string>{"setParameterNormalized 2 0.25", "getParameterNormalized 2"}));
+    EXPECT_EQ(stub.journal(), (std::vector<std::string>{"setParameterNormalized 2 0.25",
+                                                        "getParameterNormalized 2"}));
 
     // A change the module reports goes to the host as automation with the
     // normalised value, and is not echoed back into the module.
@@ -167,14 +173,15 @@ TEST_F(AudioTest, theTempoCountsOnlyWhenTheHostMarksItValid)
         float expected;
     };
     const double inf = std::numeric_limits<double>::infinity();
-    for (const Case& c : {Case{"valid", true, 120.0, kVstTempoValid, 120.0f},
-                          Case{"valid among other flags", true, 97.5, kVstTempoValid | kVstTransportPlaying, 97.5f},
-                          Case{"flag missing", true, 120.0, kVstTransportPlaying, 0.0f},
-                          Case{"no time information", false, 120.0, kVstTempoValid, 0.0f},
-                          Case{"not a number", true, std::nan(""), kVstTempoValid, 0.0f},
-                          Case{"infinite", true, inf, kVstTempoValid, 0.0f},
-                          Case{"beyond float", true, 1e300, kVstTempoValid, 0.0f},
-                          Case{"negative", true, -120.0, kVstTempoValid, 0.0f}}) {
+    for (const Case& c :
+         {Case{"valid", true, 120.0, kVstTempoValid, 120.0f},
+          Case{"valid among other flags", true, 97.5, kVstTempoValid | kVstTransportPlaying, 97.5f},
+          Case{"flag missing", true, 120.0, kVstTransportPlaying, 0.0f},
+          Case{"no time information", false, 120.0, kVstTempoValid, 0.0f},
+          Case{"not a number", true, std::nan(""), kVstTempoValid, 0.0f},
+          Case{"infinite", true, inf, kVstTempoValid, 0.0f},
+          Case{"beyond float", true, 1e300, kVstTempoValid, 0.0f},
+          Case{"negative", true, -120.0, kVstTempoValid, 0.0f}}) {
         SCOPED_TRACE(c.name);
         host.giveTime = c.giveTime;
         host.time = VstHost::tempo(c.tempo, c.flags);
@@ -252,7 +259,8 @@ TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
     std::vector<char> storage(offsetof(VstEvents, events) + pointers.size() * sizeof(VstEvent*));
     auto* events = reinterpret_cast<VstEvents*>(storage.data());
     events->numEvents = static_cast<std::int32_t>(pointers.size());
-    std::memcpy(storage.data() + offsetof(VstEvents, events), pointers.data(), pointers.size() * sizeof(VstEvent*));
+    std::memcpy(storage.data() + offsetof(VstEvents, events), pointers.data(),
+                pointers.size() * sizeof(VstEvent*));
 
     stub.clearJournal();
     EXPECT_EQ(effect(effProcessEvents, 0, 0, events), 1);

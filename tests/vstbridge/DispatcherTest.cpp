@@ -12,15 +12,17 @@ using namespace test;
 
 // Runs a text opcode into a buffer of exactly `bytes` bytes followed by a
 // canary, and answers the text; the canary must stay whole.
-std::string boundedText(const Effect& effect, std::int32_t opcode, std::int32_t index, std::size_t bytes,
-                        std::intptr_t value = 0)
+std::string boundedText(const Effect& effect, std::int32_t opcode, std::int32_t index,
+                        std::size_t bytes, std::intptr_t value = 0)
 {
     std::vector<char> buffer(bytes + 16, '\x7F');
     effect(opcode, index, value, buffer.data());
     for (std::size_t i = bytes; i < buffer.size(); ++i)
         EXPECT_EQ(buffer[i], '\x7F') << "opcode " << opcode << " wrote byte " << i;
-    const auto end = std::find(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(bytes), '\0');
-    EXPECT_NE(end, buffer.begin() + static_cast<std::ptrdiff_t>(bytes)) << "no terminator, opcode " << opcode;
+    const auto end =
+        std::find(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(bytes), '\0');
+    EXPECT_NE(end, buffer.begin() + static_cast<std::ptrdiff_t>(bytes))
+        << "no terminator, opcode " << opcode;
     return std::string(buffer.begin(), end);
 }
 
@@ -52,9 +54,10 @@ TEST_F(DispatcherTest, theDispatcherAnswersAsAVst24Effect)
         std::int32_t opcode;
         std::intptr_t answer;
     };
-    for (const Case& c : {Case{effIdentify, 0x4E764566}, Case{effGetPlugCategory, 1},
-                          Case{effGetNumProgramCategories, 1}, Case{effGetVendorVersion, 1000},
-                          Case{effGetVstVersion, 2400}, Case{effKeysRequired, 0}, Case{effGetProgram, 0}})
+    for (const Case& c :
+         {Case{effIdentify, 0x4E764566}, Case{effGetPlugCategory, 1},
+          Case{effGetNumProgramCategories, 1}, Case{effGetVendorVersion, 1000},
+          Case{effGetVstVersion, 2400}, Case{effKeysRequired, 0}, Case{effGetProgram, 0}})
         EXPECT_EQ(effect(c.opcode), c.answer) << "opcode " << c.opcode;
 
     EXPECT_EQ(boundedText(effect, effGetEffectName, 0, 33), "BorvanQom");
@@ -66,16 +69,18 @@ TEST_F(DispatcherTest, theDispatcherAnswersAsAVst24Effect)
         const char* text;
         std::intptr_t answer;
     };
-    for (const CanDo& c : {CanDo{"plugAsChannelInsert", 1}, CanDo{"receiveVstMidiEvent", -1},
-                           CanDo{"sendVstEvents", -1}, CanDo{"metapass", -1}, CanDo{"bypass", 0},
-                           CanDo{"2in2out", 0}, CanDo{"somethingNew", 0}, CanDo{"somethingNew", 0}, CanDo{"", 0}})
+    for (const CanDo& c :
+         {CanDo{"plugAsChannelInsert", 1}, CanDo{"receiveVstMidiEvent", -1},
+          CanDo{"sendVstEvents", -1}, CanDo{"metapass", -1}, CanDo{"bypass", 0},
+          CanDo{"2in2out", 0}, CanDo{"somethingNew", 0}, CanDo{"somethingNew", 0}, CanDo{"", 0}})
         EXPECT_EQ(effect(effCanDo, 0, 0, const_cast<char*>(c.text)), c.answer) << c.text;
     EXPECT_EQ(effect(effCanDo, 0, 0, nullptr), 0);
 
     // Opcodes the bridge does not serve answer 0, editor key and knob
     // opcodes included.
-    for (std::int32_t opcode : {9, 16, 17, 18, 20, 21, 27, 31, 32, 33, 34, 36, 40, 44, 46, 50, 52, 53,
-                                56, 59, 60, 61, 62, 70, 71, 72, 77, 78, 1000, -1, INT32_MIN, INT32_MAX}) {
+    for (std::int32_t opcode :
+         {9,  16, 17, 18, 20, 21, 27, 31, 32, 33, 34, 36, 40,   44, 46,        50,
+          52, 53, 56, 59, 60, 61, 62, 70, 71, 72, 77, 78, 1000, -1, INT32_MIN, INT32_MAX}) {
         char scratch[256] = {};
         EXPECT_EQ(effect(opcode, 1, 1, scratch, 1.0f), 0) << "opcode " << opcode;
     }
@@ -161,9 +166,10 @@ TEST_F(DispatcherTest, textOpcodesWithoutABufferDoNothing)
 {
     Effect effect(open());
     ASSERT_TRUE(effect);
-    for (std::int32_t opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                                effGetParamName, effGetProgramNameIndexed, effGetVendorString,
-                                effGetProductString, effGetChunk, effSetChunk, effEditGetRect})
+    for (std::int32_t opcode :
+         {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
+          effGetParamName, effGetProgramNameIndexed, effGetVendorString, effGetProductString,
+          effGetChunk, effSetChunk, effEditGetRect})
         EXPECT_EQ(effect(opcode, 0, 0, nullptr), 0) << "opcode " << opcode;
 }
 

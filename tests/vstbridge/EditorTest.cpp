@@ -55,7 +55,8 @@ TEST_F(EditorTest, theFirstRectangleIsTheModulesEditorAndEveryEditorSharesIt)
     EXPECT_EQ(secondRect, rect);
     EXPECT_EQ(secondRect->bottom, 510);
     EXPECT_EQ(secondRect->right, 851);
-    EXPECT_EQ(stub.journal(), std::vector<std::string>{"getSize"}) << "the size is asked every time";
+    EXPECT_EQ(stub.journal(), std::vector<std::string>{"getSize"})
+        << "the size is asked every time";
 }
 
 TEST_F(EditorTest, openingTellsTheModuleItOwnsItsInputThenOpensOnTheHostsWindow)
@@ -76,9 +77,9 @@ TEST_F(EditorTest, openingTellsTheModuleItOwnsItsInputThenOpensOnTheHostsWindow)
     editor->update();
     effect(effEditClose);
     EXPECT_TRUE(editor->isOpen()) << "closing keeps the window id";
-    EXPECT_EQ(stub.journal(), (std::vector<std::string>{"setHostMouseEvents 0", "setHostKeyEvents 0",
-                                                        "open " + std::to_string(window), "idle", "update",
-                                                        "close"}));
+    EXPECT_EQ(stub.journal(), (std::vector<std::string>{
+                                  "setHostMouseEvents 0", "setHostKeyEvents 0",
+                                  "open " + std::to_string(window), "idle", "update", "close"}));
 }
 
 TEST_F(EditorTest, theRealModulesEditorOpensAndClosesThroughTheFrame)

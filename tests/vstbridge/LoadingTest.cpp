@@ -21,9 +21,10 @@ TEST_F(LoadingTest, bothMainEntriesGiveAnEffectWithTheConfiguredUniqueId)
         const char* vstId; // null: no "VstID" at all
         std::int32_t uniqueId;
     };
-    for (const Case& c : {Case{"VSTPluginMain", "Bv01", 0x42763031}, Case{"main", "Bv01", 0x42763031},
-                          Case{"VSTPluginMain", "Bv01xyz", 0x42763031}, Case{"main", "Bv", 0x6E6F6E65},
-                          Case{"VSTPluginMain", "", 0x6E6F6E65}, Case{"VSTPluginMain", nullptr, 0x6E6F6E65}}) {
+    for (const Case& c :
+         {Case{"VSTPluginMain", "Bv01", 0x42763031}, Case{"main", "Bv01", 0x42763031},
+          Case{"VSTPluginMain", "Bv01xyz", 0x42763031}, Case{"main", "Bv", 0x6E6F6E65},
+          Case{"VSTPluginMain", "", 0x6E6F6E65}, Case{"VSTPluginMain", nullptr, 0x6E6F6E65}}) {
         SCOPED_TRACE(std::string(c.entry) + " VstID " + (c.vstId ? c.vstId : "(none)"));
         std::filesystem::remove(root / "Zq Sonware" / "Carapace" / "VstID");
         if (c.vstId)
@@ -77,9 +78,10 @@ TEST_F(LoadingTest, withoutTheModulePathEveryExportAnswersNullAfterOneInstallErr
     for (const char* entry : {"VSTPluginMain", "main", "createEffectInstance"}) {
         SCOPED_TRACE(entry);
         CapturedStderr errors;
-        void* result = std::string(entry) == "createEffectInstance"
-                           ? static_cast<void*>(create(&VstHost::callback))
-                           : static_cast<void*>(bridge->entry<MainFunction>(entry)(&VstHost::callback));
+        void* result =
+            std::string(entry) == "createEffectInstance"
+                ? static_cast<void*>(create(&VstHost::callback))
+                : static_cast<void*>(bridge->entry<MainFunction>(entry)(&VstHost::callback));
         const std::string text = errors.text();
         EXPECT_EQ(result, nullptr);
         EXPECT_EQ(CapturedStderr::count(text, kInstallError), 1) << text;

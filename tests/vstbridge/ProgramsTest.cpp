@@ -26,7 +26,8 @@ std::int32_t int32At(const std::string& bank, std::size_t at)
 {
     std::uint32_t bits = 0;
     for (int i = 0; i < 4; ++i)
-        bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(bank[at + static_cast<std::size_t>(i)]))
+        bits |= static_cast<std::uint32_t>(
+                    static_cast<unsigned char>(bank[at + static_cast<std::size_t>(i)]))
                 << (8 * i);
     return static_cast<std::int32_t>(bits);
 }
@@ -143,7 +144,8 @@ TEST_F(ProgramsTest, copyProgramCopiesTheStoredNameAndChunk)
     EXPECT_EQ(effect(effCopyProgram, 42), 1);
     const auto records = parseBank(effect.chunk(false));
     ASSERT_EQ(records.size(), 100u);
-    EXPECT_EQ(records[42], (Record{"Slap", "<?xml slap?>"})) << "the stored chunk, not the processor's";
+    EXPECT_EQ(records[42], (Record{"Slap", "<?xml slap?>"}))
+        << "the stored chunk, not the processor's";
 }
 
 TEST_F(ProgramsTest, aChunkBeginningAsXmlLoadsAsAProgramWhateverTheFlag)
@@ -156,8 +158,8 @@ TEST_F(ProgramsTest, aChunkBeginningAsXmlLoadsAsAProgramWhateverTheFlag)
     EXPECT_EQ(effect.setChunk(preset, false), 0);
     EXPECT_EQ(effect.setChunk("<?xm", false), 0);
     EXPECT_EQ(effect.setChunk("not xml", true), 0);
-    EXPECT_EQ(recorder->journal(),
-              (std::vector<std::string>{"setChunk " + preset, "setChunk <?xm", "setChunk not xml"}));
+    EXPECT_EQ(recorder->journal(), (std::vector<std::string>{"setChunk " + preset, "setChunk <?xm",
+                                                             "setChunk not xml"}));
     recorder->setState(kStart);
     EXPECT_EQ(effect.chunk(false), bank) << "the programs stay as they were";
 }

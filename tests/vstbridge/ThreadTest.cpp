@@ -44,7 +44,8 @@ TEST_F(ThreadTest, audioAndAutomationRunWhileTheUiSwitchesProgramsAndLoadsBanks)
             const std::int32_t index = block % parameters;
             effect->setParameter(effect.get(), index, static_cast<float>(block % 11) / 10.0f);
             const float value = effect->getParameter(effect.get(), index);
-            finite = finite && std::isfinite(value) && std::isfinite(outLeft[0]) && std::isfinite(outRight[0]);
+            finite = finite && std::isfinite(value) && std::isfinite(outLeft[0]) &&
+                     std::isfinite(outRight[0]);
             audioBlocks.fetch_add(1);
         }
     });

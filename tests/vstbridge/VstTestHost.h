@@ -115,8 +115,9 @@ public:
         if (opcode == audioMasterPinConnected) {
             // 0 answers "connected".
             const bool second = index == 1;
-            const bool connected = index == 0 || (second && (value == 0 ? host->secondInputConnected
-                                                                        : host->secondOutputConnected));
+            const bool connected =
+                index == 0 ||
+                (second && (value == 0 ? host->secondInputConnected : host->secondOutputConnected));
             return connected ? 0 : 1;
         }
         return 0;
@@ -139,7 +140,10 @@ private:
 // A library loaded by path, unloaded at the end.
 class Library {
 public:
-    explicit Library(const std::string& path) : handle_(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
+    explicit Library(const std::string& path)
+        : handle_(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+    {
+    }
     ~Library()
     {
         if (handle_)
@@ -188,8 +192,9 @@ public:
     {
         void* data = nullptr;
         const auto size = (*this)(effGetChunk, isPreset ? 1 : 0, 0, &data);
-        return data && size > 0 ? std::string(static_cast<const char*>(data), static_cast<std::size_t>(size))
-                                : std::string();
+        return data && size > 0
+                   ? std::string(static_cast<const char*>(data), static_cast<std::size_t>(size))
+                   : std::string();
     }
     std::intptr_t setChunk(const std::string& data, bool isPreset) const
     {
@@ -238,7 +243,8 @@ public:
     static int count(const std::string& text, const std::string& part)
     {
         int n = 0;
-        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        for (auto at = text.find(part); at != std::string::npos;
+             at = text.find(part, at + part.size()))
             ++n;
         return n;
     }

@@ -29,9 +29,13 @@ const std::vector<Cabinet> kCabinets = {
      {true, 0.0, 0.0, 38.0, 0.34, 1.9, 1.30, 5.0},
      0.165,
      {{0.0, 0.42}},
-     2400.0, 0.70,
+     2400.0,
+     0.70,
      {{520.0, 3.5, 2.5}, {1150.0, 4.5, 3.5}, {2100.0, 3.0, -4.0}},
-     0.03, 0.60, 45.0, 0.80,
+     0.03,
+     0.60,
+     45.0,
+     0.80,
      {0.20, 0.12, 0.16, 0.09},
      {5.6, 1.6e-3, 72.0, 4.2, 0.42, 2.5},
      Tweeter{4200.0, 0.0, 4, 14000.0, 0.70, {7500.0, 2.5, 3.0}, 0.17}},
@@ -40,9 +44,13 @@ const std::vector<Cabinet> kCabinets = {
      {false, 78.0, 0.95},
      0.105,
      {{0.0, 0.75}, {0.0, 0.45}},
-     3600.0, 0.65,
+     3600.0,
+     0.65,
      {{800.0, 4.0, 3.0}, {1900.0, 5.0, 4.0}, {3000.0, 3.0, -3.0}},
-     0.03, 0.70, 40.0, 0.85,
+     0.03,
+     0.70,
+     40.0,
+     0.85,
      {0.22, 0.13, 0.17, 0.10},
      {6.4, 0.7e-3, 95.0, 3.6, 0.60, 3.0},
      Tweeter{3500.0, 0.80, 2, 16000.0, 0.90, {12000.0, 3.0, 2.0}, 0.10}},
@@ -51,9 +59,13 @@ const std::vector<Cabinet> kCabinets = {
      {true, 0.0, 0.0, 45.0, 0.36, 1.5, 1.30, 5.0},
      0.105,
      {{-0.14, 0.88}, {0.14, 0.88}, {-0.14, 0.60}, {0.14, 0.60}},
-     3200.0, 0.70,
+     3200.0,
+     0.70,
      {{650.0, 3.0, 3.0}, {1400.0, 6.0, 4.5}, {2600.0, 4.0, 2.0}},
-     0.03, 0.80, 35.0, 0.85,
+     0.03,
+     0.80,
+     35.0,
+     0.85,
      {0.19, 0.11, 0.15, 0.085},
      {6.0, 0.9e-3, 85.0, 5.0, 0.50, 2.0},
      Tweeter{3800.0, 0.0, 4, 13000.0, 0.80, {6000.0, 2.0, 4.0}, 0.15}},
@@ -62,9 +74,13 @@ const std::vector<Cabinet> kCabinets = {
      {true, 0.0, 0.0, 42.0, 0.35, 1.7, 1.25, 5.0},
      0.13,
      {{-0.17, 0.45}, {0.17, 0.45}},
-     2800.0, 0.75,
+     2800.0,
+     0.75,
      {{420.0, 3.0, 2.0}, {980.0, 5.0, 3.0}, {1750.0, 4.0, 4.0}, {2700.0, 3.0, -3.0}},
-     0.03, 0.60, 30.0, 0.80,
+     0.03,
+     0.60,
+     30.0,
+     0.80,
      {0.21, 0.14, 0.16, 0.10},
      {5.2, 1.2e-3, 68.0, 4.5, 0.45, 2.2},
      Tweeter{4500.0, 0.90, 2, 12500.0, 0.75, {8000.0, 3.0, 3.0}, 0.20}},
@@ -73,9 +89,13 @@ const std::vector<Cabinet> kCabinets = {
      {false, 72.0, 0.85},
      0.105,
      {{-0.14, 0.85}, {0.14, 0.85}, {-0.14, 0.57}, {0.14, 0.57}},
-     4200.0, 0.60,
+     4200.0,
+     0.60,
      {{350.0, 2.5, 1.5}, {1250.0, 4.0, 3.0}, {2300.0, 5.0, 3.5}},
-     0.03, 0.70, 40.0, 0.90,
+     0.03,
+     0.70,
+     40.0,
+     0.90,
      {0.18, 0.10, 0.14, 0.08},
      {5.8, 0.6e-3, 105.0, 3.2, 0.70, 2.6},
      Tweeter{3200.0, 0.0, 4, 15000.0, 0.70, {5500.0, 1.5, 2.5}, 0.12}},
@@ -84,11 +104,21 @@ const std::vector<Cabinet> kCabinets = {
     {"RKM810",
      {false, 58.0, 0.72},
      0.105,
-     {{-0.14, 0.76}, {0.14, 0.76}, {-0.14, 1.32}, {0.14, 1.32}, {-0.14, 1.04}, {0.14, 1.04},
-      {-0.14, 0.48}, {0.14, 0.48}},
-     3000.0, 0.70,
+     {{-0.14, 0.76},
+      {0.14, 0.76},
+      {-0.14, 1.32},
+      {0.14, 1.32},
+      {-0.14, 1.04},
+      {0.14, 1.04},
+      {-0.14, 0.48},
+      {0.14, 0.48}},
+     3000.0,
+     0.70,
      {{540.0, 3.0, 2.0}, {1600.0, 5.0, 4.0}, {2800.0, 4.0, -2.5}},
-     0.03, 0.80, 35.0, 0.85,
+     0.03,
+     0.80,
+     35.0,
+     0.85,
      {0.16, 0.09, 0.13, 0.075},
      {3.2, 0.5e-3, 60.0, 5.5, 0.55, 1.5},
      std::nullopt},
@@ -168,8 +198,14 @@ void scaleToPeak(std::vector<double>& samples, double peak)
 
 } // namespace
 
-const std::vector<Cabinet>& cabinets() { return kCabinets; }
-const std::vector<Microphone>& microphones() { return kMicrophones; }
+const std::vector<Cabinet>& cabinets()
+{
+    return kCabinets;
+}
+const std::vector<Microphone>& microphones()
+{
+    return kMicrophones;
+}
 
 std::vector<double> positionResponse(const Cabinet& cabinet, int position, int length)
 {
@@ -190,8 +226,8 @@ std::vector<double> positionResponse(const Cabinet& cabinet, int position, int l
     Spectrum spectrum = flatSpectrum();
     for (int k = 0; k <= kGrid / 2; ++k) {
         const Complex s = bilinearS(k);
-        Complex driver = boxResponse(cabinet.box, s)
-            * lowPass2(s, prewarp(cabinet.coneRollOffHz), cabinet.coneRollOffQ);
+        Complex driver = boxResponse(cabinet.box, s) *
+                         lowPass2(s, prewarp(cabinet.coneRollOffHz), cabinet.coneRollOffQ);
         for (const Resonance& mode : cabinet.breakup)
             driver *= peaking(s, prewarp(mode.hz), mode.q, mode.gainDb);
         const double omega = binOmega(k);
@@ -199,8 +235,8 @@ std::vector<double> positionResponse(const Cabinet& cabinet, int position, int l
         for (const Path& p : paths) {
             // The direct sound of the nearest driver is aligned to sample 0.
             const double delay = (p.distance - first) / kSpeedOfSound;
-            sum += p.gain * pistonDirectivity(omega, cabinet.pistonRadius, p.sinTheta)
-                * std::polar(1.0, -omega * delay);
+            sum += p.gain * pistonDirectivity(omega, cabinet.pistonRadius, p.sinTheta) *
+                   std::polar(1.0, -omega * delay);
         }
         spectrum[k] = driver * sum;
     }
@@ -213,13 +249,14 @@ std::vector<double> positionResponse(const Cabinet& cabinet, int position, int l
 std::vector<double> microphoneResponse(const Microphone& mic, int length)
 {
     auto response = [&mic](Complex s) {
-        Complex h = lowPass2(s, prewarp(mic.diaphragmHz), mic.diaphragmQ)
-            * peaking(s, prewarp(mic.presence.hz), mic.presence.q, mic.presence.gainDb);
+        Complex h = lowPass2(s, prewarp(mic.diaphragmHz), mic.diaphragmQ) *
+                    peaking(s, prewarp(mic.presence.hz), mic.presence.q, mic.presence.gainDb);
         const double lowCut = prewarp(mic.lowCutHz);
         if (mic.proximityDistance > 0.0) {
             // A first-order cardioid at distance r: 1 + c / (2 r s). Its 1/s rise is held by the
             // roll-off, written as one section so that DC stays finite.
-            const double rise = prewarp(kSpeedOfSound / (2.0 * mic.proximityDistance) / (2.0 * kPi));
+            const double rise =
+                prewarp(kSpeedOfSound / (2.0 * mic.proximityDistance) / (2.0 * kPi));
             h *= s * (s + rise) / (s * s + s * (lowCut / mic.lowCutQ) + lowCut * lowCut);
         } else {
             h *= highPass2(s, lowCut, mic.lowCutQ);
@@ -245,8 +282,8 @@ std::vector<double> impedanceResponse(const VoiceCoil& coil, int length)
     double largest = 0.0;
     for (int k = 0; k <= kGrid / 2; ++k) {
         const Complex s = bilinearS(k);
-        const Complex z = coil.reOhm + s * coil.leHenry
-            + rmes * (s * (w0 / coil.qms)) / (s * s + s * (w0 / coil.qms) + w0 * w0);
+        const Complex z = coil.reOhm + s * coil.leHenry +
+                          rmes * (s * (w0 / coil.qms)) / (s * s + s * (w0 / coil.qms) + w0 * w0);
         spectrum[k] = z / (z + coil.sourceOhm);
         largest = std::max(largest, std::abs(spectrum[k]));
     }
@@ -264,10 +301,11 @@ std::vector<double> tweeterResponse(const Tweeter& tweeter, int length)
     for (int k = 0; k <= kGrid / 2; ++k) {
         const Complex s = bilinearS(k);
         Complex h = tweeter.highPassOrder == 4
-            ? highPass2(s, hp, kButterworth4Q[0]) * highPass2(s, hp, kButterworth4Q[1])
-            : highPass2(s, hp, tweeter.highPassQ);
-        h *= lowPass2(s, prewarp(tweeter.lowPassHz), tweeter.lowPassQ)
-            * peaking(s, prewarp(tweeter.resonance.hz), tweeter.resonance.q, tweeter.resonance.gainDb);
+                        ? highPass2(s, hp, kButterworth4Q[0]) * highPass2(s, hp, kButterworth4Q[1])
+                        : highPass2(s, hp, tweeter.highPassQ);
+        h *= lowPass2(s, prewarp(tweeter.lowPassHz), tweeter.lowPassQ) *
+             peaking(s, prewarp(tweeter.resonance.hz), tweeter.resonance.q,
+                     tweeter.resonance.gainDb);
         spectrum[k] = h;
     }
     std::vector<double> samples = impulseResponse(spectrum, length);

@@ -42,7 +42,7 @@ struct VoiceCoil {
     double resonanceHz; // in the box
     double qms;
     double qes;
-    double sourceOhm;   // amplifier output impedance
+    double sourceOhm; // amplifier output impedance
 };
 
 struct Tweeter {
@@ -59,18 +59,18 @@ struct Tweeter {
 struct Cabinet {
     std::string name;
     Box box;
-    double pistonRadius;             // m, effective radius of each woofer cone
-    std::vector<Point> drivers;      // the first one is the driver the microphone faces
-    double coneRollOffHz;            // voice-coil inductance and cone mass, second order
+    double pistonRadius;        // m, effective radius of each woofer cone
+    std::vector<Point> drivers; // the first one is the driver the microphone faces
+    double coneRollOffHz;       // voice-coil inductance and cone mass, second order
     double coneRollOffQ;
-    std::vector<Resonance> breakup;  // cone break-up modes
-    double nearDistance;             // m, "Near" positions
-    double farDistance;              // m, "Far" positions
-    double offAngleDegrees;          // "Off" positions: angle off the faced driver's axis
-    double floorReflection;          // pressure reflection coefficient of the floor
-    double peaks[4];                 // largest sample of NearAxis, FarAxis, NearOff, FarOff
+    std::vector<Resonance> breakup; // cone break-up modes
+    double nearDistance;            // m, "Near" positions
+    double farDistance;             // m, "Far" positions
+    double offAngleDegrees;         // "Off" positions: angle off the faced driver's axis
+    double floorReflection;         // pressure reflection coefficient of the floor
+    double peaks[4];                // largest sample of NearAxis, FarAxis, NearOff, FarOff
     VoiceCoil coil;
-    std::optional<Tweeter> tweeter;  // none: the tweeter tables are silent
+    std::optional<Tweeter> tweeter; // none: the tweeter tables are silent
 };
 
 struct Microphone {

@@ -5,7 +5,10 @@
 
 namespace cabinet_tools {
 
-double binOmega(int k) { return 2.0 * kPi * kRate * k / kGrid; }
+double binOmega(int k)
+{
+    return 2.0 * kPi * kRate * k / kGrid;
+}
 
 Complex bilinearS(int k)
 {
@@ -13,9 +16,15 @@ Complex bilinearS(int k)
     return {0.0, 2.0 * kRate * std::tan(kPi * k / kGrid)};
 }
 
-double prewarp(double hz) { return 2.0 * kRate * std::tan(kPi * hz / kRate); }
+double prewarp(double hz)
+{
+    return 2.0 * kRate * std::tan(kPi * hz / kRate);
+}
 
-Spectrum flatSpectrum() { return Spectrum(kGrid / 2 + 1, Complex(1.0, 0.0)); }
+Spectrum flatSpectrum()
+{
+    return Spectrum(kGrid / 2 + 1, Complex(1.0, 0.0));
+}
 
 void complexFft(std::vector<Complex>& data, int sign)
 {
@@ -32,7 +41,8 @@ void complexFft(std::vector<Complex>& data, int sign)
         const std::size_t half = length / 2;
         for (std::size_t m = 0; m < half; ++m) {
             // Each twiddle straight from cos and sin: no recurrence error builds up.
-            const double angle = sign * 2.0 * kPi * static_cast<double>(m) / static_cast<double>(length);
+            const double angle =
+                sign * 2.0 * kPi * static_cast<double>(m) / static_cast<double>(length);
             const Complex w(std::cos(angle), std::sin(angle));
             for (std::size_t start = 0; start < n; start += length) {
                 const Complex t = w * data[start + m + half];
@@ -62,11 +72,20 @@ std::vector<double> impulseResponse(const Spectrum& spectrum, int length)
     return samples;
 }
 
-Complex highPass2(Complex s, double w, double q) { return s * s / (s * s + s * (w / q) + w * w); }
+Complex highPass2(Complex s, double w, double q)
+{
+    return s * s / (s * s + s * (w / q) + w * w);
+}
 
-Complex lowPass2(Complex s, double w, double q) { return w * w / (s * s + s * (w / q) + w * w); }
+Complex lowPass2(Complex s, double w, double q)
+{
+    return w * w / (s * s + s * (w / q) + w * w);
+}
 
-Complex lowPass1(Complex s, double w) { return w / (s + w); }
+Complex lowPass1(Complex s, double w)
+{
+    return w / (s + w);
+}
 
 Complex peaking(Complex s, double w, double q, double gainDb)
 {

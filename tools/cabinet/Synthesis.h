@@ -20,7 +20,7 @@ using Complex = std::complex<double>;
 constexpr double kRate = 44100.0;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kSpeedOfSound = 343.0; // m/s, air at 20 degrees C
-constexpr int kGrid = 1 << 17;          // about 3 s: every modelled tail decays far below 1e-12 in it
+constexpr int kGrid = 1 << 17; // about 3 s: every modelled tail decays far below 1e-12 in it
 
 // One transfer function sampled at bins 0 .. kGrid/2 (DC to Nyquist).
 using Spectrum = std::vector<Complex>;

@@ -49,7 +49,10 @@ public:
             hash_ *= 0x100000001b3ull;
         }
     }
-    template <class T, std::size_t N> void add(const T (&values)[N]) { add(values, sizeof(values)); }
+    template <class T, std::size_t N> void add(const T (&values)[N])
+    {
+        add(values, sizeof(values));
+    }
     void addFloat(float value) { add(&value, sizeof value); }
     std::uint64_t value() const { return hash_; }
 
@@ -94,11 +97,13 @@ inline std::vector<TableHash> tableHashes()
     for (const auto& t : Q::CabinetTables::kWooferTables)
         cabinet.add(t.samples, sizeof(float) * Q::CabinetTables::kTableLength);
     for (std::uint32_t k = 1; k < Q::CabinetTables::kEntryCount; ++k)
-        cabinet.add(Q::CabinetTables::kTweeterTables[k].samples, sizeof(float) * Q::CabinetTables::kTableLength);
+        cabinet.add(Q::CabinetTables::kTweeterTables[k].samples,
+                    sizeof(float) * Q::CabinetTables::kTableLength);
     out.push_back({"cabinet", cabinet.value()});
 
     Fnv1a power;
-    detail::addPowerCurves(power, Q::PowerAmpBorvanRKMClassicHeadTraitsDetails::CurveTables::kTables);
+    detail::addPowerCurves(power,
+                           Q::PowerAmpBorvanRKMClassicHeadTraitsDetails::CurveTables::kTables);
     detail::addPowerCurves(power, Q::PowerAmpBorvanV9E_50WTraitsDetails::CurveTables::kTables);
     detail::addPowerCurves(power, Q::PowerAmpBorvanV9E_100WTraitsDetails::CurveTables::kTables);
     out.push_back({"power-curves", power.value()});
@@ -149,9 +154,12 @@ enum class Input { Phrase, Sweep, Impulse };
 inline const char* inputName(Input input)
 {
     switch (input) {
-    case Input::Phrase: return "phrase";
-    case Input::Sweep: return "sweep";
-    case Input::Impulse: return "impulse";
+    case Input::Phrase:
+        return "phrase";
+    case Input::Sweep:
+        return "sweep";
+    case Input::Impulse:
+        return "impulse";
     }
     return "?";
 }
@@ -246,9 +254,12 @@ inline std::vector<float> impulse(std::size_t frames)
 inline std::vector<float> makeInput(Input input, double rate, std::size_t frames)
 {
     switch (input) {
-    case Input::Phrase: return phrase(rate, frames);
-    case Input::Sweep: return sweep(rate, frames);
-    case Input::Impulse: return impulse(frames);
+    case Input::Phrase:
+        return phrase(rate, frames);
+    case Input::Sweep:
+        return sweep(rate, frames);
+    case Input::Impulse:
+        return impulse(frames);
     }
     return {};
 }
@@ -292,10 +303,10 @@ inline void cabinet(rig::Rig& r, const std::string& cab, const std::string& mic,
 
 inline std::vector<Configuration> configurations()
 {
+    using amps::Model;
     using detail::amp;
     using detail::cabinet;
     using detail::stomp;
-    using amps::Model;
     constexpr double kPhrase = 0.3;
     const auto none = [](rig::Rig&) {};
     std::vector<Configuration> c;
@@ -310,12 +321,14 @@ inline std::vector<Configuration> configurations()
     const std::pair<const char*, amps::Settings> stomps[] = {
         {"Compressor", {{"Sensitivity_Compressor", 0.7f}, {"Volume_FilterOut", 0.6f}}},
         {"AnalogChorus", {{"ChorusInt", 0.7f}, {"Mode", 0.0f}}},
-        {"EnvelopeFilter", {{"Freq", 40.0f}, {"Reso", 70.0f}, {"Depth", 100.0f}, {"Poles", 1.0f}, {"Mode", 1.0f}}},
+        {"EnvelopeFilter",
+         {{"Freq", 40.0f}, {"Reso", 70.0f}, {"Depth", 100.0f}, {"Poles", 1.0f}, {"Mode", 1.0f}}},
         {"BassWah", {{"Auto", 1.0f}, {"Wah", 0.6f}}},
         {"Volume", {{"Volume", -9.0f}, {"Scale", 4.0f}}},
         {"Overdrive", {{"Texture", 0.7f}, {"Blend", 0.6f}}},
         {"Octaver", {{"OctaveLevel", 0.7f}, {"Level", 0.5f}}},
-        {"AnalogDelay", {{"Delay", 90.0f}, {"Feedback", 0.55f}, {"BlendLevel", 0.5f}, {"Depth", 0.2f}}},
+        {"AnalogDelay",
+         {{"Delay", 90.0f}, {"Feedback", 0.55f}, {"BlendLevel", 0.5f}, {"Depth", 0.2f}}},
     };
     for (const auto& [model, settings] : stomps) {
         const std::string name = model;
@@ -326,13 +339,18 @@ inline std::vector<Configuration> configurations()
 
     // Each amp; the tube heads at both levels of detail ("RKMClassic" at
     // level 0 is the rig at start-up).
-    c.push_back({"amp_Empty", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::Empty); }});
+    c.push_back(
+        {"amp_Empty", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::Empty); }});
     c.push_back({"amp_RKMClassic_dsm1", 44100, Input::Phrase, kPhrase,
                  [](rig::Rig& r) { amp(r, Model::RKMClassic, 1.0f); }});
-    c.push_back({"amp_RE500", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::RE500); }});
-    c.push_back({"amp_RKM4Pro", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::RKM4Pro); }});
-    c.push_back({"amp_V9E_dsm0", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::V9E, 0.0f); }});
-    c.push_back({"amp_V9E_dsm1", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::V9E, 1.0f); }});
+    c.push_back(
+        {"amp_RE500", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::RE500); }});
+    c.push_back({"amp_RKM4Pro", 44100, Input::Phrase, kPhrase,
+                 [](rig::Rig& r) { amp(r, Model::RKM4Pro); }});
+    c.push_back({"amp_V9E_dsm0", 44100, Input::Phrase, kPhrase,
+                 [](rig::Rig& r) { amp(r, Model::V9E, 0.0f); }});
+    c.push_back({"amp_V9E_dsm1", 44100, Input::Phrase, kPhrase,
+                 [](rig::Rig& r) { amp(r, Model::V9E, 1.0f); }});
 
     // A few other cabinets and microphones, with and without the impedance
     // curve (the RKM810 has no tweeter).
@@ -441,7 +459,8 @@ inline bool read(const std::string& path, Rendering& r, std::string& error)
     }
     std::uint32_t tables = 0;
     if (!detail::get(f, r.rate) || !detail::get(f, r.frames) || !detail::get(f, r.channels) ||
-        !detail::get(f, tables) || tables > 64 || r.channels == 0 || r.channels > 8 || r.frames > 10'000'000) {
+        !detail::get(f, tables) || tables > 64 || r.channels == 0 || r.channels > 8 ||
+        r.frames > 10'000'000) {
         error = path + ": header cut short or out of range";
         return false;
     }
@@ -489,15 +508,16 @@ inline std::string checkTables(const Rendering& file, const std::vector<TableHas
         if (!then)
             problems += "table \"" + now.name + "\" is not recorded in the file\n";
         else if (then->hash != now.hash)
-            problems += "table \"" + now.name + "\" changed since the file was rendered (file " + hex(then->hash) +
-                        ", now " + hex(now.hash) + ")\n";
+            problems += "table \"" + now.name + "\" changed since the file was rendered (file " +
+                        hex(then->hash) + ", now " + hex(now.hash) + ")\n";
     }
     for (const TableHash& t : file.tables) {
         bool known = false;
         for (const TableHash& now : current)
             known = known || now.name == t.name;
         if (!known)
-            problems += "table \"" + t.name + "\" recorded in the file is unknown to this program\n";
+            problems +=
+                "table \"" + t.name + "\" recorded in the file is unknown to this program\n";
     }
     return problems;
 }

@@ -42,7 +42,8 @@ int main(int argc, char** argv)
                     golden::inputName(c.input), r.frames, peak);
     }
     for (const golden::TableHash& t : golden::tableHashes())
-        std::printf("table %-12s %016llx\n", t.name.c_str(), static_cast<unsigned long long>(t.hash));
+        std::printf("table %-12s %016llx\n", t.name.c_str(),
+                    static_cast<unsigned long long>(t.hash));
     std::printf("%ju bytes in %s\n", total, folder.string().c_str());
     return 0;
 }

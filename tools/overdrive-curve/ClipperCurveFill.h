@@ -43,7 +43,10 @@ inline constexpr std::array<Point, 14> kMeasured{{
 }};
 
 // The index of the sample that a measured x falls on (x is a multiple of 0.01).
-inline std::size_t sampleIndex(double x) { return static_cast<std::size_t>(std::lround(x * 100.0)); }
+inline std::size_t sampleIndex(double x)
+{
+    return static_cast<std::size_t>(std::lround(x * 100.0));
+}
 
 // PCHIP derivatives at the measured points.
 inline std::array<double, kMeasured.size()> pchipDerivatives()
@@ -102,8 +105,8 @@ inline std::array<float, kCount> fillClipperCurve()
         const double t = (x - a.x) / h;
         const double t2 = t * t;
         const double t3 = t2 * t;
-        const double y = (2.0 * t3 - 3.0 * t2 + 1.0) * a.y + (t3 - 2.0 * t2 + t) * h * d[k]
-                         + (-2.0 * t3 + 3.0 * t2) * b.y + (t3 - t2) * h * d[k + 1];
+        const double y = (2.0 * t3 - 3.0 * t2 + 1.0) * a.y + (t3 - 2.0 * t2 + t) * h * d[k] +
+                         (-2.0 * t3 + 3.0 * t2) * b.y + (t3 - t2) * h * d[k + 1];
         samples[i] = static_cast<float>(y);
     }
     return samples;

@@ -49,7 +49,8 @@ bool check(const std::array<float, overdrive_curve::kCount>& samples)
     }
     for (std::size_t i = 1; i < samples.size(); ++i) {
         if (!(samples[i] > samples[i - 1])) {
-            std::fprintf(stderr, "sample %zu does not rise: %.9g after %.9g\n", i, samples[i], samples[i - 1]);
+            std::fprintf(stderr, "sample %zu does not rise: %.9g after %.9g\n", i, samples[i],
+                         samples[i - 1]);
             ok = false;
         }
     }

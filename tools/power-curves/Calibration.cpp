@@ -15,23 +15,39 @@ namespace {
 double& slot(Stage& s, int index)
 {
     switch (index) {
-    case 0: return s.driveScale;
-    case 1: return s.bias;
-    case 2: return s.driveBalance;
-    case 3: return s.biasMismatch;
-    case 4: return s.loadOhms;
-    case 5: return s.outputScale;
-    case 6: return s.plateScale;
-    case 7: return s.screenScale;
-    case 8: return s.tube.mu;
-    case 9: return s.tube.kp;
-    case 10: return s.tube.kvb;
-    case 11: return s.screenReturn;
-    default: return s.tube.ex;
+    case 0:
+        return s.driveScale;
+    case 1:
+        return s.bias;
+    case 2:
+        return s.driveBalance;
+    case 3:
+        return s.biasMismatch;
+    case 4:
+        return s.loadOhms;
+    case 5:
+        return s.outputScale;
+    case 6:
+        return s.plateScale;
+    case 7:
+        return s.screenScale;
+    case 8:
+        return s.tube.mu;
+    case 9:
+        return s.tube.kp;
+    case 10:
+        return s.tube.kvb;
+    case 11:
+        return s.screenReturn;
+    default:
+        return s.tube.ex;
     }
 }
 
-bool isLinear(int index) { return index == 2 || index == 3; }
+bool isLinear(int index)
+{
+    return index == 2 || index == 3;
+}
 
 std::vector<double> encode(const AmpData& amp, const Stage& stage)
 {
@@ -58,9 +74,12 @@ Stage decode(const AmpData& amp, const std::vector<double>& p)
 double floorOf(Kind kind)
 {
     switch (kind) {
-    case kV: return 1.0;
-    case kI1: return 0.01;
-    default: return 0.002;
+    case kV:
+        return 1.0;
+    case kI1:
+        return 0.01;
+    default:
+        return 0.002;
     }
 }
 
@@ -69,7 +88,8 @@ double floorOf(Kind kind)
 double modelValue(const AmpData& amp, const Stage& stage, int triple, Kind kind, int k)
 {
     const Range range = kind == kV ? amp.vRange : amp.currentRanges[triple - 1];
-    const StagePoint p = solveStage(stage, knotX(range, k), supply0(amp, triple), supply1(amp, triple));
+    const StagePoint p =
+        solveStage(stage, knotX(range, k), supply0(amp, triple), supply1(amp, triple));
     return kind == kV ? p.v : (kind == kI1 ? p.i1 : p.i2);
 }
 
@@ -83,9 +103,10 @@ double modelSlopeAtZero(const AmpData& amp, const Stage& stage, int triple)
 
 const char* parameterName(int index)
 {
-    static const char* const names[] = {"driveScale", "bias", "driveBalance", "biasMismatch",
-                                        "loadOhms", "outputScale", "plateScale", "screenScale",
-                                        "mu", "kp", "kvb", "screenReturn", "ex"};
+    static const char* const names[] = {"driveScale", "bias",        "driveBalance", "biasMismatch",
+                                        "loadOhms",   "outputScale", "plateScale",   "screenScale",
+                                        "mu",         "kp",          "kvb",          "screenReturn",
+                                        "ex"};
     return names[index];
 }
 
@@ -102,9 +123,11 @@ Stage calibrate(const AmpData& amp, double& rmsError)
         std::vector<double> r;
         for (const Pin& pin : amp.pins) {
             const double m = modelValue(amp, s, pin.triple, pin.kind, pin.k);
-            // The output curve of the centre triple is also level 0's whole transfer: it counts most.
+            // The output curve of the centre triple is also level 0's whole transfer: it counts
+            // most.
             const double weight = pin.triple == 5 && pin.kind == kV ? 10.0 : 1.0;
-            r.push_back(weight * (m - pin.value) / std::max(std::fabs(pin.value), floorOf(pin.kind)));
+            r.push_back(weight * (m - pin.value) /
+                        std::max(std::fabs(pin.value), floorOf(pin.kind)));
         }
         r.push_back(10.0 * (modelSlopeAtZero(amp, s, 5) - amp.slopeAtZero) / amp.slopeAtZero);
         return r;

@@ -9,7 +9,7 @@ using Residuals = std::function<std::vector<double>(const std::vector<double>&)>
 
 struct FitResult {
     std::vector<double> p;
-    double cost;     // half the sum of squared residuals at p
+    double cost; // half the sum of squared residuals at p
     int iterations;
 };
 

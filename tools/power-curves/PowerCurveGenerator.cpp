@@ -26,13 +26,20 @@ using namespace power_curves;
 namespace {
 
 const char* const kKindNames[3] = {"VOutClipperCurve", "I1ClipperCurve", "I2ClipperCurve"};
-const char* const kFileNames[3] = {"PowerCurvesV9E_50W.cpp", "PowerCurvesV9E_100W.cpp", "PowerCurvesRKMClassic.cpp"};
+const char* const kFileNames[3] = {"PowerCurvesV9E_50W.cpp", "PowerCurvesV9E_100W.cpp",
+                                   "PowerCurvesRKMClassic.cpp"};
 
 using FloatTables = std::array<std::vector<float>, 3 * kTriples>;
 
-void fail(const std::string& message) { throw std::runtime_error(message); }
+void fail(const std::string& message)
+{
+    throw std::runtime_error(message);
+}
 
-std::string tableName(int kind, int triple) { return std::string(kKindNames[kind]) + std::to_string(triple); }
+std::string tableName(int kind, int triple)
+{
+    return std::string(kKindNames[kind]) + std::to_string(triple);
+}
 
 Range rangeOf(const AmpData& amp, int kind, int triple)
 {
@@ -74,12 +81,14 @@ void check(const AmpData& amp, const FloatTables& t)
     for (const Pin& p : amp.pins) {
         const double stored = t[tableIndex(p.kind, p.triple)][p.k];
         if (std::fabs(stored - p.value) > halfUnit(p.value))
-            fail(amp.label + ": " + tableName(p.kind, p.triple) + " misses its stored value at " + std::to_string(p.k));
+            fail(amp.label + ": " + tableName(p.kind, p.triple) + " misses its stored value at " +
+                 std::to_string(p.k));
     }
     const std::vector<float>& fifth = t[tableIndex(kV, 5)];
     const double lo = *std::min_element(fifth.begin(), fifth.end());
     const double hi = *std::max_element(fifth.begin(), fifth.end());
-    if (std::fabs(lo - amp.vMin) > halfUnit(amp.vMin) || std::fabs(hi - amp.vMax) > halfUnit(amp.vMax))
+    if (std::fabs(lo - amp.vMin) > halfUnit(amp.vMin) ||
+        std::fabs(hi - amp.vMax) > halfUnit(amp.vMax))
         fail(amp.label + ": extremes of the fifth output table");
     const double slope = storedSlope(amp, fifth);
     if (std::fabs(slope / amp.slopeAtZero - 1.0) > 0.02)
@@ -94,7 +103,8 @@ void check(const AmpData& amp, const FloatTables& t)
                     return p.triple == triple && p.kind == kind && p.k == k && p.value > 0.0;
                 });
                 if (c[k] > 0.0f && !lone)
-                    fail(amp.label + ": " + tableName(kind, triple) + " positive at " + std::to_string(k));
+                    fail(amp.label + ": " + tableName(kind, triple) + " positive at " +
+                         std::to_string(k));
             }
             if (std::fabs(c[0] / c[180] - 1.0f) > 0.05f)
                 fail(amp.label + ": " + tableName(kind, triple) + " ends differ by more than 5 %");
@@ -107,13 +117,16 @@ void check(const AmpData& amp, const FloatTables& t)
             const int i1 = (triple - 1) / 3;
             const double here = std::fabs(t[tableIndex(kV, triple)][k]);
             if (i0 < 2 && std::fabs(t[tableIndex(kV, triple + 1)][k]) < here)
-                fail(amp.label + ": plateau falls along the plate supply at triple " + std::to_string(triple));
+                fail(amp.label + ": plateau falls along the plate supply at triple " +
+                     std::to_string(triple));
             if (i1 < 2 && std::fabs(t[tableIndex(kV, triple + 3)][k]) < here)
-                fail(amp.label + ": plateau falls along the screen supply at triple " + std::to_string(triple));
+                fail(amp.label + ": plateau falls along the screen supply at triple " +
+                     std::to_string(triple));
         }
 }
 
-void report(const AmpData& amp, const Stage& stage, double rms, const Tables& model, const FloatTables& t)
+void report(const AmpData& amp, const Stage& stage, double rms, const Tables& model,
+            const FloatTables& t)
 {
     std::printf("%s: relative rms error of the calibrated model %.4f\n", amp.label.c_str(), rms);
     for (int index : amp.freeParameters)
@@ -128,19 +141,22 @@ void report(const AmpData& amp, const Stage& stage, double rms, const Tables& mo
         }
     }
     if (worstPin)
-        std::printf("  largest model deviation from a stored value: %.6g at %s k = %d (stored %.6g)\n", worst,
-                    tableName(worstPin->kind, worstPin->triple).c_str(), worstPin->k, worstPin->value);
+        std::printf(
+            "  largest model deviation from a stored value: %.6g at %s k = %d (stored %.6g)\n",
+            worst, tableName(worstPin->kind, worstPin->triple).c_str(), worstPin->k,
+            worstPin->value);
     const std::vector<float>& fifth = t[tableIndex(kV, 5)];
     std::printf("  fifth output: min %.6g max %.6g, slope at 0 %.4g (model %.4g)\n",
                 static_cast<double>(*std::min_element(fifth.begin(), fifth.end())),
-                static_cast<double>(*std::max_element(fifth.begin(), fifth.end())), storedSlope(amp, fifth),
-                modelSlopeAtZero(amp, stage, 5));
+                static_cast<double>(*std::max_element(fifth.begin(), fifth.end())),
+                storedSlope(amp, fifth), modelSlopeAtZero(amp, stage, 5));
     for (int triple = 1; triple <= kTriples; ++triple) {
         const auto& v = t[tableIndex(kV, triple)];
         const auto& i1 = t[tableIndex(kI1, triple)];
         const auto& i2 = t[tableIndex(kI2, triple)];
-        std::printf("  triple %d: v %9.4f %9.4f %9.4f  i1 %8.4f %8.4f %8.4f  i2 %8.5f %8.5f %8.5f\n", triple,
-                    v[0], v[90], v[180], i1[0], i1[90], i1[180], i2[0], i2[90], i2[180]);
+        std::printf(
+            "  triple %d: v %9.4f %9.4f %9.4f  i1 %8.4f %8.4f %8.4f  i2 %8.5f %8.5f %8.5f\n",
+            triple, v[0], v[90], v[180], i1[0], i1[90], i1[180], i2[0], i2[90], i2[180]);
     }
 }
 
@@ -148,13 +164,18 @@ std::string headerText(const std::vector<AmpData>& amps)
 {
     std::ostringstream h;
     h << "#pragma once\n\n"
-         "// Generated by tools/power-curves/PowerCurveGenerator; do not edit. Regenerate with the tool\n"
-         "// (see its README) and commit this header together with the three PowerCurves*.cpp files.\n\n"
+         "// Generated by tools/power-curves/PowerCurveGenerator; do not edit. Regenerate with the "
+         "tool\n"
+         "// (see its README) and commit this header together with the three PowerCurves*.cpp "
+         "files.\n\n"
          "#include <cstdint>\n\n"
          "namespace AudioEngine::BorvanQom {\n\n"
-         "// The output stage of a tube power amp as sampled curves over the drive x: at each point of\n"
-         "// its 3 x 3 supply grid (triple n at s0 = axis0[(n - 1) % 3], s1 = axis1[(n - 1) / 3]) the\n"
-         "// scaled output voltage (VOutClipperCurve), minus the summed plate currents (I1ClipperCurve)\n"
+         "// The output stage of a tube power amp as sampled curves over the drive x: at each "
+         "point of\n"
+         "// its 3 x 3 supply grid (triple n at s0 = axis0[(n - 1) % 3], s1 = axis1[(n - 1) / 3]) "
+         "the\n"
+         "// scaled output voltage (VOutClipperCurve), minus the summed plate currents "
+         "(I1ClipperCurve)\n"
          "// and minus the summed screen currents (I2ClipperCurve), in amperes. Each table holds\n"
          "// kPowerCurvePoints samples at x_k = x0 + k (x1 - x0) / 180, in increasing x.\n"
          "inline constexpr std::int32_t kPowerCurvePoints = 181;\n"
@@ -175,9 +196,11 @@ std::string headerText(const std::vector<AmpData>& amps)
                   << "inline constexpr float " << name << "X0 = " << literal(r.x0) << ";\n"
                   << "inline constexpr float " << name << "X1 = " << literal(r.x1) << ";\n";
             }
-        h << "\n// The 27 tables in the order VOutClipperCurve1..9, I1ClipperCurve1..9, I2ClipperCurve1..9.\n"
+        h << "\n// The 27 tables in the order VOutClipperCurve1..9, I1ClipperCurve1..9, "
+             "I2ClipperCurve1..9.\n"
              "extern const PowerCurveTable kTables[kPowerCurveTablesPerModel];\n\n"
-             "} // namespace " << amp.name << "::CurveTables\n";
+             "} // namespace "
+          << amp.name << "::CurveTables\n";
     }
     h << "\n} // namespace AudioEngine::BorvanQom\n";
     return h.str();
@@ -186,11 +209,15 @@ std::string headerText(const std::vector<AmpData>& amps)
 std::string sourceText(const AmpData& amp, const FloatTables& t)
 {
     std::ostringstream s;
-    s << "// Generated by tools/power-curves/PowerCurveGenerator; do not edit. Regenerate with the tool\n"
+    s << "// Generated by tools/power-curves/PowerCurveGenerator; do not edit. Regenerate with the "
+         "tool\n"
          "// (see its README) and commit this file together with PowerCurveTables.h.\n"
-         "// " << amp.label << ": the 27 curve tables of its output stage.\n"
+         "// "
+      << amp.label
+      << ": the 27 curve tables of its output stage.\n"
          "#include \"models/amps/power/PowerCurveTables.h\"\n\n"
-         "namespace AudioEngine::BorvanQom::" << amp.name << "::CurveTables {\n";
+         "namespace AudioEngine::BorvanQom::"
+      << amp.name << "::CurveTables {\n";
     for (int kind = kV; kind <= kI2; ++kind)
         for (int triple = 1; triple <= kTriples; ++triple) {
             const std::vector<float>& values = t[tableIndex(static_cast<Kind>(kind), triple)];

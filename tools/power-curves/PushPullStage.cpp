@@ -9,7 +9,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 }
 
-Currents pentodeCurrents(const Pentode& tube, double eg1, double eg2, double ep, double screenReturn)
+Currents pentodeCurrents(const Pentode& tube, double eg1, double eg2, double ep,
+                         double screenReturn)
 {
     double e1 = 0.0;
     if (tube.kp > 0.0) {
@@ -36,7 +37,8 @@ struct Side {
 Side sides(const Stage& stage, double x, double s0, double s1, double e)
 {
     const double gA = stage.bias + (1.0 + stage.driveBalance) * stage.driveScale * x;
-    const double gB = stage.bias + stage.biasMismatch - (1.0 - stage.driveBalance) * stage.driveScale * x;
+    const double gB =
+        stage.bias + stage.biasMismatch - (1.0 - stage.driveBalance) * stage.driveScale * x;
     Currents a = pentodeCurrents(stage.tube, gA, s1, s0 - e, stage.screenReturn);
     Currents b = pentodeCurrents(stage.tube, gB, s1, s0 + e, stage.screenReturn);
     const double n = stage.tubesPerSide;

@@ -12,10 +12,11 @@ namespace power_curves {
 //   Ig2 = E1^ex / kg2 + r 2 E1^ex / kg1 (pi/2 - atan(Ep / kvb))
 // The screen takes the smooth cut-off term E1 as well, so both currents vanish together below
 // cut-off; kp = 0 stands for the limit kp -> infinity, E1 = max(0, Eg2/mu + Eg1), a hard cut-off
-// below which both currents are exactly zero. The plate current's atan knee is what flattens the output once a plate nears its
-// floor. Koren's screen current ignores the plate; the second screen term hands the screen the
-// share r of the current that a plate below its knee turns back (r = 1 keeps the cathode current
-// independent of the plate), which is why a saturated stage draws so much screen current.
+// below which both currents are exactly zero. The plate current's atan knee is what flattens the
+// output once a plate nears its floor. Koren's screen current ignores the plate; the second screen
+// term hands the screen the share r of the current that a plate below its knee turns back (r = 1
+// keeps the cathode current independent of the plate), which is why a saturated stage draws so much
+// screen current.
 struct Pentode {
     double mu;
     double ex;
@@ -35,15 +36,15 @@ constexpr Pentode k6550{7.9, 1.35, 890.0, 60.0, 24.0, 4200.0};
 struct Stage {
     Pentode tube;
     int tubesPerSide = 1;
-    double driveScale = 20.0;   // grid volts per unit of drive x
-    double bias = -45.0;        // grid bias of both sides, volts
-    double driveBalance = 0.0;  // the inverter's imbalance: side A gets (1 + b), side B (1 - b)
-    double biasMismatch = 0.0;  // volts added to side B's bias (unequal tubes)
-    double loadOhms = 1000.0;   // load reflected across one half of the primary
-    double outputScale = 0.08;  // output volts per volt across one half of the primary
-    double plateScale = 1.0;    // multiplies the plate current (cathode area, emission)
-    double screenScale = 1.0;   // multiplies the screen current (screen/plate split)
-    double screenReturn = 0.0;  // share of the current a low plate turns back that the screen takes
+    double driveScale = 20.0;  // grid volts per unit of drive x
+    double bias = -45.0;       // grid bias of both sides, volts
+    double driveBalance = 0.0; // the inverter's imbalance: side A gets (1 + b), side B (1 - b)
+    double biasMismatch = 0.0; // volts added to side B's bias (unequal tubes)
+    double loadOhms = 1000.0;  // load reflected across one half of the primary
+    double outputScale = 0.08; // output volts per volt across one half of the primary
+    double plateScale = 1.0;   // multiplies the plate current (cathode area, emission)
+    double screenScale = 1.0;  // multiplies the screen current (screen/plate split)
+    double screenReturn = 0.0; // share of the current a low plate turns back that the screen takes
 };
 
 struct Currents {
@@ -52,7 +53,8 @@ struct Currents {
 };
 
 // One tube's currents at grid, screen and plate voltages.
-Currents pentodeCurrents(const Pentode& tube, double eg1, double eg2, double ep, double screenReturn);
+Currents pentodeCurrents(const Pentode& tube, double eg1, double eg2, double ep,
+                         double screenReturn);
 
 struct StagePoint {
     double v;  // scaled output voltage

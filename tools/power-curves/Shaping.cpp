@@ -54,7 +54,8 @@ std::vector<double> applyCorrection(Kind kind, const std::vector<double>& m, con
 
 // Solves a(k) m_k + b = t_k at k = 0, 90 and 180 for the two side scales and the offset, where
 // a(k) = aNeg (1 - s(k)) / 2 + aPos (1 + s(k)) / 2 (Cramer's rule on the 3 x 3 system).
-Correction solveCorrection(Kind kind, const std::vector<double>& m, double t0, double t90, double t180)
+Correction solveCorrection(Kind kind, const std::vector<double>& m, double t0, double t90,
+                           double t180)
 {
     const int ks[3] = {0, 90, 180};
     const double t[3] = {t0, t90, t180};
@@ -66,8 +67,9 @@ Correction solveCorrection(Kind kind, const std::vector<double>& m, double t0, d
         rows[i][2] = 1.0;
     }
     auto det = [](const double r[3][3]) {
-        return r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) - r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0])
-               + r[0][2] * (r[1][0] * r[2][1] - r[1][1] * r[2][0]);
+        return r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) -
+               r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0]) +
+               r[0][2] * (r[1][0] * r[2][1] - r[1][1] * r[2][0]);
     };
     const double d = det(rows);
     if (!(std::fabs(d) > 0.0))
@@ -95,7 +97,10 @@ double pinValue(const AmpData& amp, int triple, Kind kind, int k, bool& found)
 }
 
 // Kept at its knot alone: a drawn current stored with a positive sign.
-bool isLonePin(const Pin& p) { return p.kind != kV && p.value > 0.0; }
+bool isLonePin(const Pin& p)
+{
+    return p.kind != kV && p.value > 0.0;
+}
 
 double anchorValue(const AmpData& amp, const std::vector<double>& m, int triple, Kind kind, int k)
 {
@@ -184,11 +189,14 @@ void meetInnerPins(const AmpData& amp, std::vector<double>& c, int kneeNeg, int 
         const int kb = next->first;
         for (int k = ka + 1; k < kb; ++k) {
             if (ka == 0)
-                add[k] = next->second * smoothstep(1.0 - static_cast<double>(kb - k) / std::max(5, kb - kneeNeg));
+                add[k] = next->second *
+                         smoothstep(1.0 - static_cast<double>(kb - k) / std::max(5, kb - kneeNeg));
             else if (kb == kPoints - 1)
-                add[k] = it->second * smoothstep(1.0 - static_cast<double>(k - ka) / std::max(5, kneePos - ka));
+                add[k] = it->second *
+                         smoothstep(1.0 - static_cast<double>(k - ka) / std::max(5, kneePos - ka));
             else
-                add[k] = it->second + (next->second - it->second) * smoothstep(static_cast<double>(k - ka) / (kb - ka));
+                add[k] = it->second + (next->second - it->second) *
+                                          smoothstep(static_cast<double>(k - ka) / (kb - ka));
         }
     }
     for (const auto& [k, r] : pins)
@@ -255,8 +263,9 @@ Tables shapeTables(const AmpData& amp, const Tables& model)
                 continue;
             const std::vector<double>& m = model[tableIndex(kd, t)];
             const int column = (t - 1) % 3;
-            const Correction c = solveCorrection(kd, m, ratio0[column] * m[0], m[90] + centreShift[(t - 1) / 3],
-                                                 ratio180[column] * m[180]);
+            const Correction c =
+                solveCorrection(kd, m, ratio0[column] * m[0], m[90] + centreShift[(t - 1) / 3],
+                                ratio180[column] * m[180]);
             out[tableIndex(kd, t)] = applyCorrection(kd, m, c);
         }
     }

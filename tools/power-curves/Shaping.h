@@ -11,7 +11,10 @@ namespace power_curves {
 // The 27 tables of one model, in double: index kind * 9 + (triple - 1).
 using Tables = std::array<std::vector<double>, 3 * kTriples>;
 
-inline int tableIndex(Kind kind, int triple) { return static_cast<int>(kind) * kTriples + triple - 1; }
+inline int tableIndex(Kind kind, int triple)
+{
+    return static_cast<int>(kind) * kTriples + triple - 1;
+}
 
 // The calibrated model sampled over every table's range.
 Tables sampleModel(const AmpData& amp, const Stage& stage);
@@ -24,9 +27,10 @@ Tables sampleModel(const AmpData& amp, const Stage& stage);
 //   tables blend it by k;
 // - the untabulated triples are corrected the same way towards targets taken from the model:
 //   their ends scaled by the end ratios (stored over model; for the currents the mean of the two)
-//   of the tabulated triple with the same plate supply, which sets the load line and so the plateau and the saturated currents,
-//   and their value at x = 0 shifted as at the tabulated triple with the same screen supply,
-//   which sets the idle current; so all nine come from one model and keep its order;
+//   of the tabulated triple with the same plate supply, which sets the load line and so the plateau
+//   and the saturated currents, and their value at x = 0 shifted as at the tabulated triple with
+//   the same screen supply, which sets the idle current; so all nine come from one model and keep
+//   its order;
 // - the fifth output table further meets its six inner stored values through a C1 blend of the
 //   remaining differences between neighbouring stored knots (fading out over the onset of each
 //   plateau), and gets its extremes: a sin^2 bump over the onset of each plateau, sized by

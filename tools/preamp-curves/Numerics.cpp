@@ -9,7 +9,8 @@ namespace PreampCurves {
 
 namespace {
 
-Vec simplex(const std::function<double(const Vec&)>& cost, const Vec& start, const Vec& step, double& best)
+Vec simplex(const std::function<double(const Vec&)>& cost, const Vec& start, const Vec& step,
+            double& best)
 {
     const std::size_t n = start.size();
     std::vector<Vec> p(n + 1, start);
@@ -29,7 +30,8 @@ Vec simplex(const std::function<double(const Vec&)>& cost, const Vec& start, con
     for (int iteration = 0; iteration < 3000; ++iteration) {
         std::vector<std::size_t> order(n + 1);
         std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return f[a] < f[b]; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return f[a] < f[b]; });
         const std::size_t lo = order.front(), hi = order.back(), next = order[n - 1];
         if (std::fabs(f[hi] - f[lo]) <= 1e-13 * (std::fabs(f[lo]) + 1e-300))
             break;
@@ -56,7 +58,8 @@ Vec simplex(const std::function<double(const Vec&)>& cost, const Vec& start, con
             p[hi] = reflected;
             f[hi] = fr;
         } else {
-            const Vec contracted = fr < f[hi] ? along(centre, reflected, 0.5) : along(centre, p[hi], 0.5);
+            const Vec contracted =
+                fr < f[hi] ? along(centre, reflected, 0.5) : along(centre, p[hi], 0.5);
             const double fc = cost(contracted);
             if (fc < std::min(fr, f[hi])) {
                 p[hi] = contracted;
@@ -71,7 +74,8 @@ Vec simplex(const std::function<double(const Vec&)>& cost, const Vec& start, con
             }
         }
     }
-    const std::size_t lo = static_cast<std::size_t>(std::min_element(f.begin(), f.end()) - f.begin());
+    const std::size_t lo =
+        static_cast<std::size_t>(std::min_element(f.begin(), f.end()) - f.begin());
     best = f[lo];
     return p[lo];
 }
@@ -122,12 +126,13 @@ double Pchip::operator()(double x) const
         return y_.front();
     if (x >= x_.back())
         return y_.back();
-    const std::size_t k = static_cast<std::size_t>(std::upper_bound(x_.begin(), x_.end(), x) - x_.begin()) - 1;
+    const std::size_t k =
+        static_cast<std::size_t>(std::upper_bound(x_.begin(), x_.end(), x) - x_.begin()) - 1;
     const double h = x_[k + 1] - x_[k];
     const double t = (x - x_[k]) / h;
     const double t2 = t * t, t3 = t2 * t;
-    return (2 * t3 - 3 * t2 + 1) * y_[k] + (t3 - 2 * t2 + t) * h * d_[k] + (-2 * t3 + 3 * t2) * y_[k + 1]
-         + (t3 - t2) * h * d_[k + 1];
+    return (2 * t3 - 3 * t2 + 1) * y_[k] + (t3 - 2 * t2 + t) * h * d_[k] +
+           (-2 * t3 + 3 * t2) * y_[k + 1] + (t3 - t2) * h * d_[k + 1];
 }
 
 double lambertWOfExp(double L)
@@ -150,7 +155,8 @@ double lambertWOfExp(double L)
 double Bound::operator()(double v) const
 {
     const double s = 1.0 / (1.0 + std::exp(-v));
-    return logarithmic ? std::exp(std::log(lo) + (std::log(hi) - std::log(lo)) * s) : lo + (hi - lo) * s;
+    return logarithmic ? std::exp(std::log(lo) + (std::log(hi) - std::log(lo)) * s)
+                       : lo + (hi - lo) * s;
 }
 
 double Bound::start(double value) const

@@ -69,11 +69,11 @@ double halfUnit(const char* text)
 }
 
 enum class Shape {
-    Falling,            // strictly falling from knot to knot
-    Rising,             // strictly rising
-    FallingThenRising,  // falling up to the turning knot, then rising
-    RectifierFullWave,  // falling for x <= 0, rising for x >= 0
-    RisingNonNegative,  // rising (not falling) from knot to knot, never below 0
+    Falling,           // strictly falling from knot to knot
+    Rising,            // strictly rising
+    FallingThenRising, // falling up to the turning knot, then rising
+    RectifierFullWave, // falling for x <= 0, rising for x >= 0
+    RisingNonNegative, // rising (not falling) from knot to knot, never below 0
 };
 
 // The rest point that the stage's following high-pass is preset to.
@@ -98,10 +98,10 @@ struct Table {
     std::vector<float> samples;
 };
 
-template <class T>
-Table describe(const std::string& name, std::vector<Row> rows, Shape shape)
+template <class T> Table describe(const std::string& name, std::vector<Row> rows, Shape shape)
 {
-    return Table{name, T::count, T::x0, T::x1, T::startSlope, T::endSlope, std::move(rows), shape, 0.0f, {}, {}, {}};
+    return Table{name, T::count, T::x0, T::x1, T::startSlope, T::endSlope, std::move(rows), shape,
+                 0.0f, {},       {},    {}};
 }
 
 // The knot x positions exactly as the stage's Curve2 makes them.
@@ -170,7 +170,8 @@ Points fitPoints(const Table& t)
 // onto the law's part above a leakage floor as e^c (currents, whose data span
 // ten decades). The correction is flat at both ends, so the ends keep the law's
 // own slopes.
-void sample(Table& t, const std::function<double(double)>& law, bool multiplicative, double floor = 0.0)
+void sample(Table& t, const std::function<double(double)>& law, bool multiplicative,
+            double floor = 0.0)
 {
     const Points p = fitPoints(t);
     Vec cx, cy;
@@ -190,14 +191,15 @@ void sample(Table& t, const std::function<double(double)>& law, bool multiplicat
     double largest = 0.0;
     for (double c : cy)
         largest = std::max(largest, std::fabs(c));
-    t.model += std::string(multiplicative ? "; largest log correction " : "; largest correction ") + format(largest)
-             + (multiplicative ? "" : " V");
+    t.model += std::string(multiplicative ? "; largest log correction " : "; largest correction ") +
+               format(largest) + (multiplicative ? "" : " V");
 
     t.samples.clear();
     for (float xf : knotX(t)) {
         const double x = xf;
         const double m = law(x) - floor;
-        const double v = floor + (multiplicative ? (m > 0.0 ? m * std::exp(correction(x)) : 0.0) : m + correction(x));
+        const double v = floor + (multiplicative ? (m > 0.0 ? m * std::exp(correction(x)) : 0.0)
+                                                 : m + correction(x));
         t.samples.push_back(static_cast<float>(v));
     }
     // The measured points exactly as printed.
@@ -237,7 +239,8 @@ double sumSquares(const Points& p, const std::function<double(double)>& law, dou
 }
 
 // Least squares over constants held inside their bounds; returns the constants.
-Vec fit(const std::vector<Bound>& bounds, const Vec& guess, const std::function<double(const Vec&)>& cost)
+Vec fit(const std::vector<Bound>& bounds, const Vec& guess,
+        const std::function<double(const Vec&)>& cost)
 {
     auto constants = [&](const Vec& v) {
         Vec k;
@@ -248,7 +251,8 @@ Vec fit(const std::vector<Bound>& bounds, const Vec& guess, const std::function<
     Vec start;
     for (std::size_t i = 0; i < bounds.size(); ++i)
         start.push_back(bounds[i].start(guess[i]));
-    return constants(minimise([&](const Vec& v) { return cost(constants(v)); }, start, Vec(bounds.size(), 0.5)));
+    return constants(
+        minimise([&](const Vec& v) { return cost(constants(v)); }, start, Vec(bounds.size(), 0.5)));
 }
 
 TriodeStage triodeFrom(const Vec& k)
@@ -277,11 +281,18 @@ void triode(Table& t, double slopeGuess, double flatFrom = INFINITY)
     const double step = (static_cast<double>(t.x1) - t.x0) / (t.count - 1);
     // The supply lies just above the first sample, where the tube is all but
     // cut off: the little current left makes the first knots fall.
-    const std::vector<Bound> bounds{{p.y.front() + 0.02, p.y.front() + 5.0, false}, {30e3, 1e6, true}, {-4.0, 0.0, false},
-                                    {0.05, 3.0, true}, {-0.5, 1.5, false}, {0.002, 1.0, true},
-                                    {10.0, 10e3, true}, {100.0, 5000.0, true}, {1.0, 1.8, false}};
+    const std::vector<Bound> bounds{{p.y.front() + 0.02, p.y.front() + 5.0, false},
+                                    {30e3, 1e6, true},
+                                    {-4.0, 0.0, false},
+                                    {0.05, 3.0, true},
+                                    {-0.5, 1.5, false},
+                                    {0.002, 1.0, true},
+                                    {10.0, 10e3, true},
+                                    {100.0, 5000.0, true},
+                                    {1.0, 1.8, false}};
     // A 12AX7 stage with a 100k load has a gain of about 60.
-    const Vec guess{p.y.front() + 1.0, 100e3, -1.0, std::fabs(slopeGuess) / 40.0, 0.5, 0.2, 1e3, 600.0, 1.4};
+    const Vec guess{
+        p.y.front() + 1.0, 100e3, -1.0, std::fabs(slopeGuess) / 40.0, 0.5, 0.2, 1e3, 600.0, 1.4};
     auto law = [flatFrom](const TriodeStage& s) {
         return [s, flatFrom](double x) { return s.plateVoltage(std::min(x, flatFrom)); };
     };
@@ -293,11 +304,13 @@ void triode(Table& t, double slopeGuess, double flatFrom = INFINITY)
     }));
     char text[512];
     std::snprintf(text, sizeof text,
-                  "12AX7 common-cathode stage (Koren's law, load line solved per input): supply %.6g V, plate load "
-                  "%.6g ohm, cathode resistor %.6g ohm, grid bias %.6g V, input scale %.6g, grid limit %.6g V, knee "
+                  "12AX7 common-cathode stage (Koren's law, load line solved per input): supply "
+                  "%.6g V, plate load "
+                  "%.6g ohm, cathode resistor %.6g ohm, grid bias %.6g V, input scale %.6g, grid "
+                  "limit %.6g V, knee "
                   "%.6g V, kp %.6g, ex %.6g; rms fit error %.3g V",
-                  s.supply, s.plateLoad, s.cathodeLoad, s.bias, s.inputScale, s.gridLimit, s.gridKnee, s.triode.kp,
-                  s.triode.ex,
+                  s.supply, s.plateLoad, s.cathodeLoad, s.bias, s.inputScale, s.gridLimit,
+                  s.gridKnee, s.triode.kp, s.triode.ex,
                   std::sqrt(sumSquares(p, law(s), 1.0) / p.x.size()));
     t.model = text;
     if (std::isfinite(flatFrom))
@@ -309,20 +322,29 @@ void follower(Table& t)
 {
     const Points p = fitPoints(t);
     auto make = [](const Vec& k) { return FollowerKnee{k[0], k[1], k[2], k[3], k[4]}; };
-    const std::vector<Bound> bounds{{-50.0, 50.0, false}, {0.0, 0.5, false}, {0.5, 1.0, false},
-                                    {-200.0, 100.0, false}, {0.5, 100.0, true}};
+    const std::vector<Bound> bounds{{-50.0, 50.0, false},
+                                    {0.0, 0.5, false},
+                                    {0.5, 1.0, false},
+                                    {-200.0, 100.0, false},
+                                    {0.5, 100.0, true}};
     const FollowerKnee f = make(fit(bounds, {0.0, 0.18, 0.985, -30.0, 10.0}, [&](const Vec& k) {
         const FollowerKnee g = make(k);
-        return sumSquares(p, [&](double x) { return g.output(x); }, 1.0);
+        return sumSquares(
+            p, [&](double x) { return g.output(x); }, 1.0);
     }));
     char text[512];
-    std::snprintf(text, sizeof text,
-                  "cathode follower leaving cut-off, two asymptotes with a softplus knee: offset %.6g V, "
-                  "gain %.6g below and %.6g above the knee at %.6g V, knee width %.6g V; rms fit error %.3g V",
-                  f.offset, f.lowGain, f.highGain, f.xKnee, f.knee,
-                  std::sqrt(sumSquares(p, [&](double x) { return f.output(x); }, 1.0) / p.x.size()));
+    std::snprintf(
+        text, sizeof text,
+        "cathode follower leaving cut-off, two asymptotes with a softplus knee: offset %.6g V, "
+        "gain %.6g below and %.6g above the knee at %.6g V, knee width %.6g V; rms fit error %.3g "
+        "V",
+        f.offset, f.lowGain, f.highGain, f.xKnee, f.knee,
+        std::sqrt(sumSquares(
+                      p, [&](double x) { return f.output(x); }, 1.0) /
+                  p.x.size()));
     t.model = text;
-    sample(t, [f](double x) { return f.output(x); }, false);
+    sample(
+        t, [f](double x) { return f.output(x); }, false);
 }
 
 // Least squares on the logarithm: the currents span ten decades.
@@ -372,16 +394,18 @@ void fullWave(Table& t)
     // path's resistance over its gain.
     const DiodeWithSeriesR pos = fitDiode(p, 1.0, {1e-4, 0.2, 0.4});
     const DiodeWithSeriesR neg = fitDiode(p, -1.0, {1e-4, 0.2, 0.25});
-    t.model = "full-wave rectifier, a diode with series resistance per half-wave: x > 0: " + describeDiode(pos)
-            + "; x < 0: " + describeDiode(neg);
-    sample(t, [pos, neg](double x) { return x >= 0.0 ? pos.current(x) : neg.current(-x); }, true);
+    t.model = "full-wave rectifier, a diode with series resistance per half-wave: x > 0: " +
+              describeDiode(pos) + "; x < 0: " + describeDiode(neg);
+    sample(
+        t, [pos, neg](double x) { return x >= 0.0 ? pos.current(x) : neg.current(-x); }, true);
 }
 
 void diode(Table& t, const DiodeWithSeriesR& guess)
 {
     const DiodeWithSeriesR d = fitDiode(fitPoints(t), 1.0, guess);
     t.model = "diode with series resistance: " + describeDiode(d);
-    sample(t, [d](double x) { return d.current(x); }, true);
+    sample(
+        t, [d](double x) { return d.current(x); }, true);
 }
 
 void led(Table& t, const DiodeWithSeriesR& guess)
@@ -399,15 +423,18 @@ void led(Table& t, const DiodeWithSeriesR& guess)
     std::vector<Bound> bounds = kDiodeBounds;
     bounds.push_back({top, 10.0 * top, true});
     bounds.push_back({1.0, 30.0, true});
-    const LedDriver l = make(fit(bounds, {guess.is, guess.nVt, guess.r, 1.5 * top, 4.0}, [&](const Vec& k) {
-        const LedDriver m = make(k);
-        return logCost(p, [&](double x) { return m.current(x); });
-    }));
+    const LedDriver l =
+        make(fit(bounds, {guess.is, guess.nVt, guess.r, 1.5 * top, 4.0}, [&](const Vec& k) {
+            const LedDriver m = make(k);
+            return logCost(p, [&](double x) { return m.current(x); });
+        }));
     char text[512];
-    std::snprintf(text, sizeof text, "LED behind a current-limited driver: %s, floor %.6g A, limit %.6g A, order %.6g",
+    std::snprintf(text, sizeof text,
+                  "LED behind a current-limited driver: %s, floor %.6g A, limit %.6g A, order %.6g",
                   describeDiode(l.diode).c_str(), l.floorA, l.limitA, l.limitOrder);
     t.model = text;
-    sample(t, [l](double x) { return l.current(x); }, true, l.floorA);
+    sample(
+        t, [l](double x) { return l.current(x); }, true, l.floorA);
 }
 
 // Nine significant digits round-trip a float; the literal always carries a
@@ -460,17 +487,28 @@ void check(const Table& t)
     }
 
     for (std::size_t i = 1; i < y.size(); ++i) {
-        const bool falls = y[i] < y[i - 1], rises = y[i] > y[i - 1];
+        const bool falls = y[i]<y[i - 1], rises = y[i]> y[i - 1];
         bool ok = true;
         switch (t.shape) {
-        case Shape::Falling: ok = falls; break;
-        case Shape::Rising: ok = rises; break;
-        case Shape::FallingThenRising: ok = x[i] <= t.turningX ? falls : rises; break;
-        case Shape::RectifierFullWave: ok = x[i] <= 0.0f ? falls : rises; break;
-        case Shape::RisingNonNegative: ok = !falls && y[i] >= 0.0f; break;
+        case Shape::Falling:
+            ok = falls;
+            break;
+        case Shape::Rising:
+            ok = rises;
+            break;
+        case Shape::FallingThenRising:
+            ok = x[i] <= t.turningX ? falls : rises;
+            break;
+        case Shape::RectifierFullWave:
+            ok = x[i] <= 0.0f ? falls : rises;
+            break;
+        case Shape::RisingNonNegative:
+            ok = !falls && y[i] >= 0.0f;
+            break;
         }
         if (!ok)
-            fail(t, "shape broken at x = " + format(x[i]) + ": " + literal(y[i - 1]) + " -> " + literal(y[i]));
+            fail(t, "shape broken at x = " + format(x[i]) + ": " + literal(y[i - 1]) + " -> " +
+                        literal(y[i]));
     }
 
     if (t.shape == Shape::RisingNonNegative || t.shape == Shape::RectifierFullWave) {
@@ -486,8 +524,9 @@ void check(const Table& t)
             fail(t, "spline undershoots to " + format(lowest));
     }
 
-    std::printf("%-34s worst row %.3f half-units; end slopes %.7g / %.7g (listed %.7g / %.7g)\n", t.name.c_str(),
-                worstRow, s.getSlopeFirst(), s.getSlopeLast(), t.startSlope, t.endSlope);
+    std::printf("%-34s worst row %.3f half-units; end slopes %.7g / %.7g (listed %.7g / %.7g)\n",
+                t.name.c_str(), worstRow, s.getSlopeFirst(), s.getSlopeLast(), t.startSlope,
+                t.endSlope);
 }
 
 // --- output ------------------------------------------------------------------
@@ -532,36 +571,68 @@ int main(int argc, char** argv)
 
     // RKM Classic: two inverting triodes, supply about 345 V.
     {
-        Table t = describe<tables::RKMClassicClipCurve1>(
-            "RKMClassicClipCurve1",
-            {{"-4.4", "344.96"}, {"-4.3", "344.88"}, {"-4.2", "343.40"}, {"-4", "339.3"}, {"-3", "313.5"},
-             {"-2", "284.3"}, {"-1", "253.6"}, {"0", "222.0"}, {"1", "189.7"}, {"2", "157.0"}, {"3", "122.7"},
-             {"4", "89.55"}, {"5", "57.62"}, {"5.6", "38.771"}, {"5.7", "36.786"}},
-            Shape::Falling);
+        Table t = describe<tables::RKMClassicClipCurve1>("RKMClassicClipCurve1",
+                                                         {{"-4.4", "344.96"},
+                                                          {"-4.3", "344.88"},
+                                                          {"-4.2", "343.40"},
+                                                          {"-4", "339.3"},
+                                                          {"-3", "313.5"},
+                                                          {"-2", "284.3"},
+                                                          {"-1", "253.6"},
+                                                          {"0", "222.0"},
+                                                          {"1", "189.7"},
+                                                          {"2", "157.0"},
+                                                          {"3", "122.7"},
+                                                          {"4", "89.55"},
+                                                          {"5", "57.62"},
+                                                          {"5.6", "38.771"},
+                                                          {"5.7", "36.786"}},
+                                                         Shape::Falling);
         t.pins.push_back({"221.996", [](float in) { return in + in; }, 221.996f});
         triode(t, -31.0);
         all.push_back(std::move(t));
     }
     {
-        Table t = describe<tables::RKMClassicClipCurve2>(
-            "RKMClassicClipCurve2",
-            {{"-4.3", "344.97"}, {"-4.2", "343.98"}, {"-4", "341.1"}, {"-3", "323.5"}, {"-2", "304.2"},
-             {"-1", "284.2"}, {"0", "263.6"}, {"1", "242.8"}, {"2", "221.6"}, {"3", "200.3"}, {"4", "178.9"},
-             {"5", "157.3"}, {"6", "135.1"}, {"7", "112.6"}, {"8", "90.1"}, {"9", "67.58"}, {"10", "45.01"},
-             {"10.1", "42.754"}, {"10.2", "42.183"}},
-            Shape::Falling);
+        Table t = describe<tables::RKMClassicClipCurve2>("RKMClassicClipCurve2",
+                                                         {{"-4.3", "344.97"},
+                                                          {"-4.2", "343.98"},
+                                                          {"-4", "341.1"},
+                                                          {"-3", "323.5"},
+                                                          {"-2", "304.2"},
+                                                          {"-1", "284.2"},
+                                                          {"0", "263.6"},
+                                                          {"1", "242.8"},
+                                                          {"2", "221.6"},
+                                                          {"3", "200.3"},
+                                                          {"4", "178.9"},
+                                                          {"5", "157.3"},
+                                                          {"6", "135.1"},
+                                                          {"7", "112.6"},
+                                                          {"8", "90.1"},
+                                                          {"9", "67.58"},
+                                                          {"10", "45.01"},
+                                                          {"10.1", "42.754"},
+                                                          {"10.2", "42.183"}},
+                                                         Shape::Falling);
         t.pins.push_back({"226.361", [](float in) { return in + 1.77745f; }, 226.361f});
         triode(t, -21.0);
         all.push_back(std::move(t));
     }
     {
         // Committed as measured.
-        Table t = describe<tables::RKMClassicClipCurve4>(
-            "RKMClassicClipCurve4",
-            {{"-9.0", "-4.54948"}, {"-8.9", "-4.49948"}, {"-8.8", "-4.44949"}, {"-8.7", "-4.39950"},
-             {"-8.6", "-4.34950"}, {"-8.5", "-4.27064"}, {"-8.4", "-4.17583"}, {"-8.3", "-4.08025"},
-             {"-8.2", "-3.98428"}, {"-8.1", "-3.88805"}, {"-8.0", "-3.79163"}},
-            Shape::Rising);
+        Table t = describe<tables::RKMClassicClipCurve4>("RKMClassicClipCurve4",
+                                                         {{"-9.0", "-4.54948"},
+                                                          {"-8.9", "-4.49948"},
+                                                          {"-8.8", "-4.44949"},
+                                                          {"-8.7", "-4.39950"},
+                                                          {"-8.6", "-4.34950"},
+                                                          {"-8.5", "-4.27064"},
+                                                          {"-8.4", "-4.17583"},
+                                                          {"-8.3", "-4.08025"},
+                                                          {"-8.2", "-3.98428"},
+                                                          {"-8.1", "-3.88805"},
+                                                          {"-8.0", "-3.79163"}},
+                                                         Shape::Rising);
         t.model = "measured values, as given";
         for (const Row& r : t.rows)
             t.samples.push_back(static_cast<float>(parse(r.y)));
@@ -570,28 +641,37 @@ int main(int argc, char** argv)
 
     // RKM4Pro: three inverting triodes, supply about 288 V.
     {
-        Table t = describe<tables::RKM4ProClipCurve1>(
-            "RKM4ProClipCurve1",
-            {{"-3.8", "287.971"}, {"-1.4", "228.449"}, {"1.0", "156.743"}, {"3.4", "83.9275"}, {"5.7", "33.22"}},
-            Shape::Falling);
+        Table t = describe<tables::RKM4ProClipCurve1>("RKM4ProClipCurve1",
+                                                      {{"-3.8", "287.971"},
+                                                       {"-1.4", "228.449"},
+                                                       {"1.0", "156.743"},
+                                                       {"3.4", "83.9275"},
+                                                       {"5.7", "33.22"}},
+                                                      Shape::Falling);
         t.pins.push_back({"187.16620", [](float in) { return in; }, 187.16620f});
         triode(t, -30.0);
         all.push_back(std::move(t));
     }
     {
-        Table t = describe<tables::RKM4ProClipCurve2>(
-            "RKM4ProClipCurve2",
-            {{"-28.1", "287.863"}, {"-15.7", "223.579"}, {"-3.2", "153.072"}, {"9.3", "81.5832"}, {"21.7", "13.644"}},
-            Shape::Falling);
+        Table t = describe<tables::RKM4ProClipCurve2>("RKM4ProClipCurve2",
+                                                      {{"-28.1", "287.863"},
+                                                       {"-15.7", "223.579"},
+                                                       {"-3.2", "153.072"},
+                                                       {"9.3", "81.5832"},
+                                                       {"21.7", "13.644"}},
+                                                      Shape::Falling);
         t.pins.push_back({"134.81880", [](float in) { return in * 0.84881991f; }, 134.81880f});
         triode(t, -5.7);
         all.push_back(std::move(t));
     }
     {
-        Table t = describe<tables::RKM4ProClipCurve3>(
-            "RKM4ProClipCurve3",
-            {{"-3.8", "287.971"}, {"1.2", "231.194"}, {"6.2", "169.653"}, {"11.2", "106.535"}, {"16.2", "43.926"}},
-            Shape::Falling);
+        Table t = describe<tables::RKM4ProClipCurve3>("RKM4ProClipCurve3",
+                                                      {{"-3.8", "287.971"},
+                                                       {"1.2", "231.194"},
+                                                       {"6.2", "169.653"},
+                                                       {"11.2", "106.535"},
+                                                       {"16.2", "43.926"}},
+                                                      Shape::Falling);
         t.pins.push_back({"188.70256", [](float in) { return in + 4.665f; }, 188.70256f});
         triode(t, -12.5);
         all.push_back(std::move(t));
@@ -599,21 +679,27 @@ int main(int argc, char** argv)
 
     // V9E: an inverting triode and a cathode follower, supply about 355 V.
     {
-        Table t = describe<tables::V9EClipCurve1>(
-            "V9EClipCurve1",
-            {{"-5.0", "354.965"}, {"0.0", "232.497"}, {"2.0", "169.173"}, {"6.2", "38.7086"}, {"6.5", "38.7294"}},
-            Shape::FallingThenRising);
+        Table t = describe<tables::V9EClipCurve1>("V9EClipCurve1",
+                                                  {{"-5.0", "354.965"},
+                                                   {"0.0", "232.497"},
+                                                   {"2.0", "169.173"},
+                                                   {"6.2", "38.7086"},
+                                                   {"6.5", "38.7294"}},
+                                                  Shape::FallingThenRising);
         t.turningX = 6.25f;
         t.pins.push_back({"232.4967", [](float in) { return 3.2f * in; }, 232.4967f});
         triode(t, -31.0, 6.2);
         all.push_back(std::move(t));
     }
     {
-        Table t = describe<tables::V9EClipCurve4>(
-            "V9EClipCurve4",
-            {{"-240", "-43.4317"}, {"-60", "-10.8579"}, {"30", "33.9588"}, {"120", "122.62"}, {"300", "300.204"},
-             {"480", "478.049"}},
-            Shape::Rising);
+        Table t = describe<tables::V9EClipCurve4>("V9EClipCurve4",
+                                                  {{"-240", "-43.4317"},
+                                                   {"-60", "-10.8579"},
+                                                   {"30", "33.9588"},
+                                                   {"120", "122.62"},
+                                                   {"300", "300.204"},
+                                                   {"480", "478.049"}},
+                                                  Shape::Rising);
         t.pins.push_back({"120.40674", [](float in) { return in + 117.755f; }, 120.40674f});
         follower(t);
         all.push_back(std::move(t));
@@ -621,21 +707,35 @@ int main(int argc, char** argv)
 
     // Limiter.
     {
-        Table t = describe<tables::LimiterFullWaveRectifier>(
-            "LimiterFullWaveRectifier",
-            {{"-5", "12.83824"}, {"-3", "4.287754"}, {"-2", "0.905613"}, {"-1", "0.010985"}, {"-0.5", "0.000184"},
-             {"0", "0"}, {"0.5", "0.008089"}, {"1", "0.10372"}, {"2", "1.411412"}, {"3", "3.520909"},
-             {"4", "5.82501"}, {"5", "8.205352"}, {"6", "10.62559"}, {"7", "13.0702"}},
-            Shape::RectifierFullWave);
+        Table t = describe<tables::LimiterFullWaveRectifier>("LimiterFullWaveRectifier",
+                                                             {{"-5", "12.83824"},
+                                                              {"-3", "4.287754"},
+                                                              {"-2", "0.905613"},
+                                                              {"-1", "0.010985"},
+                                                              {"-0.5", "0.000184"},
+                                                              {"0", "0"},
+                                                              {"0.5", "0.008089"},
+                                                              {"1", "0.10372"},
+                                                              {"2", "1.411412"},
+                                                              {"3", "3.520909"},
+                                                              {"4", "5.82501"},
+                                                              {"5", "8.205352"},
+                                                              {"6", "10.62559"},
+                                                              {"7", "13.0702"}},
+                                                             Shape::RectifierFullWave);
         fullWave(t);
         all.push_back(std::move(t));
     }
     {
         // An exact law: zero at 1.2 V, then 0.003 (x - 1.25) / 3.25 A.
-        Table t = describe<tables::LimiterPhotoDiodeTransferFunction>(
-            "LimiterPhotoDiodeTransferFunction",
-            {{"1.2", "0"}, {"1.3", "4.62e-5"}, {"1.4", "1.385e-4"}, {"2.0", "6.923e-4"}, {"4.5", "0.003"}},
-            Shape::RisingNonNegative);
+        Table t =
+            describe<tables::LimiterPhotoDiodeTransferFunction>("LimiterPhotoDiodeTransferFunction",
+                                                                {{"1.2", "0"},
+                                                                 {"1.3", "4.62e-5"},
+                                                                 {"1.4", "1.385e-4"},
+                                                                 {"2.0", "6.923e-4"},
+                                                                 {"4.5", "0.003"}},
+                                                                Shape::RisingNonNegative);
         t.model = "0 at 1.2 V, then 0.003 (x - 1.25) / 3.25 A at x = 1.2 + 0.1 k";
         for (int k = 0; k < t.count; ++k) {
             const double x = 1.2 + 0.1 * k;
@@ -644,42 +744,56 @@ int main(int argc, char** argv)
         all.push_back(std::move(t));
     }
     {
-        Table t = describe<tables::LimiterPeakLedRectifier>(
-            "LimiterPeakLedRectifier",
-            {{"0", "9.52445e-11"}, {"0.3", "1.43963e-10"}, {"0.7", "1.93616e-6"}, {"1.1", "0.00287634"},
-             {"1.3", "0.0188253"}, {"1.4", "0.0267177"}},
-            Shape::RisingNonNegative);
+        Table t = describe<tables::LimiterPeakLedRectifier>("LimiterPeakLedRectifier",
+                                                            {{"0", "9.52445e-11"},
+                                                             {"0.3", "1.43963e-10"},
+                                                             {"0.7", "1.93616e-6"},
+                                                             {"1.1", "0.00287634"},
+                                                             {"1.3", "0.0188253"},
+                                                             {"1.4", "0.0267177"}},
+                                                            Shape::RisingNonNegative);
         led(t, {1e-14, 0.03, 10.0});
         all.push_back(std::move(t));
     }
 
     // Compressor.
     {
-        Table t = describe<tables::CompressorPhotoDiodeRectifier>(
-            "CompressorPhotoDiodeRectifier",
-            {{"0", "0"}, {"0.1", "4.608e-9"}, {"0.2", "1.589e-8"}, {"2.5", "1.56422e-4"}, {"5.0", "0.008607"},
-             {"7.5", "0.0187925"}, {"9.9", "0.0286947"}, {"10", "0.0291085"}},
-            Shape::RisingNonNegative);
+        Table t = describe<tables::CompressorPhotoDiodeRectifier>("CompressorPhotoDiodeRectifier",
+                                                                  {{"0", "0"},
+                                                                   {"0.1", "4.608e-9"},
+                                                                   {"0.2", "1.589e-8"},
+                                                                   {"2.5", "1.56422e-4"},
+                                                                   {"5.0", "0.008607"},
+                                                                   {"7.5", "0.0187925"},
+                                                                   {"9.9", "0.0286947"},
+                                                                   {"10", "0.0291085"}},
+                                                                  Shape::RisingNonNegative);
         diode(t, {3e-9, 0.11, 240.0});
         all.push_back(std::move(t));
     }
 
     // Peak LEDs.
     {
-        Table t = describe<tables::RE500PeakLedRectifier>(
-            "RE500PeakLedRectifier",
-            {{"0", "9.66228e-11"}, {"2.5", "1.05737e-10"}, {"5.1", "1.32728e-7"}, {"7.7", "2.00056e-4"},
-             {"10.1", "0.0244"}, {"10.2", "0.0244262"}},
-            Shape::RisingNonNegative);
+        Table t = describe<tables::RE500PeakLedRectifier>("RE500PeakLedRectifier",
+                                                          {{"0", "9.66228e-11"},
+                                                           {"2.5", "1.05737e-10"},
+                                                           {"5.1", "1.32728e-7"},
+                                                           {"7.7", "2.00056e-4"},
+                                                           {"10.1", "0.0244"},
+                                                           {"10.2", "0.0244262"}},
+                                                          Shape::RisingNonNegative);
         led(t, {1e-16, 0.3, 50.0});
         all.push_back(std::move(t));
     }
     {
-        Table t = describe<tables::RKM4ProPeakLedRectifier>(
-            "RKM4ProPeakLedRectifier",
-            {{"0", "7.76478e-11"}, {"7", "8.42929e-11"}, {"15", "1.02499e-6"}, {"23", "0.00866226"},
-             {"29", "0.0225373"}, {"30", "0.0225449"}},
-            Shape::RisingNonNegative);
+        Table t = describe<tables::RKM4ProPeakLedRectifier>("RKM4ProPeakLedRectifier",
+                                                            {{"0", "7.76478e-11"},
+                                                             {"7", "8.42929e-11"},
+                                                             {"15", "1.02499e-6"},
+                                                             {"23", "0.00866226"},
+                                                             {"29", "0.0225373"},
+                                                             {"30", "0.0225449"}},
+                                                            Shape::RisingNonNegative);
         led(t, {1e-16, 0.6, 200.0});
         all.push_back(std::move(t));
     }
@@ -709,7 +823,8 @@ int main(int argc, char** argv)
     }
     out << "\n// VTL5C7 opto-coupler, as measured.\n";
     writeArray(out, "VTL5C7Points::currentA", {1e-4f, 2e-4f, 3e-4f, 1e-3f, 1e-2f, 4e-2f});
-    writeArray(out, "VTL5C7Points::resistanceOhm", {100000.0f, 7000.0f, 3000.0f, 1000.0f, 200.0f, 100.0f});
+    writeArray(out, "VTL5C7Points::resistanceOhm",
+               {100000.0f, 7000.0f, 3000.0f, 1000.0f, 200.0f, 100.0f});
     out << "\n} // namespace AudioEngine::BorvanQom::StageCurveTables\n";
 
     const std::string path = std::string(argv[1]) + "/StageCurveTables.cpp";

@@ -39,8 +39,8 @@ public:
     static float step(float input, const AudioEngine::AudioMath::FirstOrderZ& k, State& s) noexcept
     {
         const double x = AudioEngine::AudioMath::flushedSample(input);
-        const double y = static_cast<double>(k.b1) * s.x1 + static_cast<double>(k.b0) * x
-                         - static_cast<double>(k.a1) * s.y1;
+        const double y = static_cast<double>(k.b1) * s.x1 + static_cast<double>(k.b0) * x -
+                         static_cast<double>(k.a1) * s.y1;
         const float out = AudioEngine::AudioMath::flushedSample(static_cast<float>(y));
         s.x1 = static_cast<float>(x);
         s.y1 = out;

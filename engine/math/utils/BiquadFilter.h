@@ -54,9 +54,9 @@ public:
     static float step(float input, const AudioEngine::AudioMath::BiquadZ& k, State& s) noexcept
     {
         const double x = AudioEngine::AudioMath::flushedSample(input);
-        const double y = static_cast<double>(k.b0) * x + static_cast<double>(k.b1) * s.x1
-                         + static_cast<double>(k.b2) * s.x2 - static_cast<double>(k.a1) * s.y1
-                         - static_cast<double>(k.a2) * s.y2;
+        const double y = static_cast<double>(k.b0) * x + static_cast<double>(k.b1) * s.x1 +
+                         static_cast<double>(k.b2) * s.x2 - static_cast<double>(k.a1) * s.y1 -
+                         static_cast<double>(k.a2) * s.y2;
         const float out = AudioEngine::AudioMath::flushedSample(static_cast<float>(y));
         s.x2 = s.x1;
         s.x1 = static_cast<float>(x);

@@ -27,8 +27,8 @@ protected:
 // with a state per channel (copied to locals for the loop). Reading both
 // channels of a frame before writing keeps in-place processing exact.
 template <class State, class Coefficients, class Step>
-void processInterleaved(int channels, State* states, const Coefficients& k, float* out, const float* in,
-                        int frames, Step step) noexcept
+void processInterleaved(int channels, State* states, const Coefficients& k, float* out,
+                        const float* in, int frames, Step step) noexcept
 {
     if (frames <= 0)
         return;

@@ -53,8 +53,7 @@ public:
 };
 
 // A grid point over a function object with evaluate(x) -> Result3.
-template <class Function>
-class InterpolatorsInterpolator final : public InterpolatorBase {
+template <class Function> class InterpolatorsInterpolator final : public InterpolatorBase {
 public:
     explicit InterpolatorsInterpolator(Function function) : function_(std::move(function)) {}
     Result3 evaluate(float x) const override { return function_.evaluate(x); }
@@ -95,8 +94,7 @@ struct Grid {
 // axis[1] (also below axis[0], and a NaN) lies in (0, 1), a value at or above
 // axis[1] in (1, 2). Points off the grid keep the edge cell; the interpolator
 // limits the weights.
-template <class G>
-class Finder final : public InterpolatorMultiDetails::Finder {
+template <class G> class Finder final : public InterpolatorMultiDetails::Finder {
 public:
     explicit Finder(const G& grid) : grid_(grid) {}
 
@@ -109,7 +107,8 @@ public:
     }
 
 private:
-    static void axisCell(const std::array<float, 3>& axis, float s, std::uint32_t& lo, std::uint32_t& hi) noexcept
+    static void axisCell(const std::array<float, 3>& axis, float s, std::uint32_t& lo,
+                         std::uint32_t& hi) noexcept
     {
         lo = 0;
         hi = 2;
@@ -137,7 +136,8 @@ public:
     explicit Interpolator(const G& grid) : grid_(grid)
     {
         for (int n = 1; n <= 9; ++n)
-            points_[static_cast<std::size_t>(n - 1)] = std::make_unique<GridPoint>(Functions::make(n));
+            points_[static_cast<std::size_t>(n - 1)] =
+                std::make_unique<GridPoint>(Functions::make(n));
     }
 
     // The weights come from the point limited to the grid (a NaN goes to the
@@ -159,13 +159,20 @@ public:
         const Result3 d = at(cell.hi0, cell.lo1).evaluate(x);
         Result3 r;
         for (std::size_t k = 0; k < 3; ++k)
-            r[k] = (1.0f - t1) * ((1.0f - t0) * c[k] + t0 * d[k]) + t1 * ((1.0f - t0) * a[k] + t0 * b[k]);
+            r[k] = (1.0f - t1) * ((1.0f - t0) * c[k] + t0 * d[k]) +
+                   t1 * ((1.0f - t0) * a[k] + t0 * b[k]);
         return r;
     }
 
-    const GridPoint& at(std::uint32_t i0, std::uint32_t i1) const noexcept { return *points_[i0 + 3 * i1]; }
+    const GridPoint& at(std::uint32_t i0, std::uint32_t i1) const noexcept
+    {
+        return *points_[i0 + 3 * i1];
+    }
     // Triple n, 1 .. 9.
-    const GridPoint& triple(int n) const noexcept { return *points_[static_cast<std::size_t>(n - 1)]; }
+    const GridPoint& triple(int n) const noexcept
+    {
+        return *points_[static_cast<std::size_t>(n - 1)];
+    }
 
 private:
     const G& grid_;

@@ -35,7 +35,8 @@ public:
         for (int k = 0; k < kPoints; ++k) {
             auto& point = (*this)[static_cast<std::size_t>(k)];
             point.x = static_cast<float>(k * width * 0.01 - Diodes);
-            point.y = static_cast<float>(rectifierDiodeCurrent(static_cast<double>(point.x) / Diodes));
+            point.y =
+                static_cast<float>(rectifierDiodeCurrent(static_cast<double>(point.x) / Diodes));
         }
     }
 };
@@ -45,8 +46,7 @@ public:
 // drawn) and the rectifier current i charging the first capacitor:
 //   dx/dt = Ac x + Bc u + Cc i,   vd = Dc x + Ec u + Fc i,
 // vd being the voltage across the diode string.
-template <std::size_t N>
-struct SupplyModel {
+template <std::size_t N> struct SupplyModel {
     AudioMath::Matrix<float, N, N> ac;
     AudioMath::Matrix<float, N, 3> bc;
     AudioMath::Vector<float, N> cc;
@@ -56,8 +56,7 @@ struct SupplyModel {
 };
 
 // Where a reset puts the solver: near the circuit's rest for the idle input.
-template <std::size_t N>
-struct SupplyOperatingPoint {
+template <std::size_t N> struct SupplyOperatingPoint {
     AudioMath::Vector<float, N> x;
     AudioMath::Vector<float, 3> u;
     float i;
@@ -85,15 +84,15 @@ struct SupplyOperatingPoint {
 //
 // Construction allocates (the spline); step allocates nothing, divides
 // nothing and never iterates.
-template <class Circuit>
-class KMethodSolver {
+template <class Circuit> class KMethodSolver {
 public:
     static constexpr std::size_t N = Circuit::states;
     static constexpr std::size_t screenNode = Circuit::screenNode;
     using State = AudioMath::Vector<float, N>;
     using Input = AudioMath::Vector<float, 3>;
     using ExactState = AudioMath::Vector<double, N>;
-    using NonLinearitySpline = AudioMath::SplineCubicShearUniformMatrix<typename Circuit::NonLinearity>;
+    using NonLinearitySpline =
+        AudioMath::SplineCubicShearUniformMatrix<typename Circuit::NonLinearity>;
 
     struct Result {
         State x; // node voltages
@@ -220,8 +219,9 @@ private:
     }
 
     explicit KMethodSolver(const Discretisation& d)
-        : sampleRate_(d.sampleRate), model_(d.model), dc_(widened(d.model.dc)), ec_(widened(d.model.ec)),
-          cd_(d.cd), ad_(d.ad), bd_(d.bd), k_(d.k), nonlinearity_(oneByOne(static_cast<float>(d.k)))
+        : sampleRate_(d.sampleRate), model_(d.model), dc_(widened(d.model.dc)),
+          ec_(widened(d.model.ec)), cd_(d.cd), ad_(d.ad), bd_(d.bd), k_(d.k),
+          nonlinearity_(oneByOne(static_cast<float>(d.k)))
     {
         reset();
     }

@@ -10,8 +10,7 @@ namespace AudioEngine::CX2 {
 
 // The two levels of detail of a tube power amp, in the order of the "DSM"
 // states: "Level0" = 0, "Level1" = 1.
-template <class Traits>
-struct PowerAmpDSMSet : ModuleSelectorDetails::ModuleCreators {
+template <class Traits> struct PowerAmpDSMSet : ModuleSelectorDetails::ModuleCreators {
     static constexpr const char* name = "DSM";
     PowerAmpDSMSet()
     {
@@ -25,8 +24,7 @@ struct PowerAmpDSMSet : ModuleSelectorDetails::ModuleCreators {
 // rate change reaches both through update; a switch only resets the new
 // level (level 1 restarts its supply from the operating point), so it never
 // builds anything on the audio thread.
-template <class DSMSet>
-class PowerAmpDSMSelector : public ModuleSelector<DSMSet> {
+template <class DSMSet> class PowerAmpDSMSelector : public ModuleSelector<DSMSet> {
 };
 
 // A tube power amp, the last stage of a tube head: "In" through the level of
@@ -36,8 +34,7 @@ class PowerAmpDSMSelector : public ModuleSelector<DSMSet> {
 // "ScreenCurrentGain", the same at either level.
 //
 // Traits: L0Traits, L1Traits (see the levels) and FilterPost.
-template <class Traits>
-class PowerAmp : public ModuleMono {
+template <class Traits> class PowerAmp : public ModuleMono {
 public:
     using Selector = PowerAmpDSMSelector<PowerAmpDSMSet<Traits>>;
     using FilterPost = typename Traits::FilterPost;
@@ -53,7 +50,10 @@ public:
     void createParameters() override { linkChildParameters("PowerAmp"); }
 
     Selector& getSelector() const { return static_cast<Selector&>(getSubModule("PowerAmp")); }
-    FilterPost& getFilterPost() const { return static_cast<FilterPost&>(getSubModule("FilterPost")); }
+    FilterPost& getFilterPost() const
+    {
+        return static_cast<FilterPost&>(getSubModule("FilterPost"));
+    }
 };
 
 } // namespace AudioEngine::CX2

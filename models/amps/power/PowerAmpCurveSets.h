@@ -19,7 +19,11 @@ struct CurveSet {
 };
 
 struct Grid : AudioMath::Interpolator2To3Details::Grid {
-    Grid() : AudioMath::Interpolator2To3Details::Grid({415.0f, 485.0f, 500.0f}, {410.0f, 484.0f, 510.0f}) {}
+    Grid()
+        : AudioMath::Interpolator2To3Details::Grid({415.0f, 485.0f, 500.0f},
+                                                   {410.0f, 484.0f, 510.0f})
+    {
+    }
 };
 
 class VOutClipperCurve5 : public PowerCurve {
@@ -36,7 +40,11 @@ struct CurveSet {
 };
 
 struct Grid : AudioMath::Interpolator2To3Details::Grid {
-    Grid() : AudioMath::Interpolator2To3Details::Grid({415.0f, 485.0f, 500.0f}, {410.0f, 484.0f, 510.0f}) {}
+    Grid()
+        : AudioMath::Interpolator2To3Details::Grid({415.0f, 485.0f, 500.0f},
+                                                   {410.0f, 484.0f, 510.0f})
+    {
+    }
 };
 
 class VOutClipperCurve5 : public PowerCurve {
@@ -53,7 +61,11 @@ struct CurveSet {
 };
 
 struct Grid : AudioMath::Interpolator2To3Details::Grid {
-    Grid() : AudioMath::Interpolator2To3Details::Grid({400.0f, 660.0f, 750.0f}, {280.0f, 345.0f, 450.0f}) {}
+    Grid()
+        : AudioMath::Interpolator2To3Details::Grid({400.0f, 660.0f, 750.0f},
+                                                   {280.0f, 345.0f, 450.0f})
+    {
+    }
 };
 
 class VOutClipperCurve5 : public PowerCurve {

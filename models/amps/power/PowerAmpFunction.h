@@ -16,7 +16,8 @@ public:
 
     PowerAmpFunction(const BorvanQom::PowerCurveTable& vOut, const BorvanQom::PowerCurveTable& i1,
                      const BorvanQom::PowerCurveTable& i2)
-        : vOut_(BorvanQom::PowerCurve(vOut)), i1_(BorvanQom::PowerCurve(i1)), i2_(BorvanQom::PowerCurve(i2))
+        : vOut_(BorvanQom::PowerCurve(vOut)), i1_(BorvanQom::PowerCurve(i1)),
+          i2_(BorvanQom::PowerCurve(i2))
     {
     }
 
@@ -41,8 +42,7 @@ private:
 
 // The nine grid-point functions of a model: triple n from the n-th curve of
 // each kind. CurveSet::tables() gives the model's 27 stored tables.
-template <class CurveSet>
-struct PowerAmpInterpolators {
+template <class CurveSet> struct PowerAmpInterpolators {
     using Function = PowerAmpFunction;
 
     static Function make(int triple)

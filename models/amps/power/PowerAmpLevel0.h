@@ -18,14 +18,14 @@ namespace AudioEngine::CX2 {
 // L0Traits: Curve (the model's curve, a Curve2 that fills itself) and
 // calibration (PowerAmpCalibration). "Variac", "PlateCurrentGain" and
 // "ScreenCurrentGain" are kept for the detail switch and do nothing here.
-template <class L0Traits>
-class PowerAmpLevel0 : public PowerAmpLevelBase {
+template <class L0Traits> class PowerAmpLevel0 : public PowerAmpLevelBase {
 public:
     using Curve = typename L0Traits::Curve;
     using Spline = BorvanQom::ClipperSpline<Curve>;
 
     PowerAmpLevel0()
-        : PowerAmpLevelBase(ModuleInfo{19, "PowerAmpL0", "PowerAmp DSM level 0"}, L0Traits::calibration),
+        : PowerAmpLevelBase(ModuleInfo{19, "PowerAmpL0", "PowerAmp DSM level 0"},
+                            L0Traits::calibration),
           curve_(Curve())
     {
     }

@@ -28,18 +28,19 @@ namespace AudioEngine::CX2 {
 // update when the rate has changed (the host runs only update on a rate
 // change); both restart the supply from its operating point. Building the
 // solver allocates: prepare and update run off the audio thread.
-template <class L1Traits>
-class PowerAmpLevel1 : public PowerAmpLevelBase {
+template <class L1Traits> class PowerAmpLevel1 : public PowerAmpLevelBase {
 public:
     using Grid = typename L1Traits::Grid;
     using Finder = AudioMath::Interpolator2To3Details::Finder<Grid>;
-    using Interpolator = AudioMath::Interpolator2To3Details::Interpolator<Grid, typename L1Traits::Interpolators>;
+    using Interpolator =
+        AudioMath::Interpolator2To3Details::Interpolator<Grid, typename L1Traits::Interpolators>;
     using Solver = typename L1Traits::KMethod;
     // The supply node that is the grid's second axis (the screen supply).
     static constexpr std::size_t kScreenNode = Solver::screenNode;
 
     PowerAmpLevel1()
-        : PowerAmpLevelBase(ModuleInfo{19, "PowerAmpL1", "PowerAmp DSM level 1"}, L1Traits::calibration),
+        : PowerAmpLevelBase(ModuleInfo{19, "PowerAmpL1", "PowerAmp DSM level 1"},
+                            L1Traits::calibration),
           finder_(grid_), interpolator_(grid_)
     {
     }

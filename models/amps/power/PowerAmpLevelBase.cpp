@@ -10,7 +10,8 @@ namespace {
 // 10^(dB / 20) in double, scaled and stored as float.
 float fromDb(float dB, float scale) noexcept
 {
-    return static_cast<float>(std::pow(10.0, 0.05 * static_cast<double>(dB)) * static_cast<double>(scale));
+    return static_cast<float>(std::pow(10.0, 0.05 * static_cast<double>(dB)) *
+                              static_cast<double>(scale));
 }
 
 } // namespace
@@ -32,8 +33,10 @@ void PowerAmpLevelBase::createParameters()
     parameters_.addParameter(Parameter("GainPre", "", -80.0f, 80.0f, 0.0f, 4), "GainPre");
     parameters_.addParameter(Parameter("GainPost", "", -80.0f, 80.0f, 0.0f, 4), "GainPost");
     parameters_.addParameter(Parameter("Variac", "", 0.5f, 1.5f, 1.0f, 4), "Variac");
-    parameters_.addParameter(Parameter("PlateCurrentGain", "", 0.0f, 10.0f, 1.0f, 4), "PlateCurrentGain");
-    parameters_.addParameter(Parameter("ScreenCurrentGain", "", 0.0f, 10.0f, 1.0f, 4), "ScreenCurrentGain");
+    parameters_.addParameter(Parameter("PlateCurrentGain", "", 0.0f, 10.0f, 1.0f, 4),
+                             "PlateCurrentGain");
+    parameters_.addParameter(Parameter("ScreenCurrentGain", "", 0.0f, 10.0f, 1.0f, 4),
+                             "ScreenCurrentGain");
     volume_ = &getParameter("Volume");
     gainPre_ = &getParameter("GainPre");
     gainPost_ = &getParameter("GainPost");

@@ -29,10 +29,9 @@ struct Supply {
     {
         constexpr float c1 = 110e-6f, c2 = 110e-6f, r1 = 112000.0f, r2 = 112000.0f, link = 150.0f;
         SupplyModel<2> m{};
-        m.ac.data = {-1.0f / (c1 * r1) - 1.0f / (link * c1), 1.0f / (link * c1),
-                     1.0f / (link * c2), -1.0f / (c2 * r2) - 1.0f / (link * c2)};
-        m.bc.data = {0.0f, -1.0f / c1, 0.0f,
-                     0.0f, 0.0f, -1.0f / c2};
+        m.ac.data = {-1.0f / (c1 * r1) - 1.0f / (link * c1), 1.0f / (link * c1), 1.0f / (link * c2),
+                     -1.0f / (c2 * r2) - 1.0f / (link * c2)};
+        m.bc.data = {0.0f, -1.0f / c1, 0.0f, 0.0f, 0.0f, -1.0f / c2};
         m.cc.data = {1.0f / c1, 0.0f};
         m.dc.data = {-1.0f, 0.0f};
         m.ec.data = {1.0f, 0.0f, 0.0f};
@@ -70,15 +69,24 @@ struct Supply {
         constexpr float k2 = 0.45269352f; // 1 / (47 kohm 47 uF)
         constexpr float k3 = 0.21276596f; // 1 / (47 kohm 100 uF)
         SupplyModel<4> m{};
-        m.ac.data = {-1.0f / (c1 * bleed0) - 1.0f / (c1 * r01), 1.0f / (c1 * r01), 0.0f, 0.0f,
-                     1.0f / (c2 * r01), -1.0f / (c2 * r01) - 1.0f / (c2 * bleed1) - 2.0f / (c2 * branch),
-                     1.0f / (c2 * branch), 1.0f / (c2 * branch),
-                     0.0f, k2, -k2, 0.0f,
-                     0.0f, k3, 0.0f, -k3};
-        m.bc.data = {0.0f, -1.0f / c1, 0.0f,
-                     0.0f, 0.0f, 0.0f,
-                     0.0f, 0.0f, 0.0f,
-                     0.0f, 0.0f, -10000.0f}; // 1 / 100 uF
+        m.ac.data = {-1.0f / (c1 * bleed0) - 1.0f / (c1 * r01),
+                     1.0f / (c1 * r01),
+                     0.0f,
+                     0.0f,
+                     1.0f / (c2 * r01),
+                     -1.0f / (c2 * r01) - 1.0f / (c2 * bleed1) - 2.0f / (c2 * branch),
+                     1.0f / (c2 * branch),
+                     1.0f / (c2 * branch),
+                     0.0f,
+                     k2,
+                     -k2,
+                     0.0f,
+                     0.0f,
+                     k3,
+                     0.0f,
+                     -k3};
+        m.bc.data = {0.0f, -1.0f / c1, 0.0f, 0.0f, 0.0f, 0.0f,
+                     0.0f, 0.0f,       0.0f, 0.0f, 0.0f, -10000.0f}; // 1 / 100 uF
         m.cc.data = {1.0f / c1, 0.0f, 0.0f, 0.0f};
         m.dc.data = {-1.0f, 0.0f, 0.0f, 0.0f};
         m.ec.data = {1.0f, 0.0f, 0.0f};

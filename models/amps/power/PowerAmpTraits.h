@@ -13,11 +13,12 @@
 namespace AudioEngine::BorvanQom {
 
 // V9E: 494.5 V of mains at "Variac" 1, the stage's own drive and output scale.
-inline constexpr CX2::PowerAmpCalibration kPowerAmpBorvanV9ECalibration{494.5f, -1.0f, -1.0f, 1.0f, 0.025f};
+inline constexpr CX2::PowerAmpCalibration kPowerAmpBorvanV9ECalibration{494.5f, -1.0f, -1.0f, 1.0f,
+                                                                        0.025f};
 // RKM Classic: 665 V of mains, 30 times the drive, the output scaled by 1/73,
 // the screens loading the supply at 0.79 of their current.
-inline constexpr CX2::PowerAmpCalibration kPowerAmpBorvanRKMClassicCalibration{665.0f, -1.0f, -0.79f, 30.0f,
-                                                                              1.0f / 73.0f};
+inline constexpr CX2::PowerAmpCalibration kPowerAmpBorvanRKMClassicCalibration{
+    665.0f, -1.0f, -0.79f, 30.0f, 1.0f / 73.0f};
 
 struct PowerAmpBorvanV9E_50WL0Traits {
     using Curve = PowerAmpBorvanV9E_50WTraitsDetails::VOutClipperCurve5;
@@ -57,7 +58,8 @@ struct PowerAmpBorvanRKMClassicHeadL0Traits {
 };
 struct PowerAmpBorvanRKMClassicHeadL1Traits {
     using Grid = PowerAmpBorvanRKMClassicHeadTraitsDetails::Grid;
-    using Interpolators = CX2::PowerAmpInterpolators<PowerAmpBorvanRKMClassicHeadTraitsDetails::CurveSet>;
+    using Interpolators =
+        CX2::PowerAmpInterpolators<PowerAmpBorvanRKMClassicHeadTraitsDetails::CurveSet>;
     using KMethod = PowerAmpBorvanRKMClassicHeadTraitsDetails::KMethod;
     static constexpr CX2::PowerAmpCalibration calibration = kPowerAmpBorvanRKMClassicCalibration;
 };

@@ -21,8 +21,10 @@ namespace CompressorTraitsDetails {
 
 // The detector: volts across the LED's rectifier in, LED amperes out.
 using PhotoDiodeRectifierCurve = ClipCurve<StageCurveTables::CompressorPhotoDiodeRectifier>;
-using PhotoDiodeRectifierSplineTraits = ClipSplineTraits<StageCurveTables::CompressorPhotoDiodeRectifier>;
-using PhotoDiodeRectifierType = SplineClipper<StageCurveTables::CompressorPhotoDiodeRectifier, ClipperInput::Unchanged>;
+using PhotoDiodeRectifierSplineTraits =
+    ClipSplineTraits<StageCurveTables::CompressorPhotoDiodeRectifier>;
+using PhotoDiodeRectifierType =
+    SplineClipper<StageCurveTables::CompressorPhotoDiodeRectifier, ClipperInput::Unchanged>;
 
 class Filter : public ResponsivenessFilter {};
 
@@ -55,8 +57,7 @@ struct CompressorTraits {
 // The children are run by the compressor, never by the graph; their inputs
 // stay unconnected. An input sample that is NaN or infinite is taken as
 // silence, as the filters of the rig take it, so it never reaches R.
-template <class Traits>
-class Compressor : public ModuleExplicit {
+template <class Traits> class Compressor : public ModuleExplicit {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "Compressor", ""}; }
 
@@ -70,11 +71,13 @@ public:
 
     void createParameters() override
     {
-        compression_ = parameters_.addParameter(Parameter("Compression", "", 0.0f, 1.0f, 0.5f, 0), "Compression");
-        level_ = parameters_.addParameter(Parameter("Level", "", -40.0f, 1.0f, 1.0f, Parameter::kSetAtOnceAfterStates),
-                                          "Level");
+        compression_ = parameters_.addParameter(Parameter("Compression", "", 0.0f, 1.0f, 0.5f, 0),
+                                                "Compression");
+        level_ = parameters_.addParameter(
+            Parameter("Level", "", -40.0f, 1.0f, 1.0f, Parameter::kSetAtOnceAfterStates), "Level");
         volume_ = parameters_.addParameter(
-            Parameter("Volume", "", -40.0f, 40.0f, 0.0f, Parameter::kSetAtOnceAfterStates), "Volume");
+            Parameter("Volume", "", -40.0f, 40.0f, 0.0f, Parameter::kSetAtOnceAfterStates),
+            "Volume");
         linkChildParameters("Filter");
     }
 
@@ -124,7 +127,8 @@ public:
         }
         const float a = level_->getValue();
         const float c = Traits::detectorGain * compression_->getValue();
-        const float v = Traits::makeUpGain * static_cast<float>(std::pow(10.0, 0.05 * volume_->getValue()));
+        const float v =
+            Traits::makeUpGain * static_cast<float>(std::pow(10.0, 0.05 * volume_->getValue()));
         float r = resistance_;
         for (std::uint32_t i = 0; i < n; ++i) {
             const float in = AudioMath::flushedSample(x[i]);

@@ -14,8 +14,7 @@ namespace CouplingDetails {
 // it had long been fed the constant rest output of the tube stage before it:
 // the filter is stepped `order` times on `rest` with an all-zero record, which
 // stores the inputs and yields zero outputs, then its own record goes back.
-template <class Filter>
-void presetHistory(Filter& filter, float rest, int order) noexcept
+template <class Filter> void presetHistory(Filter& filter, float rest, int order) noexcept
 {
     const auto own = filter.getCoefficients();
     filter.setCoefficients(typename Filter::Coefficients{});
@@ -33,8 +32,7 @@ void presetHistory(Filter& filter, float rest, int order) noexcept
 // start-up thump.
 //
 // Traits: static constexpr float pole (w) and restInput (volts).
-template <class Traits>
-class CouplingHighPass1 : public FilterVariable<FilterZeroPole<>> {
+template <class Traits> class CouplingHighPass1 : public FilterVariable<FilterZeroPole<>> {
 public:
     void prepare() override
     {
@@ -62,8 +60,7 @@ protected:
 //
 // Traits: static CoeffsS<float> prototype(float sampleRate) and
 // static constexpr float restInput.
-template <class Traits>
-class CouplingHighPass2 : public FilterVariable<BiquadFilter<>> {
+template <class Traits> class CouplingHighPass2 : public FilterVariable<BiquadFilter<>> {
 public:
     void bindPorts() override
     {

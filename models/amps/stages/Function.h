@@ -15,8 +15,7 @@ namespace AudioEngine {
 // it writes it. An input sample that is NaN or infinite is taken as silence, as
 // the filters of the rig take it: the stage then sits at its rest output and the
 // coupling filter after it sees no step. Subnormal inputs become +0 the same way.
-template <class F>
-class Function : public ModuleBasic {
+template <class F> class Function : public ModuleBasic {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0x13, "Function", ""}; }
 

@@ -19,8 +19,7 @@
 
 namespace AudioEngine::BorvanQom {
 
-template <class T, class EqTraits>
-struct GraphicEqBandTraits {
+template <class T, class EqTraits> struct GraphicEqBandTraits {
     using Value = T;
     using Traits = EqTraits;
     using Components = std::remove_cvref_t<decltype(EqTraits::components)>;
@@ -40,14 +39,14 @@ struct GraphicEqBandTraits {
 // rate already removes its range. A slider at its centre (N = D) is flat too,
 // installed as exactly 1: the transformed record would carry the rounding of
 // its two equal polynomials, which the low bands' poles near z = 1 amplify.
-template <class BandTraits>
-class GraphicEqBand : public FilterVariable<BiquadFilter<>> {
+template <class BandTraits> class GraphicEqBand : public FilterVariable<BiquadFilter<>> {
 public:
     using Components = typename BandTraits::Components;
 
     GraphicEqBand(const Components& components, std::size_t index)
-        : index_(index), pCut_(components.pCut), pBoost_(components.pBoost), pSlider_(components.pSlider),
-          c1_(components.bands[index].c1), c2_(components.bands[index].c2), r1_(components.bands[index].r1),
+        : index_(index), pCut_(components.pCut), pBoost_(components.pBoost),
+          pSlider_(components.pSlider), c1_(components.bands[index].c1),
+          c2_(components.bands[index].c2), r1_(components.bands[index].r1),
           r2_(components.bands[index].r2)
     {
         const double t = (static_cast<double>(r2_) - r1_) * r1_ * c2_;
@@ -59,7 +58,8 @@ public:
 
     void createParameters() override
     {
-        cutBoost_ = parameters_.addParameter(Parameter("CutBoost", "", 0.0f, 1.0f, 0.5f, 0), "CutBoost");
+        cutBoost_ =
+            parameters_.addParameter(Parameter("CutBoost", "", 0.0f, 1.0f, 0.5f, 0), "CutBoost");
     }
 
     std::size_t getIndex() const noexcept { return index_; }
@@ -113,8 +113,7 @@ private:
 
 // The bands "Filter0" .. "FilterN-1" in series, their "CutBoost" exposed as
 // "Band0" .. "BandN-1". A rate change reaches every band through update.
-template <class Traits>
-class GraphicEqBase : public ModuleMono {
+template <class Traits> class GraphicEqBase : public ModuleMono {
 public:
     using Band = GraphicEqBand<GraphicEqBandTraits<float, Traits>>;
     static constexpr std::size_t kBands = Traits::components.bands.size();
@@ -133,19 +132,22 @@ public:
     {
         for (std::size_t i = 0; i < kBands; ++i) {
             const std::string name = "Band" + std::to_string(i);
-            parameters_.insert(name, std::make_unique<ParameterLinked>(&getSubModule("Filter" + std::to_string(i)),
-                                                                       "CutBoost", name, ""));
+            parameters_.insert(
+                name, std::make_unique<ParameterLinked>(&getSubModule("Filter" + std::to_string(i)),
+                                                        "CutBoost", name, ""));
         }
     }
 
-    Band& getBand(std::size_t i) const { return static_cast<Band&>(getSubModule("Filter" + std::to_string(i))); }
+    Band& getBand(std::size_t i) const
+    {
+        return static_cast<Band&>(getSubModule("Filter" + std::to_string(i)));
+    }
 };
 
 // The heads' nine-band graphic equaliser: the bands ("GEQ"), then the output
 // level ("Gain", dB). "GeqBypass" "On" copies "In" to "Out" exactly and runs
 // neither; the bands keep their state across the bypass.
-template <class Traits>
-class GraphicEq : public ModuleMono {
+template <class Traits> class GraphicEq : public ModuleMono {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "GraphicEq", ""}; }
 
@@ -160,9 +162,10 @@ public:
     void createParameters() override
     {
         linkChildParameters("GEQ");
-        parameters_.insert("GeqGain", std::make_unique<ParameterLinked>(&getSubModule("Gain"), "Gain", "GeqGain", ""));
-        bypass_ = parameters_.addParameter(Parameter("GeqBypass", "", Parameter::States{"Off", "On"}, "Off", 0),
-                                           "GeqBypass");
+        parameters_.insert("GeqGain", std::make_unique<ParameterLinked>(&getSubModule("Gain"),
+                                                                        "Gain", "GeqGain", ""));
+        bypass_ = parameters_.addParameter(
+            Parameter("GeqBypass", "", Parameter::States{"Off", "On"}, "Off", 0), "GeqBypass");
         offValue_ = *bypass_->getStates().find("Off");
     }
 
@@ -195,7 +198,10 @@ public:
     }
 
     bool isBypassed() const noexcept { return bypassed_; }
-    GraphicEqBase<Traits>& getBase() const { return static_cast<GraphicEqBase<Traits>&>(getSubModule("GEQ")); }
+    GraphicEqBase<Traits>& getBase() const
+    {
+        return static_cast<GraphicEqBase<Traits>&>(getSubModule("GEQ"));
+    }
 
 private:
     Port* in_ = nullptr;

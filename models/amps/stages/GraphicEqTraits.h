@@ -17,8 +17,7 @@ struct GraphicEqBandRecord {
 
 // The slider's cut-side, boost-side and total resistances, then the bands in
 // band order.
-template <std::size_t N>
-struct GraphicEqComponents {
+template <std::size_t N> struct GraphicEqComponents {
     float pCut;
     float pBoost;
     float pSlider;

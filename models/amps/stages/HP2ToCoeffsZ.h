@@ -24,8 +24,9 @@ struct HP2ToCoeffsZ {
 
     BiquadFilterDetails::CoeffsZ<float> transform(float sampleRate) const
     {
-        using Bilinear = BiquadFilterDetails::CoeffsSToZBilinear<BiquadFilterDetails::CoeffsZ<float>,
-                                                                 BiquadFilterDetails::CoeffsS<float>>;
+        using Bilinear =
+            BiquadFilterDetails::CoeffsSToZBilinear<BiquadFilterDetails::CoeffsZ<float>,
+                                                    BiquadFilterDetails::CoeffsS<float>>;
         return Bilinear(prototype(sampleRate)).transform(sampleRate);
     }
 };

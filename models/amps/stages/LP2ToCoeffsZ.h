@@ -7,8 +7,7 @@
 
 namespace AudioEngine::FilterLP2Details {
 
-template <class T>
-struct LP2ToCoeffsZTraits {
+template <class T> struct LP2ToCoeffsZTraits {
     using Value = T;
     using CoeffsS = BiquadFilterDetails::CoeffsS<T>;
     using CoeffsZ = BiquadFilterDetails::CoeffsZ<T>;
@@ -23,8 +22,7 @@ struct LP2ToCoeffsZTraits {
 // A corner at or above fs / 2 has no digital image (the prewarped wa turns
 // negative or infinite, and the section unstable); the design is then a plain
 // pass-through, as the rate already limits the band there.
-template <class Traits>
-class LP2ToCoeffsZ {
+template <class Traits> class LP2ToCoeffsZ {
 public:
     using CoeffsS = typename Traits::CoeffsS;
     using CoeffsZ = typename Traits::CoeffsZ;

@@ -23,10 +23,12 @@ namespace LimiterTraitsDetails {
 // The detector's full-wave rectifier (volts to volts; the two half-waves take
 // different diode paths). Flat beyond its table at both ends.
 using FullWaveRectifierSplineTraits = ClipSplineTraits<StageCurveTables::LimiterFullWaveRectifier>;
-using FullWaveRectifier = SplineClipper<StageCurveTables::LimiterFullWaveRectifier, ClipperInput::Unchanged>;
+using FullWaveRectifier =
+    SplineClipper<StageCurveTables::LimiterFullWaveRectifier, ClipperInput::Unchanged>;
 
 // Rectified volts to LED amperes, used above 1.2 V only.
-using PhotoDiodeSplineTraits = ClipSplineTraits<StageCurveTables::LimiterPhotoDiodeTransferFunction>;
+using PhotoDiodeSplineTraits =
+    ClipSplineTraits<StageCurveTables::LimiterPhotoDiodeTransferFunction>;
 using PhotoDiodeTransferFunction =
     SplineClipper<StageCurveTables::LimiterPhotoDiodeTransferFunction, ClipperInput::Unchanged>;
 
@@ -36,7 +38,10 @@ class SmoothingFilter : public ResponsivenessFilter {};
 // It is built and designed with the limiter but takes no part in the signal path.
 class PreFilter : public FilterVariable<FilterZeroPole<>> {
 protected:
-    void design() override { installDesign(CoefficientsS(7.8181816e-5f, 8.084e-8f, 1.047e-5f, 8.084e-8f)); }
+    void design() override
+    {
+        installDesign(CoefficientsS(7.8181816e-5f, 8.084e-8f, 1.047e-5f, 8.084e-8f));
+    }
 };
 
 } // namespace LimiterTraitsDetails
@@ -75,8 +80,7 @@ struct LimiterTraits {
 // The children are run by the limiter, never by the graph; their inputs stay
 // unconnected. An input sample that is NaN or infinite is taken as silence in
 // the enabled path, so it never reaches R.
-template <class Traits>
-class Limiter : public ModuleExplicit {
+template <class Traits> class Limiter : public ModuleExplicit {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "Limiter", ""}; }
 
@@ -92,11 +96,12 @@ public:
 
     void createParameters() override
     {
-        treshold_ = parameters_.addParameter(Parameter("Treshold", "", 0.0f, 40.0f, 0.0f, 0), "Treshold");
-        enable_ = parameters_.addParameter(Parameter("Enable", "", Parameter::States{"Off", "On"}, "On", 0),
-                                           "Enable");
-        peak_ = parameters_.addParameter(Parameter("Peak", "", 0.0f, 100000.0f, 0.0f, Parameter::kReadOnly),
-                                         "Peak");
+        treshold_ =
+            parameters_.addParameter(Parameter("Treshold", "", 0.0f, 40.0f, 0.0f, 0), "Treshold");
+        enable_ = parameters_.addParameter(
+            Parameter("Enable", "", Parameter::States{"Off", "On"}, "On", 0), "Enable");
+        peak_ = parameters_.addParameter(
+            Parameter("Peak", "", 0.0f, 100000.0f, 0.0f, Parameter::kReadOnly), "Peak");
         linkChildParameters("SmoothingFilter");
         offValue_ = *enable_->getStates().find("Off");
     }

@@ -63,13 +63,16 @@ std::array<MidEqV9E::Group, 5> makeGroups()
 {
     return {{
         // "Frq1"
-        {Curve({1580, 560, 2590, 2590, 2600, 2450, 1590}), Curve({4850, 13350, 21800, 21000, 21500, 15900, 4880}),
+        {Curve({1580, 560, 2590, 2590, 2600, 2450, 1590}),
+         Curve({4850, 13350, 21800, 21000, 21500, 15900, 4880}),
          Curve({2780, 2805, 2940, 2930, 2910, 2950, 2790}), Curve(gainCurve)},
         // "Frq2"
-        {Curve({1120, 540, 345, 345, 330, 450, 1120}), Curve({2280, 4685, 7235, 7235, 7985, 5740, 2310}),
+        {Curve({1120, 540, 345, 345, 330, 450, 1120}),
+         Curve({2280, 4685, 7235, 7235, 7985, 5740, 2310}),
          Curve({1605, 1650, 1650, 1650, 1655, 1652, 1605}), Curve(gainCurve)},
         // "Frq3"
-        {Curve({525, 200, 115, 115, 110, 155, 510}), Curve({1620, 4280, 7235, 7235, 7985, 5410, 1645}),
+        {Curve({525, 200, 115, 115, 110, 155, 510}),
+         Curve({1620, 4280, 7235, 7235, 7985, 5410, 1645}),
          Curve({920, 930, 920, 920, 945, 940, 920}), Curve(gainCurve)},
         // "Frq4"
         {Curve({325, 128, 75, 75, 70, 105, 317}), Curve({870, 2170, 3640, 3640, 3945, 2710, 880}),
@@ -84,16 +87,18 @@ constexpr std::array<const char*, 5> positions = {"Frq1", "Frq2", "Frq3", "Frq4"
 
 } // namespace
 
-MidEqV9E::MidEqV9E() : groups_(makeGroups()) {}
+MidEqV9E::MidEqV9E() : groups_(makeGroups())
+{
+}
 
 void MidEqV9E::createParameters()
 {
     gain_ = parameters_.addParameter(Parameter("MidGain", "", 0.0f, 1.0f, 0.5f, 0), "MidGain");
     // Registered from the lowest frequency up, so "Frq5" is 0 and "Frq1" is 4.
-    frequency_ = parameters_.addParameter(Parameter("MidFrequency", "",
-                                                    ParameterBase::States{"Frq5", "Frq4", "Frq3", "Frq2", "Frq1"},
-                                                    "Frq3", Parameter::kSetAtOnceAfterStates),
-                                          "MidFrequency");
+    frequency_ = parameters_.addParameter(
+        Parameter("MidFrequency", "", ParameterBase::States{"Frq5", "Frq4", "Frq3", "Frq2", "Frq1"},
+                  "Frq3", Parameter::kSetAtOnceAfterStates),
+        "MidFrequency");
 }
 
 void MidEqV9E::design()
@@ -108,8 +113,8 @@ void MidEqV9E::design()
     const float x = gain_->getValue();
     const float lower = group->lower.evaluate(x);
     const float upper = group->upper.evaluate(x);
-    const FilterPeakDetails::PeakConstWidthToCoeffsZ peak{group->centre.evaluate(x), group->gain.evaluate(x),
-                                                          std::log2(upper / lower)};
+    const FilterPeakDetails::PeakConstWidthToCoeffsZ peak{
+        group->centre.evaluate(x), group->gain.evaluate(x), std::log2(upper / lower)};
     setCoefficients(peak.transform(getSampleRate()));
 }
 

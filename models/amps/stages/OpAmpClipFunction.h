@@ -11,8 +11,7 @@ namespace AudioEngine::BorvanQom::BorvanRE500TraitsDetails {
 // RE500 head's two preamp stages do. The output keeps the full gain: with
 // L = 14 and G = 21 the stage clips for inputs beyond +-1.24775, with G = 27
 // beyond +-0.625357.
-template <int L, int G>
-class OpAmpClipFunction {
+template <int L, int G> class OpAmpClipFunction {
 public:
     float operator()(float in) const noexcept
     {

@@ -29,8 +29,7 @@ namespace AudioEngine::BorvanQom {
 // values, as in the level meter, so a rate change keeps them and a negative
 // time can never make the current grow without bound. There is no reset: the
 // smoothed current and the LED survive one.
-template <class Traits>
-class PeakLedMeter : public ModuleBasic {
+template <class Traits> class PeakLedMeter : public ModuleBasic {
 public:
     static constexpr std::uint32_t kInputs = Traits::inputCount;
     static constexpr float kOn = 0.02f;
@@ -54,14 +53,16 @@ public:
     void createParameters() override
     {
         constexpr std::uint32_t atOnce = Parameter::kSetAtOnceAfterStates;
-        attackTime_ = parameters_.addParameter(Parameter("AttackTime", "", 0.0f, 1000.0f, Traits::attackMs, atOnce),
-                                               "AttackTime");
+        attackTime_ = parameters_.addParameter(
+            Parameter("AttackTime", "", 0.0f, 1000.0f, Traits::attackMs, atOnce), "AttackTime");
         releaseTime_ = parameters_.addParameter(
             Parameter("ReleaseTime", "", 0.0f, 1000.0f, Traits::releaseMs, atOnce), "ReleaseTime");
-        gainAdjust_ = parameters_.addParameter(Parameter("GainAdjust", "", -20.0f, 20.0f, Traits::gainDb, atOnce),
-                                               "GainAdjust");
-        level_ = parameters_.addParameter(
-            Parameter("Level", "", 0.0f, CX2::MeterDetails::kLevelMaximum, 0.0f, Parameter::kReadOnly), "Level");
+        gainAdjust_ = parameters_.addParameter(
+            Parameter("GainAdjust", "", -20.0f, 20.0f, Traits::gainDb, atOnce), "GainAdjust");
+        level_ =
+            parameters_.addParameter(Parameter("Level", "", 0.0f, CX2::MeterDetails::kLevelMaximum,
+                                               0.0f, Parameter::kReadOnly),
+                                     "Level");
     }
 
     void bindPorts() override
@@ -76,7 +77,8 @@ public:
         if (name == "AttackTime")
             attack_ = CX2::MeterDetails::timeCoefficient(attackTime_->getValue(), getSampleRate());
         else if (name == "ReleaseTime")
-            release_ = CX2::MeterDetails::timeCoefficient(releaseTime_->getValue(), getSampleRate());
+            release_ =
+                CX2::MeterDetails::timeCoefficient(releaseTime_->getValue(), getSampleRate());
         else if (name == "GainAdjust")
             gain_ = CX2::MeterDetails::decibelGain(gainAdjust_->getValue());
     }

@@ -12,7 +12,8 @@ namespace AudioEngine::BorvanQom::BorvanRE500TraitsDetails {
 using PeakLedRectifierSplineTraits = ClipSplineTraits<StageCurveTables::RE500PeakLedRectifier>;
 
 namespace PeakLedDetails {
-using PeakLedRectifier = SplineClipper<StageCurveTables::RE500PeakLedRectifier, ClipperInput::Unchanged>;
+using PeakLedRectifier =
+    SplineClipper<StageCurveTables::RE500PeakLedRectifier, ClipperInput::Unchanged>;
 }
 
 struct PeakLedMeterTraits {
@@ -31,7 +32,8 @@ namespace AudioEngine::BorvanQom::BorvanRKM4ProTraitsDetails {
 using PeakLedRectifierSplineTraits = ClipSplineTraits<StageCurveTables::RKM4ProPeakLedRectifier>;
 
 namespace PeakLedDetails {
-using PeakLedRectifier = SplineClipper<StageCurveTables::RKM4ProPeakLedRectifier, ClipperInput::Unchanged>;
+using PeakLedRectifier =
+    SplineClipper<StageCurveTables::RKM4ProPeakLedRectifier, ClipperInput::Unchanged>;
 }
 
 // The tube stages swing tens of volts: -12 dB (0.2512) brings them onto the
@@ -50,7 +52,8 @@ struct PeakLedMeterTraits {
 namespace AudioEngine::BorvanQom::LimiterTraitsDetails {
 
 using PeakLedRectifierSplineTraits = ClipSplineTraits<StageCurveTables::LimiterPeakLedRectifier>;
-using PeakLedRectifier = SplineClipper<StageCurveTables::LimiterPeakLedRectifier, ClipperInput::Unchanged>;
+using PeakLedRectifier =
+    SplineClipper<StageCurveTables::LimiterPeakLedRectifier, ClipperInput::Unchanged>;
 
 struct PeakLedMeterTraits {
     using Rectifier = PeakLedRectifier;

@@ -31,8 +31,7 @@ struct PowerAmpBorvanSolidStateTraits {
 // input trim (dB), master volume (linear), the optical limiter (inverting),
 // the trim before the output stage (dB) and the hard clipper. It exposes
 // exactly the names the heads pass on.
-template <class Traits>
-class PowerAmpBorvanSolidState : public ModuleMono {
+template <class Traits> class PowerAmpBorvanSolidState : public ModuleMono {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "PowerAmpSolidState", ""}; }
 

@@ -22,7 +22,8 @@ void Gain::design()
     }
     const double pi = std::numbers::pi_v<float>;
     const double fc = 1.0 / (g * 50000.0 * pi * 4.4e-10);
-    const float passBand = StageSwitch::isOn(*pad_) ? g * static_cast<float>(std::pow(10.0, -0.75)) : g;
+    const float passBand =
+        StageSwitch::isOn(*pad_) ? g * static_cast<float>(std::pow(10.0, -0.75)) : g;
     const double fs = getSampleRate();
     if (fc >= fs / 2.0) {
         setCoefficients(passBand, 0.0f, 0.0f);

@@ -35,7 +35,10 @@ private:
 // The output high-pass: second order, 15 Hz, Q 0.5 (-6.02 dB at 15 Hz).
 class HPF : public FilterVariable<BiquadFilter<>> {
 protected:
-    void design() override { installDesign(FilterHP2Details::HP2ToCoeffsZ{15.0f, 0.5f}.prototype(getSampleRate())); }
+    void design() override
+    {
+        installDesign(FilterHP2Details::HP2ToCoeffsZ{15.0f, 0.5f}.prototype(getSampleRate()));
+    }
 };
 
 class BaxandallSchematic : public CX1::ToneEqSchematicBaxandall<CX1::ToneEqSchematicTraits> {
@@ -43,9 +46,9 @@ public:
     // R1 = 0: the network hangs directly on the driving op-amp; R2 = 1e12: the
     // next stage draws no current.
     BaxandallSchematic()
-        : ToneEqSchematicBaxandall({0.0, 50000.0, 50000.0, 1e12, 4700.0, 10000.0, 1000.0, 10e-9, 100e-9, 22e-9,
-                                    220e-9},
-                                   1.0)
+        : ToneEqSchematicBaxandall(
+              {0.0, 50000.0, 50000.0, 1e12, 4700.0, 10000.0, 1000.0, 10e-9, 100e-9, 22e-9, 220e-9},
+              1.0)
     {
     }
 };

@@ -8,10 +8,11 @@
 
 namespace AudioEngine::BorvanQom::BorvanRKM4ProTraitsDetails {
 
-BiquadFilterDetails::CoeffsZ<float> shelfLowPass(float shelfHz, float shelfDb, float lowPassHz, float g,
-                                                 float sampleRate)
+BiquadFilterDetails::CoeffsZ<float> shelfLowPass(float shelfHz, float shelfDb, float lowPassHz,
+                                                 float g, float sampleRate)
 {
-    const auto shelf = CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{shelfHz, shelfDb}.transform(sampleRate);
+    const auto shelf =
+        CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{shelfHz, shelfDb}.transform(sampleRate);
     const float s0 = shelf.b0;
     const float s1 = shelf.b1;
     const float s2 = shelf.a1;
@@ -25,7 +26,8 @@ BiquadFilterDetails::CoeffsZ<float> shelfLowPass(float shelfHz, float shelfDb, f
         return z;
     }
     const double fs = sampleRate;
-    const double a = 2.0 * fs * std::tan(static_cast<double>(std::numbers::pi_v<float>) * lowPassHz / fs);
+    const double a =
+        2.0 * fs * std::tan(static_cast<double>(std::numbers::pi_v<float>) * lowPassHz / fs);
     const double b = 2.0 * fs;
     const auto c = static_cast<float>(a / (a + b));
     const auto p = static_cast<float>((a - b) / (a + b));
@@ -37,7 +39,10 @@ BiquadFilterDetails::CoeffsZ<float> shelfLowPass(float shelfHz, float shelfDb, f
     return z;
 }
 
-void PreFilter1::createParameters() { pad_ = parameters_.addParameter(StageSwitch::make("Pad"), "Pad"); }
+void PreFilter1::createParameters()
+{
+    pad_ = parameters_.addParameter(StageSwitch::make("Pad"), "Pad");
+}
 
 void PreFilter1::design()
 {
@@ -45,12 +50,16 @@ void PreFilter1::design()
     setCoefficients(shelfLowPass(2700.0f, 3.0f, 16000.0f, g, getSampleRate()));
 }
 
-void Bright::createParameters() { bright_ = parameters_.addParameter(StageSwitch::make("Bright"), "Bright"); }
+void Bright::createParameters()
+{
+    bright_ = parameters_.addParameter(StageSwitch::make("Bright"), "Bright");
+}
 
 void Bright::design()
 {
     const bool on = StageSwitch::isOn(*bright_);
-    setCoefficients(shelfLowPass(shelfHz, on ? onDb : offDb, on ? onLowPassHz : offLowPassHz, 1.0f, getSampleRate()));
+    setCoefficients(shelfLowPass(shelfHz, on ? onDb : offDb, on ? onLowPassHz : offLowPassHz, 1.0f,
+                                 getSampleRate()));
 }
 
 } // namespace AudioEngine::BorvanQom::BorvanRKM4ProTraitsDetails

@@ -21,8 +21,8 @@ namespace AudioEngine::BorvanQom::BorvanRKM4ProTraitsDetails {
 // above fs / 2 is left out (its prewarped corner would be negative or infinite
 // and the section unstable; the rate limits the band there anyway): the
 // record is then g times the shelf alone.
-BiquadFilterDetails::CoeffsZ<float> shelfLowPass(float shelfHz, float shelfDb, float lowPassHz, float g,
-                                                 float sampleRate);
+BiquadFilterDetails::CoeffsZ<float> shelfLowPass(float shelfHz, float shelfDb, float lowPassHz,
+                                                 float g, float sampleRate);
 
 // Input shaping: a +3 dB shelf at 2.7 kHz with a 16 kHz top cut; "Pad" "On"
 // lowers all of it by exactly 15 dB.
@@ -97,8 +97,8 @@ using UltraHi = UltraHiV9E<UltraHiTraits>;
 class BaxandallSchematic : public CX1::ToneEqSchematicBaxandall<CX1::ToneEqSchematicTraits> {
 public:
     BaxandallSchematic()
-        : ToneEqSchematicBaxandall({87223.0, 1e6, 1e6, 790345.0, 120000.0, 220000.0, 22000.0, 470e-12, 4.7e-9,
-                                    1e-9, 10e-9},
+        : ToneEqSchematicBaxandall({87223.0, 1e6, 1e6, 790345.0, 120000.0, 220000.0, 22000.0,
+                                    470e-12, 4.7e-9, 1e-9, 10e-9},
                                    1.0)
     {
     }

@@ -63,8 +63,8 @@ using UltraHi = UltraHiV9E<UltraHiTraits>;
 class BaxandallSchematic : public CX1::ToneEqSchematicBaxandall<CX1::ToneEqSchematicTraits> {
 public:
     BaxandallSchematic()
-        : ToneEqSchematicBaxandall({78648.1, 1e6, 1e6, 779809.0, 100000.0, 220000.0, 22000.0, 4.7e-10, 4.7e-9,
-                                    1e-9, 1e-8},
+        : ToneEqSchematicBaxandall({78648.1, 1e6, 1e6, 779809.0, 100000.0, 220000.0, 22000.0,
+                                    4.7e-10, 4.7e-9, 1e-9, 1e-8},
                                    1.0)
     {
     }

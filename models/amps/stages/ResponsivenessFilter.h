@@ -18,8 +18,8 @@ public:
 
     void createParameters() override
     {
-        responsiveness_ = parameters_.addParameter(Parameter("Responsiveness", "", 10.0f, 1000.0f, 500.0f, 0),
-                                                   "Responsiveness");
+        responsiveness_ = parameters_.addParameter(
+            Parameter("Responsiveness", "", 10.0f, 1000.0f, 500.0f, 0), "Responsiveness");
     }
 
 protected:

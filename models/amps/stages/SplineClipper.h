@@ -8,16 +8,14 @@ namespace AudioEngine::BorvanQom {
 
 // A tube stage's transfer curve from its sampled table (count samples evenly
 // over [x0, x1]; see StageCurveTables.h).
-template <class Table>
-class ClipCurve : public AudioMath::Curve2<AudioMath::Curve2Traits<float>> {
+template <class Table> class ClipCurve : public AudioMath::Curve2<AudioMath::Curve2Traits<float>> {
 public:
     ClipCurve() : Curve2(Table::samples, Table::count, Table::x0, Table::x1) {}
 };
 
 // A clamped cubic spline through the table with its end slopes. The knots are
 // evenly spaced, so a segment is found by its direct index.
-template <class Table>
-struct ClipSplineTraits {
+template <class Table> struct ClipSplineTraits {
     using Curve = ClipCurve<Table>;
     static constexpr AudioMath::SplineEnds ends = AudioMath::SplineEnds::Clamped;
     static constexpr AudioMath::SplineFinder finder = AudioMath::SplineFinder::Uniform;
@@ -34,12 +32,10 @@ struct Twice {
     float operator()(float in) const noexcept { return in + in; }
 };
 // K and B hold the factor or the bias point as static constexpr float value.
-template <class K>
-struct Scaled {
+template <class K> struct Scaled {
     float operator()(float in) const noexcept { return K::value * in; }
 };
-template <class B>
-struct Biased {
+template <class B> struct Biased {
     float operator()(float in) const noexcept { return in + B::value; }
 };
 } // namespace ClipperInput

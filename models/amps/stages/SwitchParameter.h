@@ -23,6 +23,9 @@ inline bool is(ParameterBase& parameter, std::string_view state)
     return value && std::trunc(parameter.getValue()) == *value;
 }
 
-inline bool isOn(ParameterBase& parameter) { return is(parameter, "On"); }
+inline bool isOn(ParameterBase& parameter)
+{
+    return is(parameter, "On");
+}
 
 } // namespace AudioEngine::BorvanQom::StageSwitch

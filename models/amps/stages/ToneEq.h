@@ -13,8 +13,7 @@ namespace AudioEngine::CX1 {
 // change queue) are mapped by the schematic, which then rebuilds its
 // continuous model and its discretisation; that happens on every knob change,
 // on a rate change (update) and at prepare, never inside the sample loop.
-template <class Schematic>
-class ToneEq : public ModuleBasic {
+template <class Schematic> class ToneEq : public ModuleBasic {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0x12, "ToneEq", "CX1 tone EQ"}; }
 

@@ -43,9 +43,12 @@ bool solve(System& m) noexcept
 
 } // namespace
 
-bool computeBaxandallModel(const Components& parts, double bass, double treble, Model& model) noexcept
+bool computeBaxandallModel(const Components& parts, double bass, double treble,
+                           Model& model) noexcept
 {
-    const auto segment = [](double share, double pot) { return std::max(share, minimumPotShare) * pot; };
+    const auto segment = [](double share, double pot) {
+        return std::max(share, minimumPotShare) * pot;
+    };
     const double gb1 = 1.0 / segment(bass, parts.p1);         // A - W1
     const double gb2 = 1.0 / segment(1.0 - bass, parts.p1);   // W1 - B
     const double gt1 = 1.0 / segment(treble, parts.p2);       // D - O

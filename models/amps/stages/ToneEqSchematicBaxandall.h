@@ -43,7 +43,8 @@ inline constexpr double minimumPotShare = 1e-4;
 // The state-space model of the network for mapped pot positions bass' (the
 // share of P1 between A and W1) and treble' (the share of P2 between D and O).
 // Returns false, leaving model untouched, if the network cannot be solved.
-bool computeBaxandallModel(const Components& parts, double bass, double treble, Model& model) noexcept;
+bool computeBaxandallModel(const Components& parts, double bass, double treble,
+                           Model& model) noexcept;
 
 } // namespace ToneEqBaxandallDetails
 
@@ -66,7 +67,10 @@ public:
 
     static constexpr Value taper = 3.321928;
 
-    ToneEqSchematicBaxandall(const Components& parts, Value outputGain) : Base(outputGain), parts_(parts) {}
+    ToneEqSchematicBaxandall(const Components& parts, Value outputGain)
+        : Base(outputGain), parts_(parts)
+    {
+    }
 
     void mapControls(Value& bass, Value& mid, Value& treble) const override
     {

@@ -32,8 +32,7 @@ struct ToneEqSchematicTraits {
 // s = 1103515245 s + 12345 (mod 2^32) with the low 30 bits as the random value.
 // Its state belongs to the instance: two tone stacks on two audio threads
 // share nothing.
-template <class Traits, int N>
-class ToneEqSchematicStateSpace {
+template <class Traits, int N> class ToneEqSchematicStateSpace {
 public:
     using Value = typename Traits::Value;
     using Matrix = std::array<std::array<Value, N>, N>;
@@ -156,20 +155,46 @@ public:
         output_ = 0;
     }
 
-    const Matrix& getA() const noexcept { return a_; }
-    const Vector& getB() const noexcept { return b_; }
-    const Vector& getC() const noexcept { return c_; }
-    Value getD() const noexcept { return d_; }
-    const Matrix& getAd() const noexcept { return ad_; }
-    const Vector& getBd() const noexcept { return bd_; }
-    const Vector& getState() const noexcept { return x_; }
-    Value getOutput() const noexcept { return output_; }
-    Value getOutputGain() const noexcept { return gain_; }
+    const Matrix& getA() const noexcept
+    {
+        return a_;
+    }
+    const Vector& getB() const noexcept
+    {
+        return b_;
+    }
+    const Vector& getC() const noexcept
+    {
+        return c_;
+    }
+    Value getD() const noexcept
+    {
+        return d_;
+    }
+    const Matrix& getAd() const noexcept
+    {
+        return ad_;
+    }
+    const Vector& getBd() const noexcept
+    {
+        return bd_;
+    }
+    const Vector& getState() const noexcept
+    {
+        return x_;
+    }
+    Value getOutput() const noexcept
+    {
+        return output_;
+    }
+    Value getOutputGain() const noexcept
+    {
+        return gain_;
+    }
 
 protected:
     // p[Lo] + .. + p[Hi - 1], halves first.
-    template <int Lo, int Hi>
-    static Value pairwise(const Vector& p) noexcept
+    template <int Lo, int Hi> static Value pairwise(const Vector& p) noexcept
     {
         if constexpr (Hi - Lo == 1)
             return p[Lo];
@@ -179,7 +204,10 @@ protected:
 
     // +0 for a zero or subnormal double, so the state never decays through the
     // slow subnormal range.
-    static Value flushed(Value v) noexcept { return std::fabs(v) < std::numeric_limits<Value>::min() ? 0.0 : v; }
+    static Value flushed(Value v) noexcept
+    {
+        return std::fabs(v) < std::numeric_limits<Value>::min() ? 0.0 : v;
+    }
 
     Matrix a_{};
     Vector b_{};

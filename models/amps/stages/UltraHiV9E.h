@@ -11,17 +11,20 @@ namespace AudioEngine::BorvanQom {
 // shelf gain at fs / 2), an exact copy when "Off".
 //
 // Traits: static constexpr float shelfHz, shelfDb.
-template <class Traits>
-class UltraHiV9E : public FilterVariable<FilterZeroPole<>> {
+template <class Traits> class UltraHiV9E : public FilterVariable<FilterZeroPole<>> {
 public:
-    void createParameters() override { switch_ = parameters_.addParameter(StageSwitch::make("UltraHi"), "UltraHi"); }
+    void createParameters() override
+    {
+        switch_ = parameters_.addParameter(StageSwitch::make("UltraHi"), "UltraHi");
+    }
 
 protected:
     void design() override
     {
         if (StageSwitch::isOn(*switch_))
-            setCoefficients(CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{Traits::shelfHz, Traits::shelfDb}
-                                .transform(getSampleRate()));
+            setCoefficients(
+                CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{Traits::shelfHz, Traits::shelfDb}
+                    .transform(getSampleRate()));
         else
             setCoefficients(1.0f, 0.0f, 0.0f);
     }

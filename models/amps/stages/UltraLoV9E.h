@@ -15,10 +15,12 @@ namespace AudioEngine::BorvanQom {
 // two real poles. "Off" is the flat gain the switch leaves, 10^(0.05 offDb).
 //
 // Traits: static constexpr float p2, p1, p0, q1, q0, offDb.
-template <class Traits>
-class UltraLoV9E : public FilterVariable<BiquadFilter<>> {
+template <class Traits> class UltraLoV9E : public FilterVariable<BiquadFilter<>> {
 public:
-    void createParameters() override { switch_ = parameters_.addParameter(StageSwitch::make("UltraLo"), "UltraLo"); }
+    void createParameters() override
+    {
+        switch_ = parameters_.addParameter(StageSwitch::make("UltraLo"), "UltraLo");
+    }
 
     static float offGain() { return static_cast<float>(std::pow(10.0, 0.05 * Traits::offDb)); }
 
@@ -26,7 +28,8 @@ protected:
     void design() override
     {
         if (StageSwitch::isOn(*switch_))
-            installDesign(CoefficientsS(Traits::p0, Traits::p1, Traits::p2, Traits::q0, Traits::q1, 1.0f));
+            installDesign(
+                CoefficientsS(Traits::p0, Traits::p1, Traits::p2, Traits::q0, Traits::q1, 1.0f));
         else
             setCoefficients(offGain(), 0.0f, 0.0f, 0.0f, 0.0f);
     }

@@ -8,10 +8,11 @@ namespace AudioEngine::BorvanQom::BorvanRE500TraitsDetails {
 // the 50 kOhm mid pot R7 blending two taps into the output. Only "Mid" (m,
 // 0 .. 1) acts; the knobs pass through mapControls unchanged. With
 // S = (R4 + R5) R7 + R4 R5 the model is
-//   A = | -((R0+R3) R6 + R0 R3)/(R0 R6 R3 C0)  0                         0                 -1/(R3 C0) |
-//       | 0                 -((R5+R7) R2 + S)/(S R2 C1)  -1/(R2 C1)        -R5/(S C1)                   |
-//       | 0                 -1/(R2 C2)              -(R2+R1)/(R1 R2 C2)    0                            |
-//       | -1/(R3 C3)        -R5/(S C3)              0       -(R4 R3 + R5 R3 + R4 R7 + R5 R7 + R4 R5)/(S R3 C3) |
+//   A = | -((R0+R3) R6 + R0 R3)/(R0 R6 R3 C0)  0                         0                 -1/(R3
+//   C0) |
+//       | 0                 -((R5+R7) R2 + S)/(S R2 C1)  -1/(R2 C1)        -R5/(S C1) | | 0 -1/(R2
+//       C2)              -(R2+R1)/(R1 R2 C2)    0                            | | -1/(R3 C3) -R5/(S
+//       C3)              0       -(R4 R3 + R5 R3 + R4 R7 + R5 R7 + R4 R5)/(S R3 C3) |
 //   B = ((R3+R6)/(R6 R3 C0), ((R5+R7) R2 + S)/(S R2 C1), (R2+R1)/(R1 R2 C2),
 //        ((R4+R3+R7) R5 + R4 R7)/(S R3 C3))
 //   C = (0, -(1-m) R5 R7/S, 0, (m (R4+R5) R7 + R4 R5)/(R4 R5 + (R4+R5) R7))

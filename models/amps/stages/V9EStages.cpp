@@ -5,7 +5,8 @@
 
 namespace AudioEngine::BorvanQom::BorvanV9ETraitsDetails {
 
-BiquadFilterDetails::CoeffsS<float> bandLimitedHighPass(float highPassHz, float lowPassHz, float sampleRate)
+BiquadFilterDetails::CoeffsS<float> bandLimitedHighPass(float highPassHz, float lowPassHz,
+                                                        float sampleRate)
 {
     const double fs = sampleRate;
     const double pi = std::numbers::pi_v<float>;

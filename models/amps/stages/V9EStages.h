@@ -23,7 +23,8 @@ using HPF1 = CouplingHighPass1<HPF1Traits>;
 // A coupling high-pass at 1 Hz and a 12.5 kHz band limit in one section,
 //   H(s) = (w1 + w2) s / ((s + w1)(s + w2)),  wk = 2 fs tan(pi fk / fs),
 // both corners prewarped, unity gain between them.
-BiquadFilterDetails::CoeffsS<float> bandLimitedHighPass(float highPassHz, float lowPassHz, float sampleRate);
+BiquadFilterDetails::CoeffsS<float> bandLimitedHighPass(float highPassHz, float lowPassHz,
+                                                        float sampleRate);
 
 // After the second tube stage (UClipper2, resting at 233.30695).
 struct HPF2Traits {
@@ -62,9 +63,9 @@ using UltraHi = UltraHiV9E<UltraHiTraits>;
 class BaxandallSchematic : public CX1::ToneEqSchematicBaxandall<CX1::ToneEqSchematicTraits> {
 public:
     BaxandallSchematic()
-        : ToneEqSchematicBaxandall({78672.8, 1e6, 1e6, 4.6e6, 100000.0, 221000.0, 22100.0, 4.7e-10, 4.7e-9, 1e-9,
-                                    1e-8},
-                                   1.0)
+        : ToneEqSchematicBaxandall(
+              {78672.8, 1e6, 1e6, 4.6e6, 100000.0, 221000.0, 22100.0, 4.7e-10, 4.7e-9, 1e-9, 1e-8},
+              1.0)
     {
     }
 };

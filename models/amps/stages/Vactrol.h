@@ -46,7 +46,10 @@ public:
     const AudioMath::SplineCubic<VTL5C7SplineTraits>& getSpline() const noexcept { return spline_; }
 
     // log10 as the knots were made, so a current on a measured point lands on its knot.
-    static float logOf(float value) noexcept { return static_cast<float>(std::log10(static_cast<double>(value))); }
+    static float logOf(float value) noexcept
+    {
+        return static_cast<float>(std::log10(static_cast<double>(value)));
+    }
 
 private:
     AudioMath::SplineCubic<VTL5C7SplineTraits> spline_;
@@ -70,8 +73,14 @@ struct VTL5C7VactrolTraits {
     static constexpr float releaseFullMs = 4920.0f;
     static constexpr float releaseSlope = 69473.6875f;
 
-    static float attackMs(float current) noexcept { return attackLowMs - (current - lowCurrent) * attackSlope; }
-    static float releaseMs(float current) noexcept { return releaseLowMs - (current - lowCurrent) * releaseSlope; }
+    static float attackMs(float current) noexcept
+    {
+        return attackLowMs - (current - lowCurrent) * attackSlope;
+    }
+    static float releaseMs(float current) noexcept
+    {
+        return releaseLowMs - (current - lowCurrent) * releaseSlope;
+    }
 };
 
 // An LED-lit photoresistor: LED current (A) on "In", resistance (ohms) on "Out".
@@ -84,12 +93,14 @@ struct VTL5C7VactrolTraits {
 // coefficients (below 2 mA and from 40 mA on) are computed per rate, so a dark
 // or saturated LED costs no power. A current that is NaN counts as dark and
 // +inf as saturated, so the resistance stays within 100 .. 1e6 ohms.
-template <class Traits>
-class Vactrol : public ModuleBasic {
+template <class Traits> class Vactrol : public ModuleBasic {
 public:
     using TransferFunction = typename Traits::TransferFunction;
 
-    static ModuleInfo moduleInfo() { return ModuleInfo{19, "Vactrol", "Current controlled photoresistor"}; }
+    static ModuleInfo moduleInfo()
+    {
+        return ModuleInfo{19, "Vactrol", "Current controlled photoresistor"};
+    }
 
     Vactrol() : ModuleBasic(moduleInfo()) {}
 
@@ -159,7 +170,8 @@ public:
 private:
     double coefficient(float timeMs) const noexcept
     {
-        return std::pow(0.1, 1000.0 / (static_cast<double>(timeMs) * static_cast<double>(sampleRate_)));
+        return std::pow(0.1,
+                        1000.0 / (static_cast<double>(timeMs) * static_cast<double>(sampleRate_)));
     }
 
     TransferFunction transfer_;

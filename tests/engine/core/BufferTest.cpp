@@ -13,10 +13,14 @@ namespace {
 
 bool silent(const Buffer& buffer)
 {
-    return std::all_of(buffer.data(), buffer.data() + buffer.size(), [](float x) { return x == 0.0f; });
+    return std::all_of(buffer.data(), buffer.data() + buffer.size(),
+                       [](float x) { return x == 0.0f; });
 }
 
-std::uintptr_t address(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
+std::uintptr_t address(const void* pointer)
+{
+    return reinterpret_cast<std::uintptr_t>(pointer);
+}
 
 } // namespace
 
@@ -26,7 +30,8 @@ TEST(Buffers, AllocatorReturnsTheFirst16ByteBoundaryStrictlyAboveTheRawBlock)
         std::uintptr_t raw, aligned;
     } cases[] = {{0x1000, 0x1010}, {0x1004, 0x1010}, {0x100F, 0x1010}, {0x1001, 0x1010}};
     for (const auto& c : cases)
-        EXPECT_EQ(AudioContainers::AllocatorAligned::alignAbove(c.raw), c.aligned) << std::hex << c.raw;
+        EXPECT_EQ(AudioContainers::AllocatorAligned::alignAbove(c.raw), c.aligned)
+            << std::hex << c.raw;
 
     for (std::uint32_t count : {1u, 3u, 64u, 128u, 1000u}) {
         Buffer buffer(count);

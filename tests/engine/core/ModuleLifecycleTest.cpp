@@ -34,9 +34,9 @@ TEST(ModuleLifecycle, BuildWiringAndResetRunInTheDocumentedOrder)
 
     root.build(&environment);
     const std::vector<std::string> buildOrder = {
-        "Root:setEnvironment", "Root:createSubModules",
-        "A:setEnvironment",    "A:createParameters", "A:createInputs", "A:createOutputs", "A:prepare",
-        "B:setEnvironment",    "B:createParameters", "B:createInputs", "B:createOutputs", "B:prepare",
+        "Root:setEnvironment",  "Root:createSubModules", "A:setEnvironment", "A:createParameters",
+        "A:createInputs",       "A:createOutputs",       "A:prepare",        "B:setEnvironment",
+        "B:createParameters",   "B:createInputs",        "B:createOutputs",  "B:prepare",
         "Root:createParameters"};
     EXPECT_EQ(log, buildOrder);
 
@@ -50,8 +50,9 @@ TEST(ModuleLifecycle, BuildWiringAndResetRunInTheDocumentedOrder)
 
     log.clear();
     root.resetParametersToDefaults();
-    EXPECT_EQ(log, (std::vector<std::string>{"A:resetParametersToDefaults", "B:resetParametersToDefaults",
-                                             "Root:setParameter Gain_A", "Root:setParameter Gain_B"}));
+    EXPECT_EQ(
+        log, (std::vector<std::string>{"A:resetParametersToDefaults", "B:resetParametersToDefaults",
+                                       "Root:setParameter Gain_A", "Root:setParameter Gain_B"}));
 }
 
 TEST(ModuleLifecycle, ReAddingASubModuleDestroysTheOldOneAndMovesTheNewOneLast)
@@ -81,8 +82,11 @@ TEST(ModuleLifecycle, FlagsChooseTheBlockRoutine)
     const struct {
         std::uint32_t flags;
         const char* routine;
-    } cases[] = {{0xC0, "processBlockAlt"}, {0x80, "processBlockVector"}, {0x40, "processBlockAlt"},
-                 {0x13, "processBlock"},    {0x00, "processBlock"}};
+    } cases[] = {{0xC0, "processBlockAlt"},
+                 {0x80, "processBlockVector"},
+                 {0x40, "processBlockAlt"},
+                 {0x13, "processBlock"},
+                 {0x00, "processBlock"}};
     for (const auto& c : cases) {
         RootEnvironment environment;
         Leaf leaf(nullptr, c.flags);
@@ -159,7 +163,8 @@ public:
 private:
     void exposeHidden()
     {
-        outputs_.addHierarchicOutput(Port("Out", "", &getSubModule("Hidden").getOutput("Out")), "Out");
+        outputs_.addHierarchicOutput(Port("Out", "", &getSubModule("Hidden").getOutput("Out")),
+                                     "Out");
     }
 };
 

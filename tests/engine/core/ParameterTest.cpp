@@ -14,7 +14,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 struct Step {
     enum { Set, Read } kind;
-    float value;    // set: the value given; read: the value expected
+    float value; // set: the value given; read: the value expected
 };
 
 } // namespace
@@ -27,20 +27,57 @@ TEST(Parameters, SetAndReadFollowRangeAndHoldRules)
         std::uint32_t flags;
         std::vector<Step> steps;
     } cases[] = {
-        {"plain limits", 0, 1, 0.5f, 0,
+        {"plain limits",
+         0,
+         1,
+         0.5f,
+         0,
          {{Step::Set, 1.7f}, {Step::Read, 1.0f}, {Step::Set, -3}, {Step::Read, 0.0f}}},
-        {"plain ignores NaN", 0, 1, 0.5f, 0, {{Step::Set, 0.25f}, {Step::Set, kNaN}, {Step::Read, 0.25f}}},
-        {"plain infinities", 0, 1, 0.5f, 0,
+        {"plain ignores NaN",
+         0,
+         1,
+         0.5f,
+         0,
+         {{Step::Set, 0.25f}, {Step::Set, kNaN}, {Step::Read, 0.25f}}},
+        {"plain infinities",
+         0,
+         1,
+         0.5f,
+         0,
          {{Step::Set, kInfinity}, {Step::Read, 1.0f}, {Step::Set, -kInfinity}, {Step::Read, 0.0f}}},
-        {"hold maximum", -100, 0, -100, 0x10,
-         {{Step::Set, -20}, {Step::Set, -30}, {Step::Read, -20}, {Step::Read, -100},
-          {Step::Set, -50}, {Step::Read, -50}}},
-        {"hold maximum ignores NaN", -100, 0, -100, 0x10,
+        {"hold maximum",
+         -100,
+         0,
+         -100,
+         0x10,
+         {{Step::Set, -20},
+          {Step::Set, -30},
+          {Step::Read, -20},
+          {Step::Read, -100},
+          {Step::Set, -50},
+          {Step::Read, -50}}},
+        {"hold maximum ignores NaN",
+         -100,
+         0,
+         -100,
+         0x10,
          {{Step::Set, -20}, {Step::Set, kNaN}, {Step::Read, -20}}},
-        {"hold maximum infinities", -100, 0, -100, 0x10,
+        {"hold maximum infinities",
+         -100,
+         0,
+         -100,
+         0x10,
          {{Step::Set, kInfinity}, {Step::Read, 0}, {Step::Set, -kInfinity}, {Step::Read, -100}}},
-        {"both hold flags act as hold minimum", -100, 0, 0, 0x18,
-         {{Step::Set, -20}, {Step::Set, -10}, {Step::Read, -20}, {Step::Read, 0}, {Step::Set, -5},
+        {"both hold flags act as hold minimum",
+         -100,
+         0,
+         0,
+         0x18,
+         {{Step::Set, -20},
+          {Step::Set, -10},
+          {Step::Read, -20},
+          {Step::Read, 0},
+          {Step::Set, -5},
           {Step::Read, -5}}},
     };
     for (const auto& c : cases) {
@@ -70,7 +107,7 @@ TEST(Parameters, SwitchParametersNumberStatesInRegistrationOrder)
     EXPECT_EQ(three.find("Zebra"), 0.0f);
     EXPECT_EQ(three.find("Mango"), 2.0f);
     EXPECT_EQ(three.begin()->first, "Apple"); // iteration in name order
-    EXPECT_EQ(three.add("Apple"), 1.0f);     // a present name keeps its value
+    EXPECT_EQ(three.add("Apple"), 1.0f);      // a present name keeps its value
 
     EXPECT_FALSE(three.find("Banana").has_value());
     EXPECT_EQ(three.size(), 3u); // looking up never inserts

@@ -137,8 +137,9 @@ TEST(Ports, FlushDenormalKeepsNormalsAndZeroesTheRest)
     const struct {
         float in;
         float out;
-    } cases[] = {{-0.0f, 0.0f},     {denormal, 0.0f}, {-denormal * 1000, 0.0f}, {FLT_MIN, FLT_MIN},
-                 {-FLT_MIN, -FLT_MIN}, {1.0f, 1.0f},  {-3.5e30f, -3.5e30f}};
+    } cases[] = {{-0.0f, 0.0f},       {denormal, 0.0f},     {-denormal * 1000, 0.0f},
+                 {FLT_MIN, FLT_MIN},  {-FLT_MIN, -FLT_MIN}, {1.0f, 1.0f},
+                 {-3.5e30f, -3.5e30f}};
     for (const auto& c : cases) {
         float x = c.in;
         flushDenormal(x);

@@ -121,7 +121,10 @@ private:
 // Writes a fixed ramp (value k + offset at sample k) into its buffered "Out".
 class Source : public ModuleBasic {
 public:
-    explicit Source(float offset = 0.0f) : ModuleBasic(ModuleInfo{0, "TestSource", ""}), offset_(offset) {}
+    explicit Source(float offset = 0.0f)
+        : ModuleBasic(ModuleInfo{0, "TestSource", ""}), offset_(offset)
+    {
+    }
     void createInputs() override {}
     void bindPorts() override { out_ = &getOutput("Out"); }
     std::uint32_t processBlock() override
@@ -204,8 +207,8 @@ private:
 // Exposes the "Out" of its sub-module `inner` as its own hierarchic "Out".
 inline void exposeOut(Composite& composite, const std::string& inner)
 {
-    composite.ownOutputs().addHierarchicOutput(Port("Out", "", &composite.getSubModule(inner).getOutput("Out")),
-                                               "Out");
+    composite.ownOutputs().addHierarchicOutput(
+        Port("Out", "", &composite.getSubModule(inner).getOutput("Out")), "Out");
 }
 
 // Runs the whole lifecycle of a root module in its environment.

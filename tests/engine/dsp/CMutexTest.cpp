@@ -8,12 +8,14 @@ namespace {
 
 bool otherThreadEnters(utils::CMutex& mutex)
 {
-    return std::async(std::launch::async, [&mutex] {
-               if (!mutex.tryLock())
-                   return false;
-               mutex.unlock();
-               return true;
-           }).get();
+    return std::async(std::launch::async,
+                      [&mutex] {
+                          if (!mutex.tryLock())
+                              return false;
+                          mutex.unlock();
+                          return true;
+                      })
+        .get();
 }
 
 TEST(CMutex, ReleaseAllGivesUpEveryLevelAndReacquireRestoresThem)

@@ -1,5 +1,5 @@
-#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -119,14 +119,14 @@ TEST(Convolver, MatchesDirectConvolutionForEveryLengthBlockSizeAndKernel)
                 convolver.selectKernel(kernel);
                 std::mt19937 rng(7);
                 std::uniform_int_distribution<int> small(1, 64);
-                const std::vector<float> output = runInBlocks(convolver, input, [&] {
-                    return capacityBlocks ? 4096 : small(rng);
-                });
+                const std::vector<float> output = runInBlocks(
+                    convolver, input, [&] { return capacityBlocks ? 4096 : small(rng); });
                 if (plain.empty()) {
                     plain = output;
                     for (size_t i = 0; i < input.size(); ++i)
                         ASSERT_NEAR(output[i], expected[i], 1e-6 * scale)
-                            << "sample " << i << (capacityBlocks ? " in 4096 blocks" : " in small blocks");
+                            << "sample " << i
+                            << (capacityBlocks ? " in 4096 blocks" : " in small blocks");
                 } else {
                     ASSERT_EQ(output, plain) << name << " kernel differs from the plain one";
                 }
@@ -188,8 +188,8 @@ TEST(Convolver, NonFiniteInputClearsOnceItsTailHasPassed)
 {
     const int L = 64;
     const std::vector<float> impulse = randomSignal(L, 12);
-    for (float bad : {std::numeric_limits<float>::quiet_NaN(),
-                      std::numeric_limits<float>::infinity()}) {
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         std::vector<float> input = randomSignal(6000, 13);
         std::vector<float> clean = input;
         input[10] = bad;

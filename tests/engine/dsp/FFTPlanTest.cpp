@@ -1,6 +1,6 @@
-#include "tests/support/Signals.h"
-#include "engine/dsp/Convolver.h"
 #include "engine/dsp/FFTPlan.h"
+#include "engine/dsp/Convolver.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -38,8 +38,8 @@ TEST(FFTPlan, ConfigureRefusesSizesBelow16AndNonPowersOfTwo)
     EXPECT_EQ(plan.size(), 16);
     EXPECT_EQ(plan.direction(), 1);
     ASSERT_TRUE(plan.configure(64, -1));
-    for (auto [N, direction] : {std::pair{8, 1}, {0, 1}, {-16, 1}, {48, 1}, {4095, -1}, {64, 0},
-                                {64, 2}}) {
+    for (auto [N, direction] :
+         {std::pair{8, 1}, {0, 1}, {-16, 1}, {48, 1}, {4095, -1}, {64, 0}, {64, 2}}) {
         EXPECT_FALSE(plan.configure(N, direction)) << N << ", " << direction;
         EXPECT_EQ(plan.size(), 64);
         EXPECT_EQ(plan.direction(), -1);
@@ -154,7 +154,8 @@ TEST(FFTPlan, PhasesFinishAtTheirShareOfTheProgress)
              Case{4096, 1, {356, 4096, 3736, 4096}},
              // Inverse: split step first, then bit reversal, then butterflies.
              Case{4096, -1, {716, 360, 4096, 4096}},
-             // Twelve butterflies need less than their fourteen units; the split step takes the rest.
+             // Twelve butterflies need less than their fourteen units; the split step takes the
+             // rest.
              Case{16, 1, {1, 13, 12, 13}},
          }) {
         const Milestones m = milestones(c.N, c.direction);
@@ -198,8 +199,8 @@ TEST(FFTPlan, WorkPerCallFollowsTheProgressEvenly)
                       before.bitReversalProgress, pointsPerUnit);
                 check("split step", after.pairs, before.pairs, after.splitProgress,
                       before.splitProgress, pairsPerUnit);
-                check("butterflies", after.butterflies, before.butterflies,
-                      after.butterflyProgress, before.butterflyProgress, butterfliesPerUnit);
+                check("butterflies", after.butterflies, before.butterflies, after.butterflyProgress,
+                      before.butterflyProgress, butterfliesPerUnit);
                 EXPECT_LE(after.bitReversalProgress + after.splitProgress + after.butterflyProgress,
                           static_cast<uint32_t>(progress));
                 before = after;

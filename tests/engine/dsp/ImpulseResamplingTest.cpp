@@ -1,5 +1,5 @@
-#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,8 @@ TEST(ResampleImpulse, EqualRatesMultiplySpectraIntoTheConvolutionOfTheImpulses)
         }
         const std::vector<float> output = combine(spectra, N, 44100.0f, N, 44100.0f);
         for (int i = 0; i < N; ++i)
-            ASSERT_NEAR(output[i], expected[i], 2e-5 * (1 + 10 * k)) << k << " spectra, sample " << i;
+            ASSERT_NEAR(output[i], expected[i], 2e-5 * (1 + 10 * k))
+                << k << " spectra, sample " << i;
     }
 }
 

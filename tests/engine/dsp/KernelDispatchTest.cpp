@@ -16,8 +16,8 @@ namespace {
 constexpr std::uint32_t kMmx = ProcessorIdentity::kMmx;
 constexpr std::uint32_t kSse = ProcessorIdentity::kSse;
 
-ProcessorIdentity processor(const char* vendor, std::uint32_t edx, std::uint32_t family = 6, bool sseSaved = true,
-                            std::uint32_t extendedEdx = 0)
+ProcessorIdentity processor(const char* vendor, std::uint32_t edx, std::uint32_t family = 6,
+                            bool sseSaved = true, std::uint32_t extendedEdx = 0)
 {
     ProcessorIdentity p;
     p.vendor = vendor;
@@ -36,7 +36,8 @@ class KernelDispatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previousSink_ = platform::setDebugOutputSink([this](std::string_view text) { log += text; });
+        previousSink_ =
+            platform::setDebugOutputSink([this](std::string_view text) { log += text; });
     }
     void TearDown() override
     {
@@ -76,14 +77,16 @@ TEST_F(KernelDispatch, TheProcessorDecidesTheSetUnlessTheMaskForbids)
     const ProcessorCase cases[] = {
         {"Intel with SSE saved by the system", processor("GenuineIntel", kMmx | kSse), 0, 0xB1},
         {"the same with the host's mask", processor("GenuineIntel", kMmx | kSse), 128, 0x31},
-        {"Intel with SSE the system does not save", processor("GenuineIntel", kMmx | kSse, 6, false), 0, 0x31},
+        {"Intel with SSE the system does not save",
+         processor("GenuineIntel", kMmx | kSse, 6, false), 0, 0x31},
         {"Intel family 6 with MMX", processor("GenuineIntel", kMmx), 0, 0x31},
         {"Intel family 6 without MMX", processor("GenuineIntel", 0), 0, 0x21},
         {"Intel family 5 with MMX", processor("GenuineIntel", kMmx, 5), 0, 0x11},
         {"Intel family 5", processor("GenuineIntel", 0, 5), 0, 0x01},
         {"Intel family 15 with SSE", processor("GenuineIntel", kMmx | kSse, 15), 0, 0xB1},
         {"a mask clears other bits too", processor("GenuineIntel", kMmx | kSse), 0x11, 0xA0},
-        {"AMD with SSE and 3DNow!", processor("AuthenticAMD", kMmx | kSse, 6, true, k3dNow), 0, 0x52},
+        {"AMD with SSE and 3DNow!", processor("AuthenticAMD", kMmx | kSse, 6, true, k3dNow), 0,
+         0x52},
         {"AMD with MMX", processor("AuthenticAMD", kMmx | kSse), 0, 0x12},
         {"AMD without", processor("AuthenticAMD", 0), 0, 0x02},
         {"Cyrix with MMX and SSE", processor("CyrixInstead", kMmx | kSse), 0, 0x13},

@@ -1,5 +1,5 @@
-#include "engine/dsp/KernelDispatch.h"
 #include "engine/dsp/LevelDetect.h"
+#include "engine/dsp/KernelDispatch.h"
 #include "platform/DebugOutput.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +15,16 @@ using utils::LevelDetectKATMAI;
 
 TEST(LevelDetect, PeakModeGivesEachChannelsLargestMagnitudeAndReturnsTheLarger)
 {
-    for (LevelDetect* detector : {static_cast<LevelDetect*>(new LevelDetect), static_cast<LevelDetect*>(new LevelDetectKATMAI)}) {
+    for (LevelDetect* detector : {static_cast<LevelDetect*>(new LevelDetect),
+                                  static_cast<LevelDetect*>(new LevelDetectKATMAI)}) {
         const std::unique_ptr<LevelDetect> owner(detector);
         EXPECT_EQ(detector->getMode(), LevelDetect::kPeak);
         EXPECT_EQ(detector->getChannels(), 1);
 
         // Interleaved: left peaks at -0.9, right at 0.4; a NaN is passed over.
-        const std::vector<float> stereo{0.1f, -0.2f, -0.9f, 0.4f, 0.3f, std::numeric_limits<float>::quiet_NaN(),
-                                        0.5f, 0.0f, 0.2f, 0.1f};
+        const std::vector<float> stereo{
+            0.1f, -0.2f, -0.9f, 0.4f, 0.3f, std::numeric_limits<float>::quiet_NaN(),
+            0.5f, 0.0f,  0.2f,  0.1f};
         detector->setChannels(2, 48000.0f);
         float left = -1.0f;
         float right = -1.0f;
@@ -67,7 +69,8 @@ TEST(LevelDetect, PlainAndSseFormsAgreeInBothModes)
         for (std::int32_t channels : {1, 2}) {
             LevelDetect plain;
             LevelDetectKATMAI sse;
-            for (LevelDetect* d : {static_cast<LevelDetect*>(&plain), static_cast<LevelDetect*>(&sse)}) {
+            for (LevelDetect* d :
+                 {static_cast<LevelDetect*>(&plain), static_cast<LevelDetect*>(&sse)}) {
                 d->setMode(mode);
                 d->setChannels(channels, 44100.0f);
             }

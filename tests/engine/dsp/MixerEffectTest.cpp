@@ -49,8 +49,9 @@ TEST(MixerEffect, ControlsStartAtTheirDefaultsOver128WithTheirChangedFlagsSet)
 {
     const TRoomReverb reverb;
     const mixer::TResonantCutoff cutoff(mixer::TResonantCutoff::kEnvelopeMode, 0);
-    for (const mixer::CAutomatedEffect* effect : {static_cast<const mixer::CAutomatedEffect*>(&reverb),
-                                                  static_cast<const mixer::CAutomatedEffect*>(&cutoff)}) {
+    for (const mixer::CAutomatedEffect* effect :
+         {static_cast<const mixer::CAutomatedEffect*>(&reverb),
+          static_cast<const mixer::CAutomatedEffect*>(&cutoff)}) {
         const mixer::EffectDescriptor& d = effect->getDescriptor();
         ASSERT_EQ(effect->getControlCount(), d.controlCount);
         for (std::int32_t i = 0; i < d.controlCount; ++i) {
@@ -120,12 +121,13 @@ TEST(MixerEffect, DisplayValuesAreTheMappedValuesTimes1000)
     // Time 0.1 x 3^(2v) s, Color 11000 x 2^(-3.2 (1 - v)) Hz, Density and Level v,
     // Size 0.01 + 0.03 v s.
     const Case cases[] = {
-        {89, 0, 100},      {89, 64, 300},   {90, 64, 3628646}, {90, 0, 1197007},
-        {102, 64, 500},    {104, 32, 250},  {103, 0, 10},      {103, 64, 25},
+        {89, 0, 100},   {89, 64, 300},  {90, 64, 3628646}, {90, 0, 1197007},
+        {102, 64, 500}, {104, 32, 250}, {103, 0, 10},      {103, 64, 25},
     };
     for (const Case& c : cases) {
         reverb.setController(c.controller, c.value);
-        EXPECT_NEAR(reverb.getDisplayValue(c.controller), c.shown, 1) << c.controller << " at " << c.value;
+        EXPECT_NEAR(reverb.getDisplayValue(c.controller), c.shown, 1)
+            << c.controller << " at " << c.value;
     }
     for (std::int32_t other : {0, 88, 91, 101, 105, 21})
         EXPECT_EQ(reverb.getDisplayValue(other), static_cast<std::int32_t>(0x80000002u)) << other;
@@ -147,7 +149,8 @@ TEST(MixerEffect, HostAutomationGoesToTheHostAndIsIgnoredWithoutOne)
     reverb.automateDensity(3);
     reverb.automateSize(4);
     reverb.automateLevel(5);
-    const std::vector<std::pair<std::int32_t, std::int32_t>> expected{{89, 1}, {90, 2}, {102, 3}, {103, 4}, {104, 5}};
+    const std::vector<std::pair<std::int32_t, std::int32_t>> expected{
+        {89, 1}, {90, 2}, {102, 3}, {103, 4}, {104, 5}};
     EXPECT_EQ(host.calls, expected);
 }
 
@@ -155,8 +158,10 @@ TEST(MixerEffect, AFormatOutsideOneOrTwoChannelsOrAPositiveRateIsRefused)
 {
     TRoomReverb reverb;
     EXPECT_THROW(reverb.setFormat(0.0f, 2, 2), std::invalid_argument);
-    EXPECT_THROW(reverb.setFormat(std::numeric_limits<float>::quiet_NaN(), 2, 2), std::invalid_argument);
-    EXPECT_THROW(reverb.setFormat(std::numeric_limits<float>::infinity(), 2, 2), std::invalid_argument);
+    EXPECT_THROW(reverb.setFormat(std::numeric_limits<float>::quiet_NaN(), 2, 2),
+                 std::invalid_argument);
+    EXPECT_THROW(reverb.setFormat(std::numeric_limits<float>::infinity(), 2, 2),
+                 std::invalid_argument);
     EXPECT_THROW(reverb.setFormat(44100.0f, 3, 2), std::invalid_argument);
     EXPECT_THROW(reverb.setFormat(44100.0f, 2, 0), std::invalid_argument);
     EXPECT_EQ(reverb.getSampleRate(), 44100.0f);

@@ -12,7 +12,8 @@ namespace {
 float referenceNoise(std::uint32_t& state)
 {
     state = static_cast<std::uint32_t>(static_cast<std::uint64_t>(state) * 1103515245u + 12345u);
-    const double unit = static_cast<double>(state % (1u << 30)) / static_cast<double>(1u << 29) - 1.0;
+    const double unit =
+        static_cast<double>(state % (1u << 30)) / static_cast<double>(1u << 29) - 1.0;
     return static_cast<float>(unit * 1e-20);
 }
 

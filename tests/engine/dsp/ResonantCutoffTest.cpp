@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <limits>
 #include <utility>
@@ -19,7 +19,8 @@ constexpr std::uint32_t kEnvelope = TResonantCutoff::kEnvelopeMode;
 
 // A started effect, one channel at 44.1 kHz, with its controls settled.
 struct Rig {
-    explicit Rig(std::uint32_t flags = kEnvelope, std::int32_t variant = 0, std::int32_t channels = 1)
+    explicit Rig(std::uint32_t flags = kEnvelope, std::int32_t variant = 0,
+                 std::int32_t channels = 1)
         : effect(flags, variant), channels(channels)
     {
         effect.setFormat(44100.0f, channels, channels);
@@ -50,10 +51,22 @@ struct Rig {
 };
 
 // The gain of a z-domain biquad or first-order section at z = 1 (DC) and z = -1.
-double dcGain(const AudioEngine::AudioMath::BiquadZ& k) { return (k.b0 + k.b1 + k.b2) / (1.0 + k.a1 + k.a2); }
-double nyquistGain(const AudioEngine::AudioMath::BiquadZ& k) { return (k.b0 - k.b1 + k.b2) / (1.0 - k.a1 + k.a2); }
-double dcGain(const AudioEngine::AudioMath::FirstOrderZ& k) { return (k.b0 + k.b1) / (1.0 + k.a1); }
-double nyquistGain(const AudioEngine::AudioMath::FirstOrderZ& k) { return (k.b0 - k.b1) / (1.0 - k.a1); }
+double dcGain(const AudioEngine::AudioMath::BiquadZ& k)
+{
+    return (k.b0 + k.b1 + k.b2) / (1.0 + k.a1 + k.a2);
+}
+double nyquistGain(const AudioEngine::AudioMath::BiquadZ& k)
+{
+    return (k.b0 - k.b1 + k.b2) / (1.0 - k.a1 + k.a2);
+}
+double dcGain(const AudioEngine::AudioMath::FirstOrderZ& k)
+{
+    return (k.b0 + k.b1) / (1.0 + k.a1);
+}
+double nyquistGain(const AudioEngine::AudioMath::FirstOrderZ& k)
+{
+    return (k.b0 - k.b1) / (1.0 - k.a1);
+}
 
 } // namespace
 
@@ -78,7 +91,8 @@ TEST(ResonantCutoff, ControlsMapToCutoffQDepthRateAndShape)
         std::int32_t value;
         float bpm;
     };
-    for (const RateCase c : {RateCase{0, 0.0f}, RateCase{64, 30.0f}, RateCase{91, 60.0f}, RateCase{127, 118.13f}}) {
+    for (const RateCase c :
+         {RateCase{0, 0.0f}, RateCase{64, 30.0f}, RateCase{91, 60.0f}, RateCase{127, 118.13f}}) {
         rig.settle({{24, c.value}});
         EXPECT_NEAR(rig.effect.getRate(), c.bpm, 0.01f) << c.value;
     }
@@ -133,7 +147,8 @@ TEST(ResonantCutoff, RampsMove0_0002PerFrameAndModeJumps)
     rig.run(0.0f, 64);
     EXPECT_NEAR(rig.v(TResonantCutoff::kFrequency), 64 * 0.0002f, 1e-6f);
     EXPECT_EQ(rig.effect.getBank().getResponse(), ResonantFilterBank::kHighPass) << "Mode jumps";
-    EXPECT_NEAR(rig.effect.getBaseCutoff(), 40.0 * std::exp2(9.0 * 64 * 0.0002), 1e-3) << "derived values follow";
+    EXPECT_NEAR(rig.effect.getBaseCutoff(), 40.0 * std::exp2(9.0 * 64 * 0.0002), 1e-3)
+        << "derived values follow";
 
     // A long call moves in pieces of 128 frames: 300 frames move 300 x 0.0002 in all.
     rig.run(0.0f, 300, 300);
@@ -154,7 +169,8 @@ TEST(ResonantCutoff, DepthZeroLeavesTheCutoffAtItsBaseInBothModes)
         for (float level : {0.0f, 0.5f, 20.0f}) {
             for (int call = 0; call < 50; ++call) {
                 rig.run(level, 64);
-                ASSERT_EQ(rig.effect.getBank().getCutoff(), rig.effect.getBaseCutoff() * TResonantCutoff::fastPow2(0.0f))
+                ASSERT_EQ(rig.effect.getBank().getCutoff(),
+                          rig.effect.getBaseCutoff() * TResonantCutoff::fastPow2(0.0f))
                     << flags << " " << level;
             }
         }
@@ -210,7 +226,8 @@ TEST(ResonantCutoff, StartReappliesEveryControl)
     Rig rig;
     rig.settle({{22, 100}, {21, 90}});
     rig.effect.start();
-    EXPECT_NEAR(rig.effect.getBank().getQ(), 0.3 * std::pow(8.0, 2.4 * 100 / 128), 1e-4) << "not 0.3";
+    EXPECT_NEAR(rig.effect.getBank().getQ(), 0.3 * std::pow(8.0, 2.4 * 100 / 128), 1e-4)
+        << "not 0.3";
     EXPECT_EQ(rig.effect.getFollower(), 0.0f);
     for (std::int32_t i = 0; i < rig.effect.getControlCount(); ++i)
         EXPECT_FALSE(rig.effect.getControl(i).changed);
@@ -228,7 +245,8 @@ TEST(ResonantCutoff, HotOrNonFiniteInputNeverGivesANonFiniteCutoffOrOutput)
             std::vector<float> out(in.size());
             for (int call = 0; call < 400; ++call) {
                 for (std::size_t i = 0; i < in.size(); ++i)
-                    in[i] = 20.0f * std::sin(0.05f * static_cast<float>(call * 64 + static_cast<int>(i)));
+                    in[i] = 20.0f *
+                            std::sin(0.05f * static_cast<float>(call * 64 + static_cast<int>(i)));
                 if (call == 100)
                     in[3] = std::numeric_limits<float>::quiet_NaN();
                 if (call == 200)
@@ -256,7 +274,8 @@ TEST(ResonantCutoff, TheFastPowerOfTwoStaysNearExp2AndFiniteEverywhere)
         EXPECT_EQ(TResonantCutoff::fastPow2(m), TResonantCutoff::fastPow2(126.0f)) << m;
     for (float m : {-127.0f, -1e30f, -std::numeric_limits<float>::infinity()})
         EXPECT_EQ(TResonantCutoff::fastPow2(m), TResonantCutoff::fastPow2(-126.0f)) << m;
-    EXPECT_EQ(TResonantCutoff::fastPow2(std::numeric_limits<float>::quiet_NaN()), TResonantCutoff::fastPow2(0.0f));
+    EXPECT_EQ(TResonantCutoff::fastPow2(std::numeric_limits<float>::quiet_NaN()),
+              TResonantCutoff::fastPow2(0.0f));
     EXPECT_TRUE(std::isfinite(TResonantCutoff::fastPow2(126.0f)));
     EXPECT_GT(TResonantCutoff::fastPow2(-126.0f), 0.0f);
 }

@@ -62,7 +62,8 @@ bool allFinite(const std::vector<float>& x)
     return std::all_of(x.begin(), x.end(), [](float v) { return std::isfinite(v); });
 }
 
-std::unique_ptr<TRoomReverb> started(float rate = 44100.0f, std::uint32_t ring = TRoomReverb::kDefaultRingLength)
+std::unique_ptr<TRoomReverb> started(float rate = 44100.0f,
+                                     std::uint32_t ring = TRoomReverb::kDefaultRingLength)
 {
     auto reverb = std::make_unique<RoomReverbCX2>(ring);
     reverb->setFormat(rate, 2, 2);
@@ -114,7 +115,8 @@ TEST(RoomReverb, SizeClearsTheTailTimeDoesNot)
         std::int32_t controller;
         bool clears;
     };
-    for (const Case c : {Case{89, false}, Case{90, false}, Case{102, false}, Case{104, false}, Case{103, true}}) {
+    for (const Case c :
+         {Case{89, false}, Case{90, false}, Case{102, false}, Case{104, false}, Case{103, true}}) {
         auto reverb = started();
         run(*reverb, impulse(3000));
         reverb->setController(c.controller, 100);
@@ -152,7 +154,10 @@ TEST(RoomReverb, WetAndDryGainsFollowLevelPerVariantAndInputChannels)
         double dryPerLevel; // dry = 1 - dryPerLevel x level
     };
     const Case cases[] = {
-        {false, 1, 0.3, 1.0}, {false, 2, 0.15, 1.0}, {true, 1, 0.3, 1.0}, {true, 2, 0.3, 0.3},
+        {false, 1, 0.3, 1.0},
+        {false, 2, 0.15, 1.0},
+        {true, 1, 0.3, 1.0},
+        {true, 2, 0.3, 0.3},
     };
     for (const Case& c : cases) {
         for (std::int32_t value : {0, 64, 100, 127}) {
@@ -162,7 +167,8 @@ TEST(RoomReverb, WetAndDryGainsFollowLevelPerVariantAndInputChannels)
             reverb->setController(104, value);
             reverb->start();
             const double level = value / 128.0;
-            EXPECT_NEAR(reverb->getWetGain(), c.wetPerLevel * level, 1e-7) << c.cx2 << " " << c.inputs << " " << value;
+            EXPECT_NEAR(reverb->getWetGain(), c.wetPerLevel * level, 1e-7)
+                << c.cx2 << " " << c.inputs << " " << value;
             EXPECT_NEAR(reverb->getDryGain(), 1.0 - c.dryPerLevel * level, 1e-7);
 
             // The first frame meets empty lines: the output is the dry input alone.

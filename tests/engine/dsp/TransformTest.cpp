@@ -1,6 +1,6 @@
-#include "tests/support/Signals.h"
 #include "engine/dsp/Convolver.h"
 #include "engine/dsp/RecurrenceFft.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,10 @@ std::vector<int> binsToCheck(int bins, unsigned seed)
 
 // Float rounding grows about with log2 N times the typical magnitude; a wrong twiddle, sign or
 // index gives errors of the order of the magnitude itself.
-double tolerance(int n) { return 2e-7 * std::log2(static_cast<double>(n)) * std::sqrt(n) + 1e-6; }
+double tolerance(int n)
+{
+    return 2e-7 * std::log2(static_cast<double>(n)) * std::sqrt(n) + 1e-6;
+}
 
 // Checks a packed real spectrum against the +i DFT of the real input.
 void expectPackedSpectrum(const std::vector<float>& input, const std::vector<float>& spectrum)

@@ -89,7 +89,8 @@ TEST(ChainSwitch, ASwitchInsideTheRunningChainIsHeardAndReachedByItsComposedName
     host.getParameterChanges().push("Model_0_AmpModule", 1.0f); // "Log": a knob of 0.5 is 0.1
     const std::vector<float> out = rig.run();
     for (float x : out)
-        ASSERT_NEAR(x, 0.55f, 1e-6f) << "the mixer downstream hears the new element from the next piece on";
+        ASSERT_NEAR(x, 0.55f, 1e-6f)
+            << "the mixer downstream hears the new element from the next piece on";
 
     // The composed path through array, element and selector now reaches "Log".
     auto& chain = static_cast<AudioEngine::ModuleStructured&>(set.getSubModule("AmpModule"));

@@ -78,11 +78,13 @@ TEST(ModuleArray, WrapperLinksParameterFirstAndRelinksAfterAModelSwitch)
     RootEnvironment environment;
     Stages chain;
     bringUp(chain, environment);
-    const std::set<std::string> names{"Delay_0", "Delay_1", "Gain_0", "Gain_1", "Model_0", "Model_1", "Process"};
+    const std::set<std::string> names{"Delay_0", "Delay_1", "Gain_0", "Gain_1",
+                                      "Model_0", "Model_1", "Process"};
     EXPECT_EQ(parameterNames(chain), names);
 
     chain.setParameter("Process", 2.0f);
-    chain.setParameter("Model_1", 1.0f); // the selector reports; the wrapper relinks and passes it on
+    chain.setParameter("Model_1",
+                       1.0f); // the selector reports; the wrapper relinks and passes it on
     EXPECT_EQ(environment.structureChanges, 1);
     EXPECT_EQ(parameterNames(chain), names);
     EXPECT_EQ(chain.getParameter("Process").getValue(), 2.0f) << "the mode survives relinking";

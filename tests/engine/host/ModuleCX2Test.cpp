@@ -20,8 +20,7 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // A wrapped module between a feed on "In" and its "Out", run piece by piece.
-template <class Wrapped>
-struct WrapperRig {
+template <class Wrapped> struct WrapperRig {
     WrapperRig()
     {
         bringUp(wrapper, environment);
@@ -41,7 +40,10 @@ struct WrapperRig {
     Feed feed;
 };
 
-std::vector<float> constant(float value) { return std::vector<float>(64, value); }
+std::vector<float> constant(float value)
+{
+    return std::vector<float>(64, value);
+}
 
 // The delay over a leaf: 1 ms is 44 samples.
 struct LeafRig : WrapperRig<CountingDelay> {
@@ -67,16 +69,15 @@ TEST(ModuleCX2, ProcessValuesChooseTheRoutineByTruncation)
     LeafRig rig;
     struct Step {
         float value;
-        float mode;        // stored mode afterwards
-        float parameter;   // what "Process" reports
-        bool bypassed;     // output equals input
+        float mode;      // stored mode afterwards
+        float parameter; // what "Process" reports
+        bool bypassed;   // output equals input
     } steps[] = {
-        {1.7f, 1.0f, 1.7f, true},                // "Bypass" by truncation
-        {7.0f, 7.0f, 4.0f, true},                // matches no state: routine kept, mode stored
-        {-1.0f, 7.0f, 0.0f, true},               // no mode: routine and mode kept, parameter clamped
-        {kNaN, 7.0f, 0.0f, true},                // ignored altogether
-        {0.0f, 0.0f, 0.0f, false},
-        {-0.5f, 0.0f, 0.0f, false},              // truncates to 0, "Normal"
+        {1.7f, 1.0f, 1.7f, true},  // "Bypass" by truncation
+        {7.0f, 7.0f, 4.0f, true},  // matches no state: routine kept, mode stored
+        {-1.0f, 7.0f, 0.0f, true}, // no mode: routine and mode kept, parameter clamped
+        {kNaN, 7.0f, 0.0f, true},  // ignored altogether
+        {0.0f, 0.0f, 0.0f, false}, {-0.5f, 0.0f, 0.0f, false}, // truncates to 0, "Normal"
     };
     float input = 0.0f;
     for (const Step& step : steps) {
@@ -89,8 +90,7 @@ TEST(ModuleCX2, ProcessValuesChooseTheRoutineByTruncation)
     }
 }
 
-template <class Rig>
-void checkModes(float gain, int elements)
+template <class Rig> void checkModes(float gain, int elements)
 {
     Rig rig;
     rig.run(1.0f);
@@ -113,7 +113,8 @@ void checkModes(float gain, int elements)
 
     rig.wrapper.setParameter("Process", 3.0f);
     rig.run(1.0f);
-    EXPECT_EQ(rig.feed.data()[5], 1.0f) << "MuteIn leaves the input's samples to their other readers";
+    EXPECT_EQ(rig.feed.data()[5], 1.0f)
+        << "MuteIn leaves the input's samples to their other readers";
     rig.wrapper.setParameter("Process", 0.0f);
     rig.run(1.0f);
     EXPECT_EQ(rig.run(1.0f), constant(gain)) << "Normal again";

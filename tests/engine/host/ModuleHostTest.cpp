@@ -14,8 +14,7 @@ using namespace test;
 
 namespace {
 
-template <class Shape>
-Stub<Shape>& stubOf(TestHost& host, const std::string& name)
+template <class Shape> Stub<Shape>& stubOf(TestHost& host, const std::string& name)
 {
     return dynamic_cast<Stub<Shape>&>(host.getModuleSet().getSubModule(name));
 }
@@ -83,8 +82,8 @@ TEST(ModuleHost, PushedChangesReachTheModulesBehindComposedNames)
     TestFacade facade;
     Runner runner(facade);
     facade.set("Gain_Master_Output", 20.0f); // slewed, but others wait behind it
-    facade.set("Model_0_AmpModule", 2.0f);  // set at once
-    facade.set("Process_AmpModule", 1.0f);  // a named-states parameter
+    facade.set("Model_0_AmpModule", 2.0f);   // set at once
+    facade.set("Process_AmpModule", 1.0f);   // a named-states parameter
     runner.run(64);
 
     ModuleSetBase& set = facade.host.getModuleSet();
@@ -113,8 +112,9 @@ TEST(ModuleHost, OutputIsTheInputFourSamplesLateForAnyHostBlocks)
     std::vector<float> sent, left, right;
     float next = 1.0f;
     for (int call = 0; call < 60; ++call) {
-        const std::uint32_t frames = call % 3 == 0 ? 1 + call % 3 : call % 3 == 1 ? size(random) % 200 + 1
-                                                                                  : size(random);
+        const std::uint32_t frames = call % 3 == 0   ? 1 + call % 3
+                                     : call % 3 == 1 ? size(random) % 200 + 1
+                                                     : size(random);
         std::vector<float> in(frames), l(frames), r(frames);
         for (float& x : in)
             x = next++;
@@ -217,13 +217,16 @@ TEST(ModuleHost, BatchesFadeOutApplyFlushAndFadeIn)
     const auto firstSilent = std::find(out.begin(), out.end(), 0.0f) - out.begin();
     EXPECT_GE(firstSilent, 881);
     EXPECT_LE(firstSilent, 883);
-    const auto sound = std::find_if(out.begin() + firstSilent, out.end(), [](float x) { return x != 0.0f; });
+    const auto sound =
+        std::find_if(out.begin() + firstSilent, out.end(), [](float x) { return x != 0.0f; });
     const auto silentFrames = sound - (out.begin() + firstSilent);
     EXPECT_NEAR(static_cast<double>(silentFrames), 896.0, 64.0); // whole pieces of ~20 ms
 
     // The batch was applied while silent; the fade-in ends back at full level.
-    EXPECT_EQ(host.getModuleSet().getSubModule("PhaseAdjust").getParameter("Delay").getValue(), 10.0f);
-    EXPECT_EQ(host.getModuleSet().getSubModule("Master_Output").getParameter("Gain").getValue(), -6.0f);
+    EXPECT_EQ(host.getModuleSet().getSubModule("PhaseAdjust").getParameter("Delay").getValue(),
+              10.0f);
+    EXPECT_EQ(host.getModuleSet().getSubModule("Master_Output").getParameter("Gain").getValue(),
+              -6.0f);
     const auto fullAgain = std::find(sound, out.end(), 1.0f) - sound;
     EXPECT_NEAR(static_cast<double>(fullAgain), 882.0, 70.0);
     EXPECT_FALSE(host.isBusy());

@@ -8,7 +8,8 @@ TEST(ModuleSet, RepeatedInstanceNamesReplaceAndMoveLast)
 {
     ModuleSetDescription description = rigDescription();
     description.modules.push_back({"PhaseAdjust", "Volume_PanVolume_Tuner"}); // replaces the gain
-    description.connections.erase(description.connections.begin(), description.connections.begin() + 2);
+    description.connections.erase(description.connections.begin(),
+                                  description.connections.begin() + 2);
     TestHost host(description);
     const auto& subs = host.getModuleSet().getSubModules();
     EXPECT_EQ(subs.size(), 16u);

@@ -1,5 +1,5 @@
-#include "engine/core/ModuleBasic.h"
 #include "engine/host/ParameterChanges.h"
+#include "engine/core/ModuleBasic.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@ public:
     Panel() : ModuleBasic(ModuleInfo{0, "Panel", ""})
     {
         parameters_.addParameter(Parameter("ReadOnly", "", 0, 10, 5, 0x01), "ReadOnly");
-        parameters_.addParameter(Parameter("Switch", "", ParameterBase::States{"A", "B", "C", "D"}, "C", 0),
-                                 "Switch");
+        parameters_.addParameter(
+            Parameter("Switch", "", ParameterBase::States{"A", "B", "C", "D"}, "C", 0), "Switch");
         parameters_.addParameter(Parameter("Now2", "", 0, 10, 0, 0x02), "Now2");
         parameters_.addParameter(Parameter("Now4", "", 0, 100000, 0, 0x04), "Now4");
         parameters_.addParameter(Parameter("Slew", "", 0, 10, 0, 0), "Slew");

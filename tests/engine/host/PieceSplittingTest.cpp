@@ -59,7 +59,10 @@ private:
     std::array<float, 64> chain_{};
 };
 
-std::vector<Cut> repeat(Cut piece, int count) { return std::vector<Cut>(count, piece); }
+std::vector<Cut> repeat(Cut piece, int count)
+{
+    return std::vector<Cut>(count, piece);
+}
 
 } // namespace
 
@@ -109,8 +112,9 @@ TEST(PieceSplitting, OutputLagsInputByExactlyFourSamplesForAnyBlockSizes)
     std::vector<float> sent, received;
     float next = 1.0f;
     for (int call = 0; call < 120; ++call) {
-        const std::uint32_t frames = call % 3 == 0 ? tiny(random) : call % 3 == 1 ? size(random) % 97 + 1
-                                                                                   : size(random);
+        const std::uint32_t frames = call % 3 == 0   ? tiny(random)
+                                     : call % 3 == 1 ? size(random) % 97 + 1
+                                                     : size(random);
         std::vector<float> in(frames), out(frames, -1.0f);
         for (float& x : in)
             x = next++;

@@ -23,8 +23,7 @@ struct Route {
     std::vector<std::string> inputs;
 };
 
-template <class Shape>
-class Stub : public ModuleBasic {
+template <class Shape> class Stub : public ModuleBasic {
 public:
     Stub() : ModuleBasic(ModuleInfo{0, Shape::type, ""}) {}
 
@@ -82,12 +81,17 @@ private:
     std::vector<Bound> bound_;
 };
 
-inline void noParameters(Parameters&) {}
+inline void noParameters(Parameters&)
+{
+}
 
 struct MeterShape {
     static constexpr const char* type = "LedMeter";
     static std::vector<Route> routes() { return {{"Out", {"In"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Level", "", -100, 0, -100, 0x01), "Level"); }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Level", "", -100, 0, -100, 0x01), "Level");
+    }
 };
 struct TunerShape {
     static constexpr const char* type = "Tuner";
@@ -102,7 +106,10 @@ struct TunerShape {
 struct GainShape {
     static constexpr const char* type = "GaindB";
     static std::vector<Route> routes() { return {{"Out", {"In"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Gain", "", -20, 20, 0, 0), "Gain"); }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Gain", "", -20, 20, 0, 0), "Gain");
+    }
 };
 struct SplitterShape {
     static constexpr const char* type = "Splitter";
@@ -112,36 +119,55 @@ struct SplitterShape {
 struct PhaseAdjustShape {
     static constexpr const char* type = "PhaseAdjust";
     static std::vector<Route> routes() { return {{"Out", {"In"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Delay", "ms", 0, 20, 0, 0), "Delay"); }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Delay", "ms", 0, 20, 0, 0), "Delay");
+    }
 };
 struct PassShape {
     static constexpr const char* type = "Pass";
     static std::vector<Route> routes() { return {{"Out", {"In"}}}; }
     static void parameters(Parameters& p)
     {
-        p.addParameter(Parameter("Model", "", ParameterBase::States{"Empty", "A", "B"}, "Empty", 0x02),
-                       "Model");
+        p.addParameter(
+            Parameter("Model", "", ParameterBase::States{"Empty", "A", "B"}, "Empty", 0x02),
+            "Model");
     }
 };
 struct OtherPassShape {
     static constexpr const char* type = "OtherPass";
     static std::vector<Route> routes() { return {{"Out", {"In"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Drive", "", 0, 1, 0.5f, 0), "Drive"); }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Drive", "", 0, 1, 0.5f, 0), "Drive");
+    }
 };
 struct AmbienceShape {
     static constexpr const char* type = "Ambience";
     static std::vector<Route> routes() { return {{"OutL", {"InL"}}, {"OutR", {"InR"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Level", "", 0, 127, 0, 0), "Level"); }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Level", "", 0, 127, 0, 0), "Level");
+    }
 };
 struct GainStereoShape {
     static constexpr const char* type = "ModuleDualMono";
     static std::vector<Route> routes() { return {{"OutL", {"InL"}}, {"OutR", {"InR"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Gain", "", -20, 20, 0, 0), "Gain"); }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Gain", "", -20, 20, 0, 0), "Gain");
+    }
 };
 struct MixerShape {
     static constexpr const char* type = "MixerStereo";
-    static std::vector<Route> routes() { return {{"OutL", {"In1L", "In2L"}}, {"OutR", {"In1R", "In2R"}}}; }
-    static void parameters(Parameters& p) { p.addParameter(Parameter("Mix", "", 0, 1, 0.5f, 0), "Mix"); }
+    static std::vector<Route> routes()
+    {
+        return {{"OutL", {"In1L", "In2L"}}, {"OutR", {"In1R", "In2R"}}};
+    }
+    static void parameters(Parameters& p)
+    {
+        p.addParameter(Parameter("Mix", "", 0, 1, 0.5f, 0), "Mix");
+    }
 };
 
 // A wrapped chain with a "Process" mode and one element "0", standing in for
@@ -162,8 +188,9 @@ public:
     {
         ModuleMono::createParameters();
         parameters_.addParameter(
-            Parameter("Process", "", ParameterBase::States{"Normal", "Bypass", "Mute", "MuteIn", "Stop"},
-                      "Normal", 0),
+            Parameter("Process", "",
+                      ParameterBase::States{"Normal", "Bypass", "Mute", "MuteIn", "Stop"}, "Normal",
+                      0),
             "Process");
     }
     void swapElement()
@@ -203,13 +230,19 @@ struct TestTraits {
 using TestHost = ModuleHost<TestTraits>;
 
 // The rig's top-level chain over the stubs above.
-inline ModuleSetDescription rigDescription() { return rig::chainDescription(); }
+inline ModuleSetDescription rigDescription()
+{
+    return rig::chainDescription();
+}
 
 // What the plug-in core's engine facade does with the host: one lock around
 // processing, pushes and the rate; values read without it.
 class TestFacade {
 public:
-    explicit TestFacade(ModuleSetDescription description = rigDescription()) : host(std::move(description)) {}
+    explicit TestFacade(ModuleSetDescription description = rigDescription())
+        : host(std::move(description))
+    {
+    }
 
     void process(const float* const* inputs, float* const* outputs, std::uint32_t frames)
     {

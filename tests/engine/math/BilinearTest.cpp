@@ -2,8 +2,8 @@
 
 #include "engine/math/BiquadFilter.h"
 #include "engine/math/FilterZeroPole.h"
-#include "engine/math/utils/BiquadFilter.h"
 #include "engine/math/utils/BilinFilter.h"
+#include "engine/math/utils/BiquadFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -63,9 +63,9 @@ TEST(Bilinear, AFirstOrderPrototypeInASecondOrderSectionStaysFirstOrder)
 TEST(Bilinear, GainAtDcIsTheAnaloguePrototypesGainAtDc)
 {
     const BiquadS prototypes[] = {
-        BiquadS(3.0f, 0.0f, 0.0f, 1.0f, 1e-3f, 1e-7f),        // low-pass, gain 3
-        BiquadS(0.5f, 2e-4f, 1e-8f, 2.0f, 3e-4f, 2e-8f),      // shelf, gain 0.25
-        BiquadS(1e6f, 500.0f, 1.0f, 4e6f, 2000.0f, 1.0f),     // notch-like, gain 0.25
+        BiquadS(3.0f, 0.0f, 0.0f, 1.0f, 1e-3f, 1e-7f),    // low-pass, gain 3
+        BiquadS(0.5f, 2e-4f, 1e-8f, 2.0f, 3e-4f, 2e-8f),  // shelf, gain 0.25
+        BiquadS(1e6f, 500.0f, 1.0f, 4e6f, 2000.0f, 1.0f), // notch-like, gain 0.25
     };
     // The coefficients are single precision by design, and the sums b0 + b1 + b2
     // and 1 + a1 + a2 shrink as poles and zeros crowd towards z = 1 (low corners,
@@ -90,12 +90,17 @@ TEST(Bilinear, AnAnalogueCornerLandsWhereTheTransformWarpsIt)
     for (float fs : {44100.0f, 96000.0f}) {
         for (double hertz : {100.0, 1000.0, 5000.0, 12000.0}) {
             const auto w = static_cast<float>(2.0 * std::numbers::pi * hertz);
-            const double digital = 2.0 * std::atan(double(w) / (2.0 * fs)) * fs / (2.0 * std::numbers::pi);
-            const BiquadZ z = BiquadTransform(BiquadS(w * w, 0, 0, w * w, std::numbers::sqrt2_v<float> * w, 1)).transform(fs);
-            EXPECT_NEAR(mathtest::biquadMagnitude(z, digital, fs), halfPower, 2e-3) << hertz << " at " << fs;
+            const double digital =
+                2.0 * std::atan(double(w) / (2.0 * fs)) * fs / (2.0 * std::numbers::pi);
+            const BiquadZ z =
+                BiquadTransform(BiquadS(w * w, 0, 0, w * w, std::numbers::sqrt2_v<float> * w, 1))
+                    .transform(fs);
+            EXPECT_NEAR(mathtest::biquadMagnitude(z, digital, fs), halfPower, 2e-3)
+                << hertz << " at " << fs;
             const FirstZ f = FirstTransform(FirstS(w, 0, w, 1)).transform(fs);
             const BiquadZ asBiquad{f.b0, f.b1, 0.0f, f.a1, 0.0f};
-            EXPECT_NEAR(mathtest::biquadMagnitude(asBiquad, digital, fs), halfPower, 2e-3) << hertz << " at " << fs;
+            EXPECT_NEAR(mathtest::biquadMagnitude(asBiquad, digital, fs), halfPower, 2e-3)
+                << hertz << " at " << fs;
             EXPECT_LT(digital, hertz);
         }
     }
@@ -106,8 +111,9 @@ TEST(Bilinear, UtilityZeroPoleDesignHasUnityGainAtDc)
     struct Design {
         float z1, z2, p1, p2;
     };
-    for (const Design& d : {Design{100.0f, 300.0f, 2000.0f, 5000.0f}, Design{5000.0f, 9000.0f, 200.0f, 700.0f},
-                            Design{50.0f, 800.0f, 3000.0f, 12000.0f}}) {
+    for (const Design& d :
+         {Design{100.0f, 300.0f, 2000.0f, 5000.0f}, Design{5000.0f, 9000.0f, 200.0f, 700.0f},
+          Design{50.0f, 800.0f, 3000.0f, 12000.0f}}) {
         utils::BiquadFilter u;
         u.setup(1, 48000);
         u.designZeroPole(d.z1, d.z2, d.p1, d.p2);
@@ -123,7 +129,8 @@ TEST(Bilinear, ADecayingInputEndsInExactZerosInOutputAndState)
 {
     const float w = 2.0f * std::numbers::pi_v<float> * 200.0f;
     BiquadFilter<> biquad;
-    biquad.setCoefficients(BiquadTransform(BiquadS(w * w, 0, 0, w * w, 0.2f * w, 1)).transform(44100.0f)); // resonant
+    biquad.setCoefficients(
+        BiquadTransform(BiquadS(w * w, 0, 0, w * w, 0.2f * w, 1)).transform(44100.0f)); // resonant
     FilterZeroPole<> zeroPole;
     zeroPole.setCoefficients(FirstTransform(FirstS(w, 0, w, 1)).transform(44100.0f));
     utils::BiquadFilter uBiquad;
@@ -155,10 +162,12 @@ TEST(Bilinear, ADecayingInputEndsInExactZerosInOutputAndState)
 TEST(Bilinear, ANonFiniteInputSampleIsForgotten)
 {
     BiquadFilter<> biquad;
-    biquad.setCoefficients(BiquadTransform(BiquadS(1e6f, 0, 0, 1e6f, 1400.0f, 1)).transform(44100.0f));
+    biquad.setCoefficients(
+        BiquadTransform(BiquadS(1e6f, 0, 0, 1e6f, 1400.0f, 1)).transform(44100.0f));
     FilterZeroPole<> zeroPole;
     zeroPole.setCoefficients(0.5f, 0.5f, -0.2f);
-    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         biquad.reset();
         zeroPole.reset();
         biquad.tick(0.5f);

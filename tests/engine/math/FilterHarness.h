@@ -56,13 +56,16 @@ public:
         while (k < total) {
             float* in = source_.getBuffer();
             for (std::uint32_t i = 0; i < root.chunk; ++i)
-                in[i] = static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(k + i) / fs));
+                in[i] = static_cast<float>(
+                    std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(k + i) / fs));
             module_.process();
             const float* out = module_.getOutput("Out").getBuffer();
             for (std::uint32_t i = 0; i < root.chunk; ++i, ++k) {
                 if (k < skip)
                     continue;
-                sum += static_cast<double>(out[i]) * std::polar(1.0, -2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs);
+                sum +=
+                    static_cast<double>(out[i]) *
+                    std::polar(1.0, -2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs);
                 ++counted;
             }
         }
@@ -77,8 +80,7 @@ private:
 };
 
 // |H(e^jw)| of z-domain coefficients at a frequency.
-template <class Z>
-double biquadMagnitude(const Z& z, double hertz, double fs)
+template <class Z> double biquadMagnitude(const Z& z, double hertz, double fs)
 {
     const std::complex<double> e = std::polar(1.0, -2.0 * std::numbers::pi * hertz / fs);
     const double b0 = z.b0, b1 = z.b1, b2 = z.b2, a1 = z.a1, a2 = z.a2;
@@ -87,14 +89,17 @@ double biquadMagnitude(const Z& z, double hertz, double fs)
 
 // |H(s)| of an analogue second-order prototype at the analogue frequency that
 // the bilinear transform maps onto the digital frequency `hertz`.
-inline double analogueMagnitudeAtDigital(double B0, double B1, double B2, double A0, double A1, double A2,
-                                         double hertz, double fs)
+inline double analogueMagnitudeAtDigital(double B0, double B1, double B2, double A0, double A1,
+                                         double A2, double hertz, double fs)
 {
     const double w = 2.0 * fs * std::tan(std::numbers::pi * hertz / fs);
     const std::complex<double> s(0.0, w);
     return std::abs((B0 + B1 * s + B2 * s * s) / (A0 + A1 * s + A2 * s * s));
 }
 
-inline double dB(double gain) { return 20.0 * std::log10(gain); }
+inline double dB(double gain)
+{
+    return 20.0 * std::log10(gain);
+}
 
 } // namespace mathtest

@@ -29,7 +29,8 @@ public:
     }
     void createParameters() override
     {
-        parameters_.addParameter(Parameter("Frequency", "Hz", 20.0f, 20000.0f, 1000.0f, 0), "Frequency");
+        parameters_.addParameter(Parameter("Frequency", "Hz", 20.0f, 20000.0f, 1000.0f, 0),
+                                 "Frequency");
     }
     int designs = 0;
     float designedAt = 0.0f;
@@ -53,7 +54,8 @@ public:
     }
     void createParameters() override
     {
-        parameters_.addParameter(Parameter("Frequency", "Hz", 20.0f, 20000.0f, 1000.0f, 0), "Frequency");
+        parameters_.addParameter(Parameter("Frequency", "Hz", 20.0f, 20000.0f, 1000.0f, 0),
+                                 "Frequency");
     }
 
 protected:
@@ -74,12 +76,14 @@ const std::vector<StageCase>& stages()
         {"BiquadLowPass", [] { return std::make_unique<LowPassStage>(); },
          [](double cutoff, double hertz, double fs) {
              const auto p = LowPassStage::prototype(cutoff);
-             return mathtest::analogueMagnitudeAtDigital(p.B0, p.B1, p.B2, p.A0, p.A1, p.A2, hertz, fs);
+             return mathtest::analogueMagnitudeAtDigital(p.B0, p.B1, p.B2, p.A0, p.A1, p.A2, hertz,
+                                                         fs);
          }},
         {"ZeroPoleLowPass", [] { return std::make_unique<ZeroPoleStage>(); },
          [](double cutoff, double hertz, double fs) {
              const auto p = ZeroPoleStage::prototype(cutoff);
-             return mathtest::analogueMagnitudeAtDigital(p.B0, p.B1, 0.0, p.A0, p.A1, 0.0, hertz, fs);
+             return mathtest::analogueMagnitudeAtDigital(p.B0, p.B1, 0.0, p.A0, p.A1, 0.0, hertz,
+                                                         fs);
          }},
     };
     return list;
@@ -98,7 +102,8 @@ TEST_P(FilterStages, AttenuateTenKilohertzByTheirDesignedAmount)
     EXPECT_LT(mathtest::dB(want), -15.0); // a real attenuation, not a pass-through
     EXPECT_NEAR(mathtest::dB(harness.gainAt(10000.0)), mathtest::dB(want), 0.05);
     // And the pass band passes.
-    EXPECT_NEAR(mathtest::dB(harness.gainAt(50.0)), mathtest::dB(stage().designedGain(1000.0, 50.0, 44100.0)), 0.05);
+    EXPECT_NEAR(mathtest::dB(harness.gainAt(50.0)),
+                mathtest::dB(stage().designedGain(1000.0, 50.0, 44100.0)), 0.05);
 }
 
 TEST_P(FilterStages, DesignFollowsAParameterChangeAndARateChange)
@@ -107,17 +112,19 @@ TEST_P(FilterStages, DesignFollowsAParameterChangeAndARateChange)
     Harness harness(*module);
 
     module->setParameter("Frequency", 3000.0f);
-    EXPECT_NEAR(mathtest::dB(harness.gainAt(10000.0)), mathtest::dB(stage().designedGain(3000.0, 10000.0, 44100.0)),
-                0.05);
+    EXPECT_NEAR(mathtest::dB(harness.gainAt(10000.0)),
+                mathtest::dB(stage().designedGain(3000.0, 10000.0, 44100.0)), 0.05);
 
     harness.root.rate = 96000.0f;
     module->update();
-    EXPECT_NEAR(mathtest::dB(harness.gainAt(10000.0)), mathtest::dB(stage().designedGain(3000.0, 10000.0, 96000.0)),
-                0.05);
+    EXPECT_NEAR(mathtest::dB(harness.gainAt(10000.0)),
+                mathtest::dB(stage().designedGain(3000.0, 10000.0, 96000.0)), 0.05);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, FilterStages, ::testing::Range<std::size_t>(0, stages().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) { return stages()[info.param].name; });
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                             return stages()[info.param].name;
+                         });
 
 TEST(FilterStages, InstallTheirDesignInPrepareAtTheEnvironmentsRate)
 {

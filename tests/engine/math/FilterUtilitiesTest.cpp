@@ -1,5 +1,5 @@
-#include "engine/math/utils/BiquadFilter.h"
 #include "engine/math/utils/BilinFilter.h"
+#include "engine/math/utils/BiquadFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -114,8 +114,10 @@ TEST_P(FilterUtilities, ShortBlocksEqualFrameByFrameProcessing)
             int at = 0;
             for (int b : blocks) {
                 const std::size_t offset = static_cast<std::size_t>(at * channels);
-                std::vector<float> work(input.begin() + static_cast<long>(offset),
-                                        input.begin() + static_cast<long>(offset + static_cast<std::size_t>(b * channels)));
+                std::vector<float> work(
+                    input.begin() + static_cast<long>(offset),
+                    input.begin() +
+                        static_cast<long>(offset + static_cast<std::size_t>(b * channels)));
                 work.resize(work.size() + 8, guard);
                 if (inPlace) {
                     utility().block(*byBlock, work.data(), work.data(), b);
@@ -126,9 +128,11 @@ TEST_P(FilterUtilities, ShortBlocksEqualFrameByFrameProcessing)
                 }
                 for (std::size_t i = static_cast<std::size_t>(b * channels); i < work.size(); ++i)
                     ASSERT_EQ(work[i], guard) << "block of " << b << " wrote past its end";
-                std::copy(work.begin(), work.begin() + b * channels, out.begin() + static_cast<long>(offset));
+                std::copy(work.begin(), work.begin() + b * channels,
+                          out.begin() + static_cast<long>(offset));
                 for (int f = 0; f < b; ++f)
-                    utility().frame(*byFrame, &expected[offset + static_cast<std::size_t>(f * channels)],
+                    utility().frame(*byFrame,
+                                    &expected[offset + static_cast<std::size_t>(f * channels)],
                                     &input[offset + static_cast<std::size_t>(f * channels)]);
                 at += b;
             }
@@ -148,8 +152,11 @@ TEST_P(FilterUtilities, SetupRefusesOtherChannelCountsAndRates)
     EXPECT_EQ(f->getSampleRate(), 48000.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Utility, FilterUtilities, ::testing::Range<std::size_t>(0, utilities().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) { return utilities()[info.param].name; });
+INSTANTIATE_TEST_SUITE_P(Utility, FilterUtilities,
+                         ::testing::Range<std::size_t>(0, utilities().size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                             return utilities()[info.param].name;
+                         });
 
 TEST(FilterUtilities, StartAtFortyFourPointOneKilohertzAsAPassThrough)
 {
@@ -174,7 +181,9 @@ TEST(FilterUtilities, DesignsMatchTheirWrittenOutBilinearForms)
     const double n = 1.0 / (c * c + w * w + c * w * d);
     utils::BiquadFilter f;
     f.setup(1, 48000);
-    auto near = [](float got, double want) { EXPECT_NEAR(got, want, 1e-5 * std::max(1.0, std::fabs(want))); };
+    auto near = [](float got, double want) {
+        EXPECT_NEAR(got, want, 1e-5 * std::max(1.0, std::fabs(want)));
+    };
     f.designLowPass(static_cast<float>(w), static_cast<float>(d));
     near(f.getCoefficients().b0, w * w * n);
     near(f.getCoefficients().b1, 2 * w * w * n);

@@ -36,8 +36,9 @@ TEST(Matrix, GaussJordanInvertsWithFullPivoting)
         // Zeros on the diagonal: plain elimination without pivoting divides by 0.
         {"zero diagonal", {{0, 2, 0, 1, 3, 0, 1, 0, 0, 1, 0, 4, 1, 0, 5, 0}}},
         {"tiny leading pivot", {{1e-7f, 1, 2, 3, 1, 1, 0, 1, 2, 0, 3, 1, 0, 4, 1, 1}}},
-        {"supply-like", {{88202.0f, -1.33f, 0, 0, -1.33f, 88203.0f, -0.42f, -0.42f, 0, -0.45f, 88200.5f, 0,
-                          0, -0.21f, 0, 88200.2f}}},
+        {"supply-like",
+         {{88202.0f, -1.33f, 0, 0, -1.33f, 88203.0f, -0.42f, -0.42f, 0, -0.45f, 88200.5f, 0, 0,
+           -0.21f, 0, 88200.2f}}},
     };
     for (const Case& c : cases) {
         Matrix<float, 4, 4> inverse;
@@ -45,7 +46,8 @@ TEST(Matrix, GaussJordanInvertsWithFullPivoting)
         const Matrix<float, 4, 4> product = c.a * inverse;
         for (std::size_t r = 0; r < 4; ++r)
             for (std::size_t k = 0; k < 4; ++k)
-                EXPECT_NEAR(product(r, k), r == k ? 1.0f : 0.0f, 1e-5f) << c.name << " (" << r << ", " << k << ")";
+                EXPECT_NEAR(product(r, k), r == k ? 1.0f : 0.0f, 1e-5f)
+                    << c.name << " (" << r << ", " << k << ")";
     }
 }
 

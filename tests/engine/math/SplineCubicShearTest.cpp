@@ -13,7 +13,10 @@ namespace {
 using Knots = Curve2<Curve2Traits<float>>;
 
 // A junction: i = 1e-9 (exp(v / 0.05) - 1), 101 points over -1 .. 1 V.
-double junction(double v) { return 1e-9 * (std::exp(v / 0.05) - 1.0); }
+double junction(double v)
+{
+    return 1e-9 * (std::exp(v / 0.05) - 1.0);
+}
 
 struct JunctionCurve : Knots {
     JunctionCurve()
@@ -52,7 +55,9 @@ TEST(SplineCubicShear, KnotsAreShearedAndTheSplineSolvesTheLoop)
         EXPECT_FLOAT_EQ(g.getKnots()[k].x, curve[k].x - kK * curve[k].y) << k;
         EXPECT_EQ(g.getKnots()[k].y, curve[k].y) << k;
         // At a knot the spline gives the knot's current exactly.
-        EXPECT_NEAR(g.evaluate(g.getKnots()[k].x), curve[k].y, 1e-6f * std::fabs(curve[k].y) + 1e-12f) << k;
+        EXPECT_NEAR(g.evaluate(g.getKnots()[k].x), curve[k].y,
+                    1e-6f * std::fabs(curve[k].y) + 1e-12f)
+            << k;
     }
     EXPECT_EQ(g.getShear(), kK);
     // Natural ends: S'' = 0 at both end knots (6 a + 2 b at the left end of
@@ -63,7 +68,8 @@ TEST(SplineCubicShear, KnotsAreShearedAndTheSplineSolvesTheLoop)
     // fraction of a percent of the current.
     for (double p : {0.2, 0.5, 0.9, 1.3, 1.9, 2.5}) {
         const double expected = solved(p);
-        EXPECT_NEAR(g.evaluate(static_cast<float>(p)), expected, 0.01 * std::fabs(expected) + 1e-7) << p;
+        EXPECT_NEAR(g.evaluate(static_cast<float>(p)), expected, 0.01 * std::fabs(expected) + 1e-7)
+            << p;
     }
 }
 
@@ -92,13 +98,16 @@ TEST(SplineCubicShearUniform, ResamplesTheShearedSplineEvenlyAndHoldsItsEnds)
     EXPECT_FLOAT_EQ(g.getXLast(), sheared.getXLast());
     const float step = (sheared.getXLast() - sheared.getXFirst()) / 100.0f;
     for (std::size_t j = 0; j < knots.size(); ++j) {
-        EXPECT_NEAR(knots[j].x, sheared.getXFirst() + static_cast<float>(j) * step, 1e-4f * std::fabs(step)) << j;
+        EXPECT_NEAR(knots[j].x, sheared.getXFirst() + static_cast<float>(j) * step,
+                    1e-4f * std::fabs(step))
+            << j;
         EXPECT_EQ(knots[j].y, sheared.evaluate(knots[j].x)) << j;
     }
     // Clamped ends with slopes 0: beyond the range the end samples hold.
     EXPECT_EQ(g.getStartSlope(), 0.0f);
     EXPECT_EQ(g.getEndSlope(), 0.0f);
-    EXPECT_NEAR(g.evaluateUniform(g.getXLast() + 50.0f), g.getYLast(), 1e-6f * std::fabs(g.getYLast()));
+    EXPECT_NEAR(g.evaluateUniform(g.getXLast() + 50.0f), g.getYLast(),
+                1e-6f * std::fabs(g.getYLast()));
     EXPECT_NEAR(g.evaluateUniform(g.getXFirst() - 50.0f), g.getYFirst(), 1e-9f);
     // The uniform finder agrees with the binary search everywhere inside.
     for (float p = g.getXFirst(); p < g.getXLast(); p += 0.37f * step)

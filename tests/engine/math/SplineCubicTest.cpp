@@ -13,8 +13,7 @@ using namespace AudioEngine::AudioMath;
 
 namespace {
 
-template <class T, SplineEnds E, SplineFinder F>
-struct TestTraits {
+template <class T, SplineEnds E, SplineFinder F> struct TestTraits {
     using Curve = Curve2<Curve2Traits<T>>;
     static constexpr SplineEnds ends = E;
     static constexpr SplineFinder finder = F;
@@ -27,8 +26,7 @@ using Clamped = SplineCubic<TestTraits<T, SplineEnds::Clamped, F>>;
 template <class T, SplineFinder F = SplineFinder::BinarySearch>
 using Natural = SplineCubic<TestTraits<T, SplineEnds::Natural, F>>;
 
-template <class T>
-using Knots = Curve2<Curve2Traits<T>>;
+template <class T> using Knots = Curve2<Curve2Traits<T>>;
 
 // count samples of f spread evenly over [x0, x1].
 template <class T>
@@ -37,7 +35,8 @@ Knots<T> sampled(const std::function<double(double)>& f, int count, float x0, fl
     std::vector<T> table(static_cast<std::size_t>(count));
     Knots<T> grid(table.data(), count, x0, x1); // the x positions the spline will use
     for (int i = 0; i < count; ++i)
-        table[static_cast<std::size_t>(i)] = static_cast<T>(f(static_cast<double>(grid[static_cast<std::size_t>(i)].x)));
+        table[static_cast<std::size_t>(i)] =
+            static_cast<T>(f(static_cast<double>(grid[static_cast<std::size_t>(i)].x)));
     return Knots<T>(table.data(), count, x0, x1);
 }
 
@@ -51,14 +50,12 @@ Knots<float> uneven()
 }
 
 // Second derivative at x_i from segment i (u = 1) and at x_i+1 (u = 0).
-template <class S>
-double curvatureAtLeft(const S& spline, std::size_t i)
+template <class S> double curvatureAtLeft(const S& spline, std::size_t i)
 {
     const auto& s = spline.getSegments()[i];
     return (6.0 * s.a + 2.0 * s.b) * s.invH * s.invH;
 }
-template <class S>
-double curvatureAtRight(const S& spline, std::size_t i)
+template <class S> double curvatureAtRight(const S& spline, std::size_t i)
 {
     const auto& s = spline.getSegments()[i];
     return 2.0 * s.b * s.invH * s.invH;
@@ -69,8 +66,7 @@ struct SplineCase {
     std::function<void()> check;
 };
 
-template <class S>
-void checkStraightLine()
+template <class S> void checkStraightLine()
 {
     using T = typename S::Value;
     // y = 2x + 1 on integer knots: every slope between knots is exactly 2.
@@ -81,7 +77,8 @@ void checkStraightLine()
         EXPECT_EQ(s.b, T(0));
     }
     for (double x = -3.0; x <= 13.0; x += 0.37)
-        EXPECT_NEAR(spline.evaluate(static_cast<T>(x)), 2.0 * static_cast<T>(x) + 1.0, 1e-5) << "x = " << x;
+        EXPECT_NEAR(spline.evaluate(static_cast<T>(x)), 2.0 * static_cast<T>(x) + 1.0, 1e-5)
+            << "x = " << x;
 }
 
 const std::vector<SplineCase>& cases()
@@ -96,7 +93,8 @@ const std::vector<SplineCase>& cases()
          }},
         {"EndKnotsGiveTheEndSamplesExactly",
          [] {
-             const Knots<float> k = sampled<float>([](double x) { return std::sin(3.0 * x) + 0.2; }, 17, -1.3f, 2.1f);
+             const Knots<float> k =
+                 sampled<float>([](double x) { return std::sin(3.0 * x) + 0.2; }, 17, -1.3f, 2.1f);
              const Clamped<float> clamped(k, 0.4f, -0.7f);
              const Natural<float, SplineFinder::Uniform> natural(k);
              for (float x : {k.front().x, k.back().x}) {
@@ -110,11 +108,13 @@ const std::vector<SplineCase>& cases()
          [] {
              const Clamped<float> spline(uneven(), 1.0f, -0.9f);
              for (float x : {-2.5f, -100.0f, -2.0000002f}) {
-                 const double want = (double(x) - spline.getXFirst()) * spline.getSlopeFirst() + spline.getYFirst();
+                 const double want =
+                     (double(x) - spline.getXFirst()) * spline.getSlopeFirst() + spline.getYFirst();
                  EXPECT_FLOAT_EQ(spline.evaluate(x), static_cast<float>(want)) << x;
              }
              for (float x : {3.6f, 50.0f, 3.5000002f}) {
-                 const double want = (double(x) - spline.getXLast()) * spline.getSlopeLast() + spline.getYLast();
+                 const double want =
+                     (double(x) - spline.getXLast()) * spline.getSlopeLast() + spline.getYLast();
                  EXPECT_FLOAT_EQ(spline.evaluate(x), static_cast<float>(want)) << x;
              }
              EXPECT_DOUBLE_EQ(spline.slope(-7.0f), spline.getSlopeFirst());
@@ -122,7 +122,8 @@ const std::vector<SplineCase>& cases()
          }},
         {"ClampedSplineReproducesItsEndSlopes",
          [] {
-             const Knots<float> k = sampled<float>([](double x) { return std::sin(x); }, 31, 0.0f, 3.0f);
+             const Knots<float> k =
+                 sampled<float>([](double x) { return std::sin(x); }, 31, 0.0f, 3.0f);
              const Clamped<float> spline(k, 1.0f, std::cos(3.0f));
              EXPECT_NEAR(spline.getSlopeFirst(), 1.0f, 1e-5);
              EXPECT_NEAR(spline.getSlopeLast(), std::cos(3.0f), 1e-5);
@@ -133,7 +134,8 @@ const std::vector<SplineCase>& cases()
          }},
         {"NaturalSplineHasZeroCurvatureAtBothEnds",
          [] {
-             const Knots<float> k = sampled<float>([](double x) { return std::exp(x); }, 12, -1.0f, 2.0f);
+             const Knots<float> k =
+                 sampled<float>([](double x) { return std::exp(x); }, 12, -1.0f, 2.0f);
              const auto m = Natural<float>::solveNaturalSecondDerivatives(k);
              EXPECT_EQ(m.front(), 0.0f);
              EXPECT_EQ(m.back(), 0.0f);
@@ -152,7 +154,8 @@ const std::vector<SplineCase>& cases()
              const Clamped<float> spline(k, 0.0f, 0.0f);
              EXPECT_EQ(spline.getSegments().size(), 1u);
              EXPECT_EQ(spline.getLastSegment(), 0);
-             for (float x : {-5.0f, 1.0f, 1.5f, 2.9999998f, 3.0f, 8.0f, std::numeric_limits<float>::quiet_NaN()})
+             for (float x : {-5.0f, 1.0f, 1.5f, 2.9999998f, 3.0f, 8.0f,
+                             std::numeric_limits<float>::quiet_NaN()})
                  EXPECT_EQ(spline.findSegment(x), 0) << x;
          }},
         {"AKnotInsideFallsInTheSegmentItStarts",
@@ -168,7 +171,8 @@ const std::vector<SplineCase>& cases()
          }},
         {"FloatAndDoubleSplinesAgree",
          [] {
-             const Knots<float> kf = sampled<float>([](double x) { return std::tanh(2.0 * x); }, 41, -2.0f, 2.0f);
+             const Knots<float> kf =
+                 sampled<float>([](double x) { return std::tanh(2.0 * x); }, 41, -2.0f, 2.0f);
              Knots<double> kd;
              for (const auto& p : kf)
                  kd.push_back({p.x, p.y});
@@ -182,9 +186,11 @@ const std::vector<SplineCase>& cases()
          }},
         {"NaNInputGivesNaNOutput",
          [] {
-             const Natural<float, SplineFinder::Uniform> spline(sampled<float>([](double x) { return x * x; }, 9, 0.0f, 1.0f));
+             const Natural<float, SplineFinder::Uniform> spline(
+                 sampled<float>([](double x) { return x * x; }, 9, 0.0f, 1.0f));
              EXPECT_TRUE(std::isnan(spline.evaluate(std::numeric_limits<float>::quiet_NaN())));
-             EXPECT_TRUE(std::isnan(spline.evaluateUniform(std::numeric_limits<float>::quiet_NaN())));
+             EXPECT_TRUE(
+                 std::isnan(spline.evaluateUniform(std::numeric_limits<float>::quiet_NaN())));
          }},
         {"FewerThanTwoKnotsOrKnotsOutOfOrderAreRefused",
          [] {
@@ -220,9 +226,14 @@ const std::vector<SplineCase>& cases()
 
 class SplineCubicCases : public ::testing::TestWithParam<std::size_t> {};
 
-TEST_P(SplineCubicCases, Holds) { cases()[GetParam()].check(); }
+TEST_P(SplineCubicCases, Holds)
+{
+    cases()[GetParam()].check();
+}
 
 INSTANTIATE_TEST_SUITE_P(Spline, SplineCubicCases, ::testing::Range<std::size_t>(0, cases().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) { return cases()[info.param].name; });
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                             return cases()[info.param].name;
+                         });
 
 } // namespace

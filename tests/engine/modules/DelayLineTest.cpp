@@ -52,11 +52,10 @@ TEST(DelayLine, TheDelayIsTheTruncatedSampleCountOfItsTime)
         float ms, rate;
         std::size_t samples;
     } cases[] = {
-        {20.0f, 44100.0f, 882}, // the maximum: the ring holds 883
-        {0.0f, 44100.0f, 0},    // passes in the same piece
-        {0.01f, 44100.0f, 0},   // 0.441 samples
-        {1.0f, 44100.0f, 44},
-        {99.0f, 44100.0f, 882}, // limited to the maximum
+        {20.0f, 44100.0f, 882},                         // the maximum: the ring holds 883
+        {0.0f, 44100.0f, 0},                            // passes in the same piece
+        {0.01f, 44100.0f, 0},                           // 0.441 samples
+        {1.0f, 44100.0f, 44},   {99.0f, 44100.0f, 882}, // limited to the maximum
         {10.0f, 96000.0f, 960},
     };
     for (const Case& c : cases) {

@@ -21,13 +21,11 @@ struct Knob {
 };
 
 // The same module made to run its per-sample routine.
-template <class T>
-struct PerSample : T {
+template <class T> struct PerSample : T {
     PerSample() { this->info_.flags &= ~ModuleInfo::kVector; }
 };
 
-template <class T>
-std::unique_ptr<Module> make(bool vector)
+template <class T> std::unique_ptr<Module> make(bool vector)
 {
     if (vector)
         return std::make_unique<T>();
@@ -79,13 +77,15 @@ TEST(Gains, LawsRangesAndTheDenormalFlushHoldInBothRoutines)
         {"linear", make<AudioEngine::Gain<Knob>>, 0.25f, 2.0f, 0.5f, 0.0f},
         {"linear range clamps", make<AudioEngine::Gain<Knob>>, -5.0f, 2.0f, 0.0f, 0.0f},
         {"a denormal input gives 0", make<App::Gain<20>>, 20.0f, kDenormal, 0.0f, 0.0f},
-        {"a denormal product gives 0", make<AudioEngine::GaindB<Trim80>>, -80.0f, 1e-36f, 0.0f, 0.0f},
+        {"a denormal product gives 0", make<AudioEngine::GaindB<Trim80>>, -80.0f, 1e-36f, 0.0f,
+         0.0f},
     };
     for (const Case& c : cases) {
         for (bool vector : {true, false}) {
             GainRig rig(c.create(vector));
             const float out = rig.run(c.gain, c.input);
-            EXPECT_NEAR(out, c.expected, c.tolerance) << c.what << (vector ? " (vector)" : " (scalar)");
+            EXPECT_NEAR(out, c.expected, c.tolerance)
+                << c.what << (vector ? " (vector)" : " (scalar)");
             EXPECT_FALSE(std::signbit(out) && c.expected == 0.0f) << c.what;
         }
     }

@@ -13,8 +13,7 @@ using AudioEngine::LfoFunctions::Triangle;
 
 namespace {
 
-template <class F>
-struct LfoRig {
+template <class F> struct LfoRig {
     LfoRig() { bringUp(lfo, environment); }
     std::vector<float> run(std::uint32_t samples)
     {
@@ -62,7 +61,7 @@ TEST(Lfo, ARateAboveTheSampleRateAfterARateDropKeepsThePhaseInOneCycle)
 {
     LfoRig<Triangle<float, float>> rig;
     rig.lfo.setParameter("Rate", 44100.0f); // the maximum, fixed when built
-    rig.environment.rate = 10000.0f;         // the increment becomes 4.41
+    rig.environment.rate = 10000.0f;        // the increment becomes 4.41
     rig.lfo.update();
     rig.lfo.setParameter("Phase", 0.3f);
     for (float x : rig.run(4096))

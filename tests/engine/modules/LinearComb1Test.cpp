@@ -25,8 +25,7 @@ struct PlainCombinator : Combinator {
     PlainCombinator() { info_.flags &= ~ModuleInfo::kVector; }
 };
 
-template <class T = Combinator>
-struct CombinatorRig {
+template <class T = Combinator> struct CombinatorRig {
     explicit CombinatorRig(std::uint32_t chunk = 64, float rate = 44100.0f)
     {
         environment.chunk = chunk;

@@ -15,8 +15,7 @@ namespace {
 using VuMeter = AudioEngine::CX2::Meter<100, 500, 4>;
 using LedMeter = AudioEngine::CX2::Meter<0, 600, 0>;
 
-template <class M>
-struct MeterRig {
+template <class M> struct MeterRig {
     MeterRig()
     {
         bringUp(meter, environment);
@@ -112,7 +111,8 @@ TEST(Meter, GarbageInputShowsAsOverloadAndDoesNotStick)
 {
     MeterRig<LedMeter> rig;
     rig.meter.setParameter("ReleaseTime", 0.0f);
-    for (float garbage : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+    for (float garbage :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         rig.run(garbage, 4);
         EXPECT_EQ(rig.level(), 100000.0f);
         rig.run(0.25f, 4);

@@ -10,8 +10,7 @@ using namespace rig;
 
 namespace {
 
-template <class Selector>
-struct SelectorRig {
+template <class Selector> struct SelectorRig {
     SelectorRig()
     {
         selector.setInstanceName("Selector");
@@ -48,13 +47,15 @@ TEST(ModuleSelector, TheSwitchFollowsTheWholeNumberPartAndStaysInBounds)
         float value;
         std::uint32_t element;
     } steps[] = {
-        {0.9f, 0},  {1.0f, 1}, {1.7f, 1}, {2.0f, 2}, {-1.0f, 0},
-        {99.0f, 2}, {kNaN, 2}, {0.0f, 0}, {std::numeric_limits<float>::infinity(), 2},
+        {0.9f, 0}, {1.0f, 1},  {1.7f, 1},
+        {2.0f, 2}, {-1.0f, 0}, {99.0f, 2},
+        {kNaN, 2}, {0.0f, 0},  {std::numeric_limits<float>::infinity(), 2},
     };
     for (const Step& step : steps) {
         rig.selector.setParameter("Model", step.value);
         EXPECT_EQ(rig.selector.getCurrentIndex(), step.element) << step.value;
-        EXPECT_EQ(rig.selector.getCurrentElement(), &rig.selector.getElement(step.element)) << step.value;
+        EXPECT_EQ(rig.selector.getCurrentElement(), &rig.selector.getElement(step.element))
+            << step.value;
     }
     EXPECT_EQ(rig.environment.structureChanges, 6) << "the not-uniform form reports every switch";
 }

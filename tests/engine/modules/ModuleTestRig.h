@@ -18,9 +18,8 @@ namespace rig {
 
 using namespace AudioEngine;
 
-using test::RootEnvironment;
 using test::bringUp;
-
+using test::RootEnvironment;
 
 // An output with samples of its own that a test writes directly.
 class Feed : public OutputBuffered {
@@ -35,13 +34,15 @@ public:
     }
 };
 
-
 inline std::vector<float> samples(const Port& port, std::uint32_t n)
 {
     const float* p = port.getBuffer();
     return std::vector<float>(p, p + n);
 }
 
-inline bool sameBits(float a, float b) { return std::signbit(a) == std::signbit(b) && (a == b || (a != a && b != b)); }
+inline bool sameBits(float a, float b)
+{
+    return std::signbit(a) == std::signbit(b) && (a == b || (a != a && b != b));
+}
 
 } // namespace rig

@@ -83,8 +83,8 @@ TEST(ReverbAmbience, BuildsTheStereoPortsAndParametersAndPreparesItsRoom)
         const char* name;
         float value;
     };
-    for (const Default d : {Default{"Time", 40}, Default{"Density", 64}, Default{"Level", 64}, Default{"Color", 64},
-                            Default{"Size", 16}}) {
+    for (const Default d : {Default{"Time", 40}, Default{"Density", 64}, Default{"Level", 64},
+                            Default{"Color", 64}, Default{"Size", 16}}) {
         const auto& p = fresh.getParameter(d.name);
         EXPECT_EQ(p.getDefault(), d.value) << d.name;
         EXPECT_EQ(p.getMinimum(), 0.0f);
@@ -107,8 +107,9 @@ TEST(ReverbAmbience, ParametersReachTheirControllersAsIntegers)
         std::int32_t control;
     };
     using R = mixer::TRoomReverb;
-    for (const Case c : {Case{"Time", R::kTime}, Case{"Color", R::kColor}, Case{"Density", R::kDensity},
-                         Case{"Level", R::kLevel}, Case{"Size", R::kSize}}) {
+    for (const Case c :
+         {Case{"Time", R::kTime}, Case{"Color", R::kColor}, Case{"Density", R::kDensity},
+          Case{"Level", R::kLevel}, Case{"Size", R::kSize}}) {
         rig.ambience.setParameter(c.name, 100.7f);
         EXPECT_EQ(rig.ambience.getEffect().getControl(c.control).value, 100.0f / 128.0f) << c.name;
         rig.ambience.setParameter(c.name, 1000.0f); // limited by the parameter first

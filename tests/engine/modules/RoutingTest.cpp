@@ -56,14 +56,14 @@ TEST(MixerStereo, MixCrossfadesBothSidesAndDrivesTheWeightsItHides)
 {
     MixerRig rig;
     EXPECT_EQ(rig.mixer.getParameterCount(), 1u); // only "Mix"; "A1"/"A2" are reached through it
-    EXPECT_EQ(rig.out("OutL"), 1.5f);            // the default 0.5 is an even mix
+    EXPECT_EQ(rig.out("OutL"), 1.5f);             // the default 0.5 is an even mix
 
     struct Case {
         float mix, outL, outR, a1, a2, stored;
     } cases[] = {
-        {1.0f, 1.0f, 3.0f, 1.0f, 0.0f, 1.0f},  // passes In1
-        {0.0f, 2.0f, 4.0f, 0.0f, 1.0f, 0.0f},  // passes In2
-        {1.5f, 1.0f, 3.0f, 1.0f, 0.0f, 1.0f},  // 1 - 1.5 = -0.5 limited to 0 by "A2"
+        {1.0f, 1.0f, 3.0f, 1.0f, 0.0f, 1.0f}, // passes In1
+        {0.0f, 2.0f, 4.0f, 0.0f, 1.0f, 0.0f}, // passes In2
+        {1.5f, 1.0f, 3.0f, 1.0f, 0.0f, 1.0f}, // 1 - 1.5 = -0.5 limited to 0 by "A2"
         {0.25f, 1.75f, 3.75f, 0.25f, 0.75f, 0.25f},
     };
     for (const Case& c : cases) {
@@ -139,7 +139,8 @@ TEST(Adder, AddsEveryInputSampleOfAnOddChunkBufferedAndInPlace)
         in1.set({1, 2, 3, 4, 5, 6});
         in2.set({10, 20, 30, 40, 50, 60});
         adder.process();
-        EXPECT_EQ(samples(adder.getOutput("Out"), 6), (std::vector<float>{11, 22, 33, 44, 55, policy ? 6.0f : 0.0f}))
+        EXPECT_EQ(samples(adder.getOutput("Out"), 6),
+                  (std::vector<float>{11, 22, 33, 44, 55, policy ? 6.0f : 0.0f}))
             << "policy " << policy;
         EXPECT_EQ(adder.getOutput("Out").getBuffer() == in1.data(), policy == 2);
     }
@@ -158,10 +159,18 @@ TEST(RoutingComposites, EveryOutputCarriesItsSideAndNoParameterIsExposed)
     App::AddAndSplit addAndSplit;
     App::AddAndSplitStereo addAndSplitStereo;
     const Case cases[] = {
-        {"SplitterStereo", &splitter, {{"InL", 1}, {"InR", 2}}, {{"Out1L", 1}, {"Out2L", 1}, {"Out1R", 2}, {"Out2R", 2}}},
-        {"AdderStereo", &adder, {{"In1L", 1}, {"In2L", 2}, {"In1R", 4}, {"In2R", 8}}, {{"OutL", 3}, {"OutR", 12}}},
+        {"SplitterStereo",
+         &splitter,
+         {{"InL", 1}, {"InR", 2}},
+         {{"Out1L", 1}, {"Out2L", 1}, {"Out1R", 2}, {"Out2R", 2}}},
+        {"AdderStereo",
+         &adder,
+         {{"In1L", 1}, {"In2L", 2}, {"In1R", 4}, {"In2R", 8}},
+         {{"OutL", 3}, {"OutR", 12}}},
         {"AddAndSplit", &addAndSplit, {{"In1", 1}, {"In2", 2}}, {{"Out1", 3}, {"Out2", 3}}},
-        {"AddAndSplitStereo", &addAndSplitStereo, {{"In1L", 1}, {"In2L", 2}, {"In1R", 4}, {"In2R", 8}},
+        {"AddAndSplitStereo",
+         &addAndSplitStereo,
+         {{"In1L", 1}, {"In2L", 2}, {"In1R", 4}, {"In2R", 8}},
          {{"Out1L", 3}, {"Out2L", 3}, {"Out1R", 12}, {"Out2R", 12}}},
     };
     for (const Case& c : cases) {
@@ -179,6 +188,7 @@ TEST(RoutingComposites, EveryOutputCarriesItsSideAndNoParameterIsExposed)
         c.module->resolveConnections();
         c.module->process();
         for (const auto& [name, expected] : c.outputs)
-            EXPECT_EQ(samples(c.module->getOutput(name), 64), std::vector<float>(64, expected)) << c.name << " " << name;
+            EXPECT_EQ(samples(c.module->getOutput(name), 64), std::vector<float>(64, expected))
+                << c.name << " " << name;
     }
 }

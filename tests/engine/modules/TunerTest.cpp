@@ -1,7 +1,7 @@
 #include "ModuleTestRig.h"
 
-#include "models/RigModuleCreators.h"
 #include "engine/modules/Tuner.h"
+#include "models/RigModuleCreators.h"
 
 #include <gtest/gtest.h>
 

@@ -25,17 +25,18 @@ std::vector<float> noise(std::size_t n, unsigned seed = 7)
     return x;
 }
 
-template <class PowerAmp>
-std::uint32_t levelOf(Module& powerAmp)
+template <class PowerAmp> std::uint32_t levelOf(Module& powerAmp)
 {
-    return dynamic_cast<typename PowerAmp::Selector&>(subModule(powerAmp, {"PowerAmp"})).getCurrentIndex();
+    return dynamic_cast<typename PowerAmp::Selector&>(subModule(powerAmp, {"PowerAmp"}))
+        .getCurrentIndex();
 }
 
 // The level of detail the current power amp of a tube head runs at.
 std::uint32_t detailLevel(Module& head)
 {
     if (head.findParameter("PowerMode")) {
-        auto& modes = dynamic_cast<BorvanV9ETraitsDetails::PowerAmpSelector&>(subModule(head, {"PowerAmpSelector"}));
+        auto& modes = dynamic_cast<BorvanV9ETraitsDetails::PowerAmpSelector&>(
+            subModule(head, {"PowerAmpSelector"}));
         Module& current = *modes.getCurrentElement();
         return modes.getCurrentIndex() == 0 ? levelOf<PowerAmpBorvanV9E_50W>(current)
                                             : levelOf<PowerAmpBorvanV9E_100W>(current);
@@ -45,7 +46,8 @@ std::uint32_t detailLevel(Module& head)
 
 std::uint32_t powerMode(Module& v9e)
 {
-    return dynamic_cast<BorvanV9ETraitsDetails::PowerAmpSelector&>(subModule(v9e, {"PowerAmpSelector"}))
+    return dynamic_cast<BorvanV9ETraitsDetails::PowerAmpSelector&>(
+               subModule(v9e, {"PowerAmpSelector"}))
         .getCurrentIndex();
 }
 
@@ -92,7 +94,8 @@ TEST(AmpChain, ModelOffersFiveStatesAndTheUnionOfTheModelsNames)
     for (const auto& [name, parameter] : selector.getParameters())
         shown.insert(name);
     EXPECT_EQ(shown, expected);
-    for (const char* only : {"UltraMid", "CompAmount", "PowerMode", "PreampPeak", "LimitPeak", "GainAdjPre1"})
+    for (const char* only :
+         {"UltraMid", "CompAmount", "PowerMode", "PreampPeak", "LimitPeak", "GainAdjPre1"})
         EXPECT_TRUE(shown.count(only)) << only;
 }
 
@@ -126,7 +129,9 @@ TEST(AmpChain, EachModelKeepsItsOwnSettings)
     AmpRig rig;
     auto& selector = rig.selector();
     auto element = [&](Model m) -> Module& { return selector.getElement(std::uint32_t(m)); };
-    auto gainOf = [&](Model m) { return subModule(element(m), {"Gain"}).getParameter("Gain").getValue(); };
+    auto gainOf = [&](Model m) {
+        return subModule(element(m), {"Gain"}).getParameter("Gain").getValue();
+    };
     auto masterOf = [&](Model m) { return element(m).getParameter("Master").getValue(); };
 
     rig.choose(Model::RKMClassic);
@@ -147,17 +152,21 @@ TEST(AmpChain, EachModelKeepsItsOwnSettings)
     rig.run(64);
     EXPECT_FLOAT_EQ(rig.headValue("Gain"), 0.8f);
 
-    const float masters[] = {masterOf(Model::RKMClassic), masterOf(Model::RE500), masterOf(Model::RKM4Pro)};
+    const float masters[] = {masterOf(Model::RKMClassic), masterOf(Model::RE500),
+                             masterOf(Model::RKM4Pro)};
     rig.push("Model_0_AmpModule", 4.0f);
     rig.pushHead("Master", 0.9f);
     rig.pushHead("UltraMid", 0.9f); // the RE500's alone
     rig.run(8192);
     EXPECT_FLOAT_EQ(masterOf(Model::V9E), 0.9f);
-    EXPECT_FLOAT_EQ(subModule(element(Model::V9E), {"PowerAmpSelector"}).getParameter("Volume").getValue(), 0.9f);
+    EXPECT_FLOAT_EQ(
+        subModule(element(Model::V9E), {"PowerAmpSelector"}).getParameter("Volume").getValue(),
+        0.9f);
     EXPECT_EQ(masterOf(Model::RKMClassic), masters[0]);
     EXPECT_EQ(masterOf(Model::RE500), masters[1]);
     EXPECT_EQ(masterOf(Model::RKM4Pro), masters[2]);
-    EXPECT_FLOAT_EQ(subModule(element(Model::RE500), {"UltraMid"}).getParameter("Mid").getValue(), 0.9f);
+    EXPECT_FLOAT_EQ(subModule(element(Model::RE500), {"UltraMid"}).getParameter("Mid").getValue(),
+                    0.9f);
 }
 
 // The module after the chain reads the chain's output through its port: after
@@ -195,8 +204,9 @@ TEST(AmpChain, SelectorValuesOutOfRangeChooseTheNearestElement)
         float stored;
         std::uint32_t index;
     };
-    for (const Case& c : {Case{7.0f, 4.0f, 4}, Case{nan, 4.0f, 4}, Case{-1.0f, 0.0f, 0}, Case{nan, 0.0f, 0},
-                          Case{1e30f, 4.0f, 4}, Case{-std::numeric_limits<float>::infinity(), 0.0f, 0}}) {
+    for (const Case& c :
+         {Case{7.0f, 4.0f, 4}, Case{nan, 4.0f, 4}, Case{-1.0f, 0.0f, 0}, Case{nan, 0.0f, 0},
+          Case{1e30f, 4.0f, 4}, Case{-std::numeric_limits<float>::infinity(), 0.0f, 0}}) {
         setByName("Model_0_AmpModule", c.value);
         EXPECT_EQ(rig.value("Model_0_AmpModule"), c.stored) << c.value;
         EXPECT_EQ(rig.selector().getCurrentIndex(), c.index) << c.value;

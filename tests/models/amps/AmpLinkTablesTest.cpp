@@ -66,7 +66,8 @@ std::vector<Head> heads()
     Head classic{Model::RKMClassic, tubeLinks("PowerAmp"), {}};
     // The RKM Classic's power-amp names reach down to the current level.
     for (Link& link : classic.links)
-        if (link.child == std::vector<std::string_view>{"PowerAmp"} && std::string_view(link.name) != "DSM")
+        if (link.child == std::vector<std::string_view>{"PowerAmp"} &&
+            std::string_view(link.name) != "DSM")
             link.child = {"PowerAmp", "PowerAmp"};
 
     Head v9e{Model::V9E, tubeLinks("PowerAmpSelector"), {}};
@@ -156,7 +157,8 @@ TEST(AmpLinkTables, TheLedReadingsAreReadOnly)
         AmpRig rig;
         rig.choose(m);
         for (const char* name : {"PreampPeak", "LimitPeak"}) {
-            EXPECT_TRUE(rig.set().getParameter(ampName(name)).getFlags() & Parameter::kReadOnly) << name;
+            EXPECT_TRUE(rig.set().getParameter(ampName(name)).getFlags() & Parameter::kReadOnly)
+                << name;
             rig.pushHead(name, 1.0f);
         }
         rig.run(4096);

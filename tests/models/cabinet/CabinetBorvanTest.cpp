@@ -30,9 +30,10 @@ TEST(CabinetBorvan, ParametersAndModuleInformation)
         float minimum, maximum, defaultValue;
         std::uint32_t flags;
     };
-    for (const Expected& e : {Expected{"Points", 1, 2048, 2048, 4}, Expected{"CabModel", 0, 36, 0, 0},
-                              Expected{"MicModel", 0, 36, 0, 0}, Expected{"ImpedOn", 0, 1, 1, 4},
-                              Expected{"TweeterLevel", 0, 1, 1, 4}}) {
+    for (const Expected& e :
+         {Expected{"Points", 1, 2048, 2048, 4}, Expected{"CabModel", 0, 36, 0, 0},
+          Expected{"MicModel", 0, 36, 0, 0}, Expected{"ImpedOn", 0, 1, 1, 4},
+          Expected{"TweeterLevel", 0, 1, 1, 4}}) {
         const ParameterBase& p = cabinet.getParameter(e.name);
         EXPECT_EQ(p.getMinimum(), e.minimum) << e.name;
         EXPECT_EQ(p.getMaximum(), e.maximum) << e.name;
@@ -74,13 +75,15 @@ TEST(CabinetBorvan, PlaysThePositionFoldedOntoTheLengthPointsGives)
     rig.module.setParameter("MicModel", 30.0f);
     rig.module.setParameter("ImpedOn", 0.0f);
     rig.module.setParameter("TweeterLevel", 0.0f);
-    for (const Case& c : {Case{2048, 2048}, Case{2000, 1024}, Case{1500, 1024}, Case{4, 4}, Case{3, 2}, Case{1, 1}}) {
+    for (const Case& c : {Case{2048, 2048}, Case{2000, 1024}, Case{1500, 1024}, Case{4, 4},
+                          Case{3, 2}, Case{1, 1}}) {
         SCOPED_TRACE("Points " + std::to_string(c.points));
         rig.module.setParameter("Points", c.points);
         rig.module.reset();
         ASSERT_EQ(rig.module.getWooferLength(), c.L);
         const float* table = tables::kWooferTables[1].samples;
-        const std::vector<double> expected = convolve(input, fold(table, tables::kTableLength, c.L));
+        const std::vector<double> expected =
+            convolve(input, fold(table, tables::kTableLength, c.L));
         // Folded onto one or two samples the high-passed response almost cancels (the box passes
         // no DC): there the error is measured against the response's size before folding.
         double scale = 0.0;
@@ -117,8 +120,8 @@ TEST(CabinetBorvan, OnlyANewLengthOrRatePreparesAndChoicesReloadAtOnce)
         bool impedance;
     };
     const Choice choices[] = {
-        {"CabModel", 17, 17, 0, true},   {"MicModel", 27, 17, 27, true},
-        {"ImpedOn", 0, 17, 27, false},   {"ImpedOn", 0.5f, 17, 27, true}, // 0.5 and above: on
+        {"CabModel", 17, 17, 0, true},     {"MicModel", 27, 17, 27, true},
+        {"ImpedOn", 0, 17, 27, false},     {"ImpedOn", 0.5f, 17, 27, true}, // 0.5 and above: on
         {"ImpedOn", 0.49f, 17, 27, false}, {"CabModel", 36, 36, 27, false},
     };
     for (const Choice& c : choices) {
@@ -126,7 +129,8 @@ TEST(CabinetBorvan, OnlyANewLengthOrRatePreparesAndChoicesReloadAtOnce)
         rig.run(noise(200, 3)); // a tail to be dropped
         cabinet.setParameter(c.name, c.value);
         EXPECT_EQ(cabinet.isImpedanceOn(), c.impedance);
-        EXPECT_EQ(cabinet.getWooferResponse(), cabinet.getWooferSet().getResponse(c.cab, c.mic, c.impedance));
+        EXPECT_EQ(cabinet.getWooferResponse(),
+                  cabinet.getWooferSet().getResponse(c.cab, c.mic, c.impedance));
         Rig<> fresh;
         fresh.module.setParameter("Points", 1024.0f);
         fresh.module.setParameter("CabModel", static_cast<float>(c.cab));
@@ -202,7 +206,8 @@ TEST(CabinetBorvan, NonFiniteInputPlaysAsSilenceAndSilenceStaysClearOfSubnormals
 {
     std::vector<float> input = noise(3000, 7);
     std::vector<float> cleaned = input;
-    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN(),
+                inf = std::numeric_limits<float>::infinity();
     const std::pair<std::size_t, float> bad[] = {{100, nan}, {101, inf}, {777, -inf}};
     for (const auto& [at, value] : bad) {
         input[at] = value;

@@ -35,8 +35,7 @@ public:
 };
 
 // Builds, wires and binds a module the way a module set does, then feeds it signals.
-template <class Module = Cabinet>
-class Rig {
+template <class Module = Cabinet> class Rig {
 public:
     explicit Rig(float rate = 44100.0f)
     {
@@ -90,7 +89,8 @@ inline std::vector<double> fold(const float* table, std::size_t length, std::siz
     return folded;
 }
 
-inline std::vector<double> convolve(const std::vector<float>& input, const std::vector<double>& impulse)
+inline std::vector<double> convolve(const std::vector<float>& input,
+                                    const std::vector<double>& impulse)
 {
     std::vector<double> y(input.size(), 0.0);
     for (std::size_t n = 0; n < input.size(); ++n)

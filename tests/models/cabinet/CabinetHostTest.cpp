@@ -34,13 +34,14 @@ struct Host {
     ModuleHost<Traits> host{cabinetChain()};
 
     // Host blocks of the sizes `blocks` gives in turn, as long as the input lasts.
-    std::vector<float> run(const std::vector<float>& input, std::vector<std::uint32_t> blocks = {64})
+    std::vector<float> run(const std::vector<float>& input,
+                           std::vector<std::uint32_t> blocks = {64})
     {
         std::vector<float> output(input.size());
         std::size_t done = 0;
         for (std::size_t k = 0; done < input.size(); ++k) {
-            const std::uint32_t n =
-                static_cast<std::uint32_t>(std::min<std::size_t>(blocks[k % blocks.size()], input.size() - done));
+            const std::uint32_t n = static_cast<std::uint32_t>(
+                std::min<std::size_t>(blocks[k % blocks.size()], input.size() - done));
             const float* in[] = {input.data() + done};
             float* out[] = {output.data() + done};
             host.processHost(in, out, n);
@@ -59,8 +60,8 @@ TEST(CabinetHost, TheModuleSetCreatesTheWrappedCabinetAsConvolver)
     Module& module = h.host.getModuleSet().getSubModule("CabModule");
     ASSERT_NE(dynamic_cast<Wrapped*>(&module), nullptr);
     EXPECT_EQ(module.getInfo().type, "CabinetBorvan");
-    for (const char* name : {"Points_CabModule", "CabModel_CabModule", "MicModel_CabModule", "ImpedOn_CabModule",
-                             "TweeterLevel_CabModule", "Process_CabModule"})
+    for (const char* name : {"Points_CabModule", "CabModel_CabModule", "MicModel_CabModule",
+                             "ImpedOn_CabModule", "TweeterLevel_CabModule", "Process_CabModule"})
         EXPECT_EQ(h.host.findParameter(name), name);
 
     // Behind the host's fixed delay, the cabinet plays what it plays alone.

@@ -1,7 +1,7 @@
 // The stored tables: names and order, the shared and trivial tables, the shapes the cabinet relies
 // on, and their fingerprint.
-#include "engine/dsp/Convolver.h"
 #include "models/cabinet/CabinetTables.h"
+#include "engine/dsp/Convolver.h"
 #include "tools/cabinet/Sha256.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,8 @@ namespace tables = AudioEngine::BorvanQom::CabinetTables;
 using dsp::Domain::OldConvolvers::Convolver;
 
 // Changes only with a deliberate regeneration of the tables, in the same commit.
-constexpr const char* kCommittedSha256 = "25fd6144e0085a5f02ff5d5219eef3f8aba41bc12e2c6fafd7fba7a448ce6d1f";
+constexpr const char* kCommittedSha256 =
+    "25fd6144e0085a5f02ff5d5219eef3f8aba41bc12e2c6fafd7fba7a448ce6d1f";
 
 constexpr std::uint32_t kLength = tables::kTableLength;
 
@@ -95,7 +96,8 @@ TEST(CabinetTables, NamesAndOrderOfBothSets)
         EXPECT_EQ(tables::kWooferTables[i].name, woofer[i]) << "woofer entry " << i;
         EXPECT_EQ(tables::kTweeterTables[i].name, tweeter[i]) << "tweeter entry " << i;
     }
-    EXPECT_EQ(tables::kTweeterTables[0].samples, tables::kWooferTables[0].samples) << "one shared Flat";
+    EXPECT_EQ(tables::kTweeterTables[0].samples, tables::kWooferTables[0].samples)
+        << "one shared Flat";
 }
 
 TEST(CabinetTables, UnitImpulsesSilenceAndIdenticalTweeterQuadruples)
@@ -110,15 +112,16 @@ TEST(CabinetTables, UnitImpulsesSilenceAndIdenticalTweeterQuadruples)
         EXPECT_TRUE(isSilent(t[i].samples)) << t[i].name;
     for (std::uint32_t first = 1; first <= 17; first += 4)
         for (std::uint32_t k = 1; k < 4; ++k)
-            EXPECT_EQ(std::memcmp(t[first].samples, t[first + k].samples, kLength * sizeof(float)), 0)
+            EXPECT_EQ(std::memcmp(t[first].samples, t[first + k].samples, kLength * sizeof(float)),
+                      0)
                 << t[first + k].name;
     for (std::uint32_t i = 1; i <= 29; ++i)
         EXPECT_FALSE(isUnitImpulse(w[i].samples) || isSilent(w[i].samples)) << w[i].name;
     for (std::uint32_t i = 0; i < tables::kEntryCount; ++i)
         for (const tables::Table* table : {&w[i], &t[i]})
-            ASSERT_TRUE(std::all_of(table->samples, table->samples + kLength,
-                                    [](float v) { return std::isfinite(v); }))
-                << table->name;
+            ASSERT_TRUE(std::all_of(table->samples, table->samples + kLength, [](float v) {
+                return std::isfinite(v);
+            })) << table->name;
 }
 
 TEST(CabinetTables, PeaksComeEarlyAndWithinTheirRanges)
@@ -169,7 +172,8 @@ TEST(CabinetTables, EnergyPastThePlayedLengthStaysBelowMinus60dB)
         const std::vector<float> position = spectrum(w[1 + c].samples);
         for (std::uint32_t m = 0; m < 6; ++m)
             for (int withCurve = 0; withCurve < 2; ++withCurve) {
-                const std::vector<float>* factors[3] = {&position, &mics[m], withCurve ? &curves[c / 4] : nullptr};
+                const std::vector<float>* factors[3] = {&position, &mics[m],
+                                                        withCurve ? &curves[c / 4] : nullptr};
                 std::copy(position.begin(), position.end(), product.begin());
                 for (int f = 1; f < 3; ++f) {
                     if (factors[f] == nullptr)
@@ -178,8 +182,10 @@ TEST(CabinetTables, EnergyPastThePlayedLengthStaysBelowMinus60dB)
                     product[0] *= b[0];
                     product[1] *= b[1];
                     for (int k = 1; k < N / 2; ++k) {
-                        const float re = product[2 * k] * b[2 * k] - product[2 * k + 1] * b[2 * k + 1];
-                        const float im = product[2 * k] * b[2 * k + 1] + product[2 * k + 1] * b[2 * k];
+                        const float re =
+                            product[2 * k] * b[2 * k] - product[2 * k + 1] * b[2 * k + 1];
+                        const float im =
+                            product[2 * k] * b[2 * k + 1] + product[2 * k + 1] * b[2 * k];
                         product[2 * k] = re;
                         product[2 * k + 1] = im;
                     }
@@ -204,8 +210,8 @@ TEST(CabinetTables, Sha256OfThe73TablesMatchesTheCommittedValue)
         for (std::uint32_t i = 0; i < kLength; ++i) {
             std::uint32_t bits;
             std::memcpy(&bits, &t[i], 4);
-            const std::uint8_t bytes[4] = {std::uint8_t(bits), std::uint8_t(bits >> 8), std::uint8_t(bits >> 16),
-                                           std::uint8_t(bits >> 24)};
+            const std::uint8_t bytes[4] = {std::uint8_t(bits), std::uint8_t(bits >> 8),
+                                           std::uint8_t(bits >> 16), std::uint8_t(bits >> 24)};
             hash.update(bytes, 4);
         }
     };

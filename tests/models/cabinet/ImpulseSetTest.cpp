@@ -49,28 +49,24 @@ TEST(ImpulseSet, GetResponseClampsTheCabinetAndMapsTheMicrophoneAsTheCabinetDoes
         std::uint32_t index;
     };
     const Case cases[] = {
-        {0, 30, true, 10},    // "Flat" cabinet is the first one
-        {1, 30, false, 11},   // without the impedance curve: the odd neighbour
-        {1, 25, true, 0},     // microphones 25 .. 30 are 1 .. 6
-        {1, 26, true, 2},
-        {1, 29, false, 9},
-        {1, 24, true, 0},     // 24 is the first microphone
-        {1, 0, true, 10},     // below 24 ("Flat") the sixth, "C414"
-        {1, 23, false, 11},
-        {2, 31, true, 22},    // above the microphones: the sixth
-        {3, 36, false, 35},
-        {25, 25, true, 276},  // cabinets above 24 are the 24th
-        {36, 30, false, 287},
-        {24, 30, true, 286},
-        {13, 27, true, 2 * (12 * 6 + 2)},
+        {0, 30, true, 10},  // "Flat" cabinet is the first one
+        {1, 30, false, 11}, // without the impedance curve: the odd neighbour
+        {1, 25, true, 0},   // microphones 25 .. 30 are 1 .. 6
+        {1, 26, true, 2},     {1, 29, false, 9},   {1, 24, true, 0}, // 24 is the first microphone
+        {1, 0, true, 10},                          // below 24 ("Flat") the sixth, "C414"
+        {1, 23, false, 11},   {2, 31, true, 22},   // above the microphones: the sixth
+        {3, 36, false, 35},   {25, 25, true, 276}, // cabinets above 24 are the 24th
+        {36, 30, false, 287}, {24, 30, true, 286}, {13, 27, true, 2 * (12 * 6 + 2)},
     };
     for (const Case& c : cases)
         EXPECT_EQ(set.getResponse(c.cab, c.mic, c.impedance), set.getPreparedResponse(c.index))
-            << "cab " << c.cab << " mic " << c.mic << (c.impedance ? " with" : " without") << " impedance";
+            << "cab " << c.cab << " mic " << c.mic << (c.impedance ? " with" : " without")
+            << " impedance";
     // The tweeter path asks for microphone 1 without impedance: index 12 (c - 1) + 11.
     for (std::uint32_t cab = 0; cab <= 26; ++cab) {
         const std::uint32_t c = std::clamp<std::uint32_t>(cab, 1, 24);
-        EXPECT_EQ(set.getResponse(cab, 1, false), set.getPreparedResponse(12 * (c - 1) + 11)) << "cab " << cab;
+        EXPECT_EQ(set.getResponse(cab, 1, false), set.getPreparedResponse(12 * (c - 1) + 11))
+            << "cab " << cab;
     }
 }
 
@@ -91,16 +87,24 @@ TEST(ImpulseSet, ResponsesEqualTheEnginesResamplingOfTheFullProductsToTheBit)
     struct Response {
         std::uint32_t index, position, microphone, curve;
     };
-    const Response responses[] = {{0, 1, 25, 31}, {11, 1, 30, 0}, {150, 13, 28, 34}, {287, 24, 30, 0}};
+    const Response responses[] = {
+        {0, 1, 25, 31}, {11, 1, 30, 0}, {150, 13, 28, 34}, {287, 24, 30, 0}};
     std::vector<std::vector<float>> spectra(37);
     for (const Response& r : responses)
         for (std::uint32_t e : {r.position, r.microphone, r.curve})
             spectra[e] = spectrum(w[e].samples);
 
     WooferModels::ImpulseSet set;
-    for (const auto& [L, rate] : std::vector<std::pair<std::uint32_t, double>>{
-             {2048, 44100}, {1024, 44100}, {4, 44100}, {2, 44100}, {1, 44100},
-             {2048, 48000}, {256, 96000}, {64, 22050}, {2, 48000}, {1, 96000}}) {
+    for (const auto& [L, rate] : std::vector<std::pair<std::uint32_t, double>>{{2048, 44100},
+                                                                               {1024, 44100},
+                                                                               {4, 44100},
+                                                                               {2, 44100},
+                                                                               {1, 44100},
+                                                                               {2048, 48000},
+                                                                               {256, 96000},
+                                                                               {64, 22050},
+                                                                               {2, 48000},
+                                                                               {1, 96000}}) {
         SCOPED_TRACE("L " + std::to_string(L) + " at " + std::to_string(rate));
         ASSERT_TRUE(set.prepare(L, rate));
         const std::uint32_t padded = std::max<std::uint32_t>(4, L);
@@ -112,7 +116,8 @@ TEST(ImpulseSet, ResponsesEqualTheEnginesResamplingOfTheFullProductsToTheBit)
             Convolver::resampleImpulse(list, 3, N, 44100.0f, literal.data(), static_cast<int>(L),
                                        static_cast<float>(rate));
             const float* ours = set.getPreparedResponse(r.index);
-            EXPECT_EQ(std::memcmp(ours, literal.data(), L * sizeof(float)), 0) << "response " << r.index;
+            EXPECT_EQ(std::memcmp(ours, literal.data(), L * sizeof(float)), 0)
+                << "response " << r.index;
             for (std::uint32_t i = L; i < padded; ++i)
                 EXPECT_EQ(ours[i], 0.0f) << "padding of response " << r.index;
         }
@@ -153,14 +158,15 @@ TEST(ImpulseSet, PreparationWorksOnlyForANewLengthOrRate)
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Step steps[] = {
-        {2048, 44100, true, 2048}, {2048, 44100, false, 2048}, {2047, 44100, true, 1024},
-        {1500, 44100, false, 1024}, {1024, 48000, true, 1024}, {1024, 48000, false, 1024},
-        {1024, 0.0, false, 1024},  {1024, nan, false, 1024},   {5000, 48000, true, 2048},
+        {2048, 44100, true, 2048},  {2048, 44100, false, 2048}, {2047, 44100, true, 1024},
+        {1500, 44100, false, 1024}, {1024, 48000, true, 1024},  {1024, 48000, false, 1024},
+        {1024, 0.0, false, 1024},   {1024, nan, false, 1024},   {5000, 48000, true, 2048},
         {0, 48000, true, 1},
     };
     std::uint64_t syntheses = first.getSynthesisCount();
     for (const Step& s : steps) {
-        EXPECT_EQ(first.prepare(s.length, s.rate), s.works) << "length " << s.length << " rate " << s.rate;
+        EXPECT_EQ(first.prepare(s.length, s.rate), s.works)
+            << "length " << s.length << " rate " << s.rate;
         EXPECT_EQ(first.getPreparedLength(), s.L);
         EXPECT_EQ(first.getSynthesisCount() - syntheses, s.works ? 288u : 0u);
         syntheses = first.getSynthesisCount();

@@ -59,7 +59,8 @@ TEST(AnalogDelayLine, TheRingHoldsHalfASecondAndTheLengthStartsThere)
     }
     LineRig rig;
     EXPECT_EQ(rig.line.getInfo().type, "DelayLinePcrControlled");
-    EXPECT_EQ(rig.line.getInfo().description, "Delay line with pitch-shift effect on delay time change");
+    EXPECT_EQ(rig.line.getInfo().description,
+              "Delay line with pitch-shift effect on delay time change");
     EXPECT_EQ(rig.line.getInfo().flags, 18u);
     const ParameterBase& delay = rig.line.getParameter("Delay");
     EXPECT_EQ(delay.getMinimum(), 25.0f);
@@ -97,7 +98,8 @@ TEST(AnalogDelayLine, ARampGlidesAtTheSpeedOfOldOverNewLengthForTheNewLength)
         EXPECT_EQ(rig.line.getCurrentLength(), from + c.step);
         for (std::uint32_t i = 1; i + 1 < c.samples; ++i) {
             const float y = rig.tick();
-            ASSERT_NEAR(y - previous, c.speed, 1e-3f) << c.fromMs << " -> " << c.toMs << " at " << i;
+            ASSERT_NEAR(y - previous, c.speed, 1e-3f)
+                << c.fromMs << " -> " << c.toMs << " at " << i;
             previous = y;
         }
         EXPECT_NE(rig.line.getSettledLength(), rig.line.getTargetLength()) << "not yet";

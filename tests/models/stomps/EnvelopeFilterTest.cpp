@@ -46,13 +46,17 @@ struct EnvelopeRig {
         element.process();
         return rig::samples(element.getOutput("Out"), environment.chunk);
     }
-    std::vector<float> run(float level) { return run(std::vector<float>(environment.chunk, level)); }
+    std::vector<float> run(float level)
+    {
+        return run(std::vector<float>(environment.chunk, level));
+    }
     // A block of a sine at `amplitude`, continuing from the last one.
     std::vector<float> sine(float amplitude, float hertz = 110.0f)
     {
         std::vector<float> x(environment.chunk);
         for (float& v : x)
-            v = amplitude * std::sin(2.0f * std::numbers::pi_v<float> * hertz * float(played++) / environment.rate);
+            v = amplitude * std::sin(2.0f * std::numbers::pi_v<float> * hertz * float(played++) /
+                                     environment.rate);
         return x;
     }
     // Long enough for every control to glide across its whole range.
@@ -78,7 +82,8 @@ TEST(EnvelopeFilter, FiveControlsOverAResonantCutoffInEnvelopeMode)
     std::set<std::string> exposed;
     for (const auto& [name, parameter] : rig.element.getParameters())
         exposed.insert(name);
-    EXPECT_EQ(exposed, (std::set<std::string>{"Depth", "Freq", "Mode", "Poles", "Process", "Reso"}));
+    EXPECT_EQ(exposed,
+              (std::set<std::string>{"Depth", "Freq", "Mode", "Poles", "Process", "Reso"}));
     for (const char* knob : {"Freq", "Reso", "Depth"}) {
         ParameterBase& p = rig.element.getParameter(knob);
         EXPECT_EQ(p.getMinimum(), 0.0f) << knob;
@@ -110,10 +115,10 @@ TEST(EnvelopeFilter, KnobsReachTheCoreTruncated)
         int sent;
     } cases[] = {
         {"Freq", 63.9f, Core::kFrequency, 63}, // truncation, not rounding
-        {"Freq", 127.0f, Core::kFrequency, 127},  {"Freq", 400.0f, Core::kFrequency, 127},
-        {"Freq", kNaN, Core::kFrequency, 127},    {"Reso", 0.99f, Core::kResonance, 0},
-        {"Reso", -5.0f, Core::kResonance, 0},     {"Reso", 100.7f, Core::kResonance, 100},
-        {"Depth", 31.5f, Core::kDepth, 31},       {"Depth", kInf, Core::kDepth, 127},
+        {"Freq", 127.0f, Core::kFrequency, 127}, {"Freq", 400.0f, Core::kFrequency, 127},
+        {"Freq", kNaN, Core::kFrequency, 127},   {"Reso", 0.99f, Core::kResonance, 0},
+        {"Reso", -5.0f, Core::kResonance, 0},    {"Reso", 100.7f, Core::kResonance, 100},
+        {"Depth", 31.5f, Core::kDepth, 31},      {"Depth", kInf, Core::kDepth, 127},
     };
     for (const auto& c : cases) {
         rig.element.setParameter(c.name, c.value);
@@ -128,9 +133,12 @@ TEST(EnvelopeFilter, PolesAndModeSendOneOfNineShapeWordsAndOnlyModeSetsTheGain)
         std::int32_t word, bankPoles, response;
         float gain;
     } cases[] = {
-        {0, 0, 18, 2, Bank::kHighPass, 1.0f}, {0, 1, 10, 2, Bank::kBandPass, kBandPassGain},
-        {0, 2, 2, 2, Bank::kLowPass, 1.0f},   {1, 0, 20, 4, Bank::kHighPass, 1.0f},
-        {1, 1, 12, 4, Bank::kBandPass, kBandPassGain}, {1, 2, 4, 4, Bank::kLowPass, 1.0f},
+        {0, 0, 18, 2, Bank::kHighPass, 1.0f},
+        {0, 1, 10, 2, Bank::kBandPass, kBandPassGain},
+        {0, 2, 2, 2, Bank::kLowPass, 1.0f},
+        {1, 0, 20, 4, Bank::kHighPass, 1.0f},
+        {1, 1, 12, 4, Bank::kBandPass, kBandPassGain},
+        {1, 2, 4, 4, Bank::kLowPass, 1.0f},
     };
     for (const auto& c : cases) {
         EnvelopeRig rig;
@@ -209,7 +217,9 @@ TEST(EnvelopeFilter, CoreValuesFollowTheKnobs)
     // A loud note drives the cutoff far past the top; the sections hold 40 kHz.
     for (int block = 0; block < 50; ++block)
         rig.run(rig.sine(1.0f));
-    EXPECT_GT(rig.core().getBaseCutoff() * std::exp2(rig.core().getDepth() * rig.core().getFollower()), 80000.0f);
+    EXPECT_GT(rig.core().getBaseCutoff() *
+                  std::exp2(rig.core().getDepth() * rig.core().getFollower()),
+              80000.0f);
     EXPECT_EQ(rig.core().getBank().getCutoff(), 40000.0f);
 
     // The fast power of two, by its bit pattern: 1064965184 at 0.
@@ -237,7 +247,8 @@ TEST(EnvelopeFilter, UpdateAndPrepareStartTheCoreAfreshWithTheKnobsAsTheyStand)
         EXPECT_EQ(s.y2, 0.0f) << after;
         // Not the q of 0.3 that a start leaves until "Reso" moves again.
         EXPECT_EQ(rig.core().getBank().getQ(), 30.0f) << after;
-        EXPECT_NEAR(rig.core().getBaseCutoff(), 40.0 * std::exp2(9.0 * 100.0 / 128.0), 0.01) << after;
+        EXPECT_NEAR(rig.core().getBaseCutoff(), 40.0 * std::exp2(9.0 * 100.0 / 128.0), 0.01)
+            << after;
         EXPECT_EQ(rig.core().getDepth(), 4.0f * 20.0f / 128.0f) << after;
     };
     rig.element.prepare();
@@ -281,7 +292,8 @@ TEST(EnvelopeFilter, EachPieceRampsTheKnobsAndFollowsThePeakLevel)
             const float before = rig.core().getFollower();
             rig.run(x);
             ASSERT_FLOAT_EQ(rig.core().getFollower(), 0.99f * before + 0.03f * peak);
-            const float cutoff = rig.core().getBaseCutoff() * Core::fastPow2(rig.core().getDepth() * rig.core().getFollower());
+            const float cutoff = rig.core().getBaseCutoff() *
+                                 Core::fastPow2(rig.core().getDepth() * rig.core().getFollower());
             ASSERT_FLOAT_EQ(rig.core().getBank().getCutoff(), std::clamp(cutoff, 40.0f, 40000.0f));
         }
         // On silence it decays by exactly 0.99 per piece.
@@ -299,7 +311,8 @@ TEST(EnvelopeFilter, TwentyFourDecibelsCascadesASecondSectionDampedMore)
         float mode;
         std::int32_t response;
         float cutoffScale;
-    } cases[] = {{2.0f, Bank::kLowPass, 0.9f}, {1.0f, Bank::kBandPass, 1.0f}, {0.0f, Bank::kHighPass, 1.0f}};
+    } cases[] = {
+        {2.0f, Bank::kLowPass, 0.9f}, {1.0f, Bank::kBandPass, 1.0f}, {0.0f, Bank::kHighPass, 1.0f}};
     for (const auto& c : cases) {
         EnvelopeRig rig;
         rig.element.setParameter("Poles", 1.0f);
@@ -322,7 +335,8 @@ TEST(EnvelopeFilter, TwentyFourDecibelsCascadesASecondSectionDampedMore)
             first.designHighPass(w, d);
             second.designHighPass(w, 1.35f * d);
         }
-        for (const auto& [section, expected] : {std::pair{&bank.getBiquad(0), &first}, std::pair{&bank.getBiquad(1), &second}}) {
+        for (const auto& [section, expected] :
+             {std::pair{&bank.getBiquad(0), &first}, std::pair{&bank.getBiquad(1), &second}}) {
             const auto& k = section->getCoefficients();
             const auto& e = expected->getCoefficients();
             EXPECT_EQ(k.b0, e.b0) << c.mode;

@@ -13,7 +13,8 @@ namespace {
 // The rest voltage at depth 0: the float -9.1 widened.
 const double kRest = static_cast<double>(-9.1f);
 
-const std::vector<double> kVolts = {-12.0, -9.5, kRest, -9.05, -8.87, -8.5, -8.31, -8.0, -7.42, -5.0};
+const std::vector<double> kVolts = {-12.0, -9.5,  kRest, -9.05, -8.87,
+                                    -8.5,  -8.31, -8.0,  -7.42, -5.0};
 
 } // namespace
 
@@ -25,8 +26,8 @@ TEST(AnalogDelayLaws, TheFinderSplitsTheKnobAtItsMiddleAndNeverExtrapolates)
         std::uint32_t lo;
         double t;
     } cases[] = {
-        {-1.0, 0, 0.0},  {0.0, 0, 0.0}, {0.2, 0, 0.4}, {0.4999, 0, 0.9998}, {0.5, 1, 0.0},
-        {0.75, 1, 0.5}, {1.0, 1, 1.0}, {7.0, 1, 1.0},  {nan, 1, 0.0},
+        {-1.0, 0, 0.0}, {0.0, 0, 0.0}, {0.2, 0, 0.4}, {0.4999, 0, 0.9998}, {0.5, 1, 0.0},
+        {0.75, 1, 0.5}, {1.0, 1, 1.0}, {7.0, 1, 1.0}, {nan, 1, 0.0},
     };
     for (const auto& c : cases) {
         const auto cell = Finder::find(c.k);

@@ -53,7 +53,10 @@ struct DelayRig {
         }
         return y;
     }
-    std::vector<float> silence(std::size_t pieces) { return play(std::vector<float>(64 * pieces, 0.0f)); }
+    std::vector<float> silence(std::size_t pieces)
+    {
+        return play(std::vector<float>(64 * pieces, 0.0f));
+    }
 
     rig::RootEnvironment environment;
     Element element;
@@ -71,24 +74,28 @@ std::vector<float> noise(std::size_t samples, unsigned seed, float level = 0.5f)
 }
 
 // |H(e^jw)| of a second-order section at f hertz.
-template <class Z>
-double gainAt(const Z& z, double hertz, double rate)
+template <class Z> double gainAt(const Z& z, double hertz, double rate)
 {
     const std::complex<double> u = std::polar(1.0, -2.0 * std::numbers::pi * hertz / rate);
     const std::complex<double> numerator = double(z.b0) + u * (double(z.b1) + u * double(z.b2));
     const std::complex<double> denominator = 1.0 + u * (double(z.a1) + u * double(z.a2));
     return std::abs(numerator / denominator);
 }
-template <class Z>
-double firstOrderGainAt(const Z& z, double hertz, double rate)
+template <class Z> double firstOrderGainAt(const Z& z, double hertz, double rate)
 {
     const std::complex<double> u = std::polar(1.0, -2.0 * std::numbers::pi * hertz / rate);
     return std::abs((double(z.b0) + u * double(z.b1)) / (1.0 + u * double(z.a1)));
 }
 
 // The digital frequency onto which the bilinear transform maps the analogue w.
-double digitalHz(double w, double rate) { return std::atan(w / (2.0 * rate)) * rate / std::numbers::pi; }
-double prewarpedW(double hertz, double rate) { return 2.0 * rate * std::tan(std::numbers::pi * hertz / rate); }
+double digitalHz(double w, double rate)
+{
+    return std::atan(w / (2.0 * rate)) * rate / std::numbers::pi;
+}
+double prewarpedW(double hertz, double rate)
+{
+    return 2.0 * rate * std::tan(std::numbers::pi * hertz / rate);
+}
 
 } // namespace
 
@@ -101,20 +108,25 @@ TEST(AnalogDelay, IsAnExplicitModelOfEightSubModulesWithItsParameters)
     std::vector<std::string> names;
     for (const auto& entry : rig.element.getSubModules())
         names.push_back(entry.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Lfo", "LfoFilter", "DepthControlFilter", "DepthLfoFilter",
-                                               "PcrKnobFilter", "DelayLine", "FeedbackFilter",
-                                               "AntialiasFilter"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Lfo", "LfoFilter", "DepthControlFilter",
+                                               "DepthLfoFilter", "PcrKnobFilter", "DelayLine",
+                                               "FeedbackFilter", "AntialiasFilter"}));
 
     const struct {
         const char* name;
         float minimum, maximum, defaultValue;
         std::uint32_t flags;
     } parameters[] = {
-        {"Feedback", 0, 1, 0.5f, 0},       {"InputLevel", 0, 1, 1, 0},
-        {"BlendLevel", 0, 1, 0.5f, 0},     {"DelayHold", 10, 1000, 200, 4},
-        {"Delay", 25, 500, 500, 4},        {"Depth", 0, 1, 0, 0},
-        {"Mode", 0, 1, 0, 0},              {"DepthSmoothness", 0.01f, 5, 3, 0},
-        {"LfoSmoothness", 0.01f, 5, 3, 0}, {"PcrKnobSmoothness", 0.01f, 5, 3, 0},
+        {"Feedback", 0, 1, 0.5f, 0},
+        {"InputLevel", 0, 1, 1, 0},
+        {"BlendLevel", 0, 1, 0.5f, 0},
+        {"DelayHold", 10, 1000, 200, 4},
+        {"Delay", 25, 500, 500, 4},
+        {"Depth", 0, 1, 0, 0},
+        {"Mode", 0, 1, 0, 0},
+        {"DepthSmoothness", 0.01f, 5, 3, 0},
+        {"LfoSmoothness", 0.01f, 5, 3, 0},
+        {"PcrKnobSmoothness", 0.01f, 5, 3, 0},
         {"Process", 0, 4, 0, 0},
     };
     EXPECT_EQ(rig.element.getParameters().size(), std::size(parameters));
@@ -244,7 +256,8 @@ static SmootherRun runLfoSmoother(float rate, double seconds, float lfoHz)
             y1 = y;
         }
         if (piece > 0)
-            result.nyquist = std::max(result.nyquist, static_cast<float>(std::abs(alternating) / 64.0));
+            result.nyquist =
+                std::max(result.nyquist, static_cast<float>(std::abs(alternating) / 64.0));
     }
     return result;
 }
@@ -267,8 +280,9 @@ TEST(AnalogDelay, DISABLED_TheLfoSmootherStaysBoundedForAnHour)
     for (float rate : {44100.0f, 96000.0f}) {
         for (float lfoHz : {1.0f, 5.0f}) {
             const SmootherRun run = runLfoSmoother(rate, 3600.0, lfoHz);
-            std::printf("LFO smoother, %g Hz, LFO %g Hz, one hour: peak %.9g, half-rate mode %.3g\n",
-                        double(rate), double(lfoHz), double(run.peak), double(run.nyquist));
+            std::printf(
+                "LFO smoother, %g Hz, LFO %g Hz, one hour: peak %.9g, half-rate mode %.3g\n",
+                double(rate), double(lfoHz), double(run.peak), double(run.nyquist));
             EXPECT_LT(run.peak, 1.0f) << rate << " Hz, LFO " << lfoHz;
             EXPECT_LT(run.nyquist, 1e-3f) << rate << " Hz, LFO " << lfoHz;
         }
@@ -289,7 +303,8 @@ struct WetPathReference {
         line.setParameter("Mode", Model::DelayLine::kStep);
         line.setParameter("Delay", delayMs);
     }
-    std::vector<float> play(const std::vector<float>& in, float inputLevel, float feedbackLevel, float blend)
+    std::vector<float> play(const std::vector<float>& in, float inputLevel, float feedbackLevel,
+                            float blend)
     {
         std::vector<float> out(in.size());
         for (std::size_t i = 0; i < in.size(); ++i) {
@@ -316,10 +331,10 @@ TEST(AnalogDelay, AtDepthZeroTheDelayIsExactlyDelayAndTheMixIsAsWired)
     const struct {
         float delayMs, inputLevel, feedback, blend;
     } cases[] = {
-        {500.0f, 1.0f, 0.0f, 1.0f},  // the wet signal alone
-        {262.5f, 0.8f, 0.7f, 0.6f},  // the knob's middle, repeats fed back
-        {25.0f, 0.5f, 0.5f, 0.5f},   // the short end, 1102.5 samples
-        {100.0f, 0.7f, 1.0f, 0.0f},  // the input alone, scaled
+        {500.0f, 1.0f, 0.0f, 1.0f}, // the wet signal alone
+        {262.5f, 0.8f, 0.7f, 0.6f}, // the knob's middle, repeats fed back
+        {25.0f, 0.5f, 0.5f, 0.5f},  // the short end, 1102.5 samples
+        {100.0f, 0.7f, 1.0f, 0.0f}, // the input alone, scaled
         {410.0f, 1.0f, 0.3f, 0.25f},
     };
     for (const auto& c : cases) {
@@ -330,7 +345,8 @@ TEST(AnalogDelay, AtDepthZeroTheDelayIsExactlyDelayAndTheMixIsAsWired)
         rig.element.setParameter("BlendLevel", c.blend);
         EXPECT_EQ(rig.element.getKnobPosition(), (c.delayMs - 25.0f) / 475.0f);
         rig.silence(400); // the line arrives at "Delay" within 500 ms
-        EXPECT_EQ(rig.element.getDelayLine().getCurrentLength(), float(44100.0 * c.delayMs / 1000.0));
+        EXPECT_EQ(rig.element.getDelayLine().getCurrentLength(),
+                  float(44100.0 * c.delayMs / 1000.0));
 
         // The knob's smoother is still moving: the ratio is 1 at every position.
         const std::vector<float> x = noise(64 * 1200, 7);
@@ -346,7 +362,8 @@ TEST(AnalogDelay, AtDepthZeroTheDelayIsExactlyDelayAndTheMixIsAsWired)
     }
     // The knob positions that pick a single law.
     DelayRig rig;
-    const std::pair<float, float> knob[] = {{25.0f, 0.0f}, {262.5f, 0.5f}, {500.0f, 1.0f}, {1000.0f, 1.0f}, {-5.0f, 0.0f}};
+    const std::pair<float, float> knob[] = {
+        {25.0f, 0.0f}, {262.5f, 0.5f}, {500.0f, 1.0f}, {1000.0f, 1.0f}, {-5.0f, 0.0f}};
     for (const auto& [ms, position] : knob) {
         rig.element.setParameter("Delay", ms);
         EXPECT_EQ(rig.element.getKnobPosition(), position) << ms;
@@ -365,7 +382,8 @@ TEST(AnalogDelay, TheSweepSwingsTheVoltageByDepthAroundItsRestVoltage)
     EXPECT_NEAR(Model::restVolts(0.5f), -8.26f, 1e-6f);
     for (float d : {0.25f, 0.5f, 1.0f})
         for (float lfo : {-1.0f, -0.3f, 1.0f})
-            EXPECT_NEAR(Model::swingVolts(d, lfo, Model::restVolts(d)), d * lfo, 1e-6f) << d << " " << lfo;
+            EXPECT_NEAR(Model::swingVolts(d, lfo, Model::restVolts(d)), d * lfo, 1e-6f)
+                << d << " " << lfo;
 
     // In the model at full depth the delay swings below "Delay" and back:
     // the voltage never drops below -9.1 V, so the ratio never exceeds 1.
@@ -387,7 +405,8 @@ TEST(AnalogDelay, TheSweepSwingsTheVoltageByDepthAroundItsRestVoltage)
         longest = std::max(longest, delaySamples);
         shortest = std::min(shortest, delaySamples);
     }
-    const double lag = 44100.0 * (1.0 / prewarpedW(1843.0, 44100.0) + 1.0 / prewarpedW(4825.0, 44100.0));
+    const double lag =
+        44100.0 * (1.0 / prewarpedW(1843.0, 44100.0) + 1.0 / prewarpedW(4825.0, 44100.0));
     EXPECT_LE(longest, 22050.0 + lag + 1.0);
     // At -6.42 V and the long end's law the ratio is about 0.875.
     EXPECT_LT(shortest, 0.9 * 22050.0);
@@ -493,15 +512,25 @@ TEST(AnalogDelay, ARateChangeByUpdateOrByPrepareGivesTheNewRatesDelayAndDesigns)
         DelayRig fresh(96000.0f);
         fresh.element.setParameter("Depth", 0.3f);
         fresh.element.setParameter("LfoSmoothness", 1.5f);
-        auto same = [](const auto& a, const auto& b) {
-            return std::memcmp(&a, &b, sizeof a) == 0;
-        };
-        EXPECT_TRUE(same(rig.element.getLfoFilter().getCoefficients(), fresh.element.getLfoFilter().getCoefficients())) << path;
-        EXPECT_TRUE(same(rig.element.getFeedbackFilter().getCoefficients(), fresh.element.getFeedbackFilter().getCoefficients())) << path;
-        EXPECT_TRUE(same(rig.element.getAntialiasFilter().getCoefficients(), fresh.element.getAntialiasFilter().getCoefficients())) << path;
-        EXPECT_TRUE(same(rig.element.getDepthControlFilter().getCoefficients(), fresh.element.getDepthControlFilter().getCoefficients())) << path;
-        EXPECT_TRUE(same(rig.element.getDepthLfoFilter().getCoefficients(), fresh.element.getDepthLfoFilter().getCoefficients())) << path;
-        EXPECT_TRUE(same(rig.element.getPcrKnobFilter().getCoefficients(), fresh.element.getPcrKnobFilter().getCoefficients())) << path;
+        auto same = [](const auto& a, const auto& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+        EXPECT_TRUE(same(rig.element.getLfoFilter().getCoefficients(),
+                         fresh.element.getLfoFilter().getCoefficients()))
+            << path;
+        EXPECT_TRUE(same(rig.element.getFeedbackFilter().getCoefficients(),
+                         fresh.element.getFeedbackFilter().getCoefficients()))
+            << path;
+        EXPECT_TRUE(same(rig.element.getAntialiasFilter().getCoefficients(),
+                         fresh.element.getAntialiasFilter().getCoefficients()))
+            << path;
+        EXPECT_TRUE(same(rig.element.getDepthControlFilter().getCoefficients(),
+                         fresh.element.getDepthControlFilter().getCoefficients()))
+            << path;
+        EXPECT_TRUE(same(rig.element.getDepthLfoFilter().getCoefficients(),
+                         fresh.element.getDepthLfoFilter().getCoefficients()))
+            << path;
+        EXPECT_TRUE(same(rig.element.getPcrKnobFilter().getCoefficients(),
+                         fresh.element.getPcrKnobFilter().getCoefficients()))
+            << path;
 
         // The sweep keeps its hertz.
         const float before = rig.element.getLfoPhase();
@@ -516,10 +545,11 @@ TEST(AnalogDelay, DescribeWritesItsOwnPortsAndAnOpenInputAsZero)
     std::ostringstream text;
     rig.element.describe(text, "Slot");
     std::ostringstream expected;
-    expected << "Slot_In,0x" << std::hex << reinterpret_cast<std::uintptr_t>(rig.feed.data()) << "\n"
+    expected << "Slot_In,0x" << std::hex << reinterpret_cast<std::uintptr_t>(rig.feed.data())
+             << "\n"
              << "Slot_InDry,0x0\n"
-             << "Slot_Out,0x" << reinterpret_cast<std::uintptr_t>(rig.element.getOutput("Out").getBuffer())
-             << "\n";
+             << "Slot_Out,0x"
+             << reinterpret_cast<std::uintptr_t>(rig.element.getOutput("Out").getBuffer()) << "\n";
     EXPECT_EQ(text.str(), expected.str());
 }
 
@@ -558,8 +588,9 @@ TEST(AnalogDelay, InASlotItsNamesReachItAndTheEnginesRateChangeReachesItsLine)
     stomps::ChainRig rig;
     rig.set("Stomp_2_StompModule", 8.0f); // "AnalogDelay"
     auto& model = rig.model<Element>(2);
-    for (const char* name : {"Mode", "Depth", "Feedback", "Delay", "BlendLevel", "InputLevel", "DelayHold",
-                             "DepthSmoothness", "LfoSmoothness", "PcrKnobSmoothness", "Process"})
+    for (const char* name :
+         {"Mode", "Depth", "Feedback", "Delay", "BlendLevel", "InputLevel", "DelayHold",
+          "DepthSmoothness", "LfoSmoothness", "PcrKnobSmoothness", "Process"})
         EXPECT_NO_THROW(rig.value(std::string(name) + "_2_StompModule")) << name;
     rig.set("Delay_2_StompModule", 100.0f);
     rig.set("BlendLevel_2_StompModule", 1.0f);

@@ -49,7 +49,8 @@ struct DriveRig {
     {
         std::vector<float> x(64);
         for (float& v : x)
-            v = amplitude * std::sin(2.0f * std::numbers::pi_v<float> * hertz * float(played++) / 44100.0f);
+            v = amplitude *
+                std::sin(2.0f * std::numbers::pi_v<float> * hertz * float(played++) / 44100.0f);
         return x;
     }
 
@@ -95,7 +96,8 @@ TEST(Overdrive, IsPreFilterClipperHighPassAndMixerWithFourControls)
     EXPECT_EQ(rig.element.getClipper().getTexture(), 0.5f);
     EXPECT_EQ(rig.element.getMixer().getParameter("A1").getValue(), 0.5f);
     EXPECT_EQ(rig.element.getMixer().getParameter("A2").getValue(), 0.5f);
-    EXPECT_EQ(rig.element.getOutput("Out").getBuffer(), rig.element.getMixer().getOutput("Out").getBuffer());
+    EXPECT_EQ(rig.element.getOutput("Out").getBuffer(),
+              rig.element.getMixer().getOutput("Out").getBuffer());
 }
 
 TEST(Overdrive, TheCommittedCurveIsTheMonotoneFillThroughTheMeasuredPoints)
@@ -103,14 +105,16 @@ TEST(Overdrive, TheCommittedCurveIsTheMonotoneFillThroughTheMeasuredPoints)
     const auto fill = overdrive_curve::fillClipperCurve();
     ASSERT_EQ(ClipperCurveTable::count, static_cast<std::int32_t>(fill.size()));
     for (std::size_t i = 0; i < fill.size(); ++i)
-        ASSERT_EQ(ClipperCurveTable::samples[i], fill[i]) << "sample " << i << ": regenerate the table";
+        ASSERT_EQ(ClipperCurveTable::samples[i], fill[i])
+            << "sample " << i << ": regenerate the table";
 
     const struct {
         int index;
         float y;
-    } rows[] = {{0, 0.0f},        {1, 0.00129218f}, {2, 0.0323449f}, {3, 0.131311f},  {4, 0.256999f},
-                {5, 0.36725f},    {6, 0.426729f},   {8, 0.477651f},  {10, 0.503024f}, {20, 0.556975f},
-                {30, 0.581535f},  {50, 0.609707f},  {70, 0.627274f}, {100, 0.645502f}};
+    } rows[] = {{0, 0.0f},       {1, 0.00129218f}, {2, 0.0323449f}, {3, 0.131311f},
+                {4, 0.256999f},  {5, 0.36725f},    {6, 0.426729f},  {8, 0.477651f},
+                {10, 0.503024f}, {20, 0.556975f},  {30, 0.581535f}, {50, 0.609707f},
+                {70, 0.627274f}, {100, 0.645502f}};
     for (const auto& row : rows)
         EXPECT_EQ(ClipperCurveTable::samples[row.index], row.y) << row.index;
     for (int i = 1; i < ClipperCurveTable::count; ++i)
@@ -159,7 +163,7 @@ TEST(Overdrive, TheClipperRectifiesByTextureThroughTheCurve)
     DriveRig rig;
     const struct {
         float sent, texture, shown;
-    } cases[] = {{2.0f, 2.0f, 1.0f},  {-1.0f, -1.0f, 0.0f}, {0.25f, 0.25f, 0.25f},
+    } cases[] = {{2.0f, 2.0f, 1.0f},   {-1.0f, -1.0f, 0.0f}, {0.25f, 0.25f, 0.25f},
                  {kNaN, 0.25f, 0.25f}, {kInf, 0.25f, 1.0f},  {-kInf, 0.25f, 0.0f}};
     for (const auto& c : cases) {
         rig.element.setParameter("Texture", c.sent);
@@ -173,7 +177,11 @@ TEST(Overdrive, BlendSetsTheDryAndWetWeights)
     DriveRig rig;
     const struct {
         float blend, a1, a2;
-    } cases[] = {{0.0f, 1.0f, 0.0f}, {0.3f, 0.7f, 0.3f}, {1.0f, 0.0f, 1.0f}, {1.5f, 0.0f, 1.0f}, {kNaN, 0.0f, 1.0f}};
+    } cases[] = {{0.0f, 1.0f, 0.0f},
+                 {0.3f, 0.7f, 0.3f},
+                 {1.0f, 0.0f, 1.0f},
+                 {1.5f, 0.0f, 1.0f},
+                 {kNaN, 0.0f, 1.0f}};
     for (const auto& c : cases) {
         rig.element.setParameter("Blend", c.blend);
         EXPECT_FLOAT_EQ(rig.element.getParameter("A1").getValue(), c.a1) << c.blend;
@@ -242,11 +250,13 @@ TEST(Overdrive, FilterCornersAndWhatAPreparationKeeps)
     const double centre = std::sqrt(100.0 * 11000.0); // 1048.8 Hz
     EXPECT_NEAR(centre, 1048.81, 5e-3);
     EXPECT_NEAR(stomps::biquadGain(pre, stomps::bilinearImage(centre, fs), fs), 1.0, 1e-5);
-    EXPECT_NEAR(stomps::biquadGain(pre, stomps::bilinearImage(100.0, fs), fs), std::sqrt(0.5), 0.02);
+    EXPECT_NEAR(stomps::biquadGain(pre, stomps::bilinearImage(100.0, fs), fs), std::sqrt(0.5),
+                0.02);
     const auto& hpf = rig.element.getHPF().getCoefficients();
     const double w = 2.0 * std::numbers::pi * stomps::bilinearImage(3.5, fs) / fs;
     const std::complex<double> z1 = std::polar(1.0, -w);
-    EXPECT_NEAR(std::abs((double(hpf.b0) + double(hpf.b1) * z1) / (1.0 + double(hpf.a1) * z1)), std::sqrt(0.5), 1e-4)
+    EXPECT_NEAR(std::abs((double(hpf.b0) + double(hpf.b1) * z1) / (1.0 + double(hpf.a1) * z1)),
+                std::sqrt(0.5), 1e-4)
         << "3 dB down at 3.5 Hz";
 
     for (int block = 0; block < 50; ++block)

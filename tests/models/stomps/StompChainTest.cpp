@@ -6,9 +6,9 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <numeric>
 #include <random>
-#include <map>
 #include <set>
 
 using namespace AudioEngine;
@@ -64,7 +64,6 @@ private:
     std::uint32_t position_ = 0;
 };
 
-
 // A stereo model, for the routing pairs.
 class Stereo : public ModuleBasic {
 public:
@@ -93,12 +92,10 @@ struct TestSet : ModuleSelectorDetails::ModuleCreators {
 class TestSelector : public ModuleSelectorNotUniform<TestSet> {};
 using TestChain = ModuleCX2<ModuleArrayCX2<TestSelector, 6>>;
 
-template <class Chain>
-struct Creators : ModuleSelectorDetails::ModuleCreators {
+template <class Chain> struct Creators : ModuleSelectorDetails::ModuleCreators {
     Creators() { add<Chain>("Stomps"); }
 };
-template <class Chain>
-struct Traits {
+template <class Chain> struct Traits {
     using Creators = ::Creators<Chain>;
 };
 
@@ -111,8 +108,7 @@ ModuleSetDescription chainDescription()
     return d;
 }
 
-template <class Chain>
-struct Rig {
+template <class Chain> struct Rig {
     Rig() : host(chainDescription()) {}
 
     Chain& chain() { return dynamic_cast<Chain&>(host.getModuleSet().getSubModule("StompModule")); }
@@ -148,8 +144,9 @@ std::vector<float> ramp(std::size_t n, float start = 1.0f)
 TEST(StompChain, TheSetOffersNineModelsInOrder)
 {
     StompSet set;
-    const std::vector<std::string> names = {"Empty",  "Compressor", "AnalogChorus", "EnvelopeFilter", "BassWah",
-                                            "Volume", "Overdrive",  "Octaver",      "AnalogDelay"};
+    const std::vector<std::string> names = {"Empty",          "Compressor", "AnalogChorus",
+                                            "EnvelopeFilter", "BassWah",    "Volume",
+                                            "Overdrive",      "Octaver",    "AnalogDelay"};
     ASSERT_EQ(set.size(), names.size());
     for (std::size_t k = 0; k < names.size(); ++k)
         EXPECT_EQ(set[k].name, names[k]);
@@ -201,14 +198,18 @@ TEST(StompChain, RunModesOfAWrappedModel)
     const struct {
         const char* name;
         float process;
-        float shown; // the parameter afterwards
+        float shown;                              // the parameter afterwards
         std::vector<std::pair<int, float>> heard; // (sample, value) of the echo's "Out"
-        bool previous; // "Out" keeps what it held
+        bool previous;                            // "Out" keeps what it held
     } cases[] = {
         {"normal", 0.0f, 0.0f, {{0, 57}, {4, 61}, {8, 1000}}, false},
         {"bypass by truncation", 1.9f, 1.9f, {{0, 61}, {10, 1006}}, false},
         {"mute", 2.0f, 2.0f, {{0, 0}, {10, 0}, {63, 0}}, false},
-        {"mute the input: the tail rings out", 3.0f, 3.0f, {{0, 57}, {3, 60}, {4, 0}, {63, 0}}, false},
+        {"mute the input: the tail rings out",
+         3.0f,
+         3.0f,
+         {{0, 57}, {3, 60}, {4, 0}, {63, 0}},
+         false},
         {"stop", 4.0f, 4.0f, {}, true},
         {"negative: no mode", -1.0f, 0.0f, {{0, 57}, {8, 1000}}, false},
         {"no such mode", 7.0f, 4.0f, {{0, 57}, {8, 1000}}, false},
@@ -218,14 +219,16 @@ TEST(StompChain, RunModesOfAWrappedModel)
         Rig<TestChain> rig;
         rig.push("Stomp_0_StompModule", 1.0f); // slot 0 plays the echo
         rig.run(ramp(64, 1.0f));
-        auto& echo = dynamic_cast<Echo&>(*dynamic_cast<TestSelector&>(rig.slot(0)).getCurrentElement());
+        auto& echo =
+            dynamic_cast<Echo&>(*dynamic_cast<TestSelector&>(rig.slot(0)).getCurrentElement());
         const int resets = echo.resets;
         const Port& out = echo.getOutput("Out");
         const std::vector<float> before(out.getBuffer(), out.getBuffer() + 64);
 
         rig.slot(0).setParameter("Process", c.process);
         EXPECT_FLOAT_EQ(rig.slot(0).getParameter("Process").getValue(), c.shown) << c.name;
-        EXPECT_EQ(echo.resets, resets + (c.process == 1.9f ? 1 : 0)) << c.name; // bypass resets once
+        EXPECT_EQ(echo.resets, resets + (c.process == 1.9f ? 1 : 0))
+            << c.name; // bypass resets once
         rig.run(ramp(64, 1000.0f));
 
         const float* y = out.getBuffer();
@@ -261,7 +264,8 @@ TEST(StompChain, OutputsPairWithTheirInputsButNeverTheDryOne)
     std::set<std::pair<std::string, std::string>> pairs;
     for (const auto& [input, output] : stereo.getBypassPairs())
         pairs.insert({input->getName(), output->getName()});
-    EXPECT_EQ(pairs, (std::set<std::pair<std::string, std::string>>{{"InL", "OutL"}, {"InR", "OutR"}}));
+    EXPECT_EQ(pairs,
+              (std::set<std::pair<std::string, std::string>>{{"InL", "OutL"}, {"InR", "OutR"}}));
 
     ModuleCX2<Stereo> single; // a leaf with one input pairs it with every output
     class OneIn : public Stereo {

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <set>
@@ -53,8 +53,9 @@ struct WahRig {
     {
         for (int block = 0; block < blocks; ++block) {
             for (std::uint32_t i = 0; i < environment.chunk; ++i)
-                feed.data()[i] = amplitude * std::sin(2.0f * std::numbers::pi_v<float> * hertz
-                                                      * static_cast<float>(played++) / environment.rate);
+                feed.data()[i] =
+                    amplitude * std::sin(2.0f * std::numbers::pi_v<float> * hertz *
+                                         static_cast<float>(played++) / environment.rate);
             element.process();
         }
         return rig::samples(element.getOutput("Out"), environment.chunk);
@@ -78,7 +79,8 @@ Expected wahDesign(double d, double fs)
     const double q = 4.0 + 2.5 * d, g = 8.5 + 6.0 * d;
     const double k = 2.0 * fs, bw = w0 / q;
     const double n = w0 * w0 + bw * k + k * k;
-    return {g * bw * k / n, 0.0, -g * bw * k / n, 2.0 * (w0 * w0 - k * k) / n, (w0 * w0 - bw * k + k * k) / n};
+    return {g * bw * k / n, 0.0, -g * bw * k / n, 2.0 * (w0 * w0 - k * k) / n,
+            (w0 * w0 - bw * k + k * k) / n};
 }
 
 // Checks the wah filter against its design at pedal position d: the
@@ -86,7 +88,8 @@ Expected wahDesign(double d, double fs)
 // design's), the design peaks at peakHz with exactly peakGain, and the float
 // filter reaches that gain there (its poles, close to the unit circle, place
 // the peak itself only to a few hundredths of a hertz).
-void expectWahAt(const Model::FilterWah& filter, double d, double fs, double peakGain, double peakHz)
+void expectWahAt(const Model::FilterWah& filter, double d, double fs, double peakGain,
+                 double peakHz)
 {
     const auto& k = filter.getCoefficients();
     const Expected e = wahDesign(d, fs);
@@ -95,13 +98,16 @@ void expectWahAt(const Model::FilterWah& filter, double d, double fs, double pea
     EXPECT_NEAR(k.b2, e.b2, 1e-6 * e.b0);
     EXPECT_NEAR(k.a1, e.a1, 2e-7);
     EXPECT_NEAR(k.a2, e.a2, 2e-7);
-    auto designed = [&](double f) { return stomps::biquadGain(e.b0, e.b1, e.b2, e.a1, e.a2, f, fs); };
+    auto designed = [&](double f) {
+        return stomps::biquadGain(e.b0, e.b1, e.b2, e.a1, e.a2, f, fs);
+    };
     const double peak = stomps::peakFrequency(designed, 0.5 * peakHz, 2.0 * peakHz);
     EXPECT_NEAR(peak, peakHz, 5e-4) << "d = " << d;
     EXPECT_NEAR(designed(peak), peakGain, 1e-9) << "d = " << d;
     auto gain = [&](double f) { return stomps::biquadGain(k, f, fs); };
     EXPECT_NEAR(gain(peakHz), peakGain, 2e-4 * peakGain) << "d = " << d;
-    EXPECT_NEAR(stomps::peakFrequency(gain, 0.5 * peakHz, 2.0 * peakHz), peakHz, 0.05) << "d = " << d;
+    EXPECT_NEAR(stomps::peakFrequency(gain, 0.5 * peakHz, 2.0 * peakHz), peakHz, 0.05)
+        << "d = " << d;
 }
 
 } // namespace
@@ -126,7 +132,8 @@ TEST(BassWah, IsASideFilterAndAWahFilterBehindTwoControls)
     EXPECT_EQ(rig.element.getParameter("Wah").getMaximum(), 1.0f);
     EXPECT_EQ(rig.depth(), 0.0f);
     // The model's output is the wah filter's own.
-    EXPECT_EQ(rig.element.getOutput("Out").getBuffer(), rig.element.getFilterWah().getOutput("Out").getBuffer());
+    EXPECT_EQ(rig.element.getOutput("Out").getBuffer(),
+              rig.element.getFilterWah().getOutput("Out").getBuffer());
 }
 
 TEST(BassWah, InModeOnThePedalAloneSetsCentreQAndPeakGain)
@@ -165,7 +172,8 @@ TEST(BassWah, InModeAutoALoudInputOpensTheWahFullyAndNoFurther)
         EXPECT_EQ(rig.depth(), 1.0f);
         expectWahAt(rig.element.getFilterWah(), 1.0, 44100.0, 14.5, 738.006);
         const std::vector<float> y = rig.sine(1, 1.0f, 300.0f);
-        EXPECT_TRUE(std::all_of(y.begin(), y.end(), [](float v) { return std::isfinite(v) && std::fabs(v) < 20.0f; }));
+        EXPECT_TRUE(std::all_of(y.begin(), y.end(),
+                                [](float v) { return std::isfinite(v) && std::fabs(v) < 20.0f; }));
     }
 }
 
@@ -181,13 +189,15 @@ TEST(BassWah, TheEnvelopeStepsOncePerBlockOnTheSideFiltersMeanLevel)
                 rig.feed.data()[i] = 0.05f * noise.next();
             const float before = rig.element.getEnvelope();
             rig.element.process();
-            const std::vector<float> side = rig::samples(rig.element.getFilterSide().getOutput("Out"), chunk);
+            const std::vector<float> side =
+                rig::samples(rig.element.getFilterSide().getOutput("Out"), chunk);
             double mean = 0.0;
             for (float y : side)
                 mean += std::fabs(y);
             mean /= chunk;
             const double expected = 0.99 * before + 0.03 * mean;
-            ASSERT_NEAR(rig.element.getEnvelope(), expected, 1e-6 * expected) << chunk << " " << block;
+            ASSERT_NEAR(rig.element.getEnvelope(), expected, 1e-6 * expected)
+                << chunk << " " << block;
             ASSERT_FLOAT_EQ(rig.depth(), std::min(1.0f, 6.0f * rig.element.getEnvelope() + 0.25f));
         }
     }
@@ -278,13 +288,15 @@ void sideFilterHour(float rate)
     const float silence[64] = {};
 
     const long blocks = static_cast<long>(3600.0f * rate / 64.0f);
-    const long silentFrom = blocks - static_cast<long>(300.0f * rate / 64.0f); // the last five minutes
+    const long silentFrom =
+        blocks - static_cast<long>(300.0f * rate / 64.0f); // the last five minutes
     const long lastMinute = blocks - static_cast<long>(60.0f * rate / 64.0f);
     float loud = 0.0f;
     bool quiet = true;
     for (long block = 0; block < blocks; ++block) {
         if (block < silentFrom)
-            std::memcpy(feed.data(), noise.data() + (block * 397 % kNoiseBlocks) * 64, sizeof silence);
+            std::memcpy(feed.data(), noise.data() + (block * 397 % kNoiseBlocks) * 64,
+                        sizeof silence);
         else if (block == silentFrom)
             feed.fill(0.0f);
         side.process();
@@ -300,8 +312,14 @@ void sideFilterHour(float rate)
 
 } // namespace
 
-TEST(BassWah, TheSideFilterStaysBoundedForAnHourAndDiesOutInSilenceAt44100Hz) { sideFilterHour(44100.0f); }
-TEST(BassWah, TheSideFilterStaysBoundedForAnHourAndDiesOutInSilenceAt96000Hz) { sideFilterHour(96000.0f); }
+TEST(BassWah, TheSideFilterStaysBoundedForAnHourAndDiesOutInSilenceAt44100Hz)
+{
+    sideFilterHour(44100.0f);
+}
+TEST(BassWah, TheSideFilterStaysBoundedForAnHourAndDiesOutInSilenceAt96000Hz)
+{
+    sideFilterHour(96000.0f);
+}
 
 TEST(BassWah, InASlotItsControlsReachTheModelAndARateChangeRedesignsBothFilters)
 {
@@ -321,6 +339,7 @@ TEST(BassWah, InASlotItsControlsReachTheModelAndARateChangeRedesignsBothFilters)
                 stomps::bilinearImage(150.0 * std::exp2(2.3 * 0.4), 96000.0));
     const auto& side = model.getFilterSide().getCoefficients();
     EXPECT_NEAR(side.b0, 192000.0 / (200.0 * std::numbers::pi + 192000.0), 1e-6);
-    EXPECT_NEAR(stomps::biquadGain(side, 100.0, 96000.0), std::sqrt(0.5), 1e-3) << "3 dB down at 100 Hz";
+    EXPECT_NEAR(stomps::biquadGain(side, 100.0, 96000.0), std::sqrt(0.5), 1e-3)
+        << "3 dB down at 100 Hz";
     EXPECT_NEAR(stomps::biquadGain(side, 10000.0, 96000.0), 1.0, 1e-3);
 }

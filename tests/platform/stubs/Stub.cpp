@@ -27,8 +27,14 @@ void note(const char* event, int value = 0)
 int table[4];
 #endif
 
-__attribute__((constructor)) void loaded() { note("load"); }
-__attribute__((destructor)) void unloaded() { note("unload"); }
+__attribute__((constructor)) void loaded()
+{
+    note("load");
+}
+__attribute__((destructor)) void unloaded()
+{
+    note("unload");
+}
 
 } // namespace
 
@@ -55,7 +61,10 @@ EXPORT int DUZ2Release()
 #endif
 
 // Not exported by the version script: must stay out of the symbol table.
-EXPORT int StubHidden() { return 7; }
+EXPORT int StubHidden()
+{
+    return 7;
+}
 
 #if defined(STUB_COUNTING)
 EXPORT int StubOwnFile(char* buffer, int size)

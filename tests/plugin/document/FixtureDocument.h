@@ -42,7 +42,10 @@ struct FixtureDocument : Zq::BorvanRAZ::Document::Main {
 
     std::map<std::string, float> values() const
     {
-        return {{"gain", gain.getValue()}, {"voice", voice.getValue()}, {"bass", bass.getValue()}, {"mix", mix.getValue()}};
+        return {{"gain", gain.getValue()},
+                {"voice", voice.getValue()},
+                {"bass", bass.getValue()},
+                {"mix", mix.getValue()}};
     }
 
     std::map<std::string, int> fired;

@@ -23,7 +23,8 @@ std::string repeated(const std::string& piece, int count)
 // A Preset whose Amp sets Gain to 1 and that nests `depth` elements in all.
 std::string nested(int depth)
 {
-    return "<Preset><Amp Gain=\"1\" />" + repeated("<a>", depth - 1) + repeated("</a>", depth - 1) + "</Preset>";
+    return "<Preset><Amp Gain=\"1\" />" + repeated("<a>", depth - 1) + repeated("</a>", depth - 1) +
+           "</Preset>";
 }
 
 const std::string kValid = R"(<Preset PresetName="New"><Amp Gain="1" /></Preset>)";
@@ -48,8 +49,10 @@ TEST(DocumentHostileText, LeavesTheStateUnchanged)
         {"nested 100 000 deep", nested(100000), -1},
         {"nested 100 000 deep inside a comment's neighbour", "<!-- x -->" + nested(100000), -1},
         {"one level too deep", nested(65), -1},
-        {"a size that ends before the closing tag", kValid, static_cast<std::int32_t>(kValid.size() - 3)},
-        {"a zero byte before the closing tag", R"(<Preset><Amp Gain="1" />)" + std::string(1, '\0') + "</Preset>", -1},
+        {"a size that ends before the closing tag", kValid,
+         static_cast<std::int32_t>(kValid.size() - 3)},
+        {"a zero byte before the closing tag",
+         R"(<Preset><Amp Gain="1" />)" + std::string(1, '\0') + "</Preset>", -1},
         {"a null size", kValid, 0},
         {"a negative size", kValid, -5},
     };
@@ -57,7 +60,8 @@ TEST(DocumentHostileText, LeavesTheStateUnchanged)
         FixtureDocument chunkTarget;
         chunkTarget.setPresetName("Before");
         chunkTarget.fired.clear();
-        chunkTarget.loadChunk(c.text.data(), c.size == -1 ? static_cast<std::int32_t>(c.text.size()) : c.size);
+        chunkTarget.loadChunk(c.text.data(),
+                              c.size == -1 ? static_cast<std::int32_t>(c.text.size()) : c.size);
         EXPECT_EQ(chunkTarget.gain.getValue(), -12.0f) << c.name;
         EXPECT_EQ(chunkTarget.getPresetName(), "Before") << c.name;
         EXPECT_TRUE(chunkTarget.fired.empty()) << c.name;

@@ -10,11 +10,12 @@ using Zq::BorvanRAZ::Document::presetNameFromPath;
 
 namespace {
 
-const std::string kGoldenChunk = "<?xml version=\"1.0\" standalone=\"no\" ?>"
-                                 "<Preset PresetName=\"My.Song.\">"
-                                 "<Amp Gain=\"-12.000000\" Voice=\"Bright\"><AmpModel Bass=\"5.000000\" /></Amp>"
-                                 "<Cab Mix=\"0.100000\" />"
-                                 "</Preset>";
+const std::string kGoldenChunk =
+    "<?xml version=\"1.0\" standalone=\"no\" ?>"
+    "<Preset PresetName=\"My.Song.\">"
+    "<Amp Gain=\"-12.000000\" Voice=\"Bright\"><AmpModel Bass=\"5.000000\" /></Amp>"
+    "<Cab Mix=\"0.100000\" />"
+    "</Preset>";
 
 void loadChunk(FixtureDocument& document, const std::string& text)
 {
@@ -60,7 +61,8 @@ TEST(DocumentChunk, RoundTripsValuesAndTheName)
 TEST(DocumentChunk, EveryPresetNameSurvivesTheRoundTrip)
 {
     for (const std::string name :
-         {"My.Song", "Plain", "", "a..b", "Ends.With.Dot.", "Say \"Hi\" & <Bye>", "It's \"Bass\"", "B\xC3\xA4ss T\xC3\xB6n"}) {
+         {"My.Song", "Plain", "", "a..b", "Ends.With.Dot.", "Say \"Hi\" & <Bye>", "It's \"Bass\"",
+          "B\xC3\xA4ss T\xC3\xB6n"}) {
         FixtureDocument source, target;
         source.setPresetName("presets/" + name + ".qomp");
         ASSERT_EQ(source.getPresetName(), name);
@@ -77,10 +79,13 @@ TEST(DocumentChunk, ReadsAnyRootAndItsPresetName)
         std::string presetName;
         float gain;
     } cases[] = {
-        {"the extension goes", R"(<Preset PresetName="My.Song.qomp"><Amp Gain="1" /></Preset>)", "My.Song", 1.0f},
-        {"a path keeps its leaf", R"(<Preset PresetName="a/b"><Amp Gain="2" /></Preset>)", "b", 2.0f},
+        {"the extension goes", R"(<Preset PresetName="My.Song.qomp"><Amp Gain="1" /></Preset>)",
+         "My.Song", 1.0f},
+        {"a path keeps its leaf", R"(<Preset PresetName="a/b"><Amp Gain="2" /></Preset>)", "b",
+         2.0f},
         {"no attribute gives the empty name", R"(<Preset><Amp Gain="3" /></Preset>)", "", 3.0f},
-        {"a root of another name loads", R"(<State PresetName="x"><Amp Gain="4" /></State>)", "x", 4.0f},
+        {"a root of another name loads", R"(<State PresetName="x"><Amp Gain="4" /></State>)", "x",
+         4.0f},
     };
     for (const auto& c : cases) {
         FixtureDocument document;
@@ -98,9 +103,14 @@ TEST(DocumentPresetName, KeepsTheLeafWithoutItsExtension)
     const struct {
         std::string text, name;
     } cases[] = {
-        {"My.Song.qomp", "My.Song"}, {"a/b", "b"},   {"C:\\x\\My.Song.qomp", "My.Song"},
-        {"dir\\sub/file.txt", "file"}, {".hidden", ""}, {"dir/", ""},
-        {"Plain", "Plain"},            {"", ""},
+        {"My.Song.qomp", "My.Song"},
+        {"a/b", "b"},
+        {"C:\\x\\My.Song.qomp", "My.Song"},
+        {"dir\\sub/file.txt", "file"},
+        {".hidden", ""},
+        {"dir/", ""},
+        {"Plain", "Plain"},
+        {"", ""},
     };
     FixtureDocument document;
     int fired = 0;
@@ -121,9 +131,10 @@ TEST(DocumentStream, PresetFilesCarryNoNameAndBothFormsReadEachOther)
     source.setAll(6.0f, 0.0f, 9.5f, 0.75f);
     source.setPresetName("Kept Out");
     const std::string preset = savedPreset(source);
-    EXPECT_EQ(preset, "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>"
-                      "<Preset><Amp Gain=\"6.000000\" Voice=\"Warm\"><AmpModel Bass=\"9.500000\" /></Amp>"
-                      "<Cab Mix=\"0.750000\" /></Preset>");
+    EXPECT_EQ(preset,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>"
+              "<Preset><Amp Gain=\"6.000000\" Voice=\"Warm\"><AmpModel Bass=\"9.500000\" /></Amp>"
+              "<Cab Mix=\"0.750000\" /></Preset>");
 
     FixtureDocument fromPreset;
     fromPreset.setPresetName("Untouched");
@@ -136,7 +147,8 @@ TEST(DocumentStream, PresetFilesCarryNoNameAndBothFormsReadEachOther)
     std::istringstream in(source.saveChunk());
     fromChunk.load(in);
     EXPECT_EQ(fromChunk.values(), source.values());
-    EXPECT_EQ(fromChunk.getPresetName(), "Untouched") << "the stream form leaves the name to its caller";
+    EXPECT_EQ(fromChunk.getPresetName(), "Untouched")
+        << "the stream form leaves the name to its caller";
     EXPECT_EQ(fromChunk.fired["before"], 1);
     EXPECT_EQ(fromChunk.fired["after"], 1);
 }
@@ -147,7 +159,8 @@ TEST(DocumentStream, AnEmptyTreeIsAnEmptyPreset)
     std::ostringstream out;
     document.save(out);
     EXPECT_EQ(out.str(), "<?xml version=\"1.0\" encoding=\"UTF-8\" ?><Preset />");
-    EXPECT_EQ(document.saveChunk(), "<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"\" />");
+    EXPECT_EQ(document.saveChunk(),
+              "<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"\" />");
     EXPECT_NE(document.getLock(), nullptr);
     EXPECT_EQ(document.getEngineChannel()->strings.size(), 20u);
 }

@@ -32,7 +32,8 @@ TEST(XmlNesting, CountsWhatTheParserNests)
         std::string text;
         int depth;
     } cases[] = {
-        {R"(<?xml version="1.0" standalone='no'?><Preset><Amp Gain="1"><Model /></Amp></Preset>)", 3},
+        {R"(<?xml version="1.0" standalone='no'?><Preset><Amp Gain="1"><Model /></Amp></Preset>)",
+         3},
         {"<a><!-- <b><c><d> --><![CDATA[<b><c>]]><b x='<c>' y=\"</b>\"/></a>", 2},
         {"<a><?xml version='<b><c>' ?><b></b></a>", 2},
         {"<a/>trailing text at the top <b><c><d>", 1},
@@ -43,8 +44,10 @@ TEST(XmlNesting, CountsWhatTheParserNests)
 
     EXPECT_FALSE(elementNesting("<a><b>", INT_MAX)) << "elements left open";
     EXPECT_FALSE(elementNesting("<a x=\"1>", INT_MAX)) << "an unterminated quote";
-    EXPECT_EQ(elementNesting(std::string(5000, '<') + "a", INT_MAX).value_or(-1), 0) << "'<<' is skipped to its '>'";
-    EXPECT_EQ(elementNesting("<a><a><a><a></a></a></a></a>", 2), 3) << "counting stops past the limit";
+    EXPECT_EQ(elementNesting(std::string(5000, '<') + "a", INT_MAX).value_or(-1), 0)
+        << "'<<' is skipped to its '>'";
+    EXPECT_EQ(elementNesting("<a><a><a><a></a></a></a></a>", 2), 3)
+        << "counting stops past the limit";
 }
 
 // The scan must never see less nesting than the parser builds, whatever the
@@ -52,10 +55,16 @@ TEST(XmlNesting, CountsWhatTheParserNests)
 TEST(XmlNesting, NeverUnderestimatesTheParser)
 {
     const std::vector<std::string> pieces = {
-        "<a>",   "</a>", "<b x='1'>", "</b>",  "<c/>", "<a",    ">",         "/>",       "/",    "\"",     "'",
-        "=",     " ",    "x",         "<!--",  "-->",  "<![CDATA[", "]]>",   "<?xml ",   "version=", "standalone=",
-        "<!",    "<?",   "&#x41;",    "&",     "</",   "\n",    "<_",        "\xC3\xA9", "<\xC3\xA9>", "y=\"",
-        "<?xml version='1.0'?>", "&#60;", "\t", "<a x=1>", ":", "<-",
+        "<a>",         "</a>",       "<b x='1'>", "</b>",
+        "<c/>",        "<a",         ">",         "/>",
+        "/",           "\"",         "'",         "=",
+        " ",           "x",          "<!--",      "-->",
+        "<![CDATA[",   "]]>",        "<?xml ",    "version=",
+        "standalone=", "<!",         "<?",        "&#x41;",
+        "&",           "</",         "\n",        "<_",
+        "\xC3\xA9",    "<\xC3\xA9>", "y=\"",      "<?xml version='1.0'?>",
+        "&#60;",       "\t",         "<a x=1>",   ":",
+        "<-",
     };
     std::mt19937 random(20240611);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);

@@ -44,8 +44,8 @@ TEST(Converters, MapBothWaysAsTheirFormulasSay)
         {"null: as it is", null, fromNormalized, -7.25f, -7.25f},
     };
     for (const auto& c : cases) {
-        const float out =
-            c.direction == toNormalized ? c.converter.toNormalized(c.in) : c.converter.fromNormalized(c.in);
+        const float out = c.direction == toNormalized ? c.converter.toNormalized(c.in)
+                                                      : c.converter.fromNormalized(c.in);
         EXPECT_FLOAT_EQ(out, c.out) << c.name;
     }
 }

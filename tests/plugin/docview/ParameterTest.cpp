@@ -83,7 +83,8 @@ TEST(Parameters, NormalizedSideIsClampedBothWays)
         EXPECT_LE(wide.getNormalized(), 1.0f) << v;
     }
     wide.setDefault(10.0f);
-    EXPECT_FLOAT_EQ(wide.getDefaultNormalized(), 20.0f) << "the default's normalised form is not clamped";
+    EXPECT_FLOAT_EQ(wide.getDefaultNormalized(), 20.0f)
+        << "the default's normalised form is not clamped";
 }
 
 TEST(Parameters, FireOnlyOnRealChanges)

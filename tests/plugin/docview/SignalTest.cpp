@@ -31,12 +31,30 @@ void* allocate(std::size_t size)
 
 } // namespace
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -57,7 +75,10 @@ struct TrackedView : boost::signals2::trackable {
 
 // A view that holds its connection instead.
 struct ScopedView {
-    ScopedView(Parameter& p, int& calls) : connection(p.changed.connect([&calls](Parameter*) { ++calls; })) {}
+    ScopedView(Parameter& p, int& calls)
+        : connection(p.changed.connect([&calls](Parameter*) { ++calls; }))
+    {
+    }
     boost::signals2::scoped_connection connection;
 };
 

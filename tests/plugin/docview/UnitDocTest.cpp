@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -73,7 +73,8 @@ TEST(UnitDocRegistration, SetsUpTheParameterAndFiresForEveryView)
     gain.changed.connect([&](Parameter*) { ++gainCalls; });
     zero.changed.connect([&](Parameter*) { ++zeroCalls; });
 
-    unit.addParameter("Gain", gain, 0.25f, RangeFloat(0.0f, 2.0f), ConverterPowNorm(2.0f, 0.0f, 1.0f), true);
+    unit.addParameter("Gain", gain, 0.25f, RangeFloat(0.0f, 2.0f),
+                      ConverterPowNorm(2.0f, 0.0f, 1.0f), true);
     unit.addParameter("Zero", zero, 0.0f, RangeFloat(-1.0f, 1.0f), true);
     unit.addParameter("Choice", choice, 2, 5, kModes, true);
 
@@ -113,20 +114,23 @@ TEST(UnitDocWriting, NumbersIgnoreTheProcessLocale)
         float value;
         const char* text;
     } cases[] = {
-        {0.1f, "0.100000"}, {1e-7f, "0.000000"}, {-12.0f, "-12.000000"}, {20000.0f, "20000.000000"}, {0.5f, "0.500000"},
+        {0.1f, "0.100000"},         {1e-7f, "0.000000"}, {-12.0f, "-12.000000"},
+        {20000.0f, "20000.000000"}, {0.5f, "0.500000"},
     };
     const auto check = [&](const char* where) {
         for (const auto& c : cases)
             EXPECT_EQ(formatFixed(c.value), c.text) << where;
         EXPECT_EQ(parseNumber("0.100000"), 0.1f) << where << ": reads back as written";
         EXPECT_EQ(parseNumber("0.5"), 0.5f) << where;
-        EXPECT_EQ(parseNumber("0,5"), 0.0f) << where << ": a decimal comma is no part of the number";
+        EXPECT_EQ(parseNumber("0,5"), 0.0f)
+            << where << ": a decimal comma is no part of the number";
     };
     check("C locale");
 
     CommaLocale locale;
     if (!locale.available())
-        GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/test.sh generates it with localedef)";
+        GTEST_SKIP()
+            << "de_DE.UTF-8 is not installed (scripts/test.sh generates it with localedef)";
     char probe[16];
     std::snprintf(probe, sizeof probe, "%f", 0.5);
     ASSERT_STREQ(probe, "0,500000") << "the locale really uses a decimal comma";
@@ -151,7 +155,8 @@ TEST(UnitDocReading, EachAttributeAsItsKindSays)
         float mode;
     } cases[] = {
         {"values as written", R"(<Amp Level="-3.250000" Mode="High" />)", -3.25f, 2.0f},
-        {"an enum name with other letter case keeps the value", R"(<Amp Level="1" Mode="high" />)", 1.0f, 1.0f},
+        {"an enum name with other letter case keeps the value", R"(<Amp Level="1" Mode="high" />)",
+         1.0f, 1.0f},
         {"an unknown enum name keeps the value", R"(<Amp Level="1" Mode="Max" />)", 1.0f, 1.0f},
         {"a missing enum keeps the value", R"(<Amp Level="1" />)", 1.0f, 1.0f},
         {"a missing number resets to the default", R"(<Amp Mode="Low" />)", kDefault, 0.0f},
@@ -162,7 +167,8 @@ TEST(UnitDocReading, EachAttributeAsItsKindSays)
         {"too large clamps to the maximum", R"(<Amp Level="1e999" />)", 10.0f, 1.0f},
         {"minus infinity clamps to the minimum", R"(<Amp Level="-inf" />)", -10.0f, 1.0f},
         {"out of range clamps", R"(<Amp Level="11" />)", 10.0f, 1.0f},
-        {"unknown attributes are ignored", R"(<Amp Other="3" Level="4" Mode="Low" Meter="1" />)", 4.0f, 0.0f},
+        {"unknown attributes are ignored", R"(<Amp Other="3" Level="4" Mode="Low" Meter="1" />)",
+         4.0f, 0.0f},
     };
     for (const auto& c : cases) {
         Amp amp;
@@ -173,7 +179,8 @@ TEST(UnitDocReading, EachAttributeAsItsKindSays)
         amp.load(parsed(document, c.element));
         EXPECT_EQ(amp.level.getValue(), c.level) << c.name;
         EXPECT_EQ(amp.mode.getValue(), c.mode) << c.name;
-        EXPECT_EQ(amp.meter.getValue(), 0.5f) << c.name << ": a parameter that is not saved is not loaded";
+        EXPECT_EQ(amp.meter.getValue(), 0.5f)
+            << c.name << ": a parameter that is not saved is not loaded";
     }
 }
 
@@ -184,9 +191,12 @@ TEST(UnitDocReading, LoadsChangesWithNotificationAndOnlyTheFirstChildOfAName)
     amp.level.changed.connect([&](Parameter*) { changes.push_back("Level"); });
     amp.bass.changed.connect([&](Parameter*) { changes.push_back("Bass"); });
     TiXmlDocument withChildren, withoutChildren;
-    amp.load(parsed(withChildren, R"(<Amp Level="3"><Other Bass="1" /><Model Bass="7" /><Model Bass="9" /></Amp>)"));
+    amp.load(
+        parsed(withChildren,
+               R"(<Amp Level="3"><Other Bass="1" /><Model Bass="7" /><Model Bass="9" /></Amp>)"));
     EXPECT_EQ(amp.bass.getValue(), 7.0f);
-    EXPECT_EQ(changes, (std::vector<std::string>{"Level", "Bass"})) << "parameters before sub-units";
+    EXPECT_EQ(changes, (std::vector<std::string>{"Level", "Bass"}))
+        << "parameters before sub-units";
 
     // A missing child leaves the sub-unit alone, even its missing numbers.
     amp.load(parsed(withoutChildren, R"(<Amp Level="3" />)"));
@@ -207,7 +217,8 @@ TEST(UnitDocWriting, SubUnitsBecomeChildElementsAndAnEnumItsName)
     amp.save(*document.RootElement());
     std::ostringstream out;
     out << document;
-    EXPECT_EQ(out.str(), R"(<Amp Level="2.000000" Mode="High"><Extra /><Model Bass="5.000000" /></Amp>)");
+    EXPECT_EQ(out.str(),
+              R"(<Amp Level="2.000000" Mode="High"><Extra /><Model Bass="5.000000" /></Amp>)");
 }
 
 TEST(UnitDocReading, AnEnumWithAReplacedRangeNeverReadsPastItsNames)
@@ -226,5 +237,6 @@ TEST(UnitDocReading, AnEnumWithAReplacedRangeNeverReadsPastItsNames)
     amp.mode.setValue(7.0f, false);
     TiXmlElement saved("Amp");
     amp.save(saved);
-    EXPECT_EQ(saved.Attribute("Mode"), nullptr) << "a value without a name is left out, not read past the list";
+    EXPECT_EQ(saved.Attribute("Mode"), nullptr)
+        << "a value without a name is left out, not read past the list";
 }

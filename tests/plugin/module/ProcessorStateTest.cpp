@@ -175,7 +175,8 @@ TEST_F(ProcessorStateTest, aHostWriteJustBeforeAChunkSaveIsInTheChunk)
         const std::string saved = chunk();
         t->releaseChunk(t);
         if (changed) {
-            EXPECT_NE(saved, before) << "round " << round << ": the write is missing from the chunk";
+            EXPECT_NE(saved, before)
+                << "round " << round << ": the write is missing from the chunk";
         } else {
             EXPECT_EQ(saved, before) << "round " << round;
         }

@@ -212,8 +212,8 @@ TEST(ProcessorBlocks, everyBlockSizeRendersLikeSixtyFourFrameBlocks)
                 // and is as long as the first host call allows; the rig's
                 // start-up transient in them follows that length.
                 for (int k = 0; k < 2; ++k)
-                    EXPECT_TRUE(std::equal(output[k].begin() + 4, output[k].end(),
-                                           expected[k].begin() + 4))
+                    EXPECT_TRUE(
+                        std::equal(output[k].begin() + 4, output[k].end(), expected[k].begin() + 4))
                         << "channel " << k;
             }
         }

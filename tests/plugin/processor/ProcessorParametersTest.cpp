@@ -60,7 +60,8 @@ TEST_F(ProcessorParameters, everyIndexTakesHostWritesAndReadsLikeItsAdapter)
                 continue;
             }
             EXPECT_EQ(value, list.getValue(index)) << "write " << w;
-            EXPECT_EQ(p->getParameterNormalized(p.t, index), list.getNormalized(index)) << "write " << w;
+            EXPECT_EQ(p->getParameterNormalized(p.t, index), list.getNormalized(index))
+                << "write " << w;
             EXPECT_EQ(display, std::string(list.getDisplayText(index).view())) << "write " << w;
         }
         if (active) {

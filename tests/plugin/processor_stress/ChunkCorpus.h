@@ -31,13 +31,45 @@ inline std::vector<HostileChunk> hostileChunks(const std::vector<std::string>& b
         return static_cast<std::size_t>(random() % (count ? count : 1));
     };
 
-    static const char* const kTokens[] = {
-        "nan", "-nan", "NaN", "inf", "-inf", "INFINITY", "1e39", "-1e39", "3.4e38",
-        "1e308", "99999999999999999999999999", "-0", "0x7f", "1e-45", "", " ",
-        "\"", "<", ">", "/>", "</Preset>", "<Preset>", "&amp;", "&#0;", "&#xFFFFFFFF;",
-        "=", "Stomp9", "Stomp-1", "AmpModel", "Unknown", "<Unknown a=\"1\"/>",
-        "<Stomp0 Stomp0=\"Stomp0\"/>", "<!--", "-->", "<![CDATA[", "]]>", "<?xml ?>",
-        "\xff\xfe", "\xc3\x28"};
+    static const char* const kTokens[] = {"nan",
+                                          "-nan",
+                                          "NaN",
+                                          "inf",
+                                          "-inf",
+                                          "INFINITY",
+                                          "1e39",
+                                          "-1e39",
+                                          "3.4e38",
+                                          "1e308",
+                                          "99999999999999999999999999",
+                                          "-0",
+                                          "0x7f",
+                                          "1e-45",
+                                          "",
+                                          " ",
+                                          "\"",
+                                          "<",
+                                          ">",
+                                          "/>",
+                                          "</Preset>",
+                                          "<Preset>",
+                                          "&amp;",
+                                          "&#0;",
+                                          "&#xFFFFFFFF;",
+                                          "=",
+                                          "Stomp9",
+                                          "Stomp-1",
+                                          "AmpModel",
+                                          "Unknown",
+                                          "<Unknown a=\"1\"/>",
+                                          "<Stomp0 Stomp0=\"Stomp0\"/>",
+                                          "<!--",
+                                          "-->",
+                                          "<![CDATA[",
+                                          "]]>",
+                                          "<?xml ?>",
+                                          "\xff\xfe",
+                                          "\xc3\x28"};
     constexpr std::size_t kTokenCount = sizeof(kTokens) / sizeof(kTokens[0]);
 
     for (const std::string& base : bases) {
@@ -47,7 +79,8 @@ inline std::vector<HostileChunk> hostileChunks(const std::vector<std::string>& b
             out.push_back({base, static_cast<std::int32_t>(length)});
         }
         // Every attribute value replaced by each extreme number.
-        for (const char* number : {"nan", "inf", "-inf", "1e39", "-1e39", "1e300", "-99999999999"}) {
+        for (const char* number :
+             {"nan", "inf", "-inf", "1e39", "-1e39", "1e300", "-99999999999"}) {
             std::string text = base;
             for (std::size_t at = text.find("=\""); at != std::string::npos;
                  at = text.find("=\"", at + 2)) {
@@ -119,16 +152,17 @@ inline std::vector<HostileChunk> hostileChunks(const std::vector<std::string>& b
         close += "</a>";
     }
     add(open + close);
-    add("<Preset><Stomp Stomp0=\"Compressor\">" + open + close + "<Stomp0 Sensitivity=\"3\"/></Stomp></Preset>");
+    add("<Preset><Stomp Stomp0=\"Compressor\">" + open + close +
+        "<Stomp0 Sensitivity=\"3\"/></Stomp></Preset>");
     add(open); // never closed
 
     // Sizes of 0 and below, and sizes beyond a zero byte.
     const std::string& first = bases.front();
     for (std::int32_t size : {0, -1, -5, INT32_MIN})
         out.push_back({first, size});
-    out.push_back({first.substr(0, first.size() / 2) + std::string(1, '\0') +
-                       first.substr(first.size() / 2),
-                   static_cast<std::int32_t>(first.size() + 1)});
+    out.push_back(
+        {first.substr(0, first.size() / 2) + std::string(1, '\0') + first.substr(first.size() / 2),
+         static_cast<std::int32_t>(first.size() + 1)});
     return out;
 }
 

@@ -91,8 +91,7 @@ void uiThread(ProcessTable* t, test::StressHost& host, unsigned seed, bool toggl
         if (togglesPreference && round % 3 == 0) {
             // Module-wide, set on one UI thread only, as the preferences
             // panel does; every processor's heads follow it.
-            auto& preference =
-                Zq::BorvanRAZ::Document::findDsmActivePreference()->getParameter();
+            auto& preference = Zq::BorvanRAZ::Document::findDsmActivePreference()->getParameter();
             preference.setValue(preference.getValue() >= 1.0f ? 0.0f : 1.0f, true);
         }
         host.tempo.store(tempo(random));

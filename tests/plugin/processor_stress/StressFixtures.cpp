@@ -47,7 +47,8 @@ namespace test {
 void StressHost::onParameterChanged(std::int32_t index, float plain, float normalized)
 {
     changes.fetch_add(1, std::memory_order_relaxed);
-    if (index < 0 || index >= kParameterCount || !std::isfinite(plain) || !std::isfinite(normalized))
+    if (index < 0 || index >= kParameterCount || !std::isfinite(plain) ||
+        !std::isfinite(normalized))
         badChanges.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -128,16 +129,17 @@ const std::string& fullRigChunk()
 const std::vector<std::string>& switchingChunks()
 {
     auto chunk = [](const char* name, const char* amp, const char* stomps) {
-        return std::string("<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"") + name +
-               "\"><Amp AmpModel=\"" + amp + "\" /><Stomp " + stomps + " /></Preset>";
+        return std::string("<?xml version=\"1.0\" standalone=\"no\" ?><Preset PresetName=\"") +
+               name + "\"><Amp AmpModel=\"" + amp + "\" /><Stomp " + stomps + " /></Preset>";
     };
     static const std::vector<std::string> chunks = {
         chunk("Delay and two compressors", "GN-500",
               "Stomp0=\"MemoryMan\" Stomp1=\"Compressor\" Stomp2=\"Empty\" Stomp3=\"Compressor\" "
               "Stomp4=\"Empty\" Stomp5=\"Empty\""),
-        chunk("Empty", "RKM-4 PRO",
-              "Stomp0=\"Empty\" Stomp1=\"Empty\" Stomp2=\"Empty\" Stomp3=\"Empty\" Stomp4=\"Empty\" "
-              "Stomp5=\"Empty\""),
+        chunk(
+            "Empty", "RKM-4 PRO",
+            "Stomp0=\"Empty\" Stomp1=\"Empty\" Stomp2=\"Empty\" Stomp3=\"Empty\" Stomp4=\"Empty\" "
+            "Stomp5=\"Empty\""),
         chunk("Two delays", "Q-9R",
               "Stomp0=\"Compressor\" Stomp1=\"MemoryMan\" Stomp2=\"Empty\" Stomp3=\"Empty\" "
               "Stomp4=\"MemoryMan\" Stomp5=\"Compressor\""),
@@ -236,7 +238,8 @@ std::vector<float> sine(int frames, float hertz, float rate, float level)
 {
     std::vector<float> samples(static_cast<std::size_t>(frames));
     for (int i = 0; i < frames; ++i)
-        samples[i] = level * static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * i / rate));
+        samples[i] =
+            level * static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * i / rate));
     return samples;
 }
 

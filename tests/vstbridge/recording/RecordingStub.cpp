@@ -223,9 +223,15 @@ const GUITable kGUITable = {
     [](GUITable*) { stub().note("close"); },
     [](GUITable*) { stub().note("idle"); },
     [](GUITable*) { stub().note("update"); },
-    [](GUITable*, std::int32_t, std::int32_t, std::int32_t, std::int32_t) { stub().note("invalidate"); },
-    [](GUITable*, std::int32_t, std::int32_t, std::int32_t, std::int32_t) { stub().note("onMouseDown"); },
-    [](GUITable*, std::int32_t, std::int32_t, std::int32_t, std::int32_t) { stub().note("onMouseUp"); },
+    [](GUITable*, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
+        stub().note("invalidate");
+    },
+    [](GUITable*, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
+        stub().note("onMouseDown");
+    },
+    [](GUITable*, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
+        stub().note("onMouseUp");
+    },
     [](GUITable*, std::int32_t, std::int32_t, std::int32_t) { stub().note("onMouseMove"); },
     [](GUITable*, std::int32_t, std::int32_t, std::int32_t) -> std::int32_t { return 0; },
 };
@@ -237,7 +243,8 @@ StubProcess* Stub::create(HostTable* host)
     process->host = host;
     process->settings = settings_;
     process->state = settings_.initialState;
-    process->parameters.assign(static_cast<std::size_t>(std::max(settings_.numParameters, 0)), 0.0f);
+    process->parameters.assign(static_cast<std::size_t>(std::max(settings_.numParameters, 0)),
+                               0.0f);
     process->gui.table = kGUITable;
     process->gui.self = &process->gui;
     process->gui.process = process.get();

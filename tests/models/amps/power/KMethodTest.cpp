@@ -146,7 +146,7 @@ TEST(KMethod, TheGuardKeepsOrdinaryValuesAndDropsTinyOnes)
         double expected;
     } cases[] = {
         {485.0, 485.0}, {-485.0, -485.0}, {485.00000001, 485.00000001}, {1e-12, 1e-12},
-        {tiny, 0.0}, {-tiny, 0.0}, {std::ldexp(1.0, -90), 0.0}, {0.0, 0.0},
+        {tiny, 0.0},    {-tiny, 0.0},     {std::ldexp(1.0, -90), 0.0},  {0.0, 0.0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(V9E::guarded(c.x, guard), c.expected) << c.x;

@@ -43,8 +43,8 @@ struct Indicators {
 };
 using IndicatorInterpolator = Interpolator2To3Details::Interpolator<V50Grid, Indicators>;
 
-std::array<float, 9> weights(const IndicatorInterpolator& interpolator, const Interpolator2To3Details::Finder<V50Grid>& finder,
-                             Point p)
+std::array<float, 9> weights(const IndicatorInterpolator& interpolator,
+                             const Interpolator2To3Details::Finder<V50Grid>& finder, Point p)
 {
     std::array<float, 9> w{};
     for (int n = 1; n <= 9; ++n) {
@@ -59,8 +59,8 @@ std::array<float, 9> weights(const IndicatorInterpolator& interpolator, const In
 
 std::string cellText(const Cell& c)
 {
-    return "(" + std::to_string(c.lo0) + ", " + std::to_string(c.hi0) + ", " + std::to_string(c.lo1) + ", " +
-           std::to_string(c.hi1) + ")";
+    return "(" + std::to_string(c.lo0) + ", " + std::to_string(c.hi0) + ", " +
+           std::to_string(c.lo1) + ", " + std::to_string(c.hi1) + ")";
 }
 
 } // namespace
@@ -89,12 +89,12 @@ TEST(PowerAmpGrid, TheFinderHalvesEachAxis)
         Point p;
         Cell expected;
     } cases[] = {
-        {{485.0f, 484.0f}, {1, 2, 1, 2}},          // the centre, exactly on axis[1]
-        {{500.0f, 510.0f}, {1, 2, 1, 2}},          // the top values
-        {{484.99997f, 483.99997f}, {0, 1, 0, 1}},  // just below axis[1]
-        {{415.0f, 410.0f}, {0, 1, 0, 1}},          // the bottom values
-        {{100.0f, 2000.0f}, {0, 1, 1, 2}},         // off the grid both ways
-        {{kNaN, -kInf}, {0, 1, 0, 1}},             // a NaN lands low
+        {{485.0f, 484.0f}, {1, 2, 1, 2}},         // the centre, exactly on axis[1]
+        {{500.0f, 510.0f}, {1, 2, 1, 2}},         // the top values
+        {{484.99997f, 483.99997f}, {0, 1, 0, 1}}, // just below axis[1]
+        {{415.0f, 410.0f}, {0, 1, 0, 1}},         // the bottom values
+        {{100.0f, 2000.0f}, {0, 1, 1, 2}},        // off the grid both ways
+        {{kNaN, -kInf}, {0, 1, 0, 1}},            // a NaN lands low
         {{kInf, 497.0f}, {1, 2, 1, 2}},
     };
     for (const Case& c : cases)
@@ -114,10 +114,18 @@ TEST(PowerAmpGrid, BlendWeightsPickTheTriplesAroundThePoint)
     } cases[] = {
         {"the centre point is triple 5 alone", {485.0f, 484.0f}, W{0, 0, 0, 0, 1, 0, 0, 0, 0}},
         {"the top values are triple 9 alone", {500.0f, 510.0f}, W{0, 0, 0, 0, 0, 0, 0, 0, 1}},
-        {"the middle of the lowest cell blends 1, 2, 4, 5", {450.0f, 447.0f}, W{0.25f, 0.25f, 0, 0.25f, 0.25f, 0, 0, 0, 0}},
-        {"s0 far below blends 4 and 7 on the upper s1 cell", {100.0f, 497.0f}, W{0, 0, 0, 0.5f, 0, 0, 0.5f, 0, 0}},
-        {"s0 far below blends 1 and 4 on the lower s1 cell", {100.0f, 447.0f}, W{0.5f, 0, 0, 0.5f, 0, 0, 0, 0, 0}},
-        {"s0 far below at the centre s1 is triple 4 alone", {-1e30f, 484.0f}, W{0, 0, 0, 1, 0, 0, 0, 0, 0}},
+        {"the middle of the lowest cell blends 1, 2, 4, 5",
+         {450.0f, 447.0f},
+         W{0.25f, 0.25f, 0, 0.25f, 0.25f, 0, 0, 0, 0}},
+        {"s0 far below blends 4 and 7 on the upper s1 cell",
+         {100.0f, 497.0f},
+         W{0, 0, 0, 0.5f, 0, 0, 0.5f, 0, 0}},
+        {"s0 far below blends 1 and 4 on the lower s1 cell",
+         {100.0f, 447.0f},
+         W{0.5f, 0, 0, 0.5f, 0, 0, 0, 0, 0}},
+        {"s0 far below at the centre s1 is triple 4 alone",
+         {-1e30f, 484.0f},
+         W{0, 0, 0, 1, 0, 0, 0, 0, 0}},
         {"beyond the top both ways holds triple 9", {900.0f, kInf}, W{0, 0, 0, 0, 0, 0, 0, 0, 1}},
         {"NaN supplies fall to the lowest triple", {kNaN, kNaN}, W{1, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"s1 above with s0 between 5 and 6", {492.5f, 600.0f}, W{0, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f}},
@@ -139,12 +147,12 @@ struct ModelCase {
     const PowerCurveTable* tables;
 };
 
-template <class L1Traits>
-struct ModelGrid {
+template <class L1Traits> struct ModelGrid {
     using Grid = typename L1Traits::Grid;
     Grid grid;
     Interpolator2To3Details::Finder<Grid> finder{grid};
-    Interpolator2To3Details::Interpolator<Grid, typename L1Traits::Interpolators> interpolator{grid};
+    Interpolator2To3Details::Interpolator<Grid, typename L1Traits::Interpolators> interpolator{
+        grid};
 
     Result3 at(float x, Point p) const { return interpolator.interpolate(x, p, finder.find(p)); }
 };
@@ -168,7 +176,8 @@ void expectCornersAndLimits(const char* label, const PowerCurveTable* tables)
         const auto& f = m.interpolator.triple(n).getFunction();
         const CX2::PowerAmpFunction::Spline* splines[3] = {&f.getVOut(), &f.getI1(), &f.getI2()};
         for (std::size_t kind = 0; kind < 3; ++kind) {
-            const PowerCurveTable& t = powerCurveTable(tables, static_cast<PowerCurveKind>(kind), n);
+            const PowerCurveTable& t =
+                powerCurveTable(tables, static_cast<PowerCurveKind>(kind), n);
             const float first = t.samples[0], last = t.samples[kPowerCurvePoints - 1];
             const Result3 beyond = m.interpolator.triple(n).evaluate(1e6f);
             const Result3 below = m.interpolator.triple(n).evaluate(-kInf);
@@ -179,7 +188,8 @@ void expectCornersAndLimits(const char* label, const PowerCurveTable* tables)
             EXPECT_EQ(evaluateLimited(*splines[kind], splines[kind]->getXLast()), last) << t.name;
             // The float just below the last knot stays in the last segment.
             const float inside = std::nextafter(splines[kind]->getXLast(), 0.0f);
-            EXPECT_EQ(evaluateLimited(*splines[kind], inside), splines[kind]->evaluate(inside)) << t.name;
+            EXPECT_EQ(evaluateLimited(*splines[kind], inside), splines[kind]->evaluate(inside))
+                << t.name;
         }
     }
 }
@@ -188,8 +198,10 @@ void expectCornersAndLimits(const char* label, const PowerCurveTable* tables)
 
 TEST(PowerAmpGrid, RealTriplesStandAloneOnTheirGridPointsAndHoldTheirEnds)
 {
-    expectCornersAndLimits<PowerAmpBorvanV9E_50WL1Traits>("V9E 50W", PowerAmpBorvanV9E_50WTraitsDetails::CurveTables::kTables);
-    expectCornersAndLimits<PowerAmpBorvanV9E_100WL1Traits>("V9E 100W", PowerAmpBorvanV9E_100WTraitsDetails::CurveTables::kTables);
+    expectCornersAndLimits<PowerAmpBorvanV9E_50WL1Traits>(
+        "V9E 50W", PowerAmpBorvanV9E_50WTraitsDetails::CurveTables::kTables);
+    expectCornersAndLimits<PowerAmpBorvanV9E_100WL1Traits>(
+        "V9E 100W", PowerAmpBorvanV9E_100WTraitsDetails::CurveTables::kTables);
     expectCornersAndLimits<PowerAmpBorvanRKMClassicHeadL1Traits>(
         "RKM Classic", PowerAmpBorvanRKMClassicHeadTraitsDetails::CurveTables::kTables);
 }

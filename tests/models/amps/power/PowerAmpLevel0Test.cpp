@@ -21,8 +21,7 @@ struct Model {
     float boost;                  // of the stored values
 };
 
-template <class L0Traits>
-void expectLevel0(const Model& model)
+template <class L0Traits> void expectLevel0(const Model& model)
 {
     SCOPED_TRACE(model.label);
     using Level = CX2::PowerAmpLevel0<L0Traits>;
@@ -50,8 +49,9 @@ void expectLevel0(const Model& model)
     struct Case {
         float in;
         float expected;
-    } ends[] = {{atEnd, yLast * outScale}, {2.0f * atEnd, yLast * outScale}, {1e30f, yLast * outScale},
-                {kInf, yLast * outScale},  {-atEnd, yFirst * outScale},      {-kInf, yFirst * outScale},
+    } ends[] = {{atEnd, yLast * outScale},   {2.0f * atEnd, yLast * outScale},
+                {1e30f, yLast * outScale},   {kInf, yLast * outScale},
+                {-atEnd, yFirst * outScale}, {-kInf, yFirst * outScale},
                 {kNaN, yFirst * outScale}};
     for (const Case& c : ends)
         EXPECT_EQ(rig.run({c.in, 0.0f, 0.0f, 0.0f})[0], c.expected) << c.in;
@@ -116,14 +116,19 @@ TEST(PowerAmpLevel0, WorkingValuesFollowTheLimitedParameter)
         float value;
         float readBack;
     } cases[] = {
-        {"GainPre", 90.0f, 80.0f},   {"GainPre", 1e3f, 80.0f},   {"GainPre", kInf, 80.0f},
-        {"GainPost", -kInf, -80.0f}, {"Variac", 2.0f, 1.5f},     {"PlateCurrentGain", -3.0f, 0.0f},
+        {"GainPre", 90.0f, 80.0f},
+        {"GainPre", 1e3f, 80.0f},
+        {"GainPre", kInf, 80.0f},
+        {"GainPost", -kInf, -80.0f},
+        {"Variac", 2.0f, 1.5f},
+        {"PlateCurrentGain", -3.0f, 0.0f},
         {"ScreenCurrentGain", 1e9f, 10.0f},
     };
     for (const Case& c : cases) {
         rig.set(c.name, c.value);
         EXPECT_EQ(rig.get(c.name), c.readBack) << c.name << " " << c.value;
-        EXPECT_TRUE(allFinite(rig.run(sine(1.0, 50.0, 0.005, 44100.0)))) << c.name << " " << c.value;
+        EXPECT_TRUE(allFinite(rig.run(sine(1.0, 50.0, 0.005, 44100.0))))
+            << c.name << " " << c.value;
     }
     EXPECT_EQ(rig.module.getDrive(), static_cast<float>(1e4));
     EXPECT_EQ(rig.module.getSupply(), 1.5f * 494.5f);
@@ -141,5 +146,6 @@ TEST(PowerAmpLevel0, InPlaceOutputGivesTheSameSamples)
     Rig<CX2::PowerAmpLevel0<PowerAmpBorvanRKMClassicHeadL0Traits>> inPlace(44100.0f, 2);
     const std::vector<float> x = sine(2.0, 80.0, 0.01, 44100.0);
     EXPECT_EQ(inPlace.run(x), buffered.run(x));
-    EXPECT_EQ(inPlace.module.getOutput("Out").getBuffer(), inPlace.module.getInput("In").getBuffer());
+    EXPECT_EQ(inPlace.module.getOutput("Out").getBuffer(),
+              inPlace.module.getInput("In").getBuffer());
 }

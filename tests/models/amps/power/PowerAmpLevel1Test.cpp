@@ -20,14 +20,12 @@ using V50 = CX2::PowerAmpLevel1<PowerAmpBorvanV9E_50WL1Traits>;
 using V100 = CX2::PowerAmpLevel1<PowerAmpBorvanV9E_100WL1Traits>;
 using RKM = CX2::PowerAmpLevel1<PowerAmpBorvanRKMClassicHeadL1Traits>;
 
-template <class Level>
-float triple(const Level& level, int n, float x)
+template <class Level> float triple(const Level& level, int n, float x)
 {
     return level.getInterpolator().triple(n).evaluate(x)[0];
 }
 
-template <class Level>
-void expectStartOnTheCentre(const char* label, float s0, float s1)
+template <class Level> void expectStartOnTheCentre(const char* label, float s0, float s1)
 {
     SCOPED_TRACE(label);
     Rig<Level> rig;
@@ -87,7 +85,8 @@ TEST(PowerAmpLevel1, ARaisedMainsLiftsTheSupplyOffTheTopOfTheGrid)
     // Clamped at the top values: triple 9 alone.
     const float in = -0.4f;
     const float gain = 0.5f * rig.module.getDrive();
-    EXPECT_EQ(rig.run({in, 0, 0, 0})[0], triple(rig.module, 9, gain * in) * rig.module.getOutScale());
+    EXPECT_EQ(rig.run({in, 0, 0, 0})[0],
+              triple(rig.module, 9, gain * in) * rig.module.getOutScale());
 }
 
 TEST(PowerAmpLevel1, ALoudSignalSagsTheSupplyUnlessThePlateLoadIsOff)
@@ -96,8 +95,9 @@ TEST(PowerAmpLevel1, ALoudSignalSagsTheSupplyUnlessThePlateLoadIsOff)
     auto lowest = [](auto& rig, const std::vector<float>& x) {
         float s0 = rig.module.getS0();
         for (std::size_t k = 0; k < x.size(); k += 64) {
-            rig.run(std::vector<float>(x.begin() + static_cast<std::ptrdiff_t>(k),
-                                       x.begin() + static_cast<std::ptrdiff_t>(std::min(x.size(), k + 64))));
+            rig.run(std::vector<float>(
+                x.begin() + static_cast<std::ptrdiff_t>(k),
+                x.begin() + static_cast<std::ptrdiff_t>(std::min(x.size(), k + 64))));
             s0 = std::min(s0, rig.module.getS0());
         }
         return s0;
@@ -163,8 +163,7 @@ TEST(PowerAmpLevel1, OutOfRangeSettingsActAsTheRangesEnds)
 
 namespace {
 
-template <class Level>
-void expectBadInputForgotten(const char* label, float restS0)
+template <class Level> void expectBadInputForgotten(const char* label, float restS0)
 {
     SCOPED_TRACE(label);
     Rig<Level> rig;

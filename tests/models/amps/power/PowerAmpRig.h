@@ -19,8 +19,7 @@ namespace powertest {
 using namespace AudioEngine;
 using namespace AudioEngine::BorvanQom;
 
-template <class M>
-class Rig {
+template <class M> class Rig {
 public:
     explicit Rig(float rate = 44100.0f, std::int32_t policy = 0)
     {
@@ -65,7 +64,10 @@ public:
         return output;
     }
 
-    std::vector<float> runConstant(float value, std::size_t count) { return run(std::vector<float>(count, value)); }
+    std::vector<float> runConstant(float value, std::size_t count)
+    {
+        return run(std::vector<float>(count, value));
+    }
 
     test::RootEnvironment environment;
     M module;
@@ -78,7 +80,8 @@ inline std::vector<float> sine(double amplitude, double hertz, double seconds, d
 {
     std::vector<float> x(static_cast<std::size_t>(seconds * rate));
     for (std::size_t k = 0; k < x.size(); ++k)
-        x[k] = static_cast<float>(amplitude * std::sin(2.0 * 3.14159265358979323846 * hertz * static_cast<double>(k) / rate));
+        x[k] = static_cast<float>(amplitude * std::sin(2.0 * 3.14159265358979323846 * hertz *
+                                                       static_cast<double>(k) / rate));
     return x;
 }
 

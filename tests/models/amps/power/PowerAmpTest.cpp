@@ -16,7 +16,8 @@ using namespace powertest;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-const char* const kSix[6] = {"Volume", "GainPre", "GainPost", "Variac", "PlateCurrentGain", "ScreenCurrentGain"};
+const char* const kSix[6] = {"Volume", "GainPre",          "GainPost",
+                             "Variac", "PlateCurrentGain", "ScreenCurrentGain"};
 
 struct Shown {
     std::string name;
@@ -25,8 +26,7 @@ struct Shown {
     bool operator==(const Shown&) const = default;
 };
 
-template <class Amp>
-std::vector<Shown> shown(Amp& amp)
+template <class Amp> std::vector<Shown> shown(Amp& amp)
 {
     std::vector<Shown> list;
     for (const auto& [name, p] : amp.getParameters())
@@ -34,8 +34,7 @@ std::vector<Shown> shown(Amp& amp)
     return list;
 }
 
-template <class Amp>
-void expectSwitching(const char* label)
+template <class Amp> void expectSwitching(const char* label)
 {
     SCOPED_TRACE(label);
     Rig<Amp> rig;
@@ -92,8 +91,7 @@ std::size_t eFolding(const std::vector<float>& y)
     return y.size();
 }
 
-template <class Amp>
-void expectDcDecay(const char* label, double cornerHz, float dc)
+template <class Amp> void expectDcDecay(const char* label, double cornerHz, float dc)
 {
     const double rate = 44100.0;
     const double tau = rate / (2.0 * 3.14159265358979323846 * cornerHz);
@@ -143,7 +141,8 @@ TEST(PowerAmp, AnOutOfRangeGainSurvivesASwitchUnchanged)
         rig.set("GainPre", gain);
         for (float level : {1.0f, 0.0f}) {
             rig.set("DSM", level);
-            EXPECT_TRUE(allFinite(rig.run(sine(1.0, 80.0, 0.05, 44100.0)))) << gain << " at level " << level;
+            EXPECT_TRUE(allFinite(rig.run(sine(1.0, 80.0, 0.05, 44100.0))))
+                << gain << " at level " << level;
         }
     }
 }

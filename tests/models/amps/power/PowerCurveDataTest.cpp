@@ -33,7 +33,10 @@ const Model kModels[3] = {{"V9E 50W", v50::kTables, 4.0f},
 
 enum Kind { V = 0, I1 = 1, I2 = 2 };
 
-const PowerCurveTable& table(int model, Kind kind, int triple) { return kModels[model].tables[kind * 9 + triple - 1]; }
+const PowerCurveTable& table(int model, Kind kind, int triple)
+{
+    return kModels[model].tables[kind * 9 + triple - 1];
+}
 
 // Half a unit of the last digit of a value as printed ("36.0107" -> 0.00005).
 double halfUnit(const char* printed)
@@ -56,42 +59,97 @@ void expectStored(const StoredValue& c)
     const double expected = std::stod(c.value);
     const float stored = table(c.model, c.kind, c.triple).samples[c.k];
     EXPECT_NEAR(stored, expected, halfUnit(c.value))
-        << kModels[c.model].label << " " << table(c.model, c.kind, c.triple).name << " at k = " << c.k;
+        << kModels[c.model].label << " " << table(c.model, c.kind, c.triple).name
+        << " at k = " << c.k;
 }
 
 TEST(PowerCurveData, TellingValuesSitAtTheirKnots)
 {
     const StoredValue cases[] = {
         // V9E 50W, triples 1, 5, 9: v, i1, i2 at k = 0, 90, 180.
-        {0, V, 1, 0, "-30.758"}, {0, V, 1, 90, "0.0"}, {0, V, 1, 180, "30.733"},
-        {0, I1, 1, 0, "-0.3426"}, {0, I1, 1, 90, "0.0"}, {0, I1, 1, 180, "-0.3449"},
-        {0, I2, 1, 0, "-0.04051"}, {0, I2, 1, 90, "0.0"}, {0, I2, 1, 180, "-0.04042"},
-        {0, V, 5, 0, "-36.011"}, {0, V, 5, 90, "0.0"}, {0, V, 5, 180, "36.558"},
-        {0, I1, 5, 0, "-0.4041"}, {0, I1, 5, 90, "-0.0533"}, {0, I1, 5, 180, "-0.4069"},
-        {0, I2, 5, 0, "-0.05014"}, {0, I2, 5, 90, "-0.00439"}, {0, I2, 5, 180, "-0.05005"},
-        {0, V, 9, 0, "-37.621"}, {0, V, 9, 90, "0.0"}, {0, V, 9, 180, "37.298"},
-        {0, I1, 9, 0, "-0.4172"}, {0, I1, 9, 90, "-0.0859"}, {0, I1, 9, 180, "-0.4202"},
-        {0, I2, 9, 0, "-0.05383"}, {0, I2, 9, 90, "-0.00706"}, {0, I2, 9, 180, "-0.05373"},
+        {0, V, 1, 0, "-30.758"},
+        {0, V, 1, 90, "0.0"},
+        {0, V, 1, 180, "30.733"},
+        {0, I1, 1, 0, "-0.3426"},
+        {0, I1, 1, 90, "0.0"},
+        {0, I1, 1, 180, "-0.3449"},
+        {0, I2, 1, 0, "-0.04051"},
+        {0, I2, 1, 90, "0.0"},
+        {0, I2, 1, 180, "-0.04042"},
+        {0, V, 5, 0, "-36.011"},
+        {0, V, 5, 90, "0.0"},
+        {0, V, 5, 180, "36.558"},
+        {0, I1, 5, 0, "-0.4041"},
+        {0, I1, 5, 90, "-0.0533"},
+        {0, I1, 5, 180, "-0.4069"},
+        {0, I2, 5, 0, "-0.05014"},
+        {0, I2, 5, 90, "-0.00439"},
+        {0, I2, 5, 180, "-0.05005"},
+        {0, V, 9, 0, "-37.621"},
+        {0, V, 9, 90, "0.0"},
+        {0, V, 9, 180, "37.298"},
+        {0, I1, 9, 0, "-0.4172"},
+        {0, I1, 9, 90, "-0.0859"},
+        {0, I1, 9, 180, "-0.4202"},
+        {0, I2, 9, 0, "-0.05383"},
+        {0, I2, 9, 90, "-0.00706"},
+        {0, I2, 9, 180, "-0.05373"},
         // V9E 100W.
-        {1, V, 1, 0, "-32.928"}, {1, V, 1, 90, "0.0"}, {1, V, 1, 180, "32.906"},
-        {1, I1, 1, 0, "-0.3666"}, {1, I1, 1, 90, "0.0"}, {1, I1, 1, 180, "-0.3694"},
-        {1, I2, 1, 0, "-0.09161"}, {1, I2, 1, 90, "0.0"}, {1, I2, 1, 180, "-0.09138"},
-        {1, V, 5, 0, "-38.6"}, {1, V, 5, 90, "0.0"}, {1, V, 5, 180, "38.799"},
-        {1, I1, 5, 0, "-0.431"}, {1, I1, 5, 90, "-0.1063"}, {1, I1, 5, 180, "-0.4344"},
-        {1, I2, 5, 0, "-0.11258"}, {1, I2, 5, 90, "-0.00876"}, {1, I2, 5, 180, "-0.11232"},
-        {1, V, 9, 0, "-38.867"}, {1, V, 9, 90, "0.0"}, {1, V, 9, 180, "40.967"},
-        {1, I1, 9, 0, "-0.4447"}, {1, I1, 9, 90, "-0.1714"}, {1, I1, 9, 180, "-0.4483"},
-        {1, I2, 9, 0, "-0.12071"}, {1, I2, 9, 90, "-0.0141"}, {1, I2, 9, 180, "-0.12043"},
+        {1, V, 1, 0, "-32.928"},
+        {1, V, 1, 90, "0.0"},
+        {1, V, 1, 180, "32.906"},
+        {1, I1, 1, 0, "-0.3666"},
+        {1, I1, 1, 90, "0.0"},
+        {1, I1, 1, 180, "-0.3694"},
+        {1, I2, 1, 0, "-0.09161"},
+        {1, I2, 1, 90, "0.0"},
+        {1, I2, 1, 180, "-0.09138"},
+        {1, V, 5, 0, "-38.6"},
+        {1, V, 5, 90, "0.0"},
+        {1, V, 5, 180, "38.799"},
+        {1, I1, 5, 0, "-0.431"},
+        {1, I1, 5, 90, "-0.1063"},
+        {1, I1, 5, 180, "-0.4344"},
+        {1, I2, 5, 0, "-0.11258"},
+        {1, I2, 5, 90, "-0.00876"},
+        {1, I2, 5, 180, "-0.11232"},
+        {1, V, 9, 0, "-38.867"},
+        {1, V, 9, 90, "0.0"},
+        {1, V, 9, 180, "40.967"},
+        {1, I1, 9, 0, "-0.4447"},
+        {1, I1, 9, 90, "-0.1714"},
+        {1, I1, 9, 180, "-0.4483"},
+        {1, I2, 9, 0, "-0.12071"},
+        {1, I2, 9, 90, "-0.0141"},
+        {1, I2, 9, 180, "-0.12043"},
         // RKM Classic; triple 1 keeps its slightly positive values at k = 90.
-        {2, V, 1, 0, "-38.255"}, {2, V, 1, 90, "0.0001"}, {2, V, 1, 180, "38.38"},
-        {2, I1, 1, 0, "-0.4748"}, {2, I1, 1, 90, "0.0029"}, {2, I1, 1, 180, "-0.4774"},
-        {2, I2, 1, 0, "-0.06846"}, {2, I2, 1, 90, "-0.00285"}, {2, I2, 1, 180, "-0.06546"},
-        {2, V, 5, 0, "-63.956"}, {2, V, 5, 90, "-0.7979"}, {2, V, 5, 180, "63.946"},
-        {2, I1, 5, 0, "-0.7962"}, {2, I1, 5, 90, "-0.0569"}, {2, I1, 5, 180, "-0.7974"},
-        {2, I2, 5, 0, "-0.07866"}, {2, I2, 5, 90, "-0.006"}, {2, I2, 5, 180, "-0.07648"},
-        {2, V, 9, 0, "-73.155"}, {2, V, 9, 90, "-2.3367"}, {2, V, 9, 180, "73.135"},
-        {2, I1, 9, 0, "-0.9102"}, {2, I1, 9, 90, "-0.7503"}, {2, I1, 9, 180, "-0.9127"},
-        {2, I2, 9, 0, "-0.55927"}, {2, I2, 9, 90, "-0.04249"}, {2, I2, 9, 180, "-0.5563"},
+        {2, V, 1, 0, "-38.255"},
+        {2, V, 1, 90, "0.0001"},
+        {2, V, 1, 180, "38.38"},
+        {2, I1, 1, 0, "-0.4748"},
+        {2, I1, 1, 90, "0.0029"},
+        {2, I1, 1, 180, "-0.4774"},
+        {2, I2, 1, 0, "-0.06846"},
+        {2, I2, 1, 90, "-0.00285"},
+        {2, I2, 1, 180, "-0.06546"},
+        {2, V, 5, 0, "-63.956"},
+        {2, V, 5, 90, "-0.7979"},
+        {2, V, 5, 180, "63.946"},
+        {2, I1, 5, 0, "-0.7962"},
+        {2, I1, 5, 90, "-0.0569"},
+        {2, I1, 5, 180, "-0.7974"},
+        {2, I2, 5, 0, "-0.07866"},
+        {2, I2, 5, 90, "-0.006"},
+        {2, I2, 5, 180, "-0.07648"},
+        {2, V, 9, 0, "-73.155"},
+        {2, V, 9, 90, "-2.3367"},
+        {2, V, 9, 180, "73.135"},
+        {2, I1, 9, 0, "-0.9102"},
+        {2, I1, 9, 90, "-0.7503"},
+        {2, I1, 9, 180, "-0.9127"},
+        {2, I2, 9, 0, "-0.55927"},
+        {2, I2, 9, 90, "-0.04249"},
+        {2, I2, 9, 180, "-0.5563"},
     };
     for (const StoredValue& c : cases)
         expectStored(c);
@@ -101,9 +159,12 @@ TEST(PowerCurveData, FifthOutputCurveCarriesTheLevel0Rows)
 {
     const int ks[9] = {0, 45, 80, 89, 90, 91, 100, 135, 180};
     const char* const rows[3][9] = {
-        {"-36.0107", "-34.526", "-7.11457", "-0.769709", "0.0", "0.771601", "7.40713", "35.1302", "36.5584"},
-        {"-38.6", "-38.5897", "-13.9707", "-1.49286", "0.0", "1.49563", "14.3385", "38.8081", "38.7986"},
-        {"-63.9557", "-29.5423", "-7.0818", "-1.4913", "-0.797893", "-0.10125", "5.99544", "28.019", "63.9459"},
+        {"-36.0107", "-34.526", "-7.11457", "-0.769709", "0.0", "0.771601", "7.40713", "35.1302",
+         "36.5584"},
+        {"-38.6", "-38.5897", "-13.9707", "-1.49286", "0.0", "1.49563", "14.3385", "38.8081",
+         "38.7986"},
+        {"-63.9557", "-29.5423", "-7.0818", "-1.4913", "-0.797893", "-0.10125", "5.99544", "28.019",
+         "63.9459"},
     };
     for (int model = 0; model < 3; ++model)
         for (int j = 0; j < 9; ++j)
@@ -115,7 +176,8 @@ struct FifthCurveBounds {
     static constexpr float startSlope = 0.0f;
     static constexpr float endSlope = 0.0f;
 };
-using ClampedSpline = AudioEngine::AudioMath::SplineCubic<AudioEngine::AudioMath::SplineCubicUniformLinearTraits<FifthCurveBounds>>;
+using ClampedSpline = AudioEngine::AudioMath::SplineCubic<
+    AudioEngine::AudioMath::SplineCubicUniformLinearTraits<FifthCurveBounds>>;
 
 TEST(PowerCurveData, FifthOutputCurveHasItsExtremesAndSmallSignalSlope)
 {
@@ -124,7 +186,8 @@ TEST(PowerCurveData, FifthOutputCurveHasItsExtremesAndSmallSignalSlope)
         const char* maximum;
         double slope;
     };
-    const Case cases[3] = {{"-36.0107", "36.5717", 17.3}, {"-38.6415", "38.81", 33.6}, {"-63.9591", "63.9566", 2.09}};
+    const Case cases[3] = {
+        {"-36.0107", "36.5717", 17.3}, {"-38.6415", "38.81", 33.6}, {"-63.9591", "63.9566", 2.09}};
     for (int model = 0; model < 3; ++model) {
         SCOPED_TRACE(kModels[model].label);
         const PowerCurveTable& t = table(model, V, 5);
@@ -143,7 +206,8 @@ TEST(PowerCurveData, FifthOutputCurveHasItsExtremesAndSmallSignalSlope)
             EXPECT_EQ(lo, t.samples[0]);
         }
 
-        const ClampedSpline spline(FifthCurveBounds::Curve(t.samples, kPowerCurvePoints, t.x0, t.x1), 0.0f, 0.0f);
+        const ClampedSpline spline(
+            FifthCurveBounds::Curve(t.samples, kPowerCurvePoints, t.x0, t.x1), 0.0f, 0.0f);
         EXPECT_NEAR(spline.slope(0.0f), cases[model].slope, 0.02 * cases[model].slope);
     }
 }
@@ -152,7 +216,8 @@ TEST(PowerCurveData, OutputAtZeroDriveIsZeroOnTheV9EAndNegativeOnTheRKMClassic)
 {
     for (int model = 0; model < 2; ++model)
         for (int triple = 1; triple <= 9; ++triple)
-            EXPECT_EQ(table(model, V, triple).samples[90], 0.0f) << kModels[model].label << " triple " << triple;
+            EXPECT_EQ(table(model, V, triple).samples[90], 0.0f)
+                << kModels[model].label << " triple " << triple;
     EXPECT_LT(table(2, V, 5).samples[90], 0.0f);
     EXPECT_LT(table(2, V, 9).samples[90], 0.0f);
 }
@@ -161,14 +226,32 @@ TEST(PowerCurveData, EachModelHas27FiniteTablesOverTheirRanges)
 {
     // The current tables' ranges, as printed, triple by triple.
     const double currentRanges[3][9][2] = {
-        {{-3.991664, 3.994311}, {-4.007744, 3.991383}, {-4.007298, 3.993786}, {-4.007471, 3.995144},
-         {-4.007871, 3.994292}, {-4.007441, 3.993977}, {-4.007795, 3.992853}, {-4.007626, 3.994199},
+        {{-3.991664, 3.994311},
+         {-4.007744, 3.991383},
+         {-4.007298, 3.993786},
+         {-4.007471, 3.995144},
+         {-4.007871, 3.994292},
+         {-4.007441, 3.993977},
+         {-4.007795, 3.992853},
+         {-4.007626, 3.994199},
          {-4.007601, 3.994023}},
-        {{-3.991743, 3.995083}, {-4.008368, 3.993383}, {-4.007529, 3.994274}, {-4.00742, 3.9939},
-         {-4.007343, 3.995054}, {-4.00825, 3.993973}, {-4.007771, 3.99436}, {-4.007673, 3.994322},
+        {{-3.991743, 3.995083},
+         {-4.008368, 3.993383},
+         {-4.007529, 3.994274},
+         {-4.00742, 3.9939},
+         {-4.007343, 3.995054},
+         {-4.00825, 3.993973},
+         {-4.007771, 3.99436},
+         {-4.007673, 3.994322},
          {-4.007597, 3.993297}},
-        {{-29.99967, 29.99483}, {-30.11761, 29.9951}, {-30.11657, 29.99758}, {-30.11581, 29.9928},
-         {-30.11713, 29.98017}, {-30.11665, 29.97908}, {-30.1177, 29.89877}, {-30.11737, 29.92129},
+        {{-29.99967, 29.99483},
+         {-30.11761, 29.9951},
+         {-30.11657, 29.99758},
+         {-30.11581, 29.9928},
+         {-30.11713, 29.98017},
+         {-30.11665, 29.97908},
+         {-30.1177, 29.89877},
+         {-30.11737, 29.92129},
          {-30.117, 29.99166}},
     };
     const char* const kinds[3] = {"VOutClipperCurve", "I1ClipperCurve", "I2ClipperCurve"};
@@ -181,11 +264,14 @@ TEST(PowerCurveData, EachModelHas27FiniteTablesOverTheirRanges)
                 SCOPED_TRACE(std::string(kModels[model].label) + " " + t.name);
                 EXPECT_EQ(std::string(t.name), kinds[kind] + std::to_string(triple));
                 const float range = kModels[model].outputRange;
-                const float x0 = kind == V ? -range : static_cast<float>(currentRanges[model][triple - 1][0]);
-                const float x1 = kind == V ? range : static_cast<float>(currentRanges[model][triple - 1][1]);
+                const float x0 =
+                    kind == V ? -range : static_cast<float>(currentRanges[model][triple - 1][0]);
+                const float x1 =
+                    kind == V ? range : static_cast<float>(currentRanges[model][triple - 1][1]);
                 EXPECT_EQ(t.x0, x0);
                 EXPECT_EQ(t.x1, x1);
-                EXPECT_TRUE(std::all_of(t.samples, t.samples + kPowerCurvePoints, [](float v) { return std::isfinite(v); }));
+                EXPECT_TRUE(std::all_of(t.samples, t.samples + kPowerCurvePoints,
+                                        [](float v) { return std::isfinite(v); }));
             }
     // The header's constants are the ranges of the table entries.
     EXPECT_EQ(v50::I1ClipperCurve1X0, v50::kTables[9].x0);
@@ -221,12 +307,14 @@ TEST(PowerCurveData, TabulatedCurrentsGrowFromIdleTowardsBothEnds)
                 std::vector<float> magnitude(kPowerCurvePoints);
                 for (int k = 0; k < kPowerCurvePoints; ++k)
                     magnitude[k] = std::fabs(t.samples[k]);
-                const auto smallest = std::min_element(magnitude.begin(), magnitude.end()) - magnitude.begin();
+                const auto smallest =
+                    std::min_element(magnitude.begin(), magnitude.end()) - magnitude.begin();
                 const float largest = *std::max_element(magnitude.begin(), magnitude.end());
                 EXPECT_NEAR(smallest, 90, 18); // within the middle fifth of the drive range
                 EXPECT_GE(magnitude[0], 0.95f * largest);
                 EXPECT_GE(magnitude[180], 0.95f * largest);
-                // From the idle outwards the magnitude at a quarter and at the end of each side rises.
+                // From the idle outwards the magnitude at a quarter and at the end of each side
+                // rises.
                 EXPECT_LT(magnitude[90], magnitude[45]);
                 EXPECT_LT(magnitude[45], magnitude[0]);
                 EXPECT_LT(magnitude[90], magnitude[135]);
@@ -239,7 +327,8 @@ TEST(PowerCurveData, PlateausNeverFallTowardsAHigherSupply)
     for (int model = 0; model < 3; ++model)
         for (int k : {0, 180})
             for (int triple = 1; triple <= 9; ++triple) {
-                SCOPED_TRACE(std::string(kModels[model].label) + " triple " + std::to_string(triple) + " k = " + std::to_string(k));
+                SCOPED_TRACE(std::string(kModels[model].label) + " triple " +
+                             std::to_string(triple) + " k = " + std::to_string(k));
                 const float here = std::fabs(table(model, V, triple).samples[k]);
                 if ((triple - 1) % 3 < 2) { // towards a higher plate supply
                     EXPECT_LE(here, std::fabs(table(model, V, triple + 1).samples[k]));

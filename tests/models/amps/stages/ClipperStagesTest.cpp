@@ -27,23 +27,27 @@ namespace V9E = BorvanV9ETraitsDetails;
 // One spline clipper seen through what every stage shares.
 struct Clipper {
     std::string name;
-    std::function<float(float)> stage; // the whole stage, input transform included
-    std::function<float(float)> curve; // the stage at a curve input
+    std::function<float(float)> stage;    // the whole stage, input transform included
+    std::function<float(float)> curve;    // the stage at a curve input
     std::function<float(float)> searched; // the same spline, its segment found by search
     std::vector<std::pair<float, float>> knots;
     float startSlope;
     float endSlope;
 };
 
-template <class C>
-Clipper clipper(std::string name)
+template <class C> Clipper clipper(std::string name)
 {
     auto c = std::make_shared<const C>();
     std::vector<std::pair<float, float>> knots;
     for (const auto& p : c->getKnots())
         knots.emplace_back(p.x, p.y);
-    return {std::move(name), [c](float in) { return (*c)(in); }, [c](float x) { return c->shape(x); },
-            [c](float x) { return c->evaluate(x); }, std::move(knots), c->getStartSlope(), c->getEndSlope()};
+    return {std::move(name),
+            [c](float in) { return (*c)(in); },
+            [c](float x) { return c->shape(x); },
+            [c](float x) { return c->evaluate(x); },
+            std::move(knots),
+            c->getStartSlope(),
+            c->getEndSlope()};
 }
 
 const std::vector<Clipper>& clippers()
@@ -87,13 +91,15 @@ TEST(SplineClipper, BeyondTheTableTheCurveGoesOnStraightOrHoldsAFlatEnd)
                 EXPECT_EQ(c.curve(x0 - d), y0) << c.name << " " << d << " below";
             } else if (d < 1e30f) {
                 const float line = y0 - c.startSlope * d;
-                EXPECT_NEAR(c.curve(x0 - d), line, 1e-5f * (1.0f + std::fabs(line))) << c.name << " " << d << " below";
+                EXPECT_NEAR(c.curve(x0 - d), line, 1e-5f * (1.0f + std::fabs(line)))
+                    << c.name << " " << d << " below";
             }
             if (c.endSlope == 0.0f) {
                 EXPECT_EQ(c.curve(xN + d), yN) << c.name << " " << d << " above";
             } else if (d < 1e30f) {
                 const float line = yN + c.endSlope * d;
-                EXPECT_NEAR(c.curve(xN + d), line, 1e-5f * (1.0f + std::fabs(line))) << c.name << " " << d << " above";
+                EXPECT_NEAR(c.curve(xN + d), line, 1e-5f * (1.0f + std::fabs(line)))
+                    << c.name << " " << d << " above";
             }
         }
     }
@@ -165,11 +171,14 @@ TEST(SplineClipper, SilentStagesLeaveTheirCouplingFiltersAtZero)
         float tolerance;
     };
     const Pair pairs[] = {
-        {"RKMClassic 1", [] { return std::make_unique<Function<Classic::ClipperDetails::Clipper1>>(); },
+        {"RKMClassic 1",
+         [] { return std::make_unique<Function<Classic::ClipperDetails::Clipper1>>(); },
          [] { return std::make_unique<Classic::HPF1>(); }, 0.0f},
-        {"RKMClassic 2", [] { return std::make_unique<Function<Classic::ClipperDetails::Clipper2>>(); },
+        {"RKMClassic 2",
+         [] { return std::make_unique<Function<Classic::ClipperDetails::Clipper2>>(); },
          [] { return std::make_unique<Classic::HPF2>(); }, 0.0f},
-        {"RKMClassic 4", [] { return std::make_unique<Function<Classic::ClipperDetails::Clipper4>>(); },
+        {"RKMClassic 4",
+         [] { return std::make_unique<Function<Classic::ClipperDetails::Clipper4>>(); },
          [] { return std::make_unique<Classic::HPF4>(); }, 1e-3f},
         {"RKM4Pro 1", [] { return std::make_unique<Function<Pro::ClipperDetails::Clipper1>>(); },
          [] { return std::make_unique<Pro::HPF1>(); }, 0.0f},
@@ -196,7 +205,8 @@ TEST(SplineClipper, SilentStagesLeaveTheirCouplingFiltersAtZero)
                 if (p.tolerance == 0.0f)
                     ASSERT_EQ(out[i], 0.0f) << p.name << " " << when << " sample " << i;
                 else
-                    ASSERT_LT(std::fabs(out[i]), p.tolerance) << p.name << " " << when << " sample " << i;
+                    ASSERT_LT(std::fabs(out[i]), p.tolerance)
+                        << p.name << " " << when << " sample " << i;
             }
             filter.run(std::vector<float>(100, 3.0f));
             coupling->reset();

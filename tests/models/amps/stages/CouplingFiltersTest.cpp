@@ -28,8 +28,7 @@ struct Coupling {
     float rest;
 };
 
-template <class Stage>
-Coupling coupling(std::string name, float rest)
+template <class Stage> Coupling coupling(std::string name, float rest)
 {
     return {std::move(name), [] { return std::make_unique<Stage>(); }, rest};
 }
@@ -70,14 +69,16 @@ TEST(CouplingHighPass, StartsSettledOnTheRestLevel)
             auto stage = c.make();
             Harness harness(*stage, rate);
             const std::string where = c.name + " at " + std::to_string(rate);
-            EXPECT_TRUE(stagetest::allZero(harness.runConstant(c.rest, 4096))) << where << " after prepare";
+            EXPECT_TRUE(stagetest::allZero(harness.runConstant(c.rest, 4096)))
+                << where << " after prepare";
 
             std::vector<float> swing = noise(1000, 50.0f);
             for (float& v : swing)
                 v += c.rest;
             harness.run(swing);
             stage->reset();
-            EXPECT_TRUE(stagetest::allZero(harness.runConstant(c.rest, 4096))) << where << " after reset";
+            EXPECT_TRUE(stagetest::allZero(harness.runConstant(c.rest, 4096)))
+                << where << " after reset";
         }
     }
 }
@@ -109,9 +110,10 @@ TEST(CouplingHighPass, PrewarpedSecondOrderCornersAreExactAtAnyRate)
         double gainDb;
     };
     const Case cases[] = {
-        {"RE500 HPF", [] { return std::make_unique<BorvanRE500TraitsDetails::HPF>(); }, 15.0, -6.0206},
-        {"RKMClassic HPF4", [] { return std::make_unique<BorvanRKMClassicHeadTraitsDetails::HPF4>(); }, 27.0,
-         9.5424},
+        {"RE500 HPF", [] { return std::make_unique<BorvanRE500TraitsDetails::HPF>(); }, 15.0,
+         -6.0206},
+        {"RKMClassic HPF4",
+         [] { return std::make_unique<BorvanRKMClassicHeadTraitsDetails::HPF4>(); }, 27.0, 9.5424},
     };
     for (const Case& c : cases) {
         for (float rate : {11025.0f, 22050.0f, 32000.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f}) {
@@ -141,7 +143,8 @@ TEST(CouplingHighPass, RoundOffOnThePlateVoltageStaysBelowTheSwing)
         const auto n = static_cast<std::size_t>(rate);
         std::vector<float> plate(n);
         for (std::size_t k = 0; k < n; ++k)
-            plate[k] = 119.448f + 1e-3f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 5.0 * double(k) / rate));
+            plate[k] = 119.448f + 1e-3f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 5.0 *
+                                                                      double(k) / rate));
         const std::vector<float> out = harness.run(plate);
         float peak = 0.0f;
         for (std::size_t k = n / 2; k < n; ++k)

@@ -51,8 +51,7 @@ struct Table {
     std::size_t size() const { return static_cast<std::size_t>(count); }
 };
 
-template <class T>
-Table table(const char* name)
+template <class T> Table table(const char* name)
 {
     return Table{name, T::samples, T::count, T::x0, T::x1, T::startSlope, T::endSlope};
 }
@@ -66,15 +65,18 @@ const Table rkm4Pro3 = table<tables::RKM4ProClipCurve3>("RKM4Pro curve 3");
 const Table v9e1 = table<tables::V9EClipCurve1>("V9E ClipCurve1");
 const Table v9e4 = table<tables::V9EClipCurve4>("V9E ClipCurve4");
 const Table fullWave = table<tables::LimiterFullWaveRectifier>("FullWaveRectifier");
-const Table photoDiode = table<tables::LimiterPhotoDiodeTransferFunction>("PhotoDiodeTransferFunction");
+const Table photoDiode =
+    table<tables::LimiterPhotoDiodeTransferFunction>("PhotoDiodeTransferFunction");
 const Table limiterLed = table<tables::LimiterPeakLedRectifier>("limiter LED rectifier");
 const Table compressor = table<tables::CompressorPhotoDiodeRectifier>("PhotoDiodeRectifierType");
 const Table re500Led = table<tables::RE500PeakLedRectifier>("RE500 LED rectifier");
 const Table rkm4ProLed = table<tables::RKM4ProPeakLedRectifier>("RKM4Pro LED rectifier");
 
-const std::vector<Table> allUniform{rkmClassic1, rkmClassic2, rkmClassic4, rkm4Pro1, rkm4Pro2, rkm4Pro3, v9e1,
-                                    v9e4, fullWave, photoDiode, limiterLed, compressor, re500Led, rkm4ProLed};
-const std::vector<Table> currents{fullWave, photoDiode, limiterLed, compressor, re500Led, rkm4ProLed};
+const std::vector<Table> allUniform{rkmClassic1, rkmClassic2, rkmClassic4, rkm4Pro1,  rkm4Pro2,
+                                    rkm4Pro3,    v9e1,        v9e4,        fullWave,  photoDiode,
+                                    limiterLed,  compressor,  re500Led,    rkm4ProLed};
+const std::vector<Table> currents{fullWave,   photoDiode, limiterLed,
+                                  compressor, re500Led,   rkm4ProLed};
 
 // The knot nearest x (the tables' knots lie on their decimal grids up to rounding).
 std::size_t knotAt(const Table& t, double x)
@@ -91,7 +93,8 @@ double halfUnit(const std::string& text)
     const int exponent = e == std::string::npos ? 0 : std::atoi(text.c_str() + e + 1);
     const std::size_t dot = mantissa.find('.');
     const int decimals = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
-    return std::strtod(text.c_str(), nullptr) == 0.0 ? 0.0 : 0.5 * std::pow(10.0, exponent - decimals);
+    return std::strtod(text.c_str(), nullptr) == 0.0 ? 0.0
+                                                     : 0.5 * std::pow(10.0, exponent - decimals);
 }
 
 // How far a spline's end slope may stray from the slope it was clamped to: the
@@ -99,8 +102,9 @@ double halfUnit(const std::string& text)
 double slopeTolerance(const Spline& s, std::size_t segment, float slope)
 {
     const auto& g = s.getSegments()[segment];
-    return 4.0 * FLT_EPSILON * g.invH * (3.0 * std::fabs(g.a) + 2.0 * std::fabs(g.b) + std::fabs(g.c))
-         + FLT_EPSILON * std::fabs(slope) + 1e-30;
+    return 4.0 * FLT_EPSILON * g.invH *
+               (3.0 * std::fabs(g.a) + 2.0 * std::fabs(g.b) + std::fabs(g.c)) +
+           FLT_EPSILON * std::fabs(slope) + 1e-30;
 }
 
 TEST(CurveData, CountsRangesAndEndSlopesAreTheStagesAndEachSplineMeetsItsSlopes)
@@ -111,13 +115,20 @@ TEST(CurveData, CountsRangesAndEndSlopesAreTheStagesAndEachSplineMeetsItsSlopes)
         float x0, x1, s0, s1;
     };
     const std::vector<Case> cases{
-        {rkmClassic1, 102, -4.4f, 5.7f, 0.0f, 0.07f},       {rkmClassic2, 146, -4.3f, 10.2f, 0.0f, 0.88f},
-        {rkmClassic4, 11, -9.0f, -8.0f, 0.5f, 0.98f},       {rkm4Pro1, 96, -3.8f, 5.7f, 0.0f, 0.02f},
-        {rkm4Pro2, 499, -28.1f, 21.7f, 0.0f, 0.0085f},      {rkm4Pro3, 201, -3.8f, 16.2f, 0.0f, 0.88f},
-        {v9e1, 116, -5.0f, 6.5f, 0.0f, 0.0f},               {v9e4, 721, -240.0f, 480.0f, 0.0f, 0.0f},
-        {fullWave, 121, -5.0f, 7.0f, 0.0f, 0.0f},           {photoDiode, 34, 1.2f, 4.5f, 0.0f, 0.000993f},
-        {limiterLed, 15, 0.0f, 1.4f, 0.0f, 0.0f},           {compressor, 101, 0.0f, 10.0f, 0.0f, 0.0041388f},
-        {re500Led, 103, 0.0f, 10.2f, 0.0f, 0.0f},           {rkm4ProLed, 31, 0.0f, 30.0f, 0.0f, 0.0f},
+        {rkmClassic1, 102, -4.4f, 5.7f, 0.0f, 0.07f},
+        {rkmClassic2, 146, -4.3f, 10.2f, 0.0f, 0.88f},
+        {rkmClassic4, 11, -9.0f, -8.0f, 0.5f, 0.98f},
+        {rkm4Pro1, 96, -3.8f, 5.7f, 0.0f, 0.02f},
+        {rkm4Pro2, 499, -28.1f, 21.7f, 0.0f, 0.0085f},
+        {rkm4Pro3, 201, -3.8f, 16.2f, 0.0f, 0.88f},
+        {v9e1, 116, -5.0f, 6.5f, 0.0f, 0.0f},
+        {v9e4, 721, -240.0f, 480.0f, 0.0f, 0.0f},
+        {fullWave, 121, -5.0f, 7.0f, 0.0f, 0.0f},
+        {photoDiode, 34, 1.2f, 4.5f, 0.0f, 0.000993f},
+        {limiterLed, 15, 0.0f, 1.4f, 0.0f, 0.0f},
+        {compressor, 101, 0.0f, 10.0f, 0.0f, 0.0041388f},
+        {re500Led, 103, 0.0f, 10.2f, 0.0f, 0.0f},
+        {rkm4ProLed, 31, 0.0f, 30.0f, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.t.name);
@@ -164,33 +175,115 @@ TEST(CurveData, EveryMeasuredPointSitsAtItsKnotToItsPrintedDigits)
         for (auto& p : points)
             rows.push_back({t, p.first, p.second});
     };
-    add(rkmClassic1, {{-4.4, "344.96"}, {-4.3, "344.88"}, {-4.2, "343.40"}, {-4, "339.3"}, {-3, "313.5"},
-                      {-2, "284.3"}, {-1, "253.6"}, {0, "222.0"}, {1, "189.7"}, {2, "157.0"}, {3, "122.7"},
-                      {4, "89.55"}, {5, "57.62"}, {5.6, "38.771"}, {5.7, "36.786"}});
-    add(rkmClassic2, {{-4.3, "344.97"}, {-4.2, "343.98"}, {-4, "341.1"}, {-3, "323.5"}, {-2, "304.2"},
-                      {-1, "284.2"}, {0, "263.6"}, {1, "242.8"}, {2, "221.6"}, {3, "200.3"}, {4, "178.9"},
-                      {5, "157.3"}, {6, "135.1"}, {7, "112.6"}, {8, "90.1"}, {9, "67.58"}, {10, "45.01"},
-                      {10.1, "42.754"}, {10.2, "42.183"}});
-    add(rkmClassic4, {{-9.0, "-4.54948"}, {-8.9, "-4.49948"}, {-8.8, "-4.44949"}, {-8.7, "-4.39950"},
-                      {-8.6, "-4.34950"}, {-8.5, "-4.27064"}, {-8.4, "-4.17583"}, {-8.3, "-4.08025"},
-                      {-8.2, "-3.98428"}, {-8.1, "-3.88805"}, {-8.0, "-3.79163"}});
-    add(rkm4Pro1, {{-3.8, "287.971"}, {-1.4, "228.449"}, {1.0, "156.743"}, {3.4, "83.9275"}, {5.7, "33.22"}});
-    add(rkm4Pro2, {{-28.1, "287.863"}, {-15.7, "223.579"}, {-3.2, "153.072"}, {9.3, "81.5832"}, {21.7, "13.644"}});
-    add(rkm4Pro3, {{-3.8, "287.971"}, {1.2, "231.194"}, {6.2, "169.653"}, {11.2, "106.535"}, {16.2, "43.926"}});
-    add(fullWave, {{-5, "12.83824"}, {-3, "4.287754"}, {-2, "0.905613"}, {-1, "0.010985"}, {-0.5, "0.000184"},
-                   {0, "0"}, {0.5, "0.008089"}, {1, "0.10372"}, {2, "1.411412"}, {3, "3.520909"}, {4, "5.82501"},
-                   {5, "8.205352"}, {6, "10.62559"}, {7, "13.0702"}});
-    add(photoDiode, {{1.2, "0"}, {1.3, "4.62e-5"}, {1.4, "1.385e-4"}, {2.0, "6.923e-4"}, {4.5, "0.003"}});
-    add(compressor, {{0, "0"}, {0.1, "4.608e-9"}, {0.2, "1.589e-8"}, {2.5, "1.56422e-4"}, {5.0, "0.008607"},
-                     {7.5, "0.0187925"}, {9.9, "0.0286947"}, {10, "0.0291085"}});
-    add(re500Led, {{0, "9.66228e-11"}, {2.5, "1.05737e-10"}, {5.1, "1.32728e-7"}, {7.7, "2.00056e-4"},
-                   {10.1, "0.0244"}, {10.2, "0.0244262"}});
-    add(rkm4ProLed, {{0, "7.76478e-11"}, {7, "8.42929e-11"}, {15, "1.02499e-6"}, {23, "0.00866226"},
-                     {29, "0.0225373"}, {30, "0.0225449"}});
-    add(limiterLed, {{0, "9.52445e-11"}, {0.3, "1.43963e-10"}, {0.7, "1.93616e-6"}, {1.1, "0.00287634"},
-                     {1.3, "0.0188253"}, {1.4, "0.0267177"}});
-    add(v9e1, {{-5.0, "354.965"}, {0.0, "232.497"}, {2.0, "169.173"}, {6.2, "38.7086"}, {6.5, "38.7294"}});
-    add(v9e4, {{-240, "-43.4317"}, {-60, "-10.8579"}, {30, "33.9588"}, {120, "122.62"}, {300, "300.204"},
+    add(rkmClassic1, {{-4.4, "344.96"},
+                      {-4.3, "344.88"},
+                      {-4.2, "343.40"},
+                      {-4, "339.3"},
+                      {-3, "313.5"},
+                      {-2, "284.3"},
+                      {-1, "253.6"},
+                      {0, "222.0"},
+                      {1, "189.7"},
+                      {2, "157.0"},
+                      {3, "122.7"},
+                      {4, "89.55"},
+                      {5, "57.62"},
+                      {5.6, "38.771"},
+                      {5.7, "36.786"}});
+    add(rkmClassic2, {{-4.3, "344.97"},
+                      {-4.2, "343.98"},
+                      {-4, "341.1"},
+                      {-3, "323.5"},
+                      {-2, "304.2"},
+                      {-1, "284.2"},
+                      {0, "263.6"},
+                      {1, "242.8"},
+                      {2, "221.6"},
+                      {3, "200.3"},
+                      {4, "178.9"},
+                      {5, "157.3"},
+                      {6, "135.1"},
+                      {7, "112.6"},
+                      {8, "90.1"},
+                      {9, "67.58"},
+                      {10, "45.01"},
+                      {10.1, "42.754"},
+                      {10.2, "42.183"}});
+    add(rkmClassic4, {{-9.0, "-4.54948"},
+                      {-8.9, "-4.49948"},
+                      {-8.8, "-4.44949"},
+                      {-8.7, "-4.39950"},
+                      {-8.6, "-4.34950"},
+                      {-8.5, "-4.27064"},
+                      {-8.4, "-4.17583"},
+                      {-8.3, "-4.08025"},
+                      {-8.2, "-3.98428"},
+                      {-8.1, "-3.88805"},
+                      {-8.0, "-3.79163"}});
+    add(rkm4Pro1,
+        {{-3.8, "287.971"}, {-1.4, "228.449"}, {1.0, "156.743"}, {3.4, "83.9275"}, {5.7, "33.22"}});
+    add(rkm4Pro2, {{-28.1, "287.863"},
+                   {-15.7, "223.579"},
+                   {-3.2, "153.072"},
+                   {9.3, "81.5832"},
+                   {21.7, "13.644"}});
+    add(rkm4Pro3, {{-3.8, "287.971"},
+                   {1.2, "231.194"},
+                   {6.2, "169.653"},
+                   {11.2, "106.535"},
+                   {16.2, "43.926"}});
+    add(fullWave, {{-5, "12.83824"},
+                   {-3, "4.287754"},
+                   {-2, "0.905613"},
+                   {-1, "0.010985"},
+                   {-0.5, "0.000184"},
+                   {0, "0"},
+                   {0.5, "0.008089"},
+                   {1, "0.10372"},
+                   {2, "1.411412"},
+                   {3, "3.520909"},
+                   {4, "5.82501"},
+                   {5, "8.205352"},
+                   {6, "10.62559"},
+                   {7, "13.0702"}});
+    add(photoDiode,
+        {{1.2, "0"}, {1.3, "4.62e-5"}, {1.4, "1.385e-4"}, {2.0, "6.923e-4"}, {4.5, "0.003"}});
+    add(compressor, {{0, "0"},
+                     {0.1, "4.608e-9"},
+                     {0.2, "1.589e-8"},
+                     {2.5, "1.56422e-4"},
+                     {5.0, "0.008607"},
+                     {7.5, "0.0187925"},
+                     {9.9, "0.0286947"},
+                     {10, "0.0291085"}});
+    add(re500Led, {{0, "9.66228e-11"},
+                   {2.5, "1.05737e-10"},
+                   {5.1, "1.32728e-7"},
+                   {7.7, "2.00056e-4"},
+                   {10.1, "0.0244"},
+                   {10.2, "0.0244262"}});
+    add(rkm4ProLed, {{0, "7.76478e-11"},
+                     {7, "8.42929e-11"},
+                     {15, "1.02499e-6"},
+                     {23, "0.00866226"},
+                     {29, "0.0225373"},
+                     {30, "0.0225449"}});
+    add(limiterLed, {{0, "9.52445e-11"},
+                     {0.3, "1.43963e-10"},
+                     {0.7, "1.93616e-6"},
+                     {1.1, "0.00287634"},
+                     {1.3, "0.0188253"},
+                     {1.4, "0.0267177"}});
+    add(v9e1, {{-5.0, "354.965"},
+               {0.0, "232.497"},
+               {2.0, "169.173"},
+               {6.2, "38.7086"},
+               {6.5, "38.7294"}});
+    add(v9e4, {{-240, "-43.4317"},
+               {-60, "-10.8579"},
+               {30, "33.9588"},
+               {120, "122.62"},
+               {300, "300.204"},
                {480, "478.049"}});
 
     for (const Row& r : rows) {
@@ -205,7 +298,8 @@ TEST(CurveData, EveryMeasuredPointSitsAtItsKnotToItsPrintedDigits)
         const Spline s = r.t.spline();
         const auto& g = s.getSegments()[std::min(i, s.getSegments().size() - 1)];
         EXPECT_NEAR(s.evaluate(k[i].x), k[i].y,
-                    2.0 * FLT_EPSILON * (std::fabs(g.a) + std::fabs(g.b) + std::fabs(g.c) + std::fabs(k[i].y)));
+                    2.0 * FLT_EPSILON *
+                        (std::fabs(g.a) + std::fabs(g.b) + std::fabs(g.c) + std::fabs(k[i].y)));
     }
 
     // The vactrol points are as measured.
@@ -245,7 +339,8 @@ TEST(CurveData, PhotoDiodeTransferFunctionIsItsStraightLaw)
         SCOPED_TRACE(k);
         const double x = 1.2 + 0.1 * static_cast<double>(k);
         const double law = k == 0 ? 0.0 : 0.003 * (x - 1.25) / 3.25;
-        EXPECT_NEAR(photoDiode.at(k), law, 0.5 * std::fabs(std::nextafter(photoDiode.at(k), INFINITY) - photoDiode.at(k)));
+        EXPECT_NEAR(photoDiode.at(k), law,
+                    0.5 * std::fabs(std::nextafter(photoDiode.at(k), INFINITY) - photoDiode.at(k)));
     }
 }
 
@@ -258,14 +353,20 @@ TEST(CurveData, ShapesHoldFromKnotToKnot)
         float turn; // the knot where the curve turns
     };
     const std::vector<Case> cases{
-        {rkmClassic1, Shape::Falling, 0.0f}, {rkmClassic2, Shape::Falling, 0.0f},
-        {rkmClassic4, Shape::Rising, 0.0f},  {rkm4Pro1, Shape::Falling, 0.0f},
-        {rkm4Pro2, Shape::Falling, 0.0f},    {rkm4Pro3, Shape::Falling, 0.0f},
-        {v9e1, Shape::FallingThenRising, 6.2f}, {v9e4, Shape::Rising, 0.0f},
+        {rkmClassic1, Shape::Falling, 0.0f},
+        {rkmClassic2, Shape::Falling, 0.0f},
+        {rkmClassic4, Shape::Rising, 0.0f},
+        {rkm4Pro1, Shape::Falling, 0.0f},
+        {rkm4Pro2, Shape::Falling, 0.0f},
+        {rkm4Pro3, Shape::Falling, 0.0f},
+        {v9e1, Shape::FallingThenRising, 6.2f},
+        {v9e4, Shape::Rising, 0.0f},
         {fullWave, Shape::FallingThenRisingAtZero, 0.0f},
         // The diode and LED curves rise with the input, above their floors.
-        {photoDiode, Shape::Rising, 0.0f},   {limiterLed, Shape::Rising, 0.0f},
-        {compressor, Shape::Rising, 0.0f},   {re500Led, Shape::Rising, 0.0f},
+        {photoDiode, Shape::Rising, 0.0f},
+        {limiterLed, Shape::Rising, 0.0f},
+        {compressor, Shape::Rising, 0.0f},
+        {re500Led, Shape::Rising, 0.0f},
         {rkm4ProLed, Shape::Rising, 0.0f},
     };
     for (const Case& c : cases) {
@@ -273,9 +374,10 @@ TEST(CurveData, ShapesHoldFromKnotToKnot)
         const Knots k = c.t.knots();
         for (std::size_t i = 1; i < k.size(); ++i) {
             SCOPED_TRACE(k[i].x);
-            const bool rising = c.shape == Shape::Rising
-                             || (c.shape == Shape::FallingThenRising && k[i - 1].x >= c.turn - 1e-4f)
-                             || (c.shape == Shape::FallingThenRisingAtZero && k[i - 1].x >= -1e-6f);
+            const bool rising =
+                c.shape == Shape::Rising ||
+                (c.shape == Shape::FallingThenRising && k[i - 1].x >= c.turn - 1e-4f) ||
+                (c.shape == Shape::FallingThenRisingAtZero && k[i - 1].x >= -1e-6f);
             if (rising)
                 EXPECT_GT(k[i].y, k[i - 1].y);
             else
@@ -314,7 +416,8 @@ TEST(CurveData, VoltagesStayInTheirSuppliesAndCurrentsNeverGoNegative)
         float lowest = 0.0f;
         for (std::size_t i = 0; i + 1 < k.size(); ++i)
             for (int j = 0; j < 10; ++j)
-                lowest = std::min(lowest, s.evaluate(k[i].x + (k[i + 1].x - k[i].x) * static_cast<float>(j) / 10.0f));
+                lowest = std::min(lowest, s.evaluate(k[i].x + (k[i + 1].x - k[i].x) *
+                                                                  static_cast<float>(j) / 10.0f));
         EXPECT_GE(lowest, -1e-3f * t.at(t.size() - 1));
     }
 }

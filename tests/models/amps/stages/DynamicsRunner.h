@@ -69,7 +69,10 @@ public:
     {
         return run(std::vector<std::vector<float>>{input}, chunk);
     }
-    std::vector<float> runConstant(float value, std::size_t count) { return run(std::vector<float>(count, value)); }
+    std::vector<float> runConstant(float value, std::size_t count)
+    {
+        return run(std::vector<float>(count, value));
+    }
 
     stagetest::Root root;
 
@@ -82,7 +85,8 @@ inline std::vector<float> sine(double amplitude, double hertz, double fs, std::s
 {
     std::vector<float> x(count);
     for (std::size_t i = 0; i < count; ++i)
-        x[i] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(i) / fs));
+        x[i] = static_cast<float>(
+            amplitude * std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(i) / fs));
     return x;
 }
 

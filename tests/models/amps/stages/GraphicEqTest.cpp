@@ -17,8 +17,7 @@ namespace {
 using namespace AudioEngine;
 using namespace AudioEngine::BorvanQom;
 
-template <class Traits>
-struct Eq {
+template <class Traits> struct Eq {
     explicit Eq(float rate = 44100.0f) : runner(eq, rate) {}
     GraphicEq<Traits> eq;
     dyntest::Runner runner;
@@ -44,8 +43,7 @@ std::vector<float> noise(std::size_t count, unsigned seed = 3)
     return x;
 }
 
-template <class Traits>
-void checkFlat(const char* variant)
+template <class Traits> void checkFlat(const char* variant)
 {
     Eq<Traits> e;
     const std::vector<float> in = noise(8820);
@@ -66,8 +64,8 @@ TEST(GraphicEq, DeclaresBandsGainAndBypass)
     std::vector<std::string> names;
     for (const auto& [name, parameter] : e.eq.getParameters())
         names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Band0", "Band1", "Band2", "Band3", "Band4", "Band5", "Band6", "Band7",
-                                               "Band8", "GeqBypass", "GeqGain"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Band0", "Band1", "Band2", "Band3", "Band4", "Band5",
+                                               "Band6", "Band7", "Band8", "GeqBypass", "GeqGain"}));
     EXPECT_EQ(e.eq.getParameter("GeqGain").getMinimum(), -12.0f);
     EXPECT_EQ(e.eq.getParameter("GeqGain").getMaximum(), 12.0f);
     EXPECT_EQ(e.eq.getParameter("Band4").getDefault(), 0.5f);
@@ -124,8 +122,7 @@ TEST(GraphicEq, ExtremeSlidersGiveTheBandsLargestBoostAndCut)
 // The pre-warped design puts each band's largest boost exactly at its centre,
 // whatever the rate, up to the float records' resolution (a few hundredths of
 // a per cent for the lowest bands at 96 kHz).
-template <class Traits>
-void checkCentres(const char* variant)
+template <class Traits> void checkCentres(const char* variant)
 {
     for (const float rate : {44100.0f, 48000.0f, 96000.0f}) {
         Eq<Traits> e(rate);
@@ -136,7 +133,8 @@ void checkCentres(const char* variant)
             const auto gainAt = [&](double f) {
                 return std::abs(stagetest::biquadResponse(band.getCoefficients(), f, rate));
             };
-            EXPECT_NEAR(stagetest::dB(gainAt(f0) / band.centreGain(1.0f)), 0.0, 0.005) << variant << i << " at " << rate;
+            EXPECT_NEAR(stagetest::dB(gainAt(f0) / band.centreGain(1.0f)), 0.0, 0.005)
+                << variant << i << " at " << rate;
             EXPECT_LT(gainAt(f0 * 1.02), gainAt(f0)) << variant << i << " at " << rate;
             EXPECT_LT(gainAt(f0 / 1.02), gainAt(f0)) << variant << i << " at " << rate;
         }
@@ -179,8 +177,7 @@ TEST(GraphicEq, BypassIsAnExactCopyAndTheBandsKeepTheirState)
 // At 11025 Hz the top bands' centres lie above half the rate. Such a band is
 // flat; every other band keeps its design, so the equaliser stays stable and
 // rings down to silence.
-template <class Traits>
-void checkLowRates(const char* variant)
+template <class Traits> void checkLowRates(const char* variant)
 {
     Eq<Traits> e(44100.0f);
     e.runner.setRate(11025.0f);
@@ -189,7 +186,8 @@ void checkLowRates(const char* variant)
             e.eq.setParameter("Band" + std::to_string(i), slider);
         for (std::size_t i = 0; i < 9; ++i) {
             const auto& z = e.band(i).getCoefficients();
-            EXPECT_LT(stagetest::largestPoleRadius(z.a1, z.a2), 1.0) << variant << " band " << i << " at " << slider;
+            EXPECT_LT(stagetest::largestPoleRadius(z.a1, z.a2), 1.0)
+                << variant << " band " << i << " at " << slider;
             if (e.band(i).getCentreHz() >= 11025.0f / 2.0f) {
                 EXPECT_EQ(z.b0, 1.0f);
                 EXPECT_EQ(z.b1, 0.0f);
@@ -209,8 +207,10 @@ void checkLowRates(const char* variant)
         e.runner.setRate(rate);
         for (std::size_t i = 0; i < 9; ++i) {
             auto& band = e.band(i);
-            const double gain = std::abs(stagetest::biquadResponse(band.getCoefficients(), band.getCentreHz(), rate));
-            EXPECT_NEAR(stagetest::dB(gain / band.centreGain(1.0f)), 0.0, 0.005) << variant << " band " << i << " at " << rate;
+            const double gain = std::abs(
+                stagetest::biquadResponse(band.getCoefficients(), band.getCentreHz(), rate));
+            EXPECT_NEAR(stagetest::dB(gain / band.centreGain(1.0f)), 0.0, 0.005)
+                << variant << " band " << i << " at " << rate;
         }
     }
 }

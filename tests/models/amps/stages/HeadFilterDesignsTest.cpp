@@ -60,8 +60,11 @@ TEST(RE500Gain, PassBandGainAndBandwidthFollowTheKnob)
         bool lowPass; // false: a plain gain
     };
     const Case cases[] = {
-        {0.5f, 0.0f, 0.1, false},          {0.5f, 1.0f, 0.1 * pad, false}, {1.0f, 0.0f, 1.0, true},
-        {1.0f, 1.0f, pad, true},           {0.88f, 0.0f, std::pow(0.88, 3.321928), false},
+        {0.5f, 0.0f, 0.1, false},
+        {0.5f, 1.0f, 0.1 * pad, false},
+        {1.0f, 0.0f, 1.0, true},
+        {1.0f, 1.0f, pad, true},
+        {0.88f, 0.0f, std::pow(0.88, 3.321928), false},
         {0.882f, 0.0f, std::pow(0.882, 3.321928), true},
     };
     for (const Case& c : cases) {
@@ -70,8 +73,10 @@ TEST(RE500Gain, PassBandGainAndBandwidthFollowTheKnob)
         gain.setParameter("Pad", c.padOn);
         gain.setParameter("Gain", c.knob);
         const auto& z = gain.getCoefficients();
-        const std::string where = "Gain " + std::to_string(c.knob) + " Pad " + std::to_string(c.padOn);
-        EXPECT_NEAR(std::abs(firstOrderResponse(z, 0.0, 44100.0)), c.passBand, c.passBand * 1e-5) << where;
+        const std::string where =
+            "Gain " + std::to_string(c.knob) + " Pad " + std::to_string(c.padOn);
+        EXPECT_NEAR(std::abs(firstOrderResponse(z, 0.0, 44100.0)), c.passBand, c.passBand * 1e-5)
+            << where;
         EXPECT_EQ(z.b1 != 0.0f, c.lowPass) << where;
         EXPECT_EQ(z.a1 != 0.0f, c.lowPass) << where;
     }
@@ -86,7 +91,8 @@ TEST(RE500Gain, FullGainIsALowPassAt14468Hz)
         gain.setParameter("Gain", 1.0f);
         const auto& z = gain.getCoefficients();
         const double dc = std::abs(firstOrderResponse(z, 0.0, 44100.0));
-        EXPECT_NEAR(dB(std::abs(firstOrderResponse(z, 14468.6, 44100.0)) / dc), -3.0103, 0.01) << padOn;
+        EXPECT_NEAR(dB(std::abs(firstOrderResponse(z, 14468.6, 44100.0)) / dc), -3.0103, 0.01)
+            << padOn;
     }
     // Through the module, at unity pass band.
     BorvanRE500TraitsDetails::Gain gain;
@@ -106,7 +112,8 @@ TEST(RKM4ProPreFilter, PadLowersEveryFrequencyByExactly15dB)
         filter.setParameter("Pad", 1.0f);
         const auto padded = filter.getCoefficients();
         for (double hz = 20.0; hz < rate / 2.0; hz *= 1.25)
-            EXPECT_NEAR(dB(std::abs(biquadResponse(padded, hz, rate)) / std::abs(biquadResponse(open, hz, rate))),
+            EXPECT_NEAR(dB(std::abs(biquadResponse(padded, hz, rate)) /
+                           std::abs(biquadResponse(open, hz, rate))),
                         -15.0, 1e-4)
                 << hz << " Hz at " << rate;
     }
@@ -117,9 +124,11 @@ TEST(RKM4ProPreFilter, ShelvesUpThreeDecibelsAndCutsAt16kHz)
     BorvanRKM4ProTraitsDetails::PreFilter1 filter;
     Harness harness(filter, 48000.0f);
     const auto& z = filter.getCoefficients();
-    const auto shelf = CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{2700.0f, 3.0f}.transform(48000.0f);
+    const auto shelf =
+        CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{2700.0f, 3.0f}.transform(48000.0f);
     EXPECT_NEAR(std::abs(biquadResponse(z, 0.0, 48000.0)), 1.0, 1e-5);
-    EXPECT_NEAR(dB(std::abs(biquadResponse(z, 16000.0, 48000.0)) / std::abs(firstOrderResponse(shelf, 16000.0, 48000.0))),
+    EXPECT_NEAR(dB(std::abs(biquadResponse(z, 16000.0, 48000.0)) /
+                   std::abs(firstOrderResponse(shelf, 16000.0, 48000.0))),
                 -3.0103, 0.01);
 }
 
@@ -132,11 +141,13 @@ TEST(RKM4ProBright, OnLiftsAbove600HzAndMovesTheTopCut)
     const auto on = bright.getCoefficients();
     // Below the shelf nothing changes; above it the lift grows to nearly 5 dB
     // (against the 0.3 dB of "Off") until the lower top cut takes over.
-    EXPECT_NEAR(dB(std::abs(biquadResponse(on, 30.0, 44100.0)) / std::abs(biquadResponse(off, 30.0, 44100.0))), 0.0,
-                0.05);
+    EXPECT_NEAR(dB(std::abs(biquadResponse(on, 30.0, 44100.0)) /
+                   std::abs(biquadResponse(off, 30.0, 44100.0))),
+                0.0, 0.05);
     double largest = 0.0;
     for (double hz = 600.0; hz < 20000.0; hz *= 1.05) {
-        const double lift = dB(std::abs(biquadResponse(on, hz, 44100.0)) / std::abs(biquadResponse(off, hz, 44100.0)));
+        const double lift = dB(std::abs(biquadResponse(on, hz, 44100.0)) /
+                               std::abs(biquadResponse(off, hz, 44100.0)));
         if (hz < 8000.0) {
             EXPECT_GT(lift, 0.5) << hz;
         }
@@ -145,11 +156,15 @@ TEST(RKM4ProBright, OnLiftsAbove600HzAndMovesTheTopCut)
     EXPECT_GT(largest, 4.0);
     EXPECT_LT(largest, 5.0);
     // The top cut, against the shelf alone: -3 dB at 12.5 kHz "Off", 8.5 kHz "On".
-    const auto shelfOff = CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{600.0f, 0.3f}.transform(44100.0f);
-    const auto shelfOn = CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{600.0f, 5.0f}.transform(44100.0f);
-    EXPECT_NEAR(dB(std::abs(biquadResponse(off, 12500.0, 44100.0)) / std::abs(firstOrderResponse(shelfOff, 12500.0, 44100.0))),
+    const auto shelfOff =
+        CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{600.0f, 0.3f}.transform(44100.0f);
+    const auto shelfOn =
+        CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{600.0f, 5.0f}.transform(44100.0f);
+    EXPECT_NEAR(dB(std::abs(biquadResponse(off, 12500.0, 44100.0)) /
+                   std::abs(firstOrderResponse(shelfOff, 12500.0, 44100.0))),
                 -3.0103, 0.01);
-    EXPECT_NEAR(dB(std::abs(biquadResponse(on, 8500.0, 44100.0)) / std::abs(firstOrderResponse(shelfOn, 8500.0, 44100.0))),
+    EXPECT_NEAR(dB(std::abs(biquadResponse(on, 8500.0, 44100.0)) /
+                   std::abs(firstOrderResponse(shelfOn, 8500.0, 44100.0))),
                 -3.0103, 0.01);
 }
 
@@ -164,7 +179,8 @@ struct Filter {
 };
 
 template <class Stage>
-Filter filter(std::string name, std::vector<std::pair<const char*, float>> settings = {}, float rest = 0.0f)
+Filter filter(std::string name, std::vector<std::pair<const char*, float>> settings = {},
+              float rest = 0.0f)
 {
     return {std::move(name), [] { return std::make_unique<Stage>(); }, std::move(settings), rest};
 }
@@ -203,8 +219,10 @@ std::vector<Filter> allFilters()
     // The tone stacks: bilinear images of stable networks, checked by their
     // response alone.
     for (float knob : {0.0f, 1.0f}) {
-        const std::vector<std::pair<const char*, float>> knobs = {{"Bass", knob}, {"Mid", knob}, {"Treble", knob}};
-        list.push_back(filter<CX1::ToneEq<Classic::BaxandallSchematic>>("RKMClassic tone stack", knobs));
+        const std::vector<std::pair<const char*, float>> knobs = {
+            {"Bass", knob}, {"Mid", knob}, {"Treble", knob}};
+        list.push_back(
+            filter<CX1::ToneEq<Classic::BaxandallSchematic>>("RKMClassic tone stack", knobs));
         list.push_back(filter<CX1::ToneEq<RE500::BaxandallSchematic>>("RE500 tone stack", knobs));
         list.push_back(filter<CX1::ToneEq<Pro::BaxandallSchematic>>("RKM4Pro tone stack", knobs));
         list.push_back(filter<CX1::ToneEq<V9E::BaxandallSchematic>>("V9E tone stack", knobs));
@@ -249,7 +267,9 @@ TEST(NyquistRule, EveryFilterIsStableAtLowRates)
             const float seconds = f.rest != 0.0f ? 2.5f : 0.5f;
             input.resize(static_cast<std::size_t>(rate * seconds), f.rest);
             const std::vector<float> out = harness.run(input);
-            EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return std::isfinite(v); })) << where;
+            EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) {
+                return std::isfinite(v);
+            })) << where;
             const float residual = f.rest != 0.0f ? 1e-3f : 1e-6f;
             EXPECT_LT(std::fabs(out.back()), residual) << where;
         }
@@ -272,9 +292,10 @@ TEST(NyquistRule, CutsBelowHalfTheRateStayInPlace)
     const std::vector<float> high = {44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000.0f};
     const auto shelf = [](float hz, float gainDb) {
         return [hz, gainDb](double f, double fs) {
-            return firstOrderResponse(CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{hz, gainDb}.transform(
-                                          static_cast<float>(fs)),
-                                      f, fs);
+            return firstOrderResponse(
+                CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{hz, gainDb}.transform(
+                    static_cast<float>(fs)),
+                f, fs);
         };
     };
     const auto unity = [](double, double) { return std::complex<double>(1.0); };
@@ -284,13 +305,30 @@ TEST(NyquistRule, CutsBelowHalfTheRateStayInPlace)
     preFilterRates.erase(preFilterRates.begin()); // 44.1 kHz: 16 kHz fits, checked below as well
     preFilterRates.push_back(44100.0f);
     const Case cases[] = {
-        {"V9E HPF2", [] { return std::make_unique<BorvanV9ETraitsDetails::HPF2>(); }, {"", 0.0f}, 12500.0, unity, high},
-        {"RKM4Pro PrefilterStage1", [] { return std::make_unique<BorvanRKM4ProTraitsDetails::PreFilter1>(); },
-         {"", 0.0f}, 16000.0, shelf(2700.0f, 3.0f), preFilterRates},
-        {"RKM4Pro Bright Off", [] { return std::make_unique<BorvanRKM4ProTraitsDetails::Bright>(); }, {"", 0.0f},
-         12500.0, shelf(600.0f, 0.3f), high},
-        {"RKM4Pro Bright On", [] { return std::make_unique<BorvanRKM4ProTraitsDetails::Bright>(); }, {"Bright", 1.0f},
-         8500.0, shelf(600.0f, 5.0f), brightOnRates},
+        {"V9E HPF2",
+         [] { return std::make_unique<BorvanV9ETraitsDetails::HPF2>(); },
+         {"", 0.0f},
+         12500.0,
+         unity,
+         high},
+        {"RKM4Pro PrefilterStage1",
+         [] { return std::make_unique<BorvanRKM4ProTraitsDetails::PreFilter1>(); },
+         {"", 0.0f},
+         16000.0,
+         shelf(2700.0f, 3.0f),
+         preFilterRates},
+        {"RKM4Pro Bright Off",
+         [] { return std::make_unique<BorvanRKM4ProTraitsDetails::Bright>(); },
+         {"", 0.0f},
+         12500.0,
+         shelf(600.0f, 0.3f),
+         high},
+        {"RKM4Pro Bright On",
+         [] { return std::make_unique<BorvanRKM4ProTraitsDetails::Bright>(); },
+         {"Bright", 1.0f},
+         8500.0,
+         shelf(600.0f, 5.0f),
+         brightOnRates},
     };
     for (const Case& c : cases) {
         for (float rate : c.rates) {
@@ -298,8 +336,8 @@ TEST(NyquistRule, CutsBelowHalfTheRateStayInPlace)
             Harness harness(*stage, rate);
             if (*c.setting.first)
                 stage->setParameter(c.setting.first, c.setting.second);
-            const double ratio = std::abs(biquadResponse(stage->getCoefficients(), c.cutHz, rate))
-                                 / std::abs(c.withoutCut(c.cutHz, rate));
+            const double ratio = std::abs(biquadResponse(stage->getCoefficients(), c.cutHz, rate)) /
+                                 std::abs(c.withoutCut(c.cutHz, rate));
             EXPECT_NEAR(dB(ratio), -3.0103, 0.02) << c.name << " at " << rate;
         }
     }
@@ -311,7 +349,8 @@ TEST(NyquistRule, CutsAtOrAboveHalfTheRateAreLeftOut)
     BorvanRKM4ProTraitsDetails::PreFilter1 preFilter;
     Harness preHarness(preFilter, 32000.0f);
     const auto p = preFilter.getCoefficients();
-    const auto shelf = CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{2700.0f, 3.0f}.transform(32000.0f);
+    const auto shelf =
+        CX1::FilterShelfDetails::ShelfMitraHighToCoeffsZ{2700.0f, 3.0f}.transform(32000.0f);
     // (Up to the last bit: the compiler may fold the test's own shelf.)
     EXPECT_FLOAT_EQ(p.b0, shelf.b0);
     EXPECT_FLOAT_EQ(p.b1, shelf.b1);

@@ -111,8 +111,8 @@ TEST(FunctionModule, ShapesEverySampleAndTakesABadSampleAsSilence)
     EXPECT_TRUE(stage.getParameters().empty());
 
     const UClipper2 f;
-    const std::vector<float> in = {0.0f, 1.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(), inf, -inf, 8.0f,
-                                   subnormal};
+    const std::vector<float> in = {0.0f, 1.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(),
+                                   inf,  -inf, 8.0f,  subnormal};
     const std::vector<float> out = harness.run(in);
     ASSERT_EQ(out.size(), in.size());
     for (std::size_t i = 0; i < in.size(); ++i) {

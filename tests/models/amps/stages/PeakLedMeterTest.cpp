@@ -21,8 +21,7 @@ using LimiterLed = PeakLedMeter<LimiterTraitsDetails::PeakLedMeterTraits>;
 
 // The meter input whose rectified current is `amperes` (the curves rise
 // monotonically past their knee), found by bisection on the meter's own curve.
-template <class Meter>
-float inputFor(const Meter& meter, float amperes)
+template <class Meter> float inputFor(const Meter& meter, float amperes)
 {
     double lo = 0.0;
     double hi = meter.getRectifier().getXLast();
@@ -33,8 +32,7 @@ float inputFor(const Meter& meter, float amperes)
     return static_cast<float>(hi / meter.getInputGain());
 }
 
-template <class Meter>
-struct Fixture {
+template <class Meter> struct Fixture {
     explicit Fixture(float rate = 44100.0f) : runner(meter, rate) {}
     Meter meter;
     dyntest::Runner runner;
@@ -59,7 +57,8 @@ TEST(PeakLedMeter, VariantsDeclareTheirInputsAndDefaults)
     EXPECT_NEAR(rkm4Pro.meter.getInputGain(), 0.2512f, 1e-4f);
     rkm4Pro.meter.setParameter("AttackTime", 0.0f);
     rkm4Pro.meter.step(20.0f);
-    EXPECT_EQ(rkm4Pro.meter.getCurrent(), rkm4Pro.meter.getRectifier()(20.0f * rkm4Pro.meter.getInputGain()));
+    EXPECT_EQ(rkm4Pro.meter.getCurrent(),
+              rkm4Pro.meter.getRectifier()(20.0f * rkm4Pro.meter.getInputGain()));
 }
 
 TEST(PeakLedMeter, ZeroTimesFollowAtOnce)
@@ -77,14 +76,13 @@ TEST(PeakLedMeter, ZeroTimesFollowAtOnce)
 
 // The hysteresis of the preamp LEDs, in per-sample and in block form: lit at
 // 0.02 A, dark at 0.01 A, unchanged between.
-template <class Meter>
-void checkHysteresis(const char* variant)
+template <class Meter> void checkHysteresis(const char* variant)
 {
     struct Step {
         float amperes;
         bool lit;
     };
-    const Step steps[] = {{0.015f, false}, {0.021f, true}, {0.015f, true}, {0.0105f, true},
+    const Step steps[] = {{0.015f, false},  {0.021f, true},  {0.015f, true}, {0.0105f, true},
                           {0.0098f, false}, {0.015f, false}, {0.0201f, true}};
     for (const bool block : {false, true}) {
         Fixture<Meter> f;
@@ -100,7 +98,8 @@ void checkHysteresis(const char* variant)
                 led = f.meter.step(x);
             }
             EXPECT_NEAR(f.meter.getCurrent(), s.amperes, 1e-5f) << variant;
-            EXPECT_EQ(led, s.lit ? 1.0f : 0.0f) << variant << " at " << s.amperes << (block ? " (block)" : "");
+            EXPECT_EQ(led, s.lit ? 1.0f : 0.0f)
+                << variant << " at " << s.amperes << (block ? " (block)" : "");
             EXPECT_EQ(f.meter.isLit(), s.lit) << variant;
         }
     }
@@ -169,7 +168,8 @@ TEST(PeakLedMeter, BadInputsNeverPoisonTheCurrent)
     Fixture<RE500Led> f;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    f.runner.run({std::vector<float>{nan, inf, -inf, 1e-42f}, std::vector<float>{nan, nan, nan, nan}});
+    f.runner.run(
+        {std::vector<float>{nan, inf, -inf, 1e-42f}, std::vector<float>{nan, nan, nan, nan}});
     EXPECT_TRUE(std::isfinite(f.meter.getCurrent()));
     EXPECT_LE(f.meter.getCurrent(), f.meter.getRectifier().getYLast());
     EXPECT_EQ(f.meter.step(nan), f.level());
@@ -187,7 +187,8 @@ TEST(PeakLedMeter, SettingsHoldAcrossARateChangeAndAreLimited)
     f.runner.setRate(96000.0f);
     EXPECT_EQ(f.meter.getParameter("AttackTime").getValue(), 5.0f);
     EXPECT_EQ(f.meter.getAttackCoefficient(), CX2::MeterDetails::timeCoefficient(5.0f, 96000.0f));
-    EXPECT_EQ(f.meter.getReleaseCoefficient(), CX2::MeterDetails::timeCoefficient(300.0f, 96000.0f));
+    EXPECT_EQ(f.meter.getReleaseCoefficient(),
+              CX2::MeterDetails::timeCoefficient(300.0f, 96000.0f));
     EXPECT_NEAR(f.meter.getInputGain(), 0.501187f, 1e-6f);
 
     struct Case {
@@ -210,7 +211,8 @@ TEST(PeakLedMeter, SettingsHoldAcrossARateChangeAndAreLimited)
     EXPECT_NEAR(f.meter.getInputGain(), 0.1f, 1e-6f);
     f.runner.setRate(44100.0f);
     EXPECT_EQ(f.meter.getReleaseCoefficient(), 0.0f);
-    EXPECT_EQ(f.meter.getAttackCoefficient(), CX2::MeterDetails::timeCoefficient(1000.0f, 44100.0f));
+    EXPECT_EQ(f.meter.getAttackCoefficient(),
+              CX2::MeterDetails::timeCoefficient(1000.0f, 44100.0f));
 }
 
 } // namespace

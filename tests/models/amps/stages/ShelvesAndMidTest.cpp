@@ -33,8 +33,7 @@ std::vector<float> noise(std::size_t count)
     return x;
 }
 
-template <class Stage>
-struct UltraHiCase {
+template <class Stage> struct UltraHiCase {
     static void check(const std::string& name, double shelfHz)
     {
         for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
@@ -48,10 +47,13 @@ struct UltraHiCase {
             stage.setParameter("UltraHi", 1.0f);
             const auto& z = stage.getCoefficients();
             EXPECT_NEAR(std::abs(firstOrderResponse(z, 0.0, rate)), 1.0, 1e-5) << where;
-            EXPECT_NEAR(std::abs(firstOrderResponse(z, rate / 2.0, rate)), std::sqrt(10.0), 1e-4) << where;
+            EXPECT_NEAR(std::abs(firstOrderResponse(z, rate / 2.0, rate)), std::sqrt(10.0), 1e-4)
+                << where;
             // At the corner the allpass inside the shelf is at -90 degrees:
             // |H|^2 = (1 + V^2) / 2.
-            EXPECT_NEAR(dB(std::abs(firstOrderResponse(z, shelfHz, rate))), 10.0 * std::log10(5.5), 0.01) << where;
+            EXPECT_NEAR(dB(std::abs(firstOrderResponse(z, shelfHz, rate))), 10.0 * std::log10(5.5),
+                        0.01)
+                << where;
             EXPECT_LT(std::fabs(z.a1), 1.0f) << where;
         }
     }
@@ -93,9 +95,11 @@ TEST(UltraLo, OffIsAFlatGain)
         float gain;
     };
     const Case cases[] = {
-        {"RKMClassic", [] { return std::make_unique<BorvanRKMClassicHeadTraitsDetails::UltraLo>(); }, 0.40738f},
+        {"RKMClassic",
+         [] { return std::make_unique<BorvanRKMClassicHeadTraitsDetails::UltraLo>(); }, 0.40738f},
         {"V9E", [] { return std::make_unique<BorvanV9ETraitsDetails::UltraLo>(); }, 0.40738f},
-        {"RKM4Pro", [] { return std::make_unique<BorvanRKM4ProTraitsDetails::UltraLo>(); }, 0.12589f},
+        {"RKM4Pro", [] { return std::make_unique<BorvanRKM4ProTraitsDetails::UltraLo>(); },
+         0.12589f},
     };
     for (const Case& c : cases) {
         auto stage = c.make();
@@ -134,7 +138,8 @@ TEST(UltraLo, OnCutsTheMidsBetweenItsPoles)
 // Each position's curves, read at a knob value.
 TEST(MidEq, KnobCurvesInterpolateAndExtendTheirEndSegments)
 {
-    const MidEqDetails::ParamLinear::ParamCurve curve({-22.0f, -6.0f, -1.5f, 0.0f, 1.0f, 3.5f, 11.0f});
+    const MidEqDetails::ParamLinear::ParamCurve curve(
+        {-22.0f, -6.0f, -1.5f, 0.0f, 1.0f, 3.5f, 11.0f});
     EXPECT_EQ(curve.evaluate(0.0f), -22.0f);
     EXPECT_EQ(curve.evaluate(0.5f), 0.0f);
     EXPECT_EQ(curve.evaluate(1.0f), 11.0f);
@@ -184,7 +189,8 @@ TEST(MidEq, FullGainBoostsEachCentreBy11dB)
     mid.setParameter("MidGain", 1.0f);
     for (int position = 0; position < 5; ++position) {
         mid.setParameter("MidFrequency", static_cast<float>(position));
-        EXPECT_NEAR(dB(std::abs(biquadResponse(mid.getCoefficients(), centres[position], 44100.0))), 11.0, 0.01)
+        EXPECT_NEAR(dB(std::abs(biquadResponse(mid.getCoefficients(), centres[position], 44100.0))),
+                    11.0, 0.01)
             << position;
     }
 }

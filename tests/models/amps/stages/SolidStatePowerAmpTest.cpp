@@ -20,7 +20,10 @@ using LimiterType = Limiter<PowerAmpBorvanSolidStateTraitsDetails::LimiterTraits
 using PowerAmp = PowerAmpBorvanSolidState<PowerAmpBorvanSolidStateTraits>;
 
 // The inverting stage's gain magnitude for a photoresistance.
-float stageGain(float r) { return (33000.0f * r / (33000.0f + r)) / 15000.0f; }
+float stageGain(float r)
+{
+    return (33000.0f * r / (33000.0f + r)) / 15000.0f;
+}
 
 class LimiterTest : public ::testing::Test {
 protected:
@@ -48,7 +51,8 @@ TEST_F(LimiterTest, DeclaresItsParametersAndChildren)
     std::vector<std::string> children;
     for (const auto& entry : limiter.getSubModules())
         children.push_back(entry.name);
-    EXPECT_EQ(children, (std::vector<std::string>{"Vactrol", "SmoothingFilter", "PreFilter", "PeakLed"}));
+    EXPECT_EQ(children,
+              (std::vector<std::string>{"Vactrol", "SmoothingFilter", "PreFilter", "PeakLed"}));
     // The inert input network is designed all the same: b0 = (B1 c + B0) / (A1 c + A0).
     const double c = 2.0 * 44100.0;
     EXPECT_NEAR(limiter.getPreFilter().getCoefficients().b0,
@@ -188,7 +192,8 @@ TEST_F(LimiterTest, TresholdScalesTheDetector)
         limiter.setParameter("Treshold", c.tresholdDb);
         limiter.reset();
         runner.run(std::vector<float>{c.in, 0.0f, 0.0f, 0.0f});
-        const float detected = rectifier(-stageGain(1e6f) * c.in * std::pow(10.0f, c.tresholdDb / 20.0f));
+        const float detected =
+            rectifier(-stageGain(1e6f) * c.in * std::pow(10.0f, c.tresholdDb / 20.0f));
         ASSERT_GT(detected, 1.2f);
         Vactrol<VTL5C7VactrolTraits> reference;
         dyntest::Runner referenceRunner(reference);
@@ -205,7 +210,8 @@ TEST_F(LimiterTest, BadSamplesNeverPoisonTheState)
 {
     std::vector<float> input = dyntest::sine(5.0, 100.0, 44100.0, 512);
     for (std::size_t i = 0; i < input.size(); i += 5)
-        input[i] = i % 2 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+        input[i] = i % 2 ? std::numeric_limits<float>::quiet_NaN()
+                         : std::numeric_limits<float>::infinity();
     for (const float y : runner.run(input))
         ASSERT_TRUE(std::isfinite(y));
     EXPECT_TRUE(std::isfinite(limiter.getResistance()));
@@ -233,8 +239,9 @@ TEST(SolidStatePowerAmp, EveryExposedNameReachesItsChild)
     std::vector<std::string> names;
     for (const auto& [name, parameter] : amp.getParameters())
         names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"LimitEnable", "LimitPeak", "LimitResponsiveness", "LimitTreshold",
-                                               "Master", "PreClipperGainAdjust", "PwrAmpInGainAdjust"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"LimitEnable", "LimitPeak", "LimitResponsiveness",
+                                               "LimitTreshold", "Master", "PreClipperGainAdjust",
+                                               "PwrAmpInGainAdjust"}));
     for (const Case& c : cases) {
         amp.setParameter(c.name, c.value);
         EXPECT_EQ(amp.getSubModule(c.child).getParameter(c.target).getValue(), c.value) << c.name;
@@ -253,7 +260,8 @@ TEST(SolidStatePowerAmp, ChainInvertsAndClipsAtMinusTwoDecibels)
     PowerAmp amp;
     dyntest::Runner runner(amp);
     amp.setParameter("LimitEnable", 0.0f);
-    const std::vector<float> out = runner.run(std::vector<float>{0.1f, -0.1f, 5.0f, -5.0f, 1e30f, -1e30f, 0.0f, 0.5f});
+    const std::vector<float> out =
+        runner.run(std::vector<float>{0.1f, -0.1f, 5.0f, -5.0f, 1e30f, -1e30f, 0.0f, 0.5f});
     EXPECT_NEAR(out[0], -0.5f * 2.2f * 0.1f, 1e-6f);
     EXPECT_NEAR(out[1], 0.5f * 2.2f * 0.1f, 1e-6f);
     EXPECT_EQ(out[2], -0.7943282f);

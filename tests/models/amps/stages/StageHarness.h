@@ -36,7 +36,8 @@ public:
 class Harness {
 public:
     // policy: the environment's output policy (0 buffered, 2 in place where allowed).
-    explicit Harness(AudioEngine::ModuleBasic& module, float rate = 44100.0f, std::int32_t policy = 0)
+    explicit Harness(AudioEngine::ModuleBasic& module, float rate = 44100.0f,
+                     std::int32_t policy = 0)
         : module_(module)
     {
         root.rate = rate;
@@ -67,7 +68,8 @@ public:
             root.chunk = static_cast<std::uint32_t>((n + 3) / 4 * 4);
             float* in = source_.getBuffer();
             std::fill(in, in + 64, 0.0f);
-            std::copy(input.begin() + static_cast<std::ptrdiff_t>(k), input.begin() + static_cast<std::ptrdiff_t>(k + n), in);
+            std::copy(input.begin() + static_cast<std::ptrdiff_t>(k),
+                      input.begin() + static_cast<std::ptrdiff_t>(k + n), in);
             module_.process();
             const float* out = module_.getOutput("Out").getBuffer();
             output.insert(output.end(), out, out + n);
@@ -91,7 +93,8 @@ public:
         const auto skip = static_cast<std::size_t>(settle * fs);
         std::vector<float> input(total);
         for (std::size_t k = 0; k < total; ++k)
-            input[k] = offset + static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs));
+            input[k] = offset + static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz *
+                                                            static_cast<double>(k) / fs));
         const std::vector<float> output = run(input);
         // Whole periods only, so the correlation has no leakage.
         const auto period = fs / hertz;
@@ -99,7 +102,8 @@ public:
         const auto end = skip + static_cast<std::size_t>(periods * period);
         std::complex<double> sum = 0.0;
         for (std::size_t k = skip; k < end; ++k)
-            sum += static_cast<double>(output[k]) * std::polar(1.0, -2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs);
+            sum += static_cast<double>(output[k]) *
+                   std::polar(1.0, -2.0 * std::numbers::pi * hertz * static_cast<double>(k) / fs);
         return 2.0 * std::abs(sum) / static_cast<double>(end - skip);
     }
 
@@ -113,8 +117,7 @@ private:
 };
 
 // H(e^jw) of a biquad record.
-template <class Z>
-std::complex<double> biquadResponse(const Z& z, double hertz, double fs)
+template <class Z> std::complex<double> biquadResponse(const Z& z, double hertz, double fs)
 {
     const std::complex<double> e = std::polar(1.0, -2.0 * std::numbers::pi * hertz / fs);
     const double b0 = z.b0, b1 = z.b1, b2 = z.b2, a1 = z.a1, a2 = z.a2;
@@ -122,8 +125,7 @@ std::complex<double> biquadResponse(const Z& z, double hertz, double fs)
 }
 
 // H(e^jw) of a first-order record.
-template <class Z>
-std::complex<double> firstOrderResponse(const Z& z, double hertz, double fs)
+template <class Z> std::complex<double> firstOrderResponse(const Z& z, double hertz, double fs)
 {
     const std::complex<double> e = std::polar(1.0, -2.0 * std::numbers::pi * hertz / fs);
     const double b0 = z.b0, b1 = z.b1, a1 = z.a1;
@@ -135,7 +137,10 @@ inline bool allZero(const std::vector<float>& x)
     return std::all_of(x.begin(), x.end(), [](float v) { return v == 0.0f; });
 }
 
-inline double dB(double gain) { return 20.0 * std::log10(gain); }
+inline double dB(double gain)
+{
+    return 20.0 * std::log10(gain);
+}
 
 // Magnitudes of the roots of z^2 + a1 z + a2 (the poles of a biquad).
 inline double largestPoleRadius(double a1, double a2)

@@ -28,8 +28,7 @@ namespace {
 using Complex = std::complex<double>;
 
 // H(jw) = C (jw I - A)^-1 B + D of a four-state model, by Gaussian elimination.
-template <class Schematic>
-Complex continuousResponse(const Schematic& s, double hertz)
+template <class Schematic> Complex continuousResponse(const Schematic& s, double hertz)
 {
     const Complex jw(0.0, 2.0 * std::numbers::pi * hertz);
     std::array<std::array<Complex, 5>, 4> m;
@@ -66,11 +65,13 @@ struct Stack {
     virtual std::array<double, 4> state() const = 0;
 };
 
-template <class Schematic>
-struct StackOf : Stack {
+template <class Schematic> struct StackOf : Stack {
     CX1::ToneEq<Schematic> eq;
     ModuleBasic& module() override { return eq; }
-    Complex response(double hertz) const override { return continuousResponse(eq.getSchematic(), hertz); }
+    Complex response(double hertz) const override
+    {
+        return continuousResponse(eq.getSchematic(), hertz);
+    }
     std::array<double, 4> state() const override { return eq.getSchematic().getState(); }
 };
 
@@ -82,10 +83,19 @@ struct Head {
 const std::vector<Head>& heads()
 {
     static const std::vector<Head> list = {
-        {"RKMClassic", [] { return std::make_unique<StackOf<BorvanRKMClassicHeadTraitsDetails::BaxandallSchematic>>(); }},
-        {"RE500", [] { return std::make_unique<StackOf<BorvanRE500TraitsDetails::BaxandallSchematic>>(); }},
-        {"RKM4Pro", [] { return std::make_unique<StackOf<BorvanRKM4ProTraitsDetails::BaxandallSchematic>>(); }},
-        {"V9E", [] { return std::make_unique<StackOf<BorvanV9ETraitsDetails::BaxandallSchematic>>(); }},
+        {"RKMClassic",
+         [] {
+             return std::make_unique<
+                 StackOf<BorvanRKMClassicHeadTraitsDetails::BaxandallSchematic>>();
+         }},
+        {"RE500",
+         [] { return std::make_unique<StackOf<BorvanRE500TraitsDetails::BaxandallSchematic>>(); }},
+        {"RKM4Pro",
+         [] {
+             return std::make_unique<StackOf<BorvanRKM4ProTraitsDetails::BaxandallSchematic>>();
+         }},
+        {"V9E",
+         [] { return std::make_unique<StackOf<BorvanV9ETraitsDetails::BaxandallSchematic>>(); }},
     };
     return list;
 }
@@ -125,8 +135,8 @@ const std::vector<Reference> references = {
 
 std::string caseName(const Reference& r)
 {
-    return heads()[static_cast<std::size_t>(r.head)].name + " bass " + std::to_string(r.bass) + " treble "
-           + std::to_string(r.treble);
+    return heads()[static_cast<std::size_t>(r.head)].name + " bass " + std::to_string(r.bass) +
+           " treble " + std::to_string(r.treble);
 }
 
 TEST(BaxandallToneStack, ContinuousNetworkMatchesTheReferenceMagnitudes)
@@ -225,8 +235,9 @@ TEST(BaxandallToneStack, EveryKnobCornerOfEveryHeadStaysFiniteAndDecays)
                     std::vector<float> input = noiseBurst(4410, 100.0f);
                     input.resize(44100, 0.0f);
                     const std::vector<float> out = harness.run(input);
-                    const std::string where = head.name + " bass " + std::to_string(bass) + " mid "
-                                              + std::to_string(mid) + " treble " + std::to_string(treble);
+                    const std::string where = head.name + " bass " + std::to_string(bass) +
+                                              " mid " + std::to_string(mid) + " treble " +
+                                              std::to_string(treble);
                     EXPECT_TRUE(allFinite(out)) << where;
                     EXPECT_GT(peak(out), 0.1f) << where;
                     EXPECT_LT(peak(out, out.size() - 64), 1e-6f) << where;
@@ -243,8 +254,9 @@ TEST(BaxandallToneStack, TenSecondsOfSilenceAfterABurstLeaveNoSubnormalState)
         const std::vector<float> out = harness.runConstant(0.0f, 441000);
         for (double v : stack->state())
             EXPECT_NE(std::fpclassify(v), FP_SUBNORMAL) << head.name;
-        EXPECT_TRUE(std::none_of(out.begin(), out.end(), [](float v) { return std::fpclassify(v) == FP_SUBNORMAL; }))
-            << head.name;
+        EXPECT_TRUE(std::none_of(out.begin(), out.end(), [](float v) {
+            return std::fpclassify(v) == FP_SUBNORMAL;
+        })) << head.name;
         // What remains is the dither's own trace, far below any audible level.
         EXPECT_LT(peak(out, out.size() - 4410), 1e-15f) << head.name;
     }
@@ -360,7 +372,8 @@ TEST(UltraMid, MagnitudesFollowTheMidKnob)
     for (const Row& row : rows) {
         eq.setParameter("Mid", row.mid);
         for (std::size_t i = 0; i < hertz.size(); ++i)
-            EXPECT_NEAR(dB(std::abs(continuousResponse(eq.getSchematic(), hertz[i]))), row.dB[i], 0.05)
+            EXPECT_NEAR(dB(std::abs(continuousResponse(eq.getSchematic(), hertz[i]))), row.dB[i],
+                        0.05)
                 << "mid " << row.mid << " at " << hertz[i] << " Hz";
     }
 }
@@ -371,7 +384,8 @@ TEST(UltraMid, DiscreteFilterFollowsTheNetwork)
     Harness harness(eq);
     eq.setParameter("Mid", 1.0f);
     for (double hertz : {500.0, 1000.0, 2000.0})
-        EXPECT_NEAR(dB(harness.gainAt(hertz)), dB(std::abs(continuousResponse(eq.getSchematic(), hertz))), 0.2)
+        EXPECT_NEAR(dB(harness.gainAt(hertz)),
+                    dB(std::abs(continuousResponse(eq.getSchematic(), hertz))), 0.2)
             << hertz << " Hz";
 }
 

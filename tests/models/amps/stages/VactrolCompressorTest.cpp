@@ -90,7 +90,12 @@ TEST(Vactrol, TimesFollowTheirLawsInBothDirections)
         {"attack at 40 mA takes 0.37 ms", 0.04f, 1e6f, 0.37, both, 0.003},
         {"attack above 40 mA stays at 0.37 ms", 0.1f, 1e6f, 0.37, both, 0.003},
         {"attack at 21 mA takes 0.685 ms", 0.021f, 1e6f, 1.0 - mid * 16.578947, both, 0.003},
-        {"release at 21 mA takes 6240 ms", 0.021f, 100.0f, 7560.0005 - mid * 69473.6875, {44100.0f}, 0.006},
+        {"release at 21 mA takes 6240 ms",
+         0.021f,
+         100.0f,
+         7560.0005 - mid * 69473.6875,
+         {44100.0f},
+         0.006},
     };
     for (const Case& c : cases) {
         for (const float rate : c.rates) {
@@ -142,7 +147,8 @@ TEST(LP2ToCoeffsZ, CornerIsMinusSixDecibelsAtEveryRate)
     for (const double fs : {44100.0, 48000.0, 96000.0}) {
         BiquadFilterDetails::CoeffsZ<float> z;
         design.design(z, static_cast<float>(fs));
-        EXPECT_NEAR(stagetest::dB(std::abs(stagetest::biquadResponse(z, 500.0, fs))), -6.0206, 0.01) << fs;
+        EXPECT_NEAR(stagetest::dB(std::abs(stagetest::biquadResponse(z, 500.0, fs))), -6.0206, 0.01)
+            << fs;
         EXPECT_NEAR(std::abs(stagetest::biquadResponse(z, 0.0, fs)), 1.0, 1e-4) << fs;
         // Critically damped: never above unity, falling with frequency.
         double previous = 1.0;
@@ -183,7 +189,8 @@ TEST_F(CompressorTest, DeclaresItsParametersAndChildren)
     std::vector<std::string> names;
     for (const auto& [name, parameter] : compressor.getParameters())
         names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Compression", "Level", "Responsiveness", "Volume"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Compression", "Level", "Responsiveness", "Volume"}));
     EXPECT_EQ(compressor.getParameter("Level").getMinimum(), -40.0f);
     EXPECT_EQ(compressor.getParameter("Level").getMaximum(), 1.0f);
     EXPECT_EQ(compressor.getParameter("Level").getFlags(), 4u);
@@ -269,7 +276,9 @@ TEST_F(CompressorTest, DarkGainRisesAlongTheSmoothersStepResponse)
             ASSERT_NEAR(out[i], final * step[i], std::fabs(final) * 2e-4) << i;
             const double t = static_cast<double>(i) / 44100.0;
             if (t > 0.0005) {
-                ASSERT_NEAR(out[i], final * (1.0 - (1.0 + w * t) * std::exp(-w * t)), std::fabs(final) * 0.02) << i;
+                ASSERT_NEAR(out[i], final * (1.0 - (1.0 + w * t) * std::exp(-w * t)),
+                            std::fabs(final) * 0.02)
+                    << i;
             }
         }
         EXPECT_EQ(compressor.getResistance(), 1e6f);
@@ -329,7 +338,8 @@ TEST_F(CompressorTest, RateChangeRetimesVactrolAndFilter)
     EXPECT_EQ(compressor.getVactrol().getStoredSampleRate(), 96000.0f);
     const auto at96 = compressor.getFilter().getCoefficients();
     EXPECT_NE(at96.b0, at44.b0);
-    EXPECT_NEAR(stagetest::dB(std::abs(stagetest::biquadResponse(at96, 500.0, 96000.0))), -6.0206, 0.01);
+    EXPECT_NEAR(stagetest::dB(std::abs(stagetest::biquadResponse(at96, 500.0, 96000.0))), -6.0206,
+                0.01);
 }
 
 } // namespace

@@ -102,7 +102,8 @@ TEST(AmpSwitchStress, SwitchesWhileAudioRunsAndTheControlSideReads)
         std::uniform_int_distribution<int> model(0, 4);
         std::uniform_int_distribution<int> binary(0, 1);
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-        const char* knobs[] = {"Gain", "Master", "Bass", "Treble", "UltraMid", "CompAmount", "GainAdjPre"};
+        const char* knobs[] = {"Gain",     "Master",     "Bass",      "Treble",
+                               "UltraMid", "CompAmount", "GainAdjPre"};
         int current = 0;
         while (!stop) {
             {
@@ -126,9 +127,9 @@ TEST(AmpSwitchStress, SwitchesWhileAudioRunsAndTheControlSideReads)
 
     // Without the lock, by name, through the module set and the host.
     std::thread reader([&] {
-        const std::string names[] = {ampName("PreampPeak"), ampName("LimitPeak"), ampName("Gain"),
-                                     ampName("Master"),     ampName("DSM"),       ampName("PowerMode"),
-                                     "Model_0_AmpModule"};
+        const std::string names[] = {
+            ampName("PreampPeak"), ampName("LimitPeak"), ampName("Gain"),    ampName("Master"),
+            ampName("DSM"),        ampName("PowerMode"), "Model_0_AmpModule"};
         while (!stop) {
             for (const std::string& name : names) {
                 const float a = rig.set().getParameter(name).getValue();
@@ -150,7 +151,8 @@ TEST(AmpSwitchStress, SwitchesWhileAudioRunsAndTheControlSideReads)
     reader.join();
 
     std::printf("%llu model switches, %llu host blocks, %llu read rounds\n",
-                static_cast<unsigned long long>(switches.load()), static_cast<unsigned long long>(blocks.load()),
+                static_cast<unsigned long long>(switches.load()),
+                static_cast<unsigned long long>(blocks.load()),
                 static_cast<unsigned long long>(reads.load()));
     EXPECT_FALSE(nonFinite);
     EXPECT_GE(switches.load(), 1000u);
