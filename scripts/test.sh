@@ -16,30 +16,29 @@ if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
 fi
 
 jobs=$(nproc)
+# No test may hang the run: each gets at most this many seconds.
+timeout=900
+
+# Every C++ file keeps the tree's format (generated tables excepted).
+scripts/format.sh --check
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs" --timeout "$timeout"
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRIG_SANITIZE=ON -DRIG_BUILD_BENCH=OFF
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --timeout "$timeout"
 
-# The automation manager's worker, host writes, display reads and model
-# switches on several threads, a host's audio and UI threads over the VST
-# bridge, and the engine's audio thread beside document changes, under
-# ThreadSanitizer.
+# The tests that run threads (their files carry "// ctest-label: tsan"):
+# the automation manager's worker, a host's audio and UI threads over the VST
+# bridge, amp switches under audio, the engine's audio thread beside document
+# changes, processors under audio, automation and UI threads.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIG_SANITIZE_THREAD=ON -DRIG_BUILD_BENCH=OFF
-cmake --build build-tsan -j "$jobs" --target plugin_automation_tests vstbridge_tests plugin_engine_tests models_amps_stress_tests plugin_processor_stress_tests
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-build-tsan/tests/plugin_automation_tests --gtest_brief=1
-build-tsan/tests/vstbridge_tests --gtest_filter='ThreadTest.*' --gtest_brief=1
-# Amp model switches while audio runs and the control side reads values.
-build-tsan/tests/models_amps_stress_tests --gtest_brief=1
-build-tsan/tests/plugin_engine_tests --gtest_filter='EngineLocks.*:EngineTempo.*' --gtest_brief=1
-# Two processors of one module under audio, automation and UI threads.
-build-tsan/tests/plugin_processor_stress_tests --gtest_filter='ProcessorConcurrency.*' --gtest_brief=1
+cmake --build build-tsan -j "$jobs" --target tsan_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    ctest --test-dir build-tsan --output-on-failure -j "$jobs" --timeout "$timeout" -L tsan
 
 echo "All tests passed (plain, address/undefined-behaviour and thread sanitizer runs)."

@@ -1,3 +1,4 @@
+// ctest-label: tsan
 // A host's two threads at once over the real module: the audio thread
 // processes and automates while the UI thread switches programs and loads
 // banks. Bounded by a count of rounds, not by time; run it under

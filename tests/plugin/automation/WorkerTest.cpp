@@ -1,3 +1,4 @@
+// ctest-label: tsan
 #include "AutomationFixtures.h"
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// ctest-label: tsan
 #include "EngineFixtures.h"
 
 #include "plugin/rig/StompModels.h"

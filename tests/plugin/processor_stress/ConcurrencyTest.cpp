@@ -1,3 +1,4 @@
+// ctest-label: tsan
 // Two processors of one module, each driven as a host drives it from three
 // threads at once: audio, host automation and the UI.
 #include "StressFixtures.h"

@@ -1,3 +1,4 @@
+// ctest-label: tsan
 // Model, detail and power-mode switches while audio runs and the control side
 // reads values, as the engine facade arranges it: the audio thread runs the
 // host and the control thread pushes changes under one lock; readers read
