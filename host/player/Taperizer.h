@@ -16,6 +16,9 @@ public:
     virtual void build(int n) = 0;
     // Multiplies v[0 .. n) by the table stretched over n samples.
     virtual void apply(float* v, int n) const = 0;
+    // The table's rising half stretched over v[0 .. rise) and its falling half
+    // over v[rise .. rise + fall): a grain whose two sides differ in length.
+    virtual void apply(float* v, int rise, int fall) const = 0;
     virtual int size() const = 0;
     virtual const float* table() const = 0;
 };
@@ -26,6 +29,7 @@ public:
 
     void build(int n) override;
     void apply(float* v, int n) const override;
+    void apply(float* v, int rise, int fall) const override;
     int size() const override { return size_; }
     const float* table() const override { return table_.data(); }
 
