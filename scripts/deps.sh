@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build ccache pkg-config googletest libgtest-dev libbenchmark-dev
-          libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format)
+          libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format
+          rubberband-cli soundstretch)
 
 missing=()
 for p in "${packages[@]}"; do
