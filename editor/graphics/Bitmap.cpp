@@ -19,9 +19,11 @@ bool Bitmap::allocate(int w, int h)
         return false;
     const auto count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     // Value-initialised: rows a short file never supplies read as zero.
-    pixels.reset(new (std::nothrow) std::uint32_t[count]());
-    if (!pixels)
+    try {
+        pixels.reset(new std::uint32_t[count]());
+    } catch (const std::bad_alloc&) {
         return false;
+    }
     width = w;
     height = h;
     return true;

@@ -149,9 +149,12 @@ Bitmap readImageFromStream(std::istream& stream, std::size_t byteCount)
         (std::uint32_t(magic[0]) << 24) | (magic[1] << 16) | (magic[2] << 8) | magic[3];
     if (fourRead && tag == 0x1F8B0808u) {
         const std::uint64_t size = std::min<std::uint64_t>(byteCount, remainingBytes(stream));
-        std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
-        if (!block)
+        std::unique_ptr<char[]> block;
+        try {
+            block.reset(new char[size]);
+        } catch (const std::bad_alloc&) {
             return bitmap;
+        }
         stream.read(block.get(), static_cast<std::streamsize>(size));
         const auto got = static_cast<std::size_t>(stream.gcount());
         MemoryStreamBuf memory(block.get(), got);

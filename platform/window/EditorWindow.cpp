@@ -58,8 +58,9 @@ EditorWindow::EditorWindow(Client& client, const unsigned long* parent, const Re
     // Zeroed, and before the window exists: whatever the screen shows of the
     // buffer before the first paint is black, never leftover memory.
     const auto count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-    pixels_.reset(new (std::nothrow) std::uint32_t[count ? count : 1]());
-    if (!pixels_) {
+    try {
+        pixels_.reset(new std::uint32_t[count ? count : 1]());
+    } catch (const std::bad_alloc&) {
         width_ = height_ = 0;
         pixels_.reset(new std::uint32_t[1]());
     }
