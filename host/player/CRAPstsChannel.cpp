@@ -25,7 +25,7 @@ int grainCapacity(double maxPeriod, double maxPitch)
     return static_cast<int>(maxPeriod * maxPitch * 2.0) + 9;
 }
 
-float catmullRom(const float* p, float t)
+inline float catmullRom(const float* p, float t)
 {
     return p[1] +
            t * ((p[2] - p[0]) * 0.5f + t * ((p[0] - 2.5f * p[1] + 2.0f * p[2] - 0.5f * p[3]) +
@@ -148,15 +148,27 @@ int CRAPstsChannel::alignment(const Grain& g, std::int64_t scratchFirst)
     const int count = std::min(referenceLength_, static_cast<int>(g.rise / p_) / kStride);
     const float* base =
         sourceScratch_.data() + (static_cast<std::int64_t>(std::floor(g.start)) - scratchFirst);
+    const float* ref = reference_.data();
     auto score = [&](int delta, int every) {
         const float* x = base + delta;
-        float dot = 0.0f, energy = 0.0f;
-        for (int j = 0; j < count; j += every) {
-            const float v = x[j * kStride];
-            dot += v * reference_[static_cast<std::size_t>(j)];
-            energy += v * v;
+        const int step = every * kStride;
+        // Two independent sums each, so the additions overlap.
+        float dotA = 0.0f, dotB = 0.0f, energyA = 0.0f, energyB = 0.0f;
+        int j = 0;
+        for (; j + every < count; j += 2 * every) {
+            const float a = x[j * kStride], b = x[j * kStride + step];
+            dotA += a * ref[j];
+            dotB += b * ref[j + every];
+            energyA += a * a;
+            energyB += b * b;
         }
-        return energy > 1e-20f ? dot / std::sqrt(energy) : 0.0f;
+        for (; j < count; j += every) {
+            const float a = x[j * kStride];
+            dotA += a * ref[j];
+            energyA += a * a;
+        }
+        const float energy = energyA + energyB;
+        return energy > 1e-20f ? (dotA + dotB) / std::sqrt(energy) : 0.0f;
     };
     // Coarse over the whole reach, then every frame around the best.
     int best = 0;
@@ -230,10 +242,10 @@ void CRAPstsChannel::extract(const Grain& g)
         const float* src = sourceScratch_.data();
         const double offset = actual - static_cast<double>(first);
         for (int m = 0; m < samples; ++m) {
+            // position is at least 1 here: truncation is its floor.
             const double position = offset + m * step;
-            const double whole = std::floor(position);
-            grain[m] = catmullRom(src + static_cast<std::ptrdiff_t>(whole) - 1,
-                                  static_cast<float>(position - whole));
+            const auto whole = static_cast<std::ptrdiff_t>(position);
+            grain[m] = catmullRom(src + whole - 1, static_cast<float>(position - double(whole)));
         }
         actualStart_ = actual;
     }

@@ -86,9 +86,10 @@ void CRAPstsRing::read(float* out, int frames)
         out[j] = p1 + t * ((p2 - p0) * 0.5f + t * ((p0 - 2.5f * p1 + 2.0f * p2 - 0.5f * p3) +
                                                    t * ((p1 - p2) * 1.5f + (p3 - p0) * 0.5f)));
         frac += step;
-        const double whole = std::floor(frac);
-        index += static_cast<std::int64_t>(whole);
-        frac -= whole;
+        // frac stays non-negative: truncation is its floor, without a libm call.
+        const auto whole = static_cast<std::int64_t>(frac);
+        index += whole;
+        frac -= static_cast<double>(whole);
     }
     readInt_ += index - 1;
     frac_ = frac;

@@ -59,12 +59,14 @@ void CTaperizer::apply(float* v, int rise, int fall) const
     // sides of n / 2, so a fall and the next grain's rise of equal length
     // still add up to one.
     const int half = size_ / 2;
+    const double up = rise > 0 ? double(half) / rise : 0.0;
+    const double down = fall > 0 ? double(half) / fall : 0.0;
     for (int i = 0; i < rise; ++i)
         v[i] *= table_[static_cast<std::size_t>(
-            std::min(half, static_cast<int>((i + 1.0) * half / rise + 0.5)))];
+            std::min(half, static_cast<int>((i + 1.0) * up + 0.5)))];
     for (int j = 0; j < fall; ++j)
         v[rise + j] *= table_[static_cast<std::size_t>(
-            std::min(size_, half + static_cast<int>((j + 1.0) * half / fall + 0.5)))];
+            std::min(size_, half + static_cast<int>((j + 1.0) * down + 0.5)))];
 }
 
 void CTaperizer::hamming(float* v, int n)
