@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AtomBytes.h"
+#include "support/AtomBytes.h"
 #include "support/TempFolder.h"
 
 using namespace atombytes;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AtomBytes.h"
+#include "support/AtomBytes.h"
 #include "support/LargestAllocation.h"
 #include "support/TempFolder.h"
 
