@@ -26,6 +26,7 @@ CRAPSTS::CRAPSTS(IRAPCMSource& source) : source_(source), rate_(std::max(1000, s
             channels_.push_back(
                 std::make_unique<CRAPstsChannel>(*adapters_.back(), source.sampleRate()));
         }
+        channels_[1]->follow(channels_[0].get());
     } else {
         channels_.push_back(std::make_unique<CRAPstsChannel>(source, source.sampleRate()));
     }

@@ -44,7 +44,8 @@ CRAPstsChannel::CRAPstsChannel(IRAPCMSource& source, int sourceRate, double minG
       reference_(kMatchFrames / kStride + 1),
       ring_(2 * grainCapacity(maxPeriod_, maxPitch_) + static_cast<int>(4 * maxPeriod_) + kMaxRead +
                 spare,
-            kMaxRead)
+            kMaxRead),
+      moves_(kMoves)
 {
     updateSpacing();
     seek(0.0);
@@ -104,6 +105,7 @@ void CRAPstsChannel::seek(double a)
     prevFall_ = ring_.spacing();
     cacheStart_ = cachePitch_ = kLowest;
     referenceLength_ = 0;
+    movesWritten_ = movesRead_ = 0;
     ring_.clear();
     std::fill(grain_.begin(), grain_.end(), 0.0f);
     grainLength_ = 0;
@@ -192,6 +194,21 @@ int CRAPstsChannel::alignment(const Grain& g, std::int64_t scratchFirst)
     return best;
 }
 
+int CRAPstsChannel::move(const Grain& g, std::int64_t scratchFirst)
+{
+    int delta = 0;
+    // The leader placed the same grains in the same order: the n-th matched
+    // grain of this channel is the leader's n-th.
+    if (leader_ != nullptr && movesRead_ < leader_->movesWritten_ &&
+        leader_->movesWritten_ - movesRead_ <= kMoves)
+        delta = leader_->moves_[static_cast<std::size_t>(movesRead_ % kMoves)];
+    else
+        delta = alignment(g, scratchFirst);
+    ++movesRead_;
+    moves_[static_cast<std::size_t>(movesWritten_++ % kMoves)] = delta;
+    return delta;
+}
+
 void CRAPstsChannel::extract(const Grain& g)
 {
     const int samples = std::min(g.samples(), static_cast<int>(grain_.size()));
@@ -224,7 +241,7 @@ void CRAPstsChannel::extract(const Grain& g)
         const int n = static_cast<int>(
             std::min<std::int64_t>(last - first, static_cast<std::int64_t>(sourceScratch_.size())));
         readSource(first, n, sourceScratch_.data());
-        const int delta = match ? alignment(g, first) : 0;
+        const int delta = match ? move(g, first) : 0;
         const double actual = g.start + delta;
 
         // What this grain plays after its centre: the next grain is matched to it.

@@ -35,6 +35,11 @@ public:
     // Pitch factor p (output period / source period, at most maxPitch) and
     // time factor s (output duration / source duration).
     void setFactors(double p, double s);
+    // Takes each grain's move from the leader instead of matching on its own,
+    // so the channels of a stereo source keep their grains together (two
+    // channels matched apart would drift up to a minimum period apart and
+    // smear the stereo image). The leader runs first over each block.
+    void follow(CRAPstsChannel* leader) { leader_ = leader; }
     // Restarts at source position a with an empty ring.
     void seek(double a);
     // frames output samples. Audio thread; never allocates.
@@ -66,6 +71,8 @@ private:
     // non-finite samples replaced by zeros.
     void readSource(std::int64_t first, int n, float* into);
     int alignment(const Grain& g, std::int64_t scratchFirst);
+    // The move of a matched grain: the leader's, or this channel's own match.
+    int move(const Grain& g, std::int64_t scratchFirst);
     void extract(const Grain& g);
 
     IRAPCMSource& source_;
@@ -95,6 +102,13 @@ private:
 
     CRAPstsRing ring_;
     int chunkFrames_ = 256;
+
+    // The moves of the matched grains since the last seek, for a follower.
+    static constexpr int kMoves = 512;
+    std::vector<int> moves_;
+    std::int64_t movesWritten_ = 0;
+    std::int64_t movesRead_ = 0;
+    CRAPstsChannel* leader_ = nullptr;
 };
 
 } // namespace player
