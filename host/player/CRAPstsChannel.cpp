@@ -42,6 +42,7 @@ CRAPstsChannel::CRAPstsChannel(IRAPCMSource& source, int sourceRate, double minG
       grain_(static_cast<std::size_t>(grainCapacity(maxPeriod_, maxPitch_))),
       sourceScratch_(static_cast<std::size_t>(2.0 * maxPeriod_) + 2 * align_ + 64),
       reference_(kMatchFrames / kStride + 1),
+      energies_(2 * static_cast<std::size_t>((2 * align_) / 6 + kMatchFrames / 6 + 8)),
       ring_(2 * grainCapacity(maxPeriod_, maxPitch_) + static_cast<int>(4 * maxPeriod_) + kMaxRead +
                 spare,
             kMaxRead),
@@ -151,41 +152,60 @@ int CRAPstsChannel::alignment(const Grain& g, std::int64_t scratchFirst)
     const float* base =
         sourceScratch_.data() + (static_cast<std::int64_t>(std::floor(g.start)) - scratchFirst);
     const float* ref = reference_.data();
-    auto score = [&](int delta, int every) {
+    auto score = [&](int delta, int every, double energy) {
         const float* x = base + delta;
         const int step = every * kStride;
-        // Two independent sums each, so the additions overlap.
-        float dotA = 0.0f, dotB = 0.0f, energyA = 0.0f, energyB = 0.0f;
+        // Two independent sums, so the additions overlap.
+        float dotA = 0.0f, dotB = 0.0f;
         int j = 0;
         for (; j + every < count; j += 2 * every) {
-            const float a = x[j * kStride], b = x[j * kStride + step];
-            dotA += a * ref[j];
-            dotB += b * ref[j + every];
-            energyA += a * a;
-            energyB += b * b;
+            dotA += x[j * kStride] * ref[j];
+            dotB += x[j * kStride + step] * ref[j + every];
         }
-        for (; j < count; j += every) {
-            const float a = x[j * kStride];
-            dotA += a * ref[j];
-            energyA += a * a;
-        }
-        const float energy = energyA + energyB;
-        return energy > 1e-20f ? (dotA + dotB) / std::sqrt(energy) : 0.0f;
+        for (; j < count; j += every)
+            dotA += x[j * kStride] * ref[j];
+        return energy > 1e-20 ? (dotA + dotB) / static_cast<float>(std::sqrt(energy)) : 0.0f;
     };
-    // Coarse over the whole reach, then every frame around the best.
+    auto energyOf = [&](int delta, int every) {
+        double e = 0.0;
+        for (int j = 0; j < count; j += every) {
+            const double v = base[delta + j * kStride];
+            e += v * v;
+        }
+        return e;
+    };
+    // Coarse: every third move, every sixth frame. The candidates' energies
+    // come from running sums over the two residues (moves are multiples of 3,
+    // frames 6 apart), not from a second pass each.
+    constexpr int kCoarse = 3, kFrames = kCoarse * kStride;
+    const int terms = (count + kCoarse - 1) / kCoarse;
+    const float* from = base - reach;
+    const int classes = (2 * reach) / kFrames + terms + 2;
+    for (int r = 0; r < 2; ++r) {
+        double sum = 0.0;
+        double* prefix = energies_.data() + r * (classes + 1);
+        prefix[0] = 0.0;
+        for (int k = 0; k < classes; ++k) {
+            const double v = from[r * kCoarse + k * kFrames];
+            sum += v * v;
+            prefix[k + 1] = sum;
+        }
+    }
     int best = 0;
-    float bestScore = score(0, 3);
-    for (int delta = -reach; delta <= reach; delta += 3) {
-        const float s = score(delta, 3);
+    float bestScore = score(0, kCoarse, energyOf(0, kCoarse));
+    for (int c = 0; - reach + kCoarse * c <= reach; ++c) {
+        const int r = c % 2, k = c / 2;
+        const double* prefix = energies_.data() + r * (classes + 1);
+        const float s = score(-reach + kCoarse * c, kCoarse, prefix[k + terms] - prefix[k]);
         if (s > bestScore) {
             bestScore = s;
-            best = delta;
+            best = -reach + kCoarse * c;
         }
     }
     const int centre = best;
-    bestScore = score(centre, 1);
+    bestScore = score(centre, 1, energyOf(centre, 1));
     for (int delta = std::max(-reach, centre - 2); delta <= std::min(reach, centre + 2); ++delta) {
-        const float s = score(delta, 1);
+        const float s = score(delta, 1, energyOf(delta, 1));
         if (s > bestScore) {
             bestScore = s;
             best = delta;

@@ -99,6 +99,8 @@ private:
     std::vector<float> reference_;
     int referenceLength_ = 0;
     double referenceStart_ = 0.0;
+    // Running sums of squares for the coarse match.
+    std::vector<double> energies_;
 
     CRAPstsRing ring_;
     int chunkFrames_ = 256;
