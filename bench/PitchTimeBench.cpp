@@ -40,6 +40,9 @@ extern char** environ;
 namespace {
 
 constexpr int kRate = 44100;
+// Each figure is the mean of a few whole-file runs: one run of a fraction of a
+// second is at the mercy of whatever else the machine does.
+constexpr int kIterations = 3;
 
 struct Setting {
     const char* name;
@@ -164,7 +167,7 @@ void ours(benchmark::State& state, bool tone, Setting setting)
     const int block = 512;
     std::vector<float> out, left(block), right(block);
     std::size_t frames = 0;
-    double cpu = 0.0;
+    double cpu = 0.0, total = 0.0;
     for (auto _ : state) {
         out.clear();
         out.reserve(static_cast<std::size_t>(in.samples.size() * timeFactor(setting)) + 2 * kRate);
@@ -186,9 +189,10 @@ void ours(benchmark::State& state, bool tone, Setting setting)
         }
         zqEfxDestroy(effect);
         cpu = threadCpuSeconds() - start;
+        total += cpu;
         state.SetIterationTime(cpu);
     }
-    report(state, in, setting, out, frames, cpu);
+    report(state, in, setting, out, frames, total / double(state.iterations()));
 }
 
 std::string findProgram(const std::string& name)
@@ -257,19 +261,20 @@ void reference(benchmark::State& state, bool tone, Setting setting, bool rubberb
     else
         args = {program, in.path, out, "-tempo=" + std::to_string(setting.tempoPercent - 100),
                 "-pitch=" + std::to_string(setting.semitones)};
-    double cpu = 0.0;
+    double cpu = 0.0, total = 0.0;
     for (auto _ : state) {
         cpu = runChild(args);
         if (cpu < 0.0) {
             state.SkipWithError((std::string(tool) + " failed").c_str());
             break;
         }
+        total += cpu;
         state.SetIterationTime(cpu);
     }
     if (cpu < 0.0)
         return;
     const std::vector<float> written = bench::readWav(out);
-    report(state, in, setting, written, written.size(), cpu);
+    report(state, in, setting, written, written.size(), total / double(state.iterations()));
     std::remove(out.c_str());
 }
 
@@ -288,8 +293,9 @@ const bool registered = [] {
                                                tone, s, false),
                   benchmark::RegisterBenchmark(name("rubberband", tone, s).c_str(), reference, tone,
                                                s, true)})
-                b->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
-            const std::string suffix = "/iterations:1/manual_time";
+                b->UseManualTime()->Iterations(kIterations)->Unit(benchmark::kMillisecond);
+            const std::string suffix =
+                "/iterations:" + std::to_string(kIterations) + "/manual_time";
             static std::vector<bench::Comparison> comparisons;
             comparisons.emplace_back(name("ours", tone, s) + " CPU / soundstretch CPU",
                                      name("ours", tone, s) + suffix,

@@ -214,19 +214,15 @@ int CRAPstsChannel::alignment(const Grain& g, std::int64_t scratchFirst)
     return best;
 }
 
-int CRAPstsChannel::move(const Grain& g, std::int64_t scratchFirst)
+bool CRAPstsChannel::leaderMove(int& delta) const
 {
-    int delta = 0;
     // The leader placed the same grains in the same order: the n-th matched
-    // grain of this channel is the leader's n-th.
-    if (leader_ != nullptr && movesRead_ < leader_->movesWritten_ &&
-        leader_->movesWritten_ - movesRead_ <= kMoves)
-        delta = leader_->moves_[static_cast<std::size_t>(movesRead_ % kMoves)];
-    else
-        delta = alignment(g, scratchFirst);
-    ++movesRead_;
-    moves_[static_cast<std::size_t>(movesWritten_++ % kMoves)] = delta;
-    return delta;
+    // grain of this channel is the leader's n-th, while the leader still holds it.
+    if (leader_ == nullptr || movesRead_ >= leader_->movesWritten_ ||
+        leader_->movesWritten_ - movesRead_ > kMoves)
+        return false;
+    delta = leader_->moves_[static_cast<std::size_t>(movesRead_ % kMoves)];
+    return true;
 }
 
 void CRAPstsChannel::extract(const Grain& g)
@@ -251,17 +247,25 @@ void CRAPstsChannel::extract(const Grain& g)
         actualStart_ = g.start;
     } else {
         const bool match = referenceLength_ > 0 && p_ >= kMatchPitch;
-        const int reach = match ? align_ : 0;
         if (!match && same && g.start == cacheStart_)
             return;
+        // A follower knows its move before it reads: it reads no wider than the grain.
+        int delta = 0;
+        const bool known = match && leaderMove(delta);
+        const int reach = match && !known ? align_ : 0;
         // One frame before the grain through four after it, widened by the reach.
-        const auto first = static_cast<std::int64_t>(std::floor(g.start)) - 1 - reach;
+        const auto first = static_cast<std::int64_t>(std::floor(g.start)) + delta - 1 - reach;
         const auto last =
-            static_cast<std::int64_t>(std::floor(g.start + samples * step)) + 5 + reach;
+            static_cast<std::int64_t>(std::floor(g.start + samples * step)) + delta + 5 + reach;
         const int n = static_cast<int>(
             std::min<std::int64_t>(last - first, static_cast<std::int64_t>(sourceScratch_.size())));
         readSource(first, n, sourceScratch_.data());
-        const int delta = match ? move(g, first) : 0;
+        if (match) {
+            if (!known)
+                delta = alignment(g, first);
+            ++movesRead_;
+            moves_[static_cast<std::size_t>(movesWritten_++ % kMoves)] = delta;
+        }
         const double actual = g.start + delta;
 
         // What this grain plays after its centre: the next grain is matched to it.

@@ -71,8 +71,8 @@ private:
     // non-finite samples replaced by zeros.
     void readSource(std::int64_t first, int n, float* into);
     int alignment(const Grain& g, std::int64_t scratchFirst);
-    // The move of a matched grain: the leader's, or this channel's own match.
-    int move(const Grain& g, std::int64_t scratchFirst);
+    // The leader's move for this channel's next matched grain, when it has one.
+    bool leaderMove(int& delta) const;
     void extract(const Grain& g);
 
     IRAPCMSource& source_;

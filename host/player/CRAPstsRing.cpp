@@ -53,9 +53,31 @@ void CRAPstsRing::addGrain(const float* grain, int rise, int n)
     // The first grain after a seek reaches back before the read position:
     // that half is never read, so it is left out instead of wrapping round.
     const int skip = static_cast<int>(std::clamp<std::int64_t>(live_ - start, 0, n));
-    for (int i = skip; i < n; ++i)
-        at(start + i) += grain[i];
+    // In at most two runs: up to the storage's end, then from its start.
+    std::int64_t i = skip;
+    while (i < n) {
+        const auto to = static_cast<std::size_t>((start + i) & mask_);
+        const std::int64_t run = std::min<std::int64_t>(n - i, std::int64_t(data_.size() - to));
+        float* d = data_.data() + to;
+        const float* g = grain + i;
+        for (std::int64_t k = 0; k < run; ++k)
+            d[k] += g[k];
+        i += run;
+    }
     write_ += spacing_;
+}
+
+void CRAPstsRing::zero(std::int64_t from, std::int64_t to)
+{
+    while (from < to) {
+        const auto at0 = static_cast<std::size_t>(from & mask_);
+        const std::int64_t run =
+            std::min<std::int64_t>(to - from, std::int64_t(data_.size() - at0));
+        std::fill(data_.begin() + static_cast<std::ptrdiff_t>(at0),
+                  data_.begin() + static_cast<std::ptrdiff_t>(at0 + static_cast<std::size_t>(run)),
+                  0.0f);
+        from += run;
+    }
 }
 
 void CRAPstsRing::read(float* out, int frames)
@@ -73,14 +95,20 @@ void CRAPstsRing::read(float* out, int frames)
         filtered_ = std::max(filtered_, end);
     }
     const auto count = static_cast<std::size_t>(end - first);
-    for (std::size_t i = 0; i < count && i < linear_.size(); ++i)
-        linear_[i] = at(first + static_cast<std::int64_t>(i));
+    const auto at0 = static_cast<std::size_t>(first & mask_);
+    // Read in place unless the span wraps round the storage's end.
+    const float* linear = data_.data() + at0;
+    if (at0 + count > data_.size()) {
+        for (std::size_t i = 0; i < count && i < linear_.size(); ++i)
+            linear_[i] = at(first + static_cast<std::int64_t>(i));
+        linear = linear_.data();
+    }
 
-    std::int64_t index = 1; // readInt_ within linear_
+    std::int64_t index = 1; // readInt_ within linear
     double frac = frac_;
     const double step = step_;
     for (int j = 0; j < frames; ++j) {
-        const float* p = linear_.data() + index - 1;
+        const float* p = linear + index - 1;
         const float t = static_cast<float>(frac);
         const float p0 = p[0], p1 = p[1], p2 = p[2], p3 = p[3];
         out[j] = p1 + t * ((p2 - p0) * 0.5f + t * ((p0 - 2.5f * p1 + 2.0f * p2 - 0.5f * p3) +
@@ -94,8 +122,7 @@ void CRAPstsRing::read(float* out, int frames)
     readInt_ += index - 1;
     frac_ = frac;
     // Consumed samples are zeroed for the grains that wrap onto them later.
-    for (std::int64_t p = live_; p < readInt_ - 1; ++p)
-        at(p) = 0.0f;
+    zero(live_, readInt_ - 1);
     live_ = std::max(live_, readInt_ - 1);
 }
 

@@ -42,6 +42,8 @@ public:
 
 private:
     float& at(std::int64_t position) { return data_[static_cast<std::size_t>(position & mask_)]; }
+    // Zeroes positions from up to (not including) to.
+    void zero(std::int64_t from, std::int64_t to);
 
     std::vector<float> data_;
     std::int64_t mask_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace player {
@@ -59,14 +60,19 @@ void CTaperizer::apply(float* v, int rise, int fall) const
     // sides of n / 2, so a fall and the next grain's rise of equal length
     // still add up to one.
     const int half = size_ / 2;
-    const double up = rise > 0 ? double(half) / rise : 0.0;
-    const double down = fall > 0 ? double(half) / fall : 0.0;
-    for (int i = 0; i < rise; ++i)
-        v[i] *= table_[static_cast<std::size_t>(
-            std::min(half, static_cast<int>((i + 1.0) * up + 0.5)))];
-    for (int j = 0; j < fall; ++j)
-        v[rise + j] *= table_[static_cast<std::size_t>(
-            std::min(size_, half + static_cast<int>((j + 1.0) * down + 0.5)))];
+    // Indices in 32.32 fixed point, starting half an entry up so that the
+    // integer part is the rounded index.
+    auto run = [&](float* x, int n, int offset, int limit) {
+        if (n <= 0)
+            return;
+        const auto step = static_cast<std::int64_t>(std::llround(double(half) / n * 4294967296.0));
+        std::int64_t at = step + (std::int64_t(1) << 31);
+        const float* table = table_.data() + offset;
+        for (int i = 0; i < n; ++i, at += step)
+            x[i] *= table[std::min<std::int64_t>(limit, at >> 32)];
+    };
+    run(v, rise, 0, half);
+    run(v + std::max(0, rise), fall, half, half);
 }
 
 void CTaperizer::hamming(float* v, int n)
