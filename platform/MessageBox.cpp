@@ -49,4 +49,11 @@ void showInstallError()
     showMessageBox("Please ensure this product has been installed properly", "Registry error", 0);
 }
 
+void showInstallError(const std::string& valueName, const std::string& reason)
+{
+    std::fprintf(stderr, "settings: \"%s\" cannot be read: %s\n", valueName.c_str(),
+                 reason.c_str());
+    showInstallError();
+}
+
 } // namespace platform

@@ -26,5 +26,8 @@ inline bool showMessage(const std::string& text, const std::string& caption, int
 
 // "Please ensure this product has been installed properly", "Registry error", OK.
 void showInstallError();
+// The same, after a line on standard error naming the setting that could not
+// be read and why.
+void showInstallError(const std::string& valueName, const std::string& reason);
 
 } // namespace platform

@@ -27,7 +27,12 @@ bool PluginModuleLoader::load(const std::string& productKey)
         release();
 
     std::string path;
-    if (!readRegistryString(productKey, "DUZ2Path", path)) {
+    std::string problem;
+    if (!readRegistryString(productKey, "DUZ2Path", path, &problem)) {
+        if (!problem.empty()) {
+            showInstallError("DUZ2Path", problem);
+            return false;
+        }
         std::fprintf(stderr, "plug-in loader: no \"DUZ2Path\" for \"%s\"\n", productKey.c_str());
         showInstallError();
         return false;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <signal.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -27,12 +28,35 @@ std::filesystem::path valuePath(const std::string& productKey, const std::string
     return settingsRoot() / kMaker / escapeName(productKey) / escapeName(valueName);
 }
 
-// The whole file, or nothing when it is missing, unreadable or too big.
-bool readFile(const std::filesystem::path& path, std::string& content)
+void setProblem(std::string* problem, std::string text)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (problem)
+        *problem = std::move(text);
+}
+
+// The whole file, or nothing when it is missing, unreadable or too big. A FIFO
+// or a device must not hang the reader: the file is opened without blocking
+// and read only when it is a regular one.
+bool readFile(const std::filesystem::path& path, std::string& content, std::string* problem)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            setProblem(problem, std::strerror(errno));
         return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        setProblem(problem,
+                   S_ISDIR(status.st_mode) ? "a folder, not a file" : "not a regular file");
+        ::close(fd);
+        return false;
+    }
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxFileBytes) {
+        setProblem(problem, "too big");
+        ::close(fd);
+        return false;
+    }
     std::string text;
     char chunk[1024];
     bool ok = true;
@@ -41,6 +65,7 @@ bool readFile(const std::filesystem::path& path, std::string& content)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
+            setProblem(problem, std::strerror(errno));
             ok = false;
             break;
         }
@@ -48,6 +73,7 @@ bool readFile(const std::filesystem::path& path, std::string& content)
             break;
         text.append(chunk, static_cast<std::size_t>(n));
         if (text.size() > kMaxFileBytes) {
+            setProblem(problem, "too big");
             ok = false;
             break;
         }
@@ -78,6 +104,37 @@ void reportWriteFailure(const std::filesystem::path& path, const char* what)
                  std::strerror(errno));
 }
 
+// Temporary files: "~" (always escaped in names, so never a value's name),
+// the escaped value name, "~", the writer's process id, "-", a number.
+std::string temporaryPrefix(const std::string& valueName)
+{
+    return "~" + escapeName(valueName) + "~";
+}
+
+// A writer killed between its write and its rename leaves its temporary file
+// behind: those of this value whose process is gone are removed. Files of a
+// running process may be a write in progress and stay.
+void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& valueName)
+{
+    const std::string prefix = temporaryPrefix(valueName);
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error)
+        return;
+    for (const auto& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        long pid = 0;
+        const char* first = name.data() + prefix.size();
+        const auto [end, parsed] = std::from_chars(first, name.data() + name.size(), pid);
+        if (parsed != std::errc() || end == first || *end != '-' || pid <= 0)
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlink(entry.path().c_str());
+    }
+}
+
 // Replaces the value file by a complete new one: written to a temporary file
 // in the same folder, flushed, then renamed over the old file.
 void writeValue(const std::string& productKey, const std::string& valueName,
@@ -91,11 +148,11 @@ void writeValue(const std::string& productKey, const std::string& valueName,
         reportWriteFailure(path, "folder");
         return;
     }
-    // '~' is always escaped in names, so a temporary file never takes a value's name.
+    removeStaleTemporaries(path.parent_path(), valueName);
     static std::atomic<unsigned> counter{0};
     std::ostringstream name;
-    name << "~tmp-" << ::getpid() << '-' << std::hash<std::thread::id>{}(std::this_thread::get_id())
-         << '-' << counter++;
+    name << temporaryPrefix(valueName) << ::getpid() << '-'
+         << std::hash<std::thread::id>{}(std::this_thread::get_id()) << '-' << counter++;
     const std::filesystem::path temporary = path.parent_path() / name.str();
 
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -153,10 +210,11 @@ std::string escapeName(const std::string& name)
 }
 
 bool readRegistryString(const std::string& productKey, const std::string& valueName,
-                        std::string& out)
+                        std::string& out, std::string* problem)
 {
+    setProblem(problem, {});
     std::string content;
-    if (!readFile(valuePath(productKey, valueName), content))
+    if (!readFile(valuePath(productKey, valueName), content, problem))
         return false;
     const std::size_t tag = std::strlen(kStringTag);
     if (content.compare(0, tag, kStringTag) != 0)
@@ -169,10 +227,11 @@ bool readRegistryString(const std::string& productKey, const std::string& valueN
 }
 
 bool readRegistryNumber(const std::string& productKey, const std::string& valueName,
-                        std::int32_t& out)
+                        std::int32_t& out, std::string* problem)
 {
+    setProblem(problem, {});
     std::string content;
-    if (!readFile(valuePath(productKey, valueName), content))
+    if (!readFile(valuePath(productKey, valueName), content, problem))
         return false;
     const std::size_t tag = std::strlen(kNumberTag);
     if (content.compare(0, tag, kNumberTag) != 0)

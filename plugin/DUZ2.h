@@ -91,6 +91,10 @@ struct ProcessTable {
     // the processor's deletion.
     std::int32_t (*getChunk)(ProcessTable*, void** data);
     void (*releaseChunk)(ProcessTable*);
+    // For a host rendering faster than real time, before each block: returns
+    // once every parameter write made before the call has reached the sound
+    // (at most about 2 s). A real-time host never calls it.
+    void (*waitForHostWrites)(ProcessTable*);
 };
 
 struct GUITable {
@@ -127,7 +131,7 @@ struct HostTable {
 };
 
 inline constexpr int kPlugInEntries = 4;
-inline constexpr int kProcessEntries = 28;
+inline constexpr int kProcessEntries = 29;
 inline constexpr int kGUIEntries = 14;
 inline constexpr int kHostEntries = 3;
 static_assert(sizeof(PlugInTable) == kPlugInEntries * sizeof(void*));
@@ -199,6 +203,9 @@ public:
     virtual void setChunk(const void* data, std::int32_t size) = 0;
     virtual std::int32_t getChunk(void** data) = 0;
     virtual void releaseChunk() = 0;
+    // Nothing to wait for unless the processor applies writes on a thread of
+    // its own.
+    virtual void waitForHostWrites();
     // Reports a parameter the plug-in changed itself to the host, unchanged.
     virtual void notifyHostParameter(std::int32_t index, float plain, float normalized);
 

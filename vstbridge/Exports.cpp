@@ -20,10 +20,13 @@ void reportFailure(const char* entry, const char* what)
     std::fprintf(stderr, "Carapace %s: %s\n", entry, what);
 }
 
+// The effect reports parameter changes only from the moment the host has it.
 AudioEffect* createEffect(HostCallback audioMaster, const char* entry) noexcept
 {
     try {
-        return new Zq::Carapace::VST(audioMaster);
+        auto* effect = new Zq::Carapace::VST(audioMaster);
+        effect->startReporting();
+        return effect;
     } catch (const char* text) {
         reportFailure(entry, text);
     } catch (const std::exception& error) {

@@ -60,7 +60,7 @@ bool ProgramBank::write(std::vector<char>& out) const
 
 bool ProgramBank::read(const char* data, std::int64_t size)
 {
-    if (!data || size < 4)
+    if (!data || size < 4 || size > kMaxBankBytes)
         return false;
     const std::int32_t count = getInt32(data);
     if (count < 0)
@@ -95,7 +95,8 @@ bool ProgramBank::read(const char* data, std::int64_t size)
     for (std::int32_t i = 0; i < records; ++i) {
         const Span& span = spans[static_cast<std::size_t>(i)];
         Program& program = loaded[static_cast<std::size_t>(i)];
-        program.name.assign(data + span.nameAt, static_cast<std::size_t>(span.nameLength));
+        program.name.assign(data + span.nameAt, static_cast<std::size_t>(std::min<std::int64_t>(
+                                                    span.nameLength, kNameLength)));
         program.chunk.assign(data + span.chunkAt, data + span.chunkAt + span.chunkLength);
     }
     for (std::int32_t i = 0; i < records; ++i)

@@ -20,6 +20,12 @@ struct Program {
 class ProgramBank {
 public:
     static constexpr std::int32_t kCount = 100;
+    // A program's name is cut to this many bytes when a bank is read (the
+    // host's program-name buffers hold 24 characters).
+    static constexpr std::int32_t kNameLength = 24;
+    // Larger banks are refused whole: 100 states of a few kilobytes each
+    // are far below it.
+    static constexpr std::int64_t kMaxBankBytes = std::int64_t{128} << 20;
 
     static constexpr bool isIndex(std::int64_t index) noexcept
     {
@@ -40,8 +46,9 @@ public:
     bool write(std::vector<char>& out) const;
     // Reads the first min(count, 100) records over programs 0, 1 ... Every
     // record is checked against size before anything changes: a null bank,
-    // one shorter than its count, a negative count or length, or a record
-    // running past the end answers false and leaves every program as it was.
+    // one over kMaxBankBytes, one shorter than its count, a negative count or
+    // length, or a record running past the end answers false and leaves every
+    // program as it was. Names are cut to kNameLength bytes.
     // Programs beyond the bank's count keep their names and chunks.
     bool read(const char* data, std::int64_t size);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace Zq::Carapace {
@@ -35,7 +36,7 @@ std::string settingsKeyOf(std::string_view file)
 
 VST::VST(HostCallback audioMaster)
     : AudioEffectX(audioMaster, ProgramBank::kCount, 0),
-      midiEvents_(std::make_unique<DUZ2::MidiEvent[]>(kMidiCapacity)), midiCapacity_(kMidiCapacity)
+      midiEvents_(std::make_unique<DUZ2::MidiEvent[]>(kMidiCapacity))
 {
     // The library's own file names its settings, so a renamed copy of the
     // bridge can load another installation.
@@ -125,7 +126,8 @@ float VST::getTempo()
 
 void VST::onParameterChanged(std::int32_t index, float, float normalized)
 {
-    callHost(audioMasterAutomate, index, 0, nullptr, normalized);
+    if (reporting_.load(std::memory_order_acquire))
+        callHost(audioMasterAutomate, index, 0, nullptr, normalized);
 }
 
 // --- Audio thread ---
@@ -139,6 +141,10 @@ void VST::process(float** inputs, float** outputs, std::int32_t sampleFrames)
 
 void VST::processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames)
 {
+    // Offline, a write lands in the next block every time, not whenever the
+    // automation worker gets to it.
+    if (callHost(audioMasterGetCurrentProcessLevel) == kVstProcessLevelOffline)
+        process_->waitForHostWrites(process_);
     std::int32_t flags = 0;
     process_->process(process_, inputs, outputs, sampleFrames, &flags);
 }
@@ -147,21 +153,28 @@ std::int32_t VST::processEvents(VstEvents* events)
 {
     if (!events)
         return 1;
+    // byteSize counts the bytes behind type and byteSize: the MIDI bytes end
+    // this far into that part.
+    constexpr std::int32_t kMidiDataEnd =
+        static_cast<std::int32_t>(offsetof(VstMidiEvent, midiData) + 4 - 2 * sizeof(std::int32_t));
     const std::int32_t count = std::max(events->numEvents, 0);
-    if (count > midiCapacity_) {
-        midiEvents_ = std::make_unique<DUZ2::MidiEvent[]>(static_cast<std::size_t>(count));
-        midiCapacity_ = count;
-    }
     std::int32_t copied = 0;
+    std::uint64_t dropped = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         const VstEvent* event = events->events[i];
         if (!event || event->type != kVstMidiType)
             continue;
+        if (event->byteSize < kMidiDataEnd || copied == kMidiCapacity) {
+            ++dropped;
+            continue;
+        }
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
         DUZ2::MidiEvent& record = midiEvents_[static_cast<std::size_t>(copied++)];
         record.deltaFrames = midi->deltaFrames;
         std::memcpy(record.data, midi->midiData, sizeof record.data);
     }
+    if (dropped)
+        droppedMidi_.fetch_add(dropped, std::memory_order_relaxed);
     process_->processMidiEvents(process_, midiEvents_.get(), copied);
     return 1;
 }

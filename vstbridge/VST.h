@@ -4,6 +4,7 @@
 #include "vstbridge/AudioEffectX.h"
 #include "vstbridge/ProgramBank.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -27,7 +28,8 @@ namespace Zq::Carapace {
 class VST final : public AudioEffectX, public DUZ2::Host {
 public:
     // MIDI records held from construction: a host's first batch must find a
-    // buffer, whatever the processor's flags say.
+    // buffer, whatever the processor's flags say. Events beyond it in one
+    // batch are dropped (and counted): the audio thread never allocates.
     static constexpr std::int32_t kMidiCapacity = 512;
     // Characters of parameter names and displays: hosts hand these opcodes
     // 32-byte buffers in practice, far beyond the 8 the interface promises.
@@ -46,13 +48,28 @@ public:
     // Audio thread: the host's tempo when it marks it valid, else 0.
     float getTempo() override;
     // Any thread: straight to the VST host as audioMasterAutomate with the
-    // normalised value; nothing comes back through setParameter.
+    // normalised value; nothing comes back through setParameter. Nothing is
+    // reported before startReporting: the host has no effect to look up yet.
     void onParameterChanged(std::int32_t index, float plain, float normalized) override;
+    // Called by the entry points once the effect is complete, just before
+    // they hand it to the host; the host reads every value after creation
+    // anyway.
+    void startReporting() noexcept { reporting_.store(true, std::memory_order_release); }
 
     // --- Audio thread ---
+    // A host that says it renders offline (audioMasterGetCurrentProcessLevel)
+    // first has the processor apply every parameter write made before the
+    // block, so that renders repeat; a real-time host, or one that does not
+    // answer, never waits.
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
+    // Reads a MIDI record's fields only when its byteSize covers them.
     std::int32_t processEvents(Vst::VstEvents* events) override;
+    // Events dropped so far: beyond kMidiCapacity in a batch, or too short.
+    std::uint64_t getDroppedMidiEvents() const noexcept
+    {
+        return droppedMidi_.load(std::memory_order_relaxed);
+    }
     void setParameter(std::int32_t index, float value) override;
     float getParameter(std::int32_t index) override;
 
@@ -97,7 +114,8 @@ private:
     DUZ2::GUITable* gui_ = nullptr;
     std::int32_t processorFlags_ = 0;
     std::unique_ptr<DUZ2::MidiEvent[]> midiEvents_;
-    std::int32_t midiCapacity_ = 0;
+    std::atomic<std::uint64_t> droppedMidi_{0};
+    std::atomic<bool> reporting_{false};
     std::map<std::string, std::int32_t, std::less<>> canDo_;
     ProgramBank programs_;
     std::vector<char> bankBuffer_;

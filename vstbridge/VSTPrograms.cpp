@@ -38,8 +38,10 @@ void VST::setProgram(std::int32_t program)
 
 void VST::setProgramName(char* name)
 {
+    // The host's buffer holds kProgramNameLength characters and a
+    // terminator; nothing past them is read.
     if (name)
-        programs_[curProgram].name = name;
+        programs_[curProgram].name.assign(name, strnlen(name, kProgramNameLength));
 }
 
 void VST::getProgramName(char* name)

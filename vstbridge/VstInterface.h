@@ -106,6 +106,10 @@ static_assert(offsetof(AEffect, processReplacing) == 120);
 static_assert(offsetof(AEffect, processDoubleReplacing) == 128);
 static_assert(offsetof(AEffect, future) == 136);
 
+// What audioMasterGetCurrentProcessLevel answers for a host rendering
+// offline (faster or slower than real time).
+inline constexpr std::intptr_t kVstProcessLevelOffline = 4;
+
 // Event types.
 inline constexpr std::int32_t kVstMidiType = 1;
 inline constexpr std::int32_t kVstSysExType = 6;
@@ -269,6 +273,7 @@ enum HostOpcode : std::int32_t {
     audioMasterGetTime = 7,
     audioMasterGetSampleRate = 16,
     audioMasterGetBlockSize = 17,
+    audioMasterGetCurrentProcessLevel = 23, // answer 4: rendering offline
     audioMasterGetVendorString = 32,
     audioMasterGetProductString = 33,
     audioMasterGetVendorVersion = 34,

@@ -59,11 +59,25 @@ const float* ModuleHostBase::getOutputBuffer(std::uint32_t index) const
     return nullptr;
 }
 
+template <class Apply> bool ModuleHostBase::applyChanges(Apply&& apply)
+{
+    if (!changeLock_) {
+        apply();
+        return true;
+    }
+    std::unique_lock guard(*changeLock_, std::try_to_lock);
+    if (!guard.owns_lock())
+        return false;
+    apply();
+    return true;
+}
+
 void ModuleHostBase::processChunk()
 {
     if (chunkSize_ == 0) // a call served from the output FIFO alone
         return;
-    drainChanges(static_cast<float>(chunkSize_) / sampleRate_);
+    // A change left for the next piece only slews a piece later.
+    applyChanges([&] { drainChanges(static_cast<float>(chunkSize_) / sampleRate_); });
     set_->process();
 }
 
@@ -87,27 +101,30 @@ void ModuleHostBase::processHost(const float* const* inputs, float* const* outpu
             if (changes_.isBatchActive()) {
                 const double portion = std::ceil(double(changes_.getBatchCount()) * frames /
                                                  (double(sampleRate_) * kBatchSeconds));
-                if (changes_.applyBatch(static_cast<std::uint32_t>(std::max(portion, 1.0))))
-                    state_ = Flushing;
+                applyChanges([&] {
+                    if (changes_.applyBatch(static_cast<std::uint32_t>(std::max(portion, 1.0))))
+                        state_ = Flushing;
+                });
             }
             flushTimer_ += pieceSeconds;
             dropInput(piece.chunk);
             emitOutput(done, piece, true);
         } else {
             if (state_ == Applying) { // without fades: all at once, then run on
-                if (changes_.isBatchActive())
-                    changes_.applyBatch(changes_.getBatchCount());
-                state_ = Running;
+                if (!changes_.isBatchActive() ||
+                    applyChanges([&] { changes_.applyBatch(changes_.getBatchCount()); }))
+                    state_ = Running;
             }
             processChunk();
             finishPiece(done, piece, state_ == Flushing);
         }
 
-        if (flushTimer_ >= kFlushSeconds) {
-            // Never leave a batch half applied: the queue would stay closed to
-            // single changes for good.
-            if (state_ == Applying && changes_.isBatchActive())
-                changes_.applyBatch(changes_.getBatchCount());
+        // Never leave a batch half applied: the queue would stay closed to
+        // single changes for good. A busy change lock keeps the graph still
+        // for one more piece.
+        if (flushTimer_ >= kFlushSeconds &&
+            (state_ != Applying || !changes_.isBatchActive() ||
+             applyChanges([&] { changes_.applyBatch(changes_.getBatchCount()); }))) {
             state_ = FadingIn;
             flushTimer_ = 0.0f;
         }

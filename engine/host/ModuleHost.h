@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,14 @@ namespace AudioEngine {
 // can surround a batch of graph changes with a fade-out, a pause while the
 // batch is applied, a flush on silence and a fade-in.
 //
-// Threads: processHost, push (through getParameterChanges), setSampleRate and
-// getParameterStates run under the engine facade's one lock. readValue takes
-// no lock but walks the set's parameter map, which relinking rebuilds on the
-// audio thread: call it on the audio thread or under the facade's lock.
+// Threads: processHost, push (through getParameterChanges) and setSampleRate
+// run under the engine facade's block lock. The parameter tables change only
+// while queued changes are applied (a model switch relinks them); a change
+// lock, when one is set, guards those moments: the audio thread only tries it
+// and leaves the changes for the next piece when another thread holds it, so
+// that thread may read the tables (getParameterStates, named values) under it
+// while blocks run. readValue takes no lock: call it on the audio thread or
+// with no block running.
 class ModuleHostBase : public Zq::BorvanRAZ::Engine::EnvironmentBorvanQom {
 public:
     enum State : std::int32_t {
@@ -75,6 +80,8 @@ public:
     std::map<std::string, float> getParameterStates(std::string_view name) const;
     void describe(std::ostream& stream, const std::string& prefix) const;
     void drainChanges(float seconds) { changes_.drain(kChangesPerPiece, seconds); }
+    // The lock described above; null (the default) applies changes unguarded.
+    void setChangeLock(std::mutex* lock) noexcept { changeLock_ = lock; }
 
     // Writes the rate, then lets every module recompute what depends on it.
     // A rate that is not a positive finite number is refused (false).
@@ -95,6 +102,10 @@ protected:
     void setUp();
 
 private:
+    // Runs apply under the change lock when it is free at once (or there is
+    // none); false when another thread held it and nothing ran.
+    template <class Apply> bool applyChanges(Apply&& apply);
+
     void fade(float* const* outputs, std::uint32_t frames, float& gain, float step);
 
     std::unique_ptr<ModuleSetBase> set_;
@@ -105,6 +116,7 @@ private:
     float flushTimer_ = 0.0f;
     std::int32_t state_ = Running;
     bool fadeOnChanges_ = true;
+    std::mutex* changeLock_ = nullptr;
 };
 
 // A module host over a creator table: Traits::Creators names the table.

@@ -4,7 +4,9 @@
 #include "plugin/automation/FixedUnits.h"
 #include "plugin/automation/StompUnits.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace Zq::BorvanRAZ::Automation {
 
@@ -135,16 +137,35 @@ void Main::setValue(std::int32_t index, float value, Kind kind)
         std::lock_guard guard(cacheMutex_);
         if (static_cast<std::size_t>(index) >= cache_.size())
             return;
-        float& cached = kind == Kind::plain ? cache_[index].plain : cache_[index].normalized;
+        const float cached = kind == Kind::plain ? cache_[index].plain : cache_[index].normalized;
         if (cached == value)
             return;
-        cached = value;
     }
     {
         std::lock_guard guard(queueMutex_);
         if (!running_)
             return;
-        pending_.push_back({index, value, kind});
+        if (pending_.size() < kQueueCapacity) {
+            pending_.push_back({index, value, kind});
+            ++queued_;
+        } else {
+            // Full: the pending write of this index takes the new value where
+            // it stands; without one, the write is lost.
+            auto same = std::find_if(pending_.rbegin(), pending_.rend(),
+                                     [index](const Event& event) { return event.index == index; });
+            if (same == pending_.rend()) {
+                ++dropped_;
+                return;
+            }
+            same->value = value;
+            same->kind = kind;
+        }
+    }
+    {
+        // A dropped write leaves the record as it was: it never reaches the
+        // document.
+        std::lock_guard guard(cacheMutex_);
+        (kind == Kind::plain ? cache_[index].plain : cache_[index].normalized) = value;
     }
     queueCondition_.notify_one();
 }
@@ -222,16 +243,33 @@ std::size_t Main::getQueuedEvents()
     return pending_.size();
 }
 
+std::uint64_t Main::getDroppedWrites()
+{
+    std::lock_guard guard(queueMutex_);
+    return dropped_;
+}
+
 bool Main::isRunning()
 {
     std::lock_guard guard(queueMutex_);
     return running_;
 }
 
-void Main::waitUntilApplied()
+bool Main::waitUntilApplied(std::chrono::milliseconds bound)
 {
     std::unique_lock guard(queueMutex_);
-    appliedCondition_.wait(guard, [this] { return pending_.empty() && !applying_; });
+    const std::uint64_t target = queued_;
+    // A stopped worker has applied everything it took (it refuses new writes).
+    if (appliedCondition_.wait_for(guard, bound, [&] { return applied_ >= target || finished_; }))
+        return true;
+    if (!settleReported_) {
+        settleReported_ = true;
+        std::fprintf(stderr,
+                     "BorvanQom: host parameter changes still waiting after %lld ms; going on "
+                     "without them\n",
+                     static_cast<long long>(bound.count()));
+    }
+    return false;
 }
 
 void Main::run()
@@ -246,7 +284,6 @@ bool Main::processQueue()
     queueCondition_.wait(queueGuard, [this] { return !pending_.empty() || !running_; });
     batch_.swap(pending_);
     const bool running = running_;
-    applying_ = true;
     queueGuard.unlock();
 
     if (!batch_.empty()) {
@@ -254,10 +291,12 @@ bool Main::processQueue()
         for (const Event& event : batch_)
             apply(event);
     }
+    const std::size_t count = batch_.size();
     batch_.clear();
 
     queueGuard.lock();
-    applying_ = false;
+    applied_ += count;
+    finished_ = !running;
     queueGuard.unlock();
     appliedCondition_.notify_all();
     return running;

@@ -8,6 +8,7 @@
 #include <boost/signals2/connection.hpp>
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -40,9 +41,13 @@ class Main {
 public:
     using ShortText = Application::DocView::ShortText;
 
-    // Room for this many host writes between two batches before the queue
-    // grows (and allocates).
+    // Host writes the queue holds between two batches; it never grows. A
+    // write that finds it full replaces the pending write of the same index
+    // (the latest value wins, and the order of different indices stays); a
+    // write for an index with nothing pending is dropped and counted.
     static constexpr std::size_t kQueueCapacity = 4096;
+    // The longest a settle waits for the worker before it goes on.
+    static constexpr std::chrono::milliseconds kSettleBound{2000};
 
     // Builds the units (and so the host indices), fills the cache and starts
     // the worker. The processor then calls refreshAmpModels once. Reports
@@ -70,7 +75,7 @@ public:
     ShortText getParameterDisplay(std::int32_t index);
     float getParameterValue(std::int32_t index);
     float getParameterNormalized(std::int32_t index);
-    // Allocate nothing (unless a burst overflows the queue); NaN is ignored.
+    // Allocate nothing and never wait for the worker; NaN is ignored.
     void setParameterValue(std::int32_t index, float plain);
     void setParameterNormalized(std::int32_t index, float normalized);
     // Never wait: "N/A" and 0 while the list lock is busy.
@@ -89,11 +94,16 @@ public:
     Application::DocView::AutomationList& getList() noexcept { return list_; }
     // Host writes waiting for the worker.
     std::size_t getQueuedEvents();
+    // Writes dropped because the queue was full and held nothing for their
+    // index.
+    std::uint64_t getDroppedWrites();
     // False once stop has begun.
     bool isRunning();
-    // Blocks until every write queued so far has been applied. Never with the
+    // Blocks until every write queued before the call has been applied;
+    // later writes are not waited for. After bound it gives up (saying so on
+    // standard error, once per manager) and answers false. Never with the
     // document lock held.
-    void waitUntilApplied();
+    bool waitUntilApplied(std::chrono::milliseconds bound = kSettleBound);
 
 private:
     enum class Kind : std::uint8_t { plain, normalized };
@@ -136,8 +146,15 @@ private:
     // so both keep their reserved storage.
     std::vector<Event> pending_;
     std::vector<Event> batch_;
+    // Writes that entered the queue, and those applied, since construction:
+    // a settle waits for the applied count to reach the queued count it found.
+    std::uint64_t queued_ = 0;
+    std::uint64_t applied_ = 0;
+    std::uint64_t dropped_ = 0;
     bool running_ = true;
-    bool applying_ = false;
+    // The worker has taken its last batch and applied it.
+    bool finished_ = false;
+    bool settleReported_ = false;
     std::thread worker_;
 
     std::vector<boost::signals2::scoped_connection> modelChanges_;

@@ -44,7 +44,14 @@ Main::~Main() = default;
 
 void Main::setPresetName(const std::string& text)
 {
-    presetName_ = presetNameFromPath(text);
+    std::string name = presetNameFromPath(text);
+    if (name.size() > kMaxPresetName) {
+        std::size_t cut = kMaxPresetName;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0u) == 0x80u)
+            --cut;
+        name.resize(cut);
+    }
+    presetName_ = std::move(name);
     presetNameChanged();
 }
 

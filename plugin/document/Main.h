@@ -37,9 +37,12 @@ public:
     ~Main() override;
 
     const std::string& getPresetName() const { return presetName_; }
+    // The longest preset name kept, in bytes (a file name's limit).
+    static constexpr std::size_t kMaxPresetName = 255;
+
     // Takes a preset file's path (or a bare name): keeps the last path
-    // component without the part from its last "." on, then fires
-    // presetNameChanged.
+    // component without the part from its last "." on, cut to kMaxPresetName
+    // bytes (never inside a UTF-8 sequence), then fires presetNameChanged.
     void setPresetName(const std::string& text);
 
     // Held by whoever reads or changes the document's parameters; the audio

@@ -27,7 +27,10 @@ bool isNameChar(unsigned char c)
 
 class NestingScan {
 public:
-    explicit NestingScan(std::string_view text) : s_(text.substr(0, text.find('\0'))) {}
+    NestingScan(std::string_view text, long maxElements)
+        : s_(text.substr(0, text.find('\0'))), maxElements_(maxElements)
+    {
+    }
 
     std::optional<int> run(int stopAbove)
     {
@@ -73,6 +76,8 @@ public:
                 // An element counts one level deeper than its parent whether or
                 // not it closes itself; only one with content opens a level.
                 bool opens = false;
+                if (++elements_ > maxElements_)
+                    return std::nullopt;
                 next = startTag(i + 1, opens);
                 if (next && depth + 1 > deepest) {
                     deepest = depth + 1;
@@ -207,13 +212,15 @@ private:
     }
 
     std::string_view s_;
+    long maxElements_;
+    long elements_ = 0;
 };
 
 } // namespace
 
-std::optional<int> elementNesting(std::string_view text, int stopAbove)
+std::optional<int> elementNesting(std::string_view text, int stopAbove, long maxElements)
 {
-    return NestingScan(text).run(stopAbove);
+    return NestingScan(text, maxElements).run(stopAbove);
 }
 
 bool parseText(TiXmlDocument& document, std::string_view text)

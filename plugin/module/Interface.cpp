@@ -222,6 +222,10 @@ void releaseChunk(ProcessTable* t)
 {
     guarded([&] { processOf(t)->releaseChunk(); });
 }
+void waitForHostWrites(ProcessTable* t)
+{
+    guarded([&] { processOf(t)->waitForHostWrites(); });
+}
 
 } // namespace processEntry
 
@@ -336,7 +340,8 @@ Process::Process(HostTable* host)
              &processEntry::convertNormalizedToPlain,
              &processEntry::setChunk,
              &processEntry::getChunk,
-             &processEntry::releaseChunk},
+             &processEntry::releaseChunk,
+             &processEntry::waitForHostWrites},
       self_(this), host_(host)
 {
     LivingProcesses& living = livingProcesses();
@@ -359,6 +364,10 @@ Process* Process::find(const ProcessTable* table) noexcept
     std::lock_guard lock(living.mutex);
     auto found = living.byTable.find(table);
     return found == living.byTable.end() ? nullptr : found->second;
+}
+
+void Process::waitForHostWrites()
+{
 }
 
 void Process::notifyHostParameter(std::int32_t index, float plain, float normalized)

@@ -9,8 +9,12 @@ namespace Zq::BorvanRAZ {
 PlugIn::PlugIn() : settings_(kProductName)
 {
     std::string location;
-    if (!settings_.readString("ResPath", location)) {
-        platform::showInstallError();
+    std::string problem;
+    if (!settings_.readString("ResPath", location, &problem)) {
+        if (problem.empty())
+            platform::showInstallError();
+        else
+            platform::showInstallError("ResPath", problem);
         location.clear();
     }
     resources_.open(location);

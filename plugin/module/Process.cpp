@@ -162,7 +162,7 @@ float Process::convertNormalizedToPlain(std::int32_t index, float normalized)
 
 void Process::setChunk(const void* data, std::int32_t size)
 {
-    if (!data || size <= 0)
+    if (!data || size <= 0 || size > kMaxChunkBytes)
         return;
     // Host writes still queued would land on top of the loaded state.
     settleHostWrites();
@@ -197,6 +197,11 @@ void Process::settleHostWrites()
     // Never under the document lock: the worker needs it to apply.
     if (automation_ && automation_->isRunning())
         automation_->waitUntilApplied();
+}
+
+void Process::waitForHostWrites()
+{
+    settleHostWrites();
 }
 
 void Process::releaseChunk()

@@ -70,8 +70,12 @@ public:
     const char* getParameterTextForNormalized(std::int32_t index, float normalized) override;
     float convertNormalizedToPlain(std::int32_t index, float normalized) override;
 
+    // The largest state chunk loaded; a state is a few kilobytes.
+    static constexpr std::int32_t kMaxChunkBytes = 1 << 20;
+
     // Control thread. Reads at most size bytes (a chunk has no terminating
-    // zero); null or a size of 0 or less changes nothing. The whole load runs
+    // zero); null, a size of 0 or less, or one over kMaxChunkBytes changes
+    // nothing. The whole load runs
     // under the document lock: it replaces stomp and amp model documents, and
     // through the engine's slot handlers engine units and their adapters,
     // which the audio thread's read-backs and the automation worker use.
@@ -82,6 +86,10 @@ public:
     // while another thread replaces it.
     std::int32_t getChunk(void** data) override;
     void releaseChunk() override;
+    // Waits (bounded) until the automation worker has applied every host
+    // write made before the call, so that an offline render hears a write
+    // from the next block on, every time.
+    void waitForHostWrites() override;
 
     // Has the automation manager refresh the parameter's record, then tells
     // the host. Reports that arrive while the manager is still being built
@@ -95,7 +103,8 @@ public:
     std::int32_t getBufferFrames() const noexcept { return bufferFrames_; }
 
 private:
-    // Waits until the automation worker has applied every host write queued.
+    // Waits (bounded) until the automation worker has applied every host
+    // write queued before the call.
     void settleHostWrites();
 
     bool isParameter(std::int32_t index);

@@ -1,5 +1,6 @@
 #include "plugin/rig/DsmActivePreference.h"
 
+#include "platform/MessageBox.h"
 #include "plugin/docview/Range.h"
 
 namespace Zq::BorvanRAZ::Document {
@@ -23,9 +24,15 @@ DsmActivePreference::DsmActivePreference(const std::string& productKey) : settin
 {
     parameter_.setRange(Application::DocView::RangeInt(0, 1));
     std::int32_t stored = 0;
-    if (!settings_.readNumber(kValueName, stored)) {
+    std::string problem;
+    if (!settings_.readNumber(kValueName, stored, &problem)) {
         stored = 1;
-        settings_.writeNumber(kValueName, stored);
+        // Something that is not a value file stays as it is: only a missing
+        // value (or one of the other type) is written.
+        if (problem.empty())
+            settings_.writeNumber(kValueName, stored);
+        else
+            platform::showInstallError(kValueName, problem);
     }
     parameter_.setValue(static_cast<float>(stored), true);
     current_.store(asLevel(parameter_.getValue()), std::memory_order_release);

@@ -112,6 +112,26 @@ TEST_F(LoaderTest, EveryFailureShowsOneInstallErrorAndLeavesNothingLoaded)
     }
 }
 
+// A "DUZ2Path" that is a FIFO, a folder, a link loop or an unreadable file
+// ends the load at once with the install error, the value and the reason
+// named on standard error.
+TEST_F(LoaderTest, AnUnreadableModulePathEndsTheLoadAtOnceNamingTheValue)
+{
+    for (const char* kind : kUnreadableKinds) {
+        if (!plantUnreadable("BorvanQom", "DUZ2Path", kind))
+            continue;
+        SCOPED_TRACE(kind);
+        messages.clear();
+        PluginModuleLoader loader;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(loader.load("BorvanQom"));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(loader.isLoaded());
+        EXPECT_EQ(messages, std::vector<std::string>{installError});
+        EXPECT_NE(said.find("\"DUZ2Path\" cannot be read: "), std::string::npos) << said;
+    }
+}
+
 TEST_F(LoaderTest, AModuleWithoutReleaseStillUnloads)
 {
     writeRegistryString("BorvanQom", "DUZ2Path", STUB_NO_RELEASE_PATH);

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <string>
 #include <vector>
 
 using namespace platform;
@@ -64,6 +67,65 @@ TEST_F(SettingsRootTest, ValuesRoundTripAndWrongTypesOrSizesReadAsFalse)
     std::int32_t dsm = 0;
     EXPECT_TRUE(settings.readNumber("DSMActive", dsm));
     EXPECT_EQ(dsm, 1);
+}
+
+// Nothing a read meets may make it wait or pass for a missing value: a FIFO,
+// a folder, a link loop and an unreadable file are refused at once, with the
+// reason; the output is left as it was.
+TEST_F(SettingsRootTest, WhatIsNotARegularReadableFileIsRefusedAtOnceWithTheReason)
+{
+    for (const char* kind : kUnreadableKinds) {
+        if (!plantUnreadable("Product", "Value", kind))
+            continue;
+        SCOPED_TRACE(kind);
+        std::string text = "kept";
+        std::int32_t number = 7;
+        std::string problem;
+        EXPECT_FALSE(platform::readRegistryString("Product", "Value", text, &problem));
+        EXPECT_FALSE(problem.empty());
+        EXPECT_EQ(text, "kept");
+        problem.clear();
+        EXPECT_FALSE(platform::readRegistryNumber("Product", "Value", number, &problem));
+        EXPECT_FALSE(problem.empty());
+        EXPECT_EQ(number, 7);
+    }
+    // A missing value, or one of the other type, has no problem to tell.
+    std::string text;
+    std::string problem = "set";
+    EXPECT_FALSE(platform::readRegistryString("Product", "Missing", text, &problem));
+    EXPECT_EQ(problem, "");
+    platform::writeRegistryNumber("Product", "Number", 3);
+    problem = "set";
+    EXPECT_FALSE(platform::readRegistryString("Product", "Number", text, &problem));
+    EXPECT_EQ(problem, "");
+}
+
+// A writer killed between its write and its rename leaves a temporary file;
+// the next write of that value removes it (and only those of a process that
+// is gone, of that value).
+TEST_F(SettingsRootTest, StaleTemporaryFilesGoAtTheNextWriteOfTheirValue)
+{
+    platform::writeRegistryString("Product", "Value", "first");
+    const std::filesystem::path folder = valueFile("Product", "Value").parent_path();
+    // A process id that no running process has: the highest one the kernel
+    // could hand out, plus one.
+    long maxPid = 4194304;
+    std::ifstream("/proc/sys/kernel/pid_max") >> maxPid;
+    const std::string gone = std::to_string(maxPid + 1);
+    const std::filesystem::path stale = folder / ("~Value~" + gone + "-1-0");
+    const std::filesystem::path otherValue = folder / ("~Other~" + gone + "-1-0");
+    const std::filesystem::path running =
+        folder / ("~Value~" + std::to_string(::getpid()) + "-1-0");
+    for (const auto& path : {stale, otherValue, running})
+        std::ofstream(path) << "string\nhalf";
+
+    platform::writeRegistryString("Product", "Value", "second");
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(otherValue));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    std::string text;
+    ASSERT_TRUE(platform::readRegistryString("Product", "Value", text));
+    EXPECT_EQ(text, "second");
 }
 
 TEST_F(SettingsRootTest, ReadsCreateNothing)

@@ -2,9 +2,11 @@
 // orders over the recording stand-in, signal paths over the real module.
 
 #include "VstTestHost.h"
+#include "tests/support/CountingAllocator.h"
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <set>
 
 namespace {
@@ -224,7 +226,27 @@ TEST_F(AudioTest, aSynchronisedDelayShowsTheDelayOfTheHostsTempo)
         EXPECT_EQ(automated.count(index), 1u) << index;
 }
 
-TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
+// A batch of events as a host hands it over: the count, then the pointers
+// (VstEvents ends in an array that runs on past its declared size).
+class EventBatch {
+public:
+    void add(void* event) { pointers_.push_back(static_cast<VstEvent*>(event)); }
+    VstEvents* events()
+    {
+        storage_.assign(offsetof(VstEvents, events) + pointers_.size() * sizeof(VstEvent*), 0);
+        auto* batch = reinterpret_cast<VstEvents*>(storage_.data());
+        batch->numEvents = static_cast<std::int32_t>(pointers_.size());
+        std::memcpy(storage_.data() + offsetof(VstEvents, events), pointers_.data(),
+                    pointers_.size() * sizeof(VstEvent*));
+        return batch;
+    }
+
+private:
+    std::vector<VstEvent*> pointers_;
+    std::vector<char> storage_;
+};
+
+TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexUpToTheBuffersSize)
 {
     RecordingStub& stub = useStub();
     Effect effect(open());
@@ -234,7 +256,7 @@ TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
     std::vector<VstMidiEvent> notes(600);
     std::vector<VstMidiSysexEvent> dumps(6);
     char dump[4] = {'\xF0', 0x7E, 0x01, '\xF7'};
-    std::vector<VstEvent*> pointers;
+    EventBatch batch;
     for (int i = 0; i < 600; ++i) {
         VstMidiEvent& note = notes[static_cast<std::size_t>(i)];
         note = {};
@@ -244,7 +266,7 @@ TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
         note.midiData[0] = '\x90';
         note.midiData[1] = static_cast<char>(i % 128);
         note.midiData[2] = 100;
-        pointers.push_back(reinterpret_cast<VstEvent*>(&note));
+        batch.add(&note);
         if (i % 100 == 99) {
             VstMidiSysexEvent& sysex = dumps[static_cast<std::size_t>(i / 100)];
             sysex = {};
@@ -252,22 +274,19 @@ TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
             sysex.byteSize = sizeof(VstMidiSysexEvent);
             sysex.dumpBytes = sizeof dump;
             sysex.sysexDump = dump;
-            pointers.push_back(reinterpret_cast<VstEvent*>(&sysex));
+            batch.add(&sysex);
         }
     }
-    // VstEvents ends in an array that runs on past its declared size.
-    std::vector<char> storage(offsetof(VstEvents, events) + pointers.size() * sizeof(VstEvent*));
-    auto* events = reinterpret_cast<VstEvents*>(storage.data());
-    events->numEvents = static_cast<std::int32_t>(pointers.size());
-    std::memcpy(storage.data() + offsetof(VstEvents, events), pointers.data(),
-                pointers.size() * sizeof(VstEvent*));
+    VstEvents* events = batch.events();
 
+    // The 512 records held from construction take the first 512 notes; the
+    // rest are dropped, never a buffer grown on the audio thread.
     stub.clearJournal();
     EXPECT_EQ(effect(effProcessEvents, 0, 0, events), 1);
-    EXPECT_EQ(stub.journal(), std::vector<std::string>{"processMidiEvents 600"});
+    EXPECT_EQ(stub.journal(), std::vector<std::string>{"processMidiEvents 512"});
     const auto received = stub.lastMidiEvents();
-    ASSERT_EQ(received.size(), 600u);
-    for (int i = 0; i < 600; ++i) {
+    ASSERT_EQ(received.size(), 512u);
+    for (int i = 0; i < 512; ++i) {
         const auto& event = received[static_cast<std::size_t>(i)];
         ASSERT_EQ(event.deltaFrames, i);
         ASSERT_EQ(event.data[0], 0x90);
@@ -275,10 +294,70 @@ TEST_F(AudioTest, midiEventsReachTheProcessorWithoutSysexAndTheBufferGrows)
         ASSERT_EQ(event.data[2], 100);
     }
 
-    // A smaller batch reuses the grown buffer.
     events->numEvents = 2;
     EXPECT_EQ(effect(effProcessEvents, 0, 0, events), 1);
     EXPECT_EQ(stub.lastMidiEvents().size(), 2u);
+}
+
+// Records too short for the MIDI bytes are skipped without a byte of them
+// read (each lives in a heap block of exactly its size, so ASan sees any read
+// past it).
+TEST_F(AudioTest, shortMidiRecordsAreSkippedUnread)
+{
+    RecordingStub& stub = useStub();
+    Effect effect(open());
+    ASSERT_TRUE(effect);
+    constexpr std::int32_t kHead = 2 * sizeof(std::int32_t); // type and byteSize
+    const std::int32_t sizes[] = {0, 4, 16, 19, 20, 24};     // bytes behind the head
+    std::vector<std::unique_ptr<char[]>> records;
+    EventBatch batch;
+    for (std::int32_t size : sizes) {
+        records.push_back(std::make_unique<char[]>(static_cast<std::size_t>(kHead + size)));
+        char* record = records.back().get();
+        const std::int32_t head[2] = {kVstMidiType, size};
+        std::memcpy(record, head, sizeof head);
+        if (size >= 4) {
+            const std::int32_t delta = size;
+            std::memcpy(record + kHead, &delta, sizeof delta);
+        }
+        if (size >= 20)
+            std::memcpy(record + offsetof(VstMidiEvent, midiData), "\x90\x28\x40", 3);
+        batch.add(record);
+    }
+    stub.clearJournal();
+    EXPECT_EQ(effect(effProcessEvents, 0, 0, batch.events()), 1);
+    const auto received = stub.lastMidiEvents();
+    ASSERT_EQ(received.size(), 2u); // the records of 20 and 24 bytes
+    EXPECT_EQ(received[0].deltaFrames, 20);
+    EXPECT_EQ(received[1].deltaFrames, 24);
+    EXPECT_EQ(received[1].data[0], 0x90);
+    EXPECT_EQ(received[1].data[1], 0x28);
+}
+
+// A hostile batch through the real module: 10,000 notes among records of
+// every short size, handled with no allocation on the audio thread.
+TEST_F(AudioTest, tenThousandEventsAllocateNothing)
+{
+    Effect effect(open());
+    ASSERT_TRUE(effect);
+    std::vector<VstMidiEvent> notes(10000);
+    EventBatch batch;
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        notes[i] = {};
+        notes[i].type = kVstMidiType;
+        notes[i].byteSize = static_cast<std::int32_t>(i % 7 == 0 ? i % 20 : sizeof(VstMidiEvent));
+        notes[i].midiData[0] = '\x90';
+        batch.add(&notes[i]);
+    }
+    VstEvents* events = batch.events();
+    effect(effProcessEvents, 0, 0, events); // the dispatcher's first call
+    test::allocations::take();
+    {
+        test::allocations::Counting counting;
+        for (int round = 0; round < 3; ++round)
+            EXPECT_EQ(effect(effProcessEvents, 0, 0, events), 1);
+    }
+    EXPECT_EQ(test::allocations::take(), 0);
 }
 
 TEST_F(AudioTest, midiBeforeAnyResumeFindsABufferWhateverTheProcessorWants)

@@ -53,6 +53,12 @@ public:
     bool secondOutputConnected = true;
     // audioMasterGetTime answers &time, or null when giveTime is false.
     bool giveTime = true;
+    // audioMasterGetCurrentProcessLevel's answer (4: rendering offline).
+    std::atomic<std::intptr_t> processLevel{0};
+    // Set by the callback when an automation arrives before the test marked
+    // the effect as handed over (see effectHandedOver).
+    std::atomic<int> automationsBeforeHandOver{0};
+    std::atomic<bool> effectHandedOver{true};
     VstTimeInfo time = tempo(120.0, kVstTempoValid);
 
     static VstTimeInfo tempo(double bpm, std::int32_t flags)
@@ -94,10 +100,14 @@ public:
             return 0;
         switch (opcode) {
         case audioMasterAutomate: {
+            if (!host->effectHandedOver.load())
+                ++host->automationsBeforeHandOver;
             std::lock_guard lock(host->mutex_);
             host->automations_.push_back({index, opt});
             return 0;
         }
+        case audioMasterGetCurrentProcessLevel:
+            return host->processLevel.load();
         case audioMasterVersion:
             return host->version;
         case audioMasterGetTime:

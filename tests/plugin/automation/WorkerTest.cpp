@@ -54,6 +54,77 @@ TEST_F(WorkerTest, writesQueueOnlyChangesAndABurstDuringABatchFormsTheNextBatchI
     EXPECT_TRUE(host.take().empty());                               // host values are not echoed
 }
 
+// Under a full queue the latest write of an index is the one applied, in the
+// place of that index's pending write; a write for an index with nothing
+// pending is dropped, counted, and leaves the host's view as it was.
+TEST_F(WorkerTest, underAFullQueueTheLastWriteOfAnIndexLandsAndOthersAreCounted)
+{
+    using Zq::BorvanRAZ::Automation::Main;
+    std::vector<std::pair<char, float>> applied; // in the order the worker applies them
+    rig.getOutput().phase.changed.connect(
+        [&](Parameter* p) { applied.emplace_back('p', p->getValue()); });
+    rig.getOutput().mix.changed.connect(
+        [&](Parameter* p) { applied.emplace_back('m', p->getValue()); });
+    const float masterBefore = t->getParameterNormalized(t, 0);
+    {
+        platform::ScopedEnter held(*rig.getLock());
+        t->setParameterNormalized(t, 2, 0.999f); // the batch the worker waits with
+        ASSERT_TRUE(eventually([&] { return manager.getQueuedEvents() == 0; }));
+        // Mix and phase by turns until the queue is full.
+        for (std::size_t k = 0; k < Main::kQueueCapacity; ++k) {
+            const float step = static_cast<float>(k / 2 + 1) / (Main::kQueueCapacity + 2);
+            t->setParameterNormalized(t, k % 2 == 0 ? 2 : 1, step);
+        }
+        ASSERT_EQ(manager.getQueuedEvents(), Main::kQueueCapacity);
+        t->setParameterNormalized(t, 2, 0.75f);
+        t->setParameterNormalized(t, 1, 0.25f);
+        t->setParameterNormalized(t, 0, masterBefore > 0.5f ? 0.1f : 0.9f); // none of it pending
+        EXPECT_EQ(manager.getQueuedEvents(), Main::kQueueCapacity);
+        EXPECT_EQ(manager.getDroppedWrites(), 1u);
+        EXPECT_EQ(t->getParameterNormalized(t, 0), masterBefore);
+    }
+    ASSERT_TRUE(manager.waitUntilApplied());
+    EXPECT_EQ(rig.getOutput().mix.getValue(), 75.0f);
+    EXPECT_FLOAT_EQ(rig.getOutput().phase.getValue(), 5.0f);
+    EXPECT_EQ(t->getParameterNormalized(t, 0), masterBefore);
+    EXPECT_EQ(manager.getDroppedWrites(), 1u);
+    // The queue's order stayed: the two last writes took the places of their
+    // index's last pending writes, the mix's before the phase's.
+    ASSERT_GE(applied.size(), 2u);
+    EXPECT_EQ(applied[applied.size() - 2], std::make_pair('m', 75.0f));
+    EXPECT_EQ(applied.back().first, 'p');
+}
+
+// A settle waits for the writes made before it, and for no longer than its
+// bound: a worker that cannot apply (the document held by the caller) is
+// reported once on standard error and the caller goes on.
+TEST_F(WorkerTest, aSettleIsBoundedAndSaysSoOnce)
+{
+    platform::ScopedEnter held(*rig.getLock());
+    t->setParameterNormalized(t, 2, 0.5f);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(manager.waitUntilApplied(std::chrono::milliseconds(20)));
+    EXPECT_FALSE(manager.waitUntilApplied(std::chrono::milliseconds(20)));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("still waiting"), std::string::npos) << said;
+    EXPECT_EQ(said.find("still waiting"), said.rfind("still waiting")) << said;
+}
+
+TEST_F(WorkerTest, aSettleDoesNotWaitForWritesMadeAfterIt)
+{
+    // A writer that never stops: every settle still ends, at the writes it
+    // found.
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int k = 0; !stop.load(); ++k)
+            t->setParameterNormalized(t, 2, static_cast<float>(k % 100) / 100.0f);
+    });
+    for (int round = 0; round < 50; ++round)
+        EXPECT_TRUE(manager.waitUntilApplied());
+    stop = true;
+    writer.join();
+}
+
 TEST_F(WorkerTest, hostReadsShowAWriteOnceItIsApplied)
 {
     t->setParameterValue(t, 1, 10.0f); // a plain value goes through the converter

@@ -7,7 +7,9 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -105,7 +107,41 @@ TEST(UnitDocWriting, AttributesInByteOrderNumbersAsFixedSixDecimals)
     // Saving again replaces the values in place.
     b.setValue(1e-7f, false);
     unit.save(element);
-    EXPECT_EQ(attributes(element), "C=20000.000000 a=-12.000000 b=0.000000 ");
+    EXPECT_EQ(attributes(element), "C=20000.000000 a=-12.000000 b=0.0000001 ");
+}
+
+// The six-decimal text wherever it reads back exactly (everything the old
+// form wrote, byte for byte); otherwise the shortest fixed-point text that
+// does, never with an exponent.
+TEST(UnitDocWriting, NumbersReadBackExactly)
+{
+    const struct {
+        float value;
+        const char* text;
+    } cases[] = {
+        {0.0f, "0.000000"},
+        {-0.0f, "-0.000000"},
+        {0.25f, "0.250000"},
+        {1.0f / 3.0f, "0.33333334"},
+        {-112.85f, "-112.849998"},
+        {1e-7f, "0.0000001"},
+        {16777216.0f, "16777216.000000"},
+        {-0.0012345678f, "-0.0012345678"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatFixed(c.value), c.text) << c.value;
+        EXPECT_EQ(parseNumber(c.text), c.value) << c.text;
+    }
+    // Every float of a wide sweep, the smallest ones included.
+    std::uint32_t bits = 1;
+    for (int i = 0; i < 50000; ++i, bits = bits * 1664525u + 1013904223u) {
+        float v;
+        std::uint32_t finite = bits & 0x7F7FFFFFu; // exponent below all ones
+        std::memcpy(&v, &finite, sizeof v);
+        const std::string text = formatFixed(v);
+        ASSERT_EQ(parseNumber(text.c_str()), v) << text;
+        ASSERT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+    }
 }
 
 TEST(UnitDocWriting, NumbersIgnoreTheProcessLocale)
@@ -114,7 +150,7 @@ TEST(UnitDocWriting, NumbersIgnoreTheProcessLocale)
         float value;
         const char* text;
     } cases[] = {
-        {0.1f, "0.100000"},         {1e-7f, "0.000000"}, {-12.0f, "-12.000000"},
+        {0.1f, "0.100000"},         {1e-7f, "0.0000001"}, {-12.0f, "-12.000000"},
         {20000.0f, "20000.000000"}, {0.5f, "0.500000"},
     };
     const auto check = [&](const char* where) {

@@ -93,8 +93,8 @@ TEST_F(LoadedModuleTest, interfaceObjectsAreTheirTablesBehindAVirtualPointer)
     };
 
     EXPECT_EQ(test::word(plugIn, 4), minusOneWord(plugIn));
-    EXPECT_EQ(test::word(process, 28), minusOneWord(process));
-    EXPECT_EQ(test::word(process, 29), host.getHostTable());
+    EXPECT_EQ(test::word(process, 29), minusOneWord(process));
+    EXPECT_EQ(test::word(process, 30), host.getHostTable());
     EXPECT_EQ(test::word(gui, 14), minusOneWord(gui));
     EXPECT_EQ(gui->getProcess(gui), process);
 

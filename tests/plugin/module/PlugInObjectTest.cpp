@@ -121,6 +121,22 @@ TEST_F(PlugInObjectTest, missingResourcePathShowsTheInstallErrorOnceAndTheObject
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST_F(PlugInObjectTest, anUnreadableResourcePathShowsTheInstallErrorNamingIt)
+{
+    for (const char* kind : kUnreadableKinds) {
+        if (!plantUnreadable("BorvanQom", "ResPath", kind))
+            continue;
+        SCOPED_TRACE(kind);
+        messages.clear();
+        ::testing::internal::CaptureStderr();
+        PlugIn unreadable;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(messages, std::vector<std::string>{kInstallError});
+        EXPECT_NE(said.find("\"ResPath\" cannot be read: "), std::string::npos) << said;
+        EXPECT_EQ(unreadable.getResourceProvider().getLocation(), "");
+    }
+}
+
 TEST_F(PlugInObjectTest, presetPathIsReadOnEveryCall)
 {
     EXPECT_EQ(plugIn->getPresetPath(), "");

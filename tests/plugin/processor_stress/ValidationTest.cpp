@@ -8,8 +8,10 @@
 #include "plugin/module/Process.h"
 #include "tests/support/CountingAllocator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -200,6 +202,81 @@ TEST_F(ProcessorValidation, stateLoadedMidStreamWithHostWritesFromTheAudioThread
     Player(reference).play(64);
     test::loadChunk(reference, test::fullRigChunk());
     EXPECT_EQ(loaded, test::chunkOf(reference));
+}
+
+// A host rendering back to back (a bounce: no pacing between blocks) that
+// writes parameters every block: saves still come through (the settle waits
+// only for the writes made before it, and applying a write never waits for
+// a block), the host-write queue never grows past its capacity, and neither
+// the writes nor the blocks allocate on the audio thread. Once with one
+// control written every block, once with all 107 parameters (selectors moved
+// within their present choice, so no model is rebuilt).
+TEST_F(ProcessorValidation, backToBackAudioWithWritesEveryBlockNeverStallsASave)
+{
+    using Zq::BorvanRAZ::Automation::Main;
+    for (const bool everyParameter : {false, true}) {
+        SCOPED_TRACE(everyParameter ? "all parameters" : "one parameter");
+        ProcessTable* t = create();
+        t->setBlockSize(t, 256);
+        t->setSampleRate(t, 44100.0f);
+        Zq::BorvanRAZ::Process& processor = test::processorOf(t);
+        Main& manager = processor.getAutomation();
+        std::vector<float> base(test::kParameterCount);
+        for (int i = 0; i < test::kParameterCount; ++i) {
+            const float value = t->getParameterNormalized(t, i);
+            base[static_cast<std::size_t>(i)] = value > 0.5f ? value - 0.002f : value + 0.002f;
+        }
+        // The index the one-parameter run writes: the output mix.
+        const int control = 2;
+
+        std::atomic<bool> stop{false};
+        std::atomic<long> progress{0};
+        std::atomic<long> allocations{0};
+        std::atomic<std::size_t> mostQueued{0};
+        test::Watchdog watchdog(progress);
+        std::thread audio([&] {
+            Player player(t);
+            auto write = [&](int index, long block) {
+                const float nudge = block % 2 == 0 ? 0.0f : 0.001f;
+                t->setParameterNormalized(t, index, base[static_cast<std::size_t>(index)] + nudge);
+            };
+            for (long block = 0; !stop.load(); ++block) {
+                // The first blocks warm up: the graph's first piece sizes its
+                // buffers.
+                test::allocations::countingThisThread = block >= 50;
+                if (everyParameter) {
+                    for (int i = 0; i < test::kParameterCount; ++i)
+                        write(i, block);
+                } else {
+                    write(control, block);
+                }
+                player.play(256);
+                test::allocations::countingThisThread = false;
+                mostQueued = std::max(mostQueued.load(), manager.getQueuedEvents());
+                progress.fetch_add(1);
+            }
+        });
+        // Saves while the audio runs on; none meets the settle's bound.
+        ::testing::internal::CaptureStderr();
+        for (int save = 0; save < 20; ++save) {
+            const long before = progress.load();
+            test::chunkOf(t);
+            while (progress.load() < before + 20) // some blocks between saves
+                std::this_thread::yield();
+        }
+        stop = true;
+        audio.join();
+        allocations = test::allocations::take();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("still waiting"), std::string::npos) << said;
+        EXPECT_EQ(allocations.load(), 0);
+        EXPECT_LE(mostQueued.load(), Main::kQueueCapacity);
+        EXPECT_EQ(manager.getDroppedWrites(), 0u);
+        // The last writes reached the document.
+        manager.waitUntilApplied();
+        EXPECT_NEAR(t->getParameterNormalized(t, control),
+                    processor.getAutomation().getList().getNormalized(control), 1e-6f);
+    }
 }
 
 // Once a rig plays steadily, nothing on the audio thread allocates: not the

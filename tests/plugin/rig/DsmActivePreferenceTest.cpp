@@ -1,5 +1,6 @@
 #include "RigFixtures.h"
 
+#include "platform/MessageBox.h"
 #include "platform/SettingsFixture.h"
 #include "plugin/rig/DsmActivePreference.h"
 
@@ -7,7 +8,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 using namespace test;
 
@@ -86,6 +90,33 @@ TEST_F(DsmActivePreferenceTest, AStoredValueIsTakenAsItIs)
     platform::writeRegistryString("BorvanQom", "DSMActive", "yes");
     EXPECT_EQ(createDsmActivePreference()->getParameter().getValue(), 1.0f);
     EXPECT_EQ(storedLevel(), 1);
+}
+
+// Something at "DSMActive" that is not a readable value file: the install
+// error names it, the preference starts at 1, and what is there stays.
+TEST_F(DsmActivePreferenceTest, AnUnreadableValueShowsTheInstallErrorAndIsLeftAlone)
+{
+    std::vector<std::string> messages;
+    platform::setMessageHandler([&](const std::string& text, const std::string&, int) {
+        messages.push_back(text);
+        return true;
+    });
+    for (const char* kind : kUnreadableKinds) {
+        if (!plantUnreadable("BorvanQom", "DSMActive", kind))
+            continue;
+        SCOPED_TRACE(kind);
+        messages.clear();
+        ::testing::internal::CaptureStderr();
+        DsmActivePreference* preference = createDsmActivePreference();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(preference->getParameter().getValue(), 1.0f);
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_NE(said.find("\"DSMActive\" cannot be read: "), std::string::npos) << said;
+        std::error_code error;
+        EXPECT_FALSE(std::filesystem::is_regular_file(valueFile("BorvanQom", "DSMActive"), error));
+        releaseDsmActivePreference();
+    }
+    platform::setMessageHandler({});
 }
 
 TEST_F(DsmActivePreferenceTest, TubeHeadsFollowThePreferenceAndLaterOnesStartFromIt)

@@ -201,6 +201,7 @@ const ProcessTable kProcessTable = {
         stub().note("releaseChunk");
         processOf(t)->chunk.clear();
     },
+    [](ProcessTable*) { stub().note("waitForHostWrites"); },
 };
 
 const GUITable kGUITable = {
