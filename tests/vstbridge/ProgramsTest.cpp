@@ -258,6 +258,30 @@ TEST_F(ProgramsTest, aMalformedBankChangesNothing)
     EXPECT_EQ(effect.chunk(false), bank);
 }
 
+// Oversized names and banks at entry: a program name is cut to the 24
+// characters the interface gives (nothing past them is read), bank names are
+// cut as they are read, and a bank over 128 MiB is refused whole.
+TEST_F(ProgramsTest, longNamesAreCutAndAnOversizedBankIsRefused)
+{
+    Effect effect(open());
+    ASSERT_TRUE(effect);
+    std::string huge(16 << 20, 'n');
+    effect(effSetProgramName, 0, 0, huge.data());
+    EXPECT_EQ(parseBank(effect.chunk(false))[0].name, std::string(24, 'n'));
+
+    effect.setChunk(makeBank({{std::string(1000, 'b'), "<?xml b?>"}}), false);
+    const std::string bank = effect.chunk(false);
+    EXPECT_EQ(parseBank(bank)[0], (Record{std::string(24, 'b'), "<?xml b?>"}));
+
+    // Over the limit by one byte: a valid bank of one record, padded.
+    std::string oversized = makeBank({{"x", "<?xml x?>"}});
+    oversized.resize((std::size_t{128} << 20) + 1, '\0');
+    recorder->clearJournal();
+    effect(effSetChunk, 0, static_cast<std::intptr_t>(oversized.size()), oversized.data());
+    EXPECT_EQ(recorder->journal(), std::vector<std::string>{}) << "nothing loaded";
+    EXPECT_EQ(effect.chunk(false), bank);
+}
+
 TEST_F(ProgramsTest, theRealModuleGetsItsProgramsBack)
 {
     platform::writeRegistryString("Carapace", "DUZ2Path", BORVANRAZ_MODULE_PATH);

@@ -86,3 +86,24 @@ TEST(XmlNesting, NeverUnderestimatesTheParser)
     }
     EXPECT_GT(agreed, 1000) << "the soups must hold enough accepted text to mean something";
 }
+
+// Text with more elements than any preset holds is refused before the parser
+// builds them: the limit itself passes, one more does not.
+TEST(XmlElements, MoreThanTheLimitAreRefusedBeforeParsing)
+{
+    using Zq::BorvanRAZ::Document::kMaxElements;
+    using Zq::BorvanRAZ::Document::parseText;
+    auto flat = [](long elements) {
+        std::string text = "<Preset>";
+        for (long i = 1; i < elements; ++i)
+            text += "<a/>";
+        return text + "</Preset>";
+    };
+    TiXmlDocument atLimit;
+    EXPECT_TRUE(parseText(atLimit, flat(kMaxElements)));
+    TiXmlDocument overLimit;
+    EXPECT_FALSE(parseText(overLimit, flat(kMaxElements + 1)));
+    EXPECT_EQ(overLimit.RootElement(), nullptr) << "nothing was parsed";
+    EXPECT_FALSE(elementNesting("<a/><b/><c/>", INT_MAX, 2));
+    EXPECT_EQ(elementNesting("<a/><b/><c/>", INT_MAX, 3), 1);
+}
