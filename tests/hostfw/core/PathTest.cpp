@@ -83,6 +83,13 @@ TEST(Path, ARelativePathResolvesAgainstTheApplicationFolder)
     drive.fromNative("/Volumes/C/Data/x.png");
     EXPECT_EQ(drive.toNative(&app), "/Volumes/C/Data/x.png");
 
+    // Long names format and resolve whole.
+    const epiPath longPath(std::string(5000, 'd') + "/f.x");
+    EXPECT_EQ(longPath.toNative(&app), temp.path() + longPath.str());
+    epiText formatted;
+    formatted.formatEpi("open %t", &longPath);
+    EXPECT_EQ(formatted.str(), "open " + longPath.str());
+
     epiApplicationObject::setProgramApplication(&app);
     EXPECT_TRUE(epiPath("data/x.raw").exists());
     EXPECT_FALSE(epiPath("data/y.raw").exists());
