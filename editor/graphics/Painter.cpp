@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "editor/graphics/Font.h"
 
 namespace Zq::Application::Graphics {
@@ -13,6 +17,36 @@ BasicRect<int> moved(BasicRect<int> rect, const BasicPoint<int>& by)
     rect.x += by.x;
     rect.y += by.y;
     return rect;
+}
+
+// Blends a row of pixels by their own alpha: the image blit the editor runs
+// most, over whole panels. Four pixels at a time in 16-bit lanes where SSE2 is
+// there; d * (256 - a) + s * a never exceeds 65280, so the lanes never carry.
+void blendRow(std::uint32_t* to, const std::uint32_t* from, int count)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i colourOnly = _mm_set1_epi32(0x00FFFFFF);
+    const auto half = [&](__m128i s, __m128i d) {
+        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3)),
+                                              _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128i sum =
+            _mm_add_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(full, a)), _mm_mullo_epi16(s, a));
+        return _mm_srli_epi16(sum, 8);
+    };
+    for (; x + 4 <= count; x += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + x));
+        const __m128i low = half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+        const __m128i high = half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x),
+                         _mm_and_si128(_mm_packus_epi16(low, high), colourOnly));
+    }
+#endif
+    for (; x < count; ++x)
+        to[x] = Painter::blend(to[x], from[x], from[x] >> 24);
 }
 
 } // namespace
@@ -44,11 +78,10 @@ void Painter::drawHorizontalLine(std::uint32_t colour, const BasicPoint<int>& po
         return;
     const int from = x > c.x ? x : c.x;
     const int to = (x + length < c.x + c.width) ? x + length : c.x + c.width;
-    const std::uint32_t a = colour >> 24, r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF,
-                        b = colour & 0xFF;
+    const std::uint32_t a = colour >> 24, rgb = colour & 0xFFFFFFu;
     std::uint32_t* p = row(y);
     for (int i = from; i < to; ++i)
-        p[i] = blend(p[i], r, g, b, a);
+        p[i] = blend(p[i], rgb, a);
 }
 
 void Painter::drawVerticalLine(std::uint32_t colour, const BasicPoint<int>& point, int length)
@@ -60,11 +93,10 @@ void Painter::drawVerticalLine(std::uint32_t colour, const BasicPoint<int>& poin
         return;
     const int from = y > c.y ? y : c.y;
     const int to = (y + length < c.y + c.height) ? y + length : c.y + c.height;
-    const std::uint32_t a = colour >> 24, r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF,
-                        b = colour & 0xFF;
+    const std::uint32_t a = colour >> 24, rgb = colour & 0xFFFFFFu;
     for (int i = from; i < to; ++i) {
         std::uint32_t& p = row(i)[x];
-        p = blend(p, r, g, b, a);
+        p = blend(p, rgb, a);
     }
 }
 
@@ -73,12 +105,11 @@ void Painter::fillRect(std::uint32_t colour, const BasicRect<int>& rect)
     const BasicRect<int> area = intersect(moved(rect, origin_), effective_);
     if (area.empty())
         return;
-    const std::uint32_t a = colour >> 24, r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF,
-                        b = colour & 0xFF;
+    const std::uint32_t a = colour >> 24, rgb = colour & 0xFFFFFFu;
     for (int y = area.y; y < area.y + area.height; ++y) {
         std::uint32_t* p = row(y) + area.x;
         for (int x = 0; x < area.width; ++x)
-            p[x] = blend(p[x], r, g, b, a);
+            p[x] = blend(p[x], rgb, a);
     }
 }
 
@@ -153,16 +184,7 @@ void Painter::drawBitmap(const Bitmap& bitmap, const BasicPoint<int>& point,
             std::memmove(to, from, static_cast<std::size_t>(b.width) * 4);
             continue;
         }
-        for (int x = 0; x < b.width; ++x) {
-            const std::uint32_t s = from[x];
-            const std::uint32_t a = s >> 24;
-            // The two ends of the weight need no arithmetic; both give what
-            // the blend rule gives, alpha byte 0 included.
-            if (a == 0)
-                to[x] &= 0x00FFFFFFu;
-            else
-                to[x] = blend(to[x], (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF, a);
-        }
+        blendRow(to, from, b.width);
     }
 }
 
@@ -175,6 +197,7 @@ void Painter::drawBitmapColored(const Bitmap& bitmap, int mode, std::uint32_t co
         return;
     const std::uint32_t ca = colour >> 24, cr = (colour >> 16) & 0xFF, cg = (colour >> 8) & 0xFF,
                         cb = colour & 0xFF;
+    const std::uint32_t rgb = colour & 0xFFFFFFu;
     for (int i = 0; i < b.height; ++i) {
         const int line = b.bottomUp ? b.height - 1 - i : i;
         const std::uint32_t* from =
@@ -183,10 +206,12 @@ void Painter::drawBitmapColored(const Bitmap& bitmap, int mode, std::uint32_t co
         for (int x = 0; x < b.width; ++x) {
             const std::uint32_t s = from[x];
             if (mode == 0)
-                to[x] = blend(to[x], cr, cg, cb, s >> 24);
+                to[x] = blend(to[x], rgb, s >> 24);
             else
-                to[x] = blend(to[x], (((s >> 16) & 0xFF) * cr) >> 8, (((s >> 8) & 0xFF) * cg) >> 8,
-                              ((s & 0xFF) * cb) >> 8, ((s >> 24) * ca) >> 8);
+                to[x] = blend(to[x],
+                              (((((s >> 16) & 0xFF) * cr) >> 8) << 16) |
+                                  (((((s >> 8) & 0xFF) * cg) >> 8) << 8) | (((s & 0xFF) * cb) >> 8),
+                              ((s >> 24) * ca) >> 8);
         }
     }
 }

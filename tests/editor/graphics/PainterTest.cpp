@@ -217,3 +217,32 @@ TEST(PainterClip, BlitWithinOneImageDownwardsKeepsTheRowsItStillReads)
             EXPECT_EQ(b.pixels[y * W + x], want) << x << "," << y;
         }
 }
+
+// The image blit runs in wide steps where it can: every width, with its tail,
+// must still give each pixel exactly what the rule gives.
+TEST(PainterBlend, ImageRowsOfEveryWidthFollowTheRuleExactly)
+{
+    std::mt19937 random(99);
+    for (int width = 1; width <= 19; ++width) {
+        Bitmap source = image(width, 3, 0, true);
+        std::vector<std::uint32_t> target(width * 3);
+        for (int i = 0; i < width * 3; ++i) {
+            source.pixels[i] = random();
+            target[i] = random();
+        }
+        std::vector<std::uint32_t> expected(target);
+        for (int i = 0; i < width * 3; ++i) {
+            const std::uint32_t s = source.pixels[i], d = expected[i], a = s >> 24;
+            std::uint32_t out = 0;
+            for (int shift : {0, 8, 16}) {
+                const int dc = (d >> shift) & 0xFF, sc = (s >> shift) & 0xFF;
+                out |= static_cast<std::uint32_t>((dc * 256 + (sc - dc) * static_cast<int>(a)) >> 8)
+                       << shift;
+            }
+            expected[i] = out;
+        }
+        Painter p({width, 3}, width * 4, target.data());
+        p.drawBitmap(source, {0, 0}, {0, 0, width, 3});
+        ASSERT_EQ(target, expected) << "width " << width;
+    }
+}
