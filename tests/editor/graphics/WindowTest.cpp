@@ -233,3 +233,18 @@ TEST_F(HeadlessWindowTest, AClosedHandlerMayDeleteTheWindow)
     EXPECT_EQ(window, nullptr);
     EXPECT_EQ(receiver.take(), "begin|detach|end");
 }
+
+// Tests that load the built module cannot reach the hook: the environment
+// chooses the headless backend for them.
+TEST(WindowBackend, TheEnvironmentChoosesHeadlessWhenNoHookDoes)
+{
+    pw::setBackend(pw::Backend::Default);
+    setenv("RIG_WINDOW_BACKEND", "headless", 1);
+    RecordingReceiver receiver;
+    {
+        Window window(&receiver, &kParent, {0, 0, 20, 10}, true, true, nullptr);
+        EXPECT_NE(pw::HeadlessWindow::find(*static_cast<unsigned long*>(window.getWindowHandle())),
+                  nullptr);
+    }
+    unsetenv("RIG_WINDOW_BACKEND");
+}
