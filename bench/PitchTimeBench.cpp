@@ -29,6 +29,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <map>
@@ -68,14 +69,27 @@ struct Input {
     std::string path; // written once as 16-bit stereo
 };
 
+// The run's folder for the files the tools read and write; removed at exit
+// with the inputs written there.
+char gWorkDir[] = "/tmp/pitchtime-bench-XXXXXX";
+
+void removeWorkDir()
+{
+    const std::string d = gWorkDir;
+    std::remove((d + "/tone.wav").c_str());
+    std::remove((d + "/bass.wav").c_str());
+    rmdir(gWorkDir);
+}
+
 std::string workDir()
 {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/pitchtime-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made != nullptr ? made : "/tmp");
+    static const bool made = [] {
+        if (mkdtemp(gWorkDir) == nullptr)
+            return false;
+        std::atexit(removeWorkDir);
+        return true;
     }();
-    return dir;
+    return made ? std::string(gWorkDir) : std::string("/tmp");
 }
 
 void writeWav(const std::string& path, const std::vector<float>& x)
