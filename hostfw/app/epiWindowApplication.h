@@ -1,0 +1,41 @@
+#pragma once
+
+#include "hostfw/app/epiApplication.h"
+
+class epiUbo;
+
+// The application with windows: the framework's object factory, the first
+// windows and the run loop.
+//
+// The factory answers group 'Appl' with the five services ('Clip', 'Keyb',
+// 'Menu', 'Rsrc', 'Wind') and group 'GrUi' from a table that each part of the
+// user interface fills with its own kinds (bitmaps, windows, containers,
+// widgets, native controls); a 'GrUi' kind not in the table gives a plain
+// epiUbo. Everything else goes to epiApplication's factory.
+class epiWindowApplication : public epiApplication {
+public:
+    using UiMaker = epiObject* (*)();
+
+    epiObject* createObject(epiFourCC group, epiFourCC kind, void* argument) override;
+    // Opens the first windows, then runs the window manager's message loop
+    // until it quits, then the hook after the loop; 0.
+    int run(int argc, char** argv) override;
+
+    // Keeps the arguments while the first windows open.
+    void startWithArguments(int argc, char** argv);
+    // The arguments of the start, only while the first windows open.
+    bool getStartArguments(int& argc, char**& argv) const;
+
+    // Adds (or replaces) the maker of a 'GrUi' kind for every application.
+    static void registerUiKind(epiFourCC kind, UiMaker maker);
+    static void unregisterUiKind(epiFourCC kind);
+
+protected:
+    // The host opens its windows here.
+    virtual void openFirstWindows() {}
+    virtual void afterLoop() {}
+
+private:
+    int startArgc_ = 0;
+    char** startArgv_ = nullptr;
+};
