@@ -77,7 +77,7 @@ int epiKeyboard::translateKey(const platform::PumpEvent& event, epiUbo* target)
         const int code = kept;
         kept = 0;
         if (code != 0 && target)
-            target->onKeyUp(code);
+            target->dispatchKeyUp(code);
         return code;
     }
     if (event.type != PumpEventType::KeyPress)
@@ -89,9 +89,9 @@ int epiKeyboard::translateKey(const platform::PumpEvent& event, epiUbo* target)
     kept = code;
     if (target) {
         if (repeat)
-            target->onKeyRepeat(code);
+            target->dispatchKeyRepeat(code);
         else
-            target->onKeyDown(code);
+            target->dispatchKeyDown(code);
     }
     return code;
 }

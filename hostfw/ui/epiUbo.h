@@ -1,8 +1,12 @@
 #pragma once
 
+#include "hostfw/app/epiColor.h"
 #include "hostfw/core/epiApplicationObject.h"
+#include "hostfw/core/epiText.h"
+#include "hostfw/ui/epiRect.h"
 
 #include <cstdint>
+#include <list>
 #include <vector>
 
 class epiUbo;
@@ -10,6 +14,7 @@ class epiWindowManager;
 class epiKeyboard;
 class epiMenu;
 class epiResources;
+class epiXmlChunk;
 
 // Key registrations of one owner: other objects register for a four-character
 // key and the owner broadcasts keys to them. A freed entry (key 0) is reused
@@ -37,50 +42,226 @@ private:
     std::vector<Entry> entries_;
 };
 
-// The user-interface object: one node of the tree of windows and widgets,
-// holding its children in drawing order (later children on top). This is the
-// part of the object the application framework relies on - the tree, command
-// and key delivery, key registrations and the animation tick; geometry,
-// drawing, pointer routing and layouts build on it.
+// The user-interface object: one node of the tree of windows and widgets.
+// Children are kept in drawing order (later children on top) and each knows
+// its index in its parent's array. Geometry is in the parent's coordinates
+// (frame) and the object's own (bounds, always at the origin). A lookup of a
+// missing id answers the object's inert null child, so callers need no test;
+// the null child lives and dies with its owner and lookups do not count
+// references on it.
 class epiUbo : public epiApplicationObject {
 public:
     epiUbo() = default;
     ~epiUbo() override;
 
     epiFourCC getKind() const override { return epiCode("ubob"); }
-    // Removes the object's timed tasks and takes it out of its parent.
+    // Tears the subtree down: close, children, null child, timed tasks, out
+    // of the parent, then releases the object (a counted object goes).
     void exit() override;
+
+    // Life cycle: after addChild, create ('uCrt'), open, onReady, show.
+    virtual void create();
+    virtual void open();
+    // Broadcasts 'uDsr', then forgets every 'uDsr' listener.
+    virtual void close();
+    virtual void onReady() {}
+    virtual void onClosing() {}
+    virtual void onResized() {}
 
     // Tree.
     virtual bool canHaveChildren() const { return false; }
-    virtual bool acceptsParentKind(epiFourCC) const { return true; }
+    // The kinds of parent this object may be added to; empty: any.
+    virtual std::vector<epiFourCC> allowedParentKinds() const { return {}; }
+    bool acceptsParentKind(epiFourCC kind) const;
     // Appends the child, attaches it to this object's application and runs
-    // its init when it had no application before.
+    // its init when it had no application before. False for a null child, a
+    // duplicate, an unaccepted kind or an object without children.
     virtual bool addChild(epiUbo* child);
-    // Erases the child and renumbers the children after it.
+    // Erases the child and renumbers the children after it; the child's
+    // parent link stays.
     virtual void removeChild(epiUbo* child);
+    void deleteChild(epiFourCC id);
+    void clearChildren();
+    void removeAllChildren() { clearChildren(); }
+    bool addAndCreate(epiUbo* child);
+    bool attachTo(epiUbo* parent) { return parent && parent->addAndCreate(this); }
+    // Creates an object of the kind through the application's factory and
+    // adds, places, names and shows it; the null child when that fails.
+    epiUbo* addNewChild(epiFourCC kind, epiFourCC id, int left, int top, int width, int height,
+                        int group, int groupIndex, const char* text, bool show);
+    // The factory's 'GrUi' object of that kind when it is a UI object.
+    epiUbo* createChildObject(epiFourCC kind, epiFourCC id);
     virtual void setIndex(int index) { index_ = index; }
     int getIndex() const { return index_; }
     int childCount() const { return static_cast<int>(children_.size()); }
     epiUbo* childAt(int index) const;
     epiUbo* findChild(epiFourCC id) const;
+    epiUbo* getChild(epiFourCC id);
+    epiUbo* getChildAt(int index);
+    epiUbo* getNullChild();
     epiUbo* getParent() const { return parent_; }
     const std::vector<epiUbo*>& children() const { return children_; }
     epiFourCC getId() const { return id_; }
     void setId(epiFourCC id) { id_ = id; }
+    epiUbo* findAncestorOfKind(epiFourCC kind);
+    epiUbo* findAncestorById(epiFourCC id);
 
-    // Routing: true when handled.
-    virtual bool onCommand(epiFourCC) { return false; }
-    virtual bool onKeyDown(int) { return false; }
-    virtual bool onKeyRepeat(int) { return false; }
-    virtual bool onKeyUp(int) { return false; }
-    // A broadcast of a key this object registered for.
-    virtual void onMessage(epiFourCC, epiUbo*, void*) {}
+    // Child conveniences (a missing id acts on the null child).
+    void setChildValue(epiFourCC id, int value) { getChild(id)->setValue(value); }
+    int getChildValue(epiFourCC id) { return getChild(id)->getValue(); }
+    const char* getChildTextCStr(epiFourCC id) { return getChild(id)->getTextCStr(); }
+    void setChildText(epiFourCC id, const char* text) { getChild(id)->setTextCStr(text); }
+    // Formats into a text of exactly the needed length.
+    void formatChildText(epiFourCC id, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+    void setChildVisible(epiFourCC id, bool visible) { getChild(id)->setVisible(visible, true); }
+    void setChildAttribute(epiFourCC id, epiFourCC code, std::intptr_t value)
+    {
+        getChild(id)->setAttribute(code, value);
+    }
+
+    // Geometry.
+    virtual void setRect(const epiRect& rect);
+    virtual void setPosition(const epiPoint& point) { moveToXY(point.x, point.y); }
+    virtual void moveToXY(int x, int y);
+    void moveTo(int x, int y);
+    void resizeTo(int width, int height);
+    void setWidth(int width) { resizeTo(width, frame_.getHeight()); }
+    void setHeight(int height) { resizeTo(frame_.getWidth(), height); }
+    const epiRect& getFrame() const { return frame_; }
+    const epiRect& getBounds() const { return bounds_; }
+    int getWidth() const { return bounds_.right; }
+    int getHeight() const { return bounds_.bottom; }
+    epiPoint getPosition() const { return frame_.topLeft(); }
+    const epiRect& getDesignRect() const { return designRect_; }
+    // The design size from the layout when there is one, else the bounds.
+    epiRect layoutReferenceRect() const;
+    epiRect rectToParent(const epiRect& rect) const;
+    epiRect rectFromParent(const epiRect& rect) const;
+    epiPoint pointToParent(const epiPoint& point) const;
+    epiPoint pointFromParent(const epiPoint& point) const;
+    virtual void onBoundsChanged() { broadcast(epiCode("boCh"), nullptr); }
+
+    // Anchors: codes 0-8 of the parent's points (-1: none).
+    void setAnchors(int topLeft, int bottomRight);
+    void applyAnchors();
+    int getTopLeftAnchor() const { return topLeftAnchor_; }
+    int getBottomRightAnchor() const { return bottomRightAnchor_; }
+
+    // Visibility, text, value.
+    virtual void setVisible(bool visible, bool redraw);
+    bool isVisible() const { return visible_; }
+    virtual void onVisibilityChanged() {}
+    virtual bool isInteractive() const { return true; }
+    virtual void setTextCStr(const char* text);
+    void setText(const epiText& text) { setTextCStr(text.getCStr()); }
+    void formatText(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    const epiText& getText() const { return text_; }
+    const char* getTextCStr() const { return text_.getCStr(); }
+    virtual void onTextChanged() {}
+    virtual void setValue(int) {}
+    virtual int getValue() const { return 0; }
+
+    // Hits and commands: hits bubble to the root; a child with an id makes
+    // its parent run that id as a command.
+    virtual void reportHit();
+    virtual void onChildHit(int index);
+    // 'clos' closes the object, 'quit' ends the message loop; true when the
+    // command was one of these.
+    virtual bool onCommand(epiFourCC id);
+    int getHitIndex() const { return hitIndex_; }
+    epiUbo* getHitChild();
+
+    // Groups.
+    void setGroup(int group, int groupIndex)
+    {
+        group_ = group;
+        groupIndex_ = groupIndex;
+    }
+    int getGroup() const { return group_; }
+    int getGroupIndex() const { return groupIndex_; }
+    void selectInGroup(int group, int index, int value, bool notify);
+    void selectInGroupOf(epiFourCC id, int index, int value, bool notify);
+    int getGroupSelection(epiFourCC id);
+
+    // Attributes.
+    virtual void setAttribute(epiFourCC code, std::intptr_t value);
+    virtual void setAttributeText(epiFourCC code, const epiText& text);
+    virtual bool getAttributeText(epiFourCC code, epiText& text) const;
+    virtual std::vector<epiFourCC> savedAttributes() const
+    {
+        return {epiCode("visi"), epiCode("enab")};
+    }
+
+    // Invalidation and drawing.
+    virtual void invalidate(const epiRect& rect);
+    void redraw() { invalidate(bounds_); }
+    // The rectangle cut by the bounds of this object and of every ancestor,
+    // in this object's coordinates.
+    epiRect clipToVisible(const epiRect& rect) const;
+    virtual void draw(const epiRect& clip);
+    void drawChild(const epiRect& clip);
+    void drawAll() { draw(bounds_); }
+    // Primitives travel up to the object that owns the surface; without a
+    // parent nothing is drawn.
+    virtual void fillRect(const epiRect& rect, const epiColor& colour);
+    virtual void frameRect(const epiRect& rect, const epiColor& colour);
+    // Horizontal and vertical lines are clipped (or dropped) first.
+    virtual void drawLine(int x1, int y1, int x2, int y2, const epiRect& clip,
+                          const epiColor& colour);
+
+    // Pointer routing (points in this object's coordinates).
+    virtual void onMouseDown(const epiPoint& point);
+    virtual void onMouseUp(const epiPoint& point);
+    virtual void onMouseMove(const epiPoint& point);
+    virtual void onMouseDrag(const epiPoint& point);
+    virtual void onMouseWheel(const epiPoint& point, int notches);
+    virtual void onTrackedDown(const epiPoint& point);
+    virtual void onTrackedUp(const epiPoint& point);
+    virtual void onTrackedMove(const epiPoint& point);
+    virtual void onTrackedDrag(const epiPoint& point);
+    virtual bool hitTest(const epiPoint& point);
+    void parentMouseDown(const epiPoint& p) { onMouseDown(pointFromParent(p)); }
+    void parentMouseUp(const epiPoint& p) { onMouseUp(pointFromParent(p)); }
+    void parentMouseMove(const epiPoint& p) { onMouseMove(pointFromParent(p)); }
+    void parentMouseDrag(const epiPoint& p) { onMouseDrag(pointFromParent(p)); }
+    void parentMouseWheel(const epiPoint& p, int n) { onMouseWheel(pointFromParent(p), n); }
+    void parentTrackedDown(const epiPoint& p) { onTrackedDown(pointFromParent(p)); }
+    void parentTrackedUp(const epiPoint& p) { onTrackedUp(pointFromParent(p)); }
+    void parentTrackedMove(const epiPoint& p) { onTrackedMove(pointFromParent(p)); }
+    void parentTrackedDrag(const epiPoint& p) { onTrackedDrag(pointFromParent(p)); }
+    // Counted on this object and every ancestor.
+    void beginTracking();
+    void endTracking();
+    int getTrackingCount() const { return trackingCount_; }
+
+    // Capture.
+    virtual void captureChild(epiUbo* child);
+    void captureMe();
+    virtual void releaseCapture();
+    epiUbo* getCapturedChild() const { return capturedChild_; }
+
+    // Keyboard: the front of the key-target stack receives the keys.
+    virtual void onKeyDown(int code);
+    virtual void onKeyRepeat(int code);
+    virtual void onKeyUp(int code);
+    void dispatchKeyDown(int code);
+    void dispatchKeyRepeat(int code);
+    void dispatchKeyUp(int code);
+    void pushKeyTarget(epiUbo* target);
+    void popKeyTarget();
+    void requestKeyFocus();
+    void releaseKeyFocus();
+    void setKeyTarget(epiUbo* target);
+    epiUbo* getKeyTarget();
+
     // Called by the window manager's animation tick with the seconds since
     // this object's animation started and the number of ticks so far.
     virtual void animationTick(double, int) {}
     // The native window behind the object; null for objects without one.
     virtual void* nativeHandle() const { return nullptr; }
+    // A broadcast of a key this object registered for.
+    virtual void onMessage(epiFourCC, epiUbo*, void*) {}
 
     // Key registrations with this object.
     void registerListener(epiFourCC key, epiUbo* listener, std::intptr_t value)
@@ -94,6 +275,20 @@ public:
     void broadcast(epiFourCC key, void* argument) { registrations_.broadcast(key, this, argument); }
     const epiKeyRegistrations& registrations() const { return registrations_; }
 
+    // Layouts: the 'laya' resource of that name, or its text, builds this
+    // object and its children.
+    bool loadLayout(const char* name);
+    bool loadLayoutText(const epiText& document);
+    bool loadLayoutFile(const char* name);
+    void applyLayout(const epiXmlChunk& content);
+    void readItem(const epiXmlChunk& item);
+    void readItems(const epiXmlChunk& content);
+    // The children as an item list, one element a line (CR LF), each line
+    // as long as its values need.
+    void writeItems(epiText& out) const;
+    void writeItemFields(epiText& out) const;
+    void writeAttributes(epiText& out) const;
+
     // The application's services; null without an application. Resources
     // are asked of the parent first.
     epiWindowManager* windowManager() const;
@@ -102,9 +297,30 @@ public:
     virtual epiResources* resources() const;
 
 private:
+    void setFrameQuietly(const epiRect& rect);
+    epiUbo* topmostChildAt(const epiPoint& point) const;
+
     epiUbo* parent_ = nullptr;
     int index_ = 0;
+    bool visible_ = false;
+    epiRect frame_;
+    epiRect bounds_;
+    epiRect designRect_;
+    int group_ = 0;
+    int groupIndex_ = 0;
     epiFourCC id_ = 0;
+    epiText text_;
+    epiUbo* nullChild_ = nullptr;
+    int hitIndex_ = -1;
+    bool notOpened_ = true;
+    int topLeftAnchor_ = -1;
+    epiPoint topLeftMargin_;
+    int bottomRightAnchor_ = -1;
+    epiPoint bottomRightMargin_;
     std::vector<epiUbo*> children_;
+    epiUbo* capturedChild_ = nullptr;
+    int trackingCount_ = 0;
+    bool hitAll_ = false;
+    std::list<epiUbo*> keyTargets_;
     epiKeyRegistrations registrations_;
 };

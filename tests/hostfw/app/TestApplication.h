@@ -37,13 +37,12 @@ struct RecordingWindow : epiUbo {
             log->push_back(name);
         return handles;
     }
-    bool onKeyDown(int code) override { return key("down", code); }
-    bool onKeyRepeat(int code) override { return key("repeat", code); }
-    bool onKeyUp(int code) override { return key("up", code); }
-    bool key(const char* what, int code)
+    void onKeyDown(int code) override { key("down", code); }
+    void onKeyRepeat(int code) override { key("repeat", code); }
+    void onKeyUp(int code) override { key("up", code); }
+    void key(const char* what, int code)
     {
         keys.push_back(std::string(what) + " " + std::to_string(code));
-        return true;
     }
 
     std::vector<std::string>* log;

@@ -111,8 +111,9 @@ TEST_F(TimedTasksTest, TheRunnerFollowsItsRules)
         ASSERT_EQ(firings.size(), c.expectedFirings.size()) << c.name;
         for (std::size_t i = 0; i < firings.size(); ++i)
             EXPECT_DOUBLE_EQ(firings[i], c.expectedFirings[i]) << c.name << " #" << i;
-        if (c.once || c.removesItself)
+        if (c.once || c.removesItself) {
             EXPECT_EQ(app.timedTaskCount(), 0u) << c.name << ": freed by the runner";
+        }
     }
 }
 
