@@ -4,6 +4,7 @@
 #include "hostfw/app/epiMenu.h"
 #include "hostfw/app/epiWindowManager.h"
 #include "hostfw/res/epiResources.h"
+#include "hostfw/res/epiXmlChunk.h"
 #include "hostfw/ui/epiUbo.h"
 
 #include <map>
@@ -80,4 +81,56 @@ bool epiWindowApplication::getStartArguments(int& argc, char**& argv) const
     argc = startArgc_;
     argv = startArgv_;
     return true;
+}
+
+epiUbo* epiWindowApplication::createWindowObject(epiFourCC)
+{
+    epiObject* made = createObject(epiCode("GrUi"), epiCode("iWin"), nullptr);
+    auto* window = dynamic_cast<epiUbo*>(made);
+    if (!window)
+        delete made;
+    return window;
+}
+
+epiUbo* epiWindowApplication::buildWindowFromLayoutText(const epiText& document)
+{
+    epiXmlChunk root;
+    root.setText(document);
+    const epiXmlChunk content = root.getChild("epi").getChild("content");
+    if (content.isEmpty())
+        return nullptr;
+    const epiFourCC kind = content.getChild("name").getText().toFourCC();
+    epiUbo* window = createWindowObject(kind);
+    if (!window)
+        return nullptr;
+    window->enableReferenceCount();
+    window->init();
+    window->attach(this);
+    window->setId(kind);
+    window->applyLayout(content);
+    return window;
+}
+
+epiUbo* epiWindowApplication::openWindowFromLayout(const char* layoutName)
+{
+    epiResources* resources = getResources();
+    epiText document;
+    if (!resources || !layoutName || !resources->loadText(layoutName, epiCode("laya"), document))
+        return nullptr;
+    return buildWindowFromLayoutText(document);
+}
+
+epiUbo* epiWindowApplication::openWindowOfKind(epiFourCC kind)
+{
+    epiUbo* window = createWindowObject(kind);
+    if (!window)
+        return nullptr;
+    window->enableReferenceCount();
+    window->init();
+    window->attach(this);
+    window->setId(kind);
+    window->create();
+    window->open();
+    window->setVisible(true, true);
+    return window;
 }

@@ -21,6 +21,18 @@ public:
     // until it quits, then the hook after the loop; 0.
     int run(int argc, char** argv) override;
 
+    // Windows: the factory's 'iWin' object, unless a derived application
+    // answers the kind itself; null when it is not a UI object.
+    virtual epiUbo* createWindowObject(epiFourCC kind);
+    // A layout document's content "name" is the window's kind: the window is
+    // created, counted, initialised, attached, named and built from the
+    // document. Null without "epi"/"content" or a window for the kind.
+    epiUbo* buildWindowFromLayoutText(const epiText& document);
+    // The same from the 'laya' resource of that name.
+    epiUbo* openWindowFromLayout(const char* layoutName);
+    // A window of the kind without a layout, created, opened and shown.
+    epiUbo* openWindowOfKind(epiFourCC kind);
+
     // Keeps the arguments while the first windows open.
     void startWithArguments(int argc, char** argv);
     // The arguments of the start, only while the first windows open.

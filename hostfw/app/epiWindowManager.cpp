@@ -3,6 +3,8 @@
 #include "hostfw/app/epiApplication.h"
 #include "hostfw/app/epiKeyboard.h"
 #include "hostfw/app/epiMenu.h"
+#include "hostfw/app/epiWindowApplication.h"
+#include "hostfw/res/epiResources.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -213,6 +215,34 @@ epiUbo* epiWindowManager::findWindowByHandle(void* handle) const
             return window;
     }
     return nullptr;
+}
+
+epiUbo* epiWindowManager::openWindowFromLayoutResource(epiFourCC kind)
+{
+    auto* app = dynamic_cast<epiWindowApplication*>(getApplication());
+    epiResources* source = app ? app->getResources() : nullptr;
+    epiText name;
+    if (!source || !source->findLayoutByCode(epiCode("laya"), kind, name))
+        return nullptr;
+    return app->openWindowFromLayout(name.getCStr());
+}
+
+epiUbo* epiWindowManager::openOrActivate(epiFourCC kind, const char* layoutName)
+{
+    if (epiUbo* open = findWindowByKind(kind)) {
+        bringToFront(open);
+        return open;
+    }
+    if (!layoutName)
+        return openWindowFromLayoutResource(kind);
+    auto* app = dynamic_cast<epiWindowApplication*>(getApplication());
+    return app ? app->openWindowFromLayout(layoutName) : nullptr;
+}
+
+void epiWindowManager::closeWindowOfKind(epiFourCC kind)
+{
+    if (epiUbo* window = findWindowByKind(kind))
+        window->close();
 }
 
 void epiWindowManager::bringToFront(epiUbo* window)

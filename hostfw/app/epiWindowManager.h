@@ -76,6 +76,14 @@ public:
     // The managed window in the foreground, else the first; null when none.
     epiUbo* getForegroundWindow() const;
     epiUbo* findWindowByHandle(void* handle) const;
+    // A window's kind is its id (the name of the layout it was built from).
+    epiUbo* findWindowByKind(epiFourCC kind) const { return findChild(kind); }
+    // The first layout resource whose content is named by the kind.
+    epiUbo* openWindowFromLayoutResource(epiFourCC kind);
+    // An open window of the kind comes to the front; otherwise one is opened
+    // from the named layout, or without a name from the kind's layout.
+    epiUbo* openOrActivate(epiFourCC kind, const char* layoutName);
+    void closeWindowOfKind(epiFourCC kind);
     void bringToFront(epiUbo* window);
     // Enables or disables every managed window but the given one.
     void enableOtherWindows(epiUbo* window, bool enable);
