@@ -9,9 +9,10 @@
 
 namespace AudioEngine::ModuleHostDetails {
 
-// Carries parameter changes from the control side to the graph. The control
-// side pushes under the engine facade's lock; the audio thread drains between
-// pieces under the same lock, so the queue needs no lock of its own.
+// Carries parameter changes from the control side to the graph. Changes are
+// pushed under the engine facade's block lock (the facade hands over what its
+// ring collected); the audio thread drains between pieces under the same lock,
+// so the queue needs no lock of its own.
 //
 // Changes keep their parameter's name and are looked up when applied: relinking
 // replaces the module set's link objects, so a pointer taken at push time could

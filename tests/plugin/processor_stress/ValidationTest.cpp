@@ -1,3 +1,4 @@
+// ctest-label: tsan
 // What a plug-in validator puts a processor through: blocks of any length
 // before and after set-up, set-up calls between runs, suspend and resume,
 // state loaded while audio plays, host writes from the audio thread, and no
