@@ -393,6 +393,64 @@ epiPoint epiUbo::pointFromParent(const epiPoint& point) const
     return {point.x - frame_.left, point.y - frame_.top};
 }
 
+epiRect epiUbo::rectToAncestor(const epiRect& rect, const epiUbo* ancestor) const
+{
+    epiRect moved(rect);
+    for (const epiUbo* object = this; object && object != ancestor; object = object->parent_)
+        moved.offset(object->frame_.left, object->frame_.top);
+    return moved;
+}
+
+epiPoint epiUbo::pointToAncestor(const epiPoint& point, const epiUbo* ancestor) const
+{
+    const epiRect moved = rectToAncestor(epiRect(point.x, point.y, point.x, point.y), ancestor);
+    return moved.topLeft();
+}
+
+epiRect epiUbo::rectUpLevels(const epiRect& rect, int levels) const
+{
+    epiRect moved(rect);
+    const epiUbo* object = this;
+    for (int level = 0; object && level < levels; ++level, object = object->parent_)
+        moved.offset(object->frame_.left, object->frame_.top);
+    return moved;
+}
+
+epiPoint epiUbo::pointUpLevels(const epiPoint& point, int levels) const
+{
+    return rectUpLevels(epiRect(point.x, point.y, point.x, point.y), levels).topLeft();
+}
+
+const epiUbo* epiUbo::findSurface(epiRect& rect) const
+{
+    if (!parent_ || ownsSurface()) {
+        rect.copy(bounds_);
+        return this;
+    }
+    const epiUbo* owner = parent_->findSurface(rect);
+    rect = rectFromParent(rect);
+    return owner;
+}
+
+void epiUbo::fitChildAspect(epiFourCC targetId, epiFourCC sourceId, double ratio)
+{
+    epiUbo* source = findChild(sourceId);
+    epiUbo* target = findChild(targetId);
+    if (!source || !target || ratio <= 0.0)
+        return;
+    const epiRect& frame = source->getFrame();
+    const int width = frame.getWidth();
+    const int height = frame.getHeight();
+    epiRect fitted;
+    if (height > 0 && ratio < static_cast<double>(width) / height)
+        fitted.setOriginSize(static_cast<int>(height * ratio), height);
+    else
+        fitted.setOriginSize(width, static_cast<int>(width / ratio));
+    fitted.alignTo(frame, 8);
+    target->setRect(fitted);
+    target->applyAnchors();
+}
+
 void epiUbo::setAnchors(int topLeft, int bottomRight)
 {
     topLeftAnchor_ = topLeft;

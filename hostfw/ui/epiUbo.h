@@ -140,6 +140,20 @@ public:
     epiRect rectFromParent(const epiRect& rect) const;
     epiPoint pointToParent(const epiPoint& point) const;
     epiPoint pointFromParent(const epiPoint& point) const;
+    // Adds the frame origins of this object and of every ancestor below the
+    // given one (null: up to the root), or of n levels.
+    epiRect rectToAncestor(const epiRect& rect, const epiUbo* ancestor) const;
+    epiPoint pointToAncestor(const epiPoint& point, const epiUbo* ancestor) const;
+    epiRect rectUpLevels(const epiRect& rect, int levels) const;
+    epiPoint pointUpLevels(const epiPoint& point, int levels) const;
+    epiRect localToRoot(const epiRect& rect) const { return rectToAncestor(rect, nullptr); }
+    // The object that draws for this one (the root, or the first ancestor
+    // with a surface of its own) and this object's bounds in its coordinates.
+    virtual bool ownsSurface() const { return false; }
+    const epiUbo* findSurface(epiRect& rect) const;
+    // Gives the target child the largest rectangle of the ratio (width /
+    // height) inside the source child's frame, centred on it.
+    void fitChildAspect(epiFourCC targetId, epiFourCC sourceId, double ratio);
     virtual void onBoundsChanged() { broadcast(epiCode("boCh"), nullptr); }
 
     // Anchors: codes 0-8 of the parent's points (-1: none).

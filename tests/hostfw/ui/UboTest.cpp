@@ -322,4 +322,34 @@ TEST(Ubo, HitsBubbleAndRunTheIdsAsCommands)
     EXPECT_EQ(panel.getHitIndex(), -1);
 }
 
+TEST(Ubo, CoordinatesClimbTheTreeAndAspectFitsCentre)
+{
+    TestContainer root;
+    TestPanel middle;
+    TestWidget leaf;
+    root.addChild(&middle);
+    middle.addChild(&leaf);
+    middle.setRect(epiRect(10, 20, 110, 120));
+    leaf.setRect(epiRect(1, 2, 11, 12));
+    EXPECT_TRUE(frameIs(leaf.localToRoot(leaf.getBounds()), 11, 22, 21, 32));
+    EXPECT_TRUE(frameIs(leaf.rectToAncestor(leaf.getBounds(), &middle), 1, 2, 11, 12));
+    EXPECT_TRUE(frameIs(leaf.rectUpLevels(leaf.getBounds(), 1), 1, 2, 11, 12));
+    EXPECT_TRUE(leaf.pointUpLevels({0, 0}, 2).equals({11, 22}));
+    EXPECT_TRUE(leaf.pointToAncestor({1, 1}, nullptr).equals({12, 23}));
+    epiRect surfaceRect;
+    EXPECT_EQ(leaf.findSurface(surfaceRect), &root);
+    EXPECT_TRUE(frameIs(surfaceRect, -11, -22, -11 + root.getWidth(), -22 + root.getHeight()));
+
+    TestWidget source, target;
+    root.addChild(&source);
+    root.addChild(&target);
+    source.setId(epiCode("srce"));
+    target.setId(epiCode("targ"));
+    source.setRect(epiRect(0, 0, 200, 100));
+    root.fitChildAspect(epiCode("targ"), epiCode("srce"), 1.0); // narrower than the source
+    EXPECT_TRUE(frameIs(target.getFrame(), 50, 0, 150, 100));
+    root.fitChildAspect(epiCode("targ"), epiCode("srce"), 4.0); // wider
+    EXPECT_TRUE(frameIs(target.getFrame(), 0, 25, 200, 75));
+}
+
 } // namespace
