@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <map>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -25,6 +26,10 @@ std::vector<Pair>& comparisons()
 
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
+    // Colour only on a terminal: in a pipe or a file the escape codes would
+    // stick to the start of the next line, the first RATIO line among them.
+    CollectingReporter() : ConsoleReporter(::isatty(::fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
