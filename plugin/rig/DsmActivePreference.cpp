@@ -26,7 +26,7 @@ DsmActivePreference::DsmActivePreference(const std::string& productKey) : settin
     std::int32_t stored = 0;
     std::string problem;
     if (!settings_.readNumber(kValueName, stored, &problem)) {
-        stored = 1;
+        stored = kFirstRunValue;
         // Something that is not a value file stays as it is: only a missing
         // value (or one of the other type) is written.
         if (problem.empty())

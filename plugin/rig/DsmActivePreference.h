@@ -7,6 +7,7 @@
 #include <boost/signals2/connection.hpp>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 namespace Zq::BorvanRAZ::Document {
@@ -18,6 +19,8 @@ namespace Zq::BorvanRAZ::Document {
 class DsmActivePreference {
 public:
     static constexpr const char* kValueName = "DSMActive";
+    // What a first run, with nothing stored, takes and stores.
+    static constexpr std::int32_t kFirstRunValue = 1;
 
     // Reads the stored value; when there is none (or it cannot be read) takes
     // 1 and stores 1, without a message. From then on every change is stored.

@@ -1,10 +1,16 @@
 #pragma once
 
 // The rig's whole signal chain in a module host over the real creator table,
-// as the engine builds it, and the rig's start-up settings.
+// as the engine builds it, and the rig's start-up settings as a fresh
+// processor's document and engine units send them.
 
 #include "engine/host/ModuleHost.h"
 #include "models/RigModuleCreators.h"
+#include "plugin/docview/MAFInterface.h"
+#include "plugin/engine/Main.h"
+#include "plugin/rig/AmpModels.h"
+#include "plugin/rig/DsmActivePreference.h"
+#include "plugin/rig/Rig.h"
 #include "tests/support/AmpHeadSettings.h"
 #include "tests/support/ChainDescription.h"
 
@@ -38,6 +44,34 @@ inline std::string stompName(std::string_view name, int slot)
     return std::string(name) + "_" + std::to_string(slot) + "_StompModule";
 }
 
+// A piece long enough that every slewed change arrives in one step.
+constexpr float kAtOnceSeconds = 1.0e6f;
+
+// The engine units' door into a bare module host, as the engine facade opens
+// it onto its own: changes are queued, named states looked up on the graph.
+class StartUpDoor : public Zq::Application::DocView::MAFInterface {
+public:
+    explicit StartUpDoor(ModuleHostBase& host) : host_(host) {}
+
+    void setParameterByName(const std::string& path, const std::string& valueName) override
+    {
+        setParameter(path, lookupNamedValue(path, valueName));
+    }
+    void setParameter(const std::string& path, float value) override
+    {
+        host_.getParameterChanges().push(path, value);
+    }
+    float getParameter(const std::string& path) override { return host_.readValue(path); }
+    float lookupNamedValue(const std::string& path, const std::string& valueName) override
+    {
+        const ParameterBase* parameter = host_.getModuleSet().findParameter(path);
+        return parameter ? parameter->getStates().find(valueName).value_or(0.0f) : 0.0f;
+    }
+
+private:
+    ModuleHostBase& host_;
+};
+
 struct Rig {
     // The chain with every module at its defaults; applyDefaults() gives the
     // rig as it starts.
@@ -70,21 +104,29 @@ struct Rig {
         return it->second;
     }
 
-    // The rig at start-up: amp "RKMClassic" at its front-panel defaults,
-    // cabinet "Cabinet_RKM410H_NearAxis" picked up by the "U87" without the
-    // impedance curve, six empty slots, every other control at its module's
-    // default. The values are in place at once and the graph is reset, so the
-    // chain starts from rest.
+    // The rig at start-up, as a fresh processor holds it: a fresh rig
+    // document, with the detail level a first run stores, bound by the
+    // engine units, whose changes go through this graph's change queue as the
+    // engine facade sends them. The queue is then emptied at once (every
+    // value in place, no glide) and the graph is reset, so the chain starts
+    // from rest.
     void applyDefaults()
     {
-        setNow("Model_0_AmpModule", static_cast<float>(amps::Model::RKMClassic));
-        for (const auto& [name, v] : amps::headDefaults(amps::Model::RKMClassic))
-            setNow(amps::ampName(name), v);
-        setNow("CabModel_CabModule", state("CabModel_CabModule", "Cabinet_RKM410H_NearAxis"));
-        setNow("MicModel_CabModule", state("MicModel_CabModule", "U87"));
-        setNow("ImpedOn_CabModule", 0.0f);
-        for (int k = 0; k < kSlots; ++k)
-            setNow(stompName("Stomp", k), 0.0f);
+        {
+            StartUpDoor door(host);
+            Zq::BorvanRAZ::Document::Rig document;
+            Zq::BorvanRAZ::Engine::Main engine(document, door);
+            auto* head = dynamic_cast<Zq::BorvanRAZ::Document::TubeAmpModel*>(
+                document.getAmpModule().getAmpModel());
+            if (head == nullptr)
+                throw std::logic_error("the fresh rig's head has no detail level");
+            head->dsmActive.setValue(
+                static_cast<float>(Zq::BorvanRAZ::Document::DsmActivePreference::kFirstRunValue),
+                true);
+        }
+        auto& changes = host.getParameterChanges();
+        while (changes.getPendingCount() > 0)
+            host.drainChanges(kAtOnceSeconds);
         set().reset();
     }
 

@@ -338,11 +338,11 @@ inline std::vector<Configuration> configurations()
     }
 
     // Each amp; the tube heads at both levels of detail ("RKMClassic" at
-    // level 0 is the rig at start-up).
+    // level 1 is the rig at start-up).
     c.push_back(
         {"amp_Empty", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::Empty); }});
-    c.push_back({"amp_RKMClassic_dsm1", 44100, Input::Phrase, kPhrase,
-                 [](rig::Rig& r) { amp(r, Model::RKMClassic, 1.0f); }});
+    c.push_back({"amp_RKMClassic_dsm0", 44100, Input::Phrase, kPhrase,
+                 [](rig::Rig& r) { amp(r, Model::RKMClassic, 0.0f); }});
     c.push_back(
         {"amp_RE500", 44100, Input::Phrase, kPhrase, [](rig::Rig& r) { amp(r, Model::RE500); }});
     c.push_back({"amp_RKM4Pro", 44100, Input::Phrase, kPhrase,
