@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -157,4 +159,93 @@ TEST(PowerAmp, ARateChangeReachesTheLevelThatIsSwitchedAway)
     const auto z = rig.module.getFilterPost().getCoefficients();
     const double fs = 96000.0, w = 2.0 * fs * std::tan(3.14159265358979323846 * 25.0 / fs);
     EXPECT_NEAR(z.a1, (w - 2.0 * fs) / (w + 2.0 * fs), 1e-6);
+}
+
+namespace {
+
+double rmsWithoutMean(const std::vector<float>& y, std::size_t from)
+{
+    double mean = 0.0;
+    for (std::size_t k = from; k < y.size(); ++k)
+        mean += y[k];
+    mean /= static_cast<double>(y.size() - from);
+    double sum = 0.0;
+    for (std::size_t k = from; k < y.size(); ++k)
+        sum += (y[k] - mean) * (y[k] - mean);
+    return std::sqrt(sum / static_cast<double>(y.size() - from));
+}
+
+} // namespace
+
+// The RKM Classic's two levels at the same drive, from the curve sets alone.
+// Level 0 is the fifth output curve with every value raised by 10^0.3 and no
+// supply. Level 1 starts on the centre grid point, where its blend is that
+// same fifth curve as stored, and under load its supply sags towards the
+// lower grid triples, whose curves saturate lower (triple 1 ends at 38.4
+// against triple 5's 63.9). So a small signal comes out 20 log10(10^0.3) =
+// 6.02 dB louder at level 0, and at full drive level 0 holds 1.995 x 63.95
+// while level 1 holds the plateau of the blend at the supply point it sags to,
+// between 6 and 10.5 dB lower. The head's level-1 sound being quieter and
+// rougher than level 0 is the curve sets' own difference.
+TEST(PowerAmp, TheRKMClassicLevelsDifferAsTheirCurveSetsSay)
+{
+    using L0 = CX2::PowerAmpLevel0<PowerAmpBorvanRKMClassicHeadL0Traits>;
+    using L1 = CX2::PowerAmpLevel1<PowerAmpBorvanRKMClassicHeadL1Traits>;
+    namespace T = PowerAmpBorvanRKMClassicHeadTraitsDetails::CurveTables;
+    const double boost = std::pow(10.0, 0.3);
+    const double kRate = 44100.0;
+
+    // Small signal: at Volume 0.5 and GainPre 0 the drive is 15, so 0.002
+    // reaches the curves at +-0.03, well inside their straight middle.
+    {
+        Rig<L0> level0;
+        Rig<L1> level1;
+        const std::vector<float> x = sine(0.002, 1000.0, 0.2, kRate);
+        const double ratioDb = 20.0 * std::log10(rmsWithoutMean(level0.run(x), 4410) /
+                                                 rmsWithoutMean(level1.run(x), 4410));
+        EXPECT_NEAR(ratioDb, 20.0 * std::log10(boost), 0.05);
+        std::printf("RKM Classic, small signal: level 0 over level 1 %.3f dB\n", ratioDb);
+    }
+
+    // Full drive: 4.0 at a drive of 15 is twice the curves' range; both
+    // levels sit on their plateaus.
+    Rig<L0> level0;
+    Rig<L1> level1;
+    const std::vector<float> x = sine(4.0, 1000.0, 1.0, kRate);
+    const std::vector<float> y0 = level0.run(x);
+    const std::vector<float> y1 = level1.run(x);
+    const auto top = [](const std::vector<float>& y) {
+        return *std::max_element(y.end() - 4410, y.end());
+    };
+    const float outScale = level0.module.getOutScale();
+    ASSERT_EQ(outScale, level1.module.getOutScale());
+    EXPECT_NEAR(top(y0), boost * T::VOutClipperCurve5[180] * outScale, 1e-3 * top(y0));
+
+    // The plateau of the level-1 blend at the supply point it sagged to,
+    // bilinear between the grid's triples (the axes clamp the point).
+    const double axis0[3] = {400.0, 660.0, 750.0}, axis1[3] = {280.0, 345.0, 450.0};
+    const float* const ends[9] = {T::VOutClipperCurve1, T::VOutClipperCurve2, T::VOutClipperCurve3,
+                                  T::VOutClipperCurve4, T::VOutClipperCurve5, T::VOutClipperCurve6,
+                                  T::VOutClipperCurve7, T::VOutClipperCurve8, T::VOutClipperCurve9};
+    const auto weight = [](const double(&axis)[3], double s, int& lo) {
+        lo = s >= axis[1] ? 1 : 0;
+        const double c = std::clamp(s, axis[0], axis[2]);
+        return (c - axis[lo]) / (axis[lo + 1] - axis[lo]);
+    };
+    int lo0 = 0, lo1 = 0;
+    const double t0 = weight(axis0, level1.module.getS0(), lo0);
+    const double t1 = weight(axis1, level1.module.getS1(), lo1);
+    const auto end = [&](int i0, int i1) { return double(ends[i0 + 3 * i1][180]); };
+    const double plateau = (1 - t1) * ((1 - t0) * end(lo0, lo1) + t0 * end(lo0 + 1, lo1)) +
+                           t1 * ((1 - t0) * end(lo0, lo1 + 1) + t0 * end(lo0 + 1, lo1 + 1));
+    EXPECT_LT(level1.module.getS0(), 660.0f) << "the supply sagged";
+    EXPECT_NEAR(top(y1), plateau * outScale, 0.02 * plateau * outScale);
+    const double dropDb = 20.0 * std::log10(top(y0) / top(y1));
+    EXPECT_GT(dropDb, 20.0 * std::log10(boost) - 0.1);
+    EXPECT_LT(dropDb,
+              20.0 * std::log10(boost * T::VOutClipperCurve5[180] / T::VOutClipperCurve1[180]) +
+                  0.1);
+    std::printf("RKM Classic, full drive: supply (%.1f, %.1f), plateau %.2f, level 0 over level 1 "
+                "%.2f dB\n",
+                level1.module.getS0(), level1.module.getS1(), plateau, dropDb);
 }
