@@ -1,9 +1,13 @@
 #pragma once
 
-// The shared bass line (shared/audio/bass-line-44k1.wav beside the repository,
-// or the file RIG_BASS_LINE names) as float samples of its first channel.
+// The benchmarks' bass line as float samples of its first channel: the WAV
+// file the build generates (tools/bassline, path in RIG_BASS_LINE_WAV), or the
+// file the environment variable RIG_BASS_LINE names. A file that is missing or
+// cannot be read ends the benchmark program with an error: a figure measured
+// on some other signal would pass for one measured on the bass line.
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -61,14 +65,23 @@ inline std::vector<float> readWav(const std::string& path)
 }
 
 #ifndef RIG_BASS_LINE_WAV
-#define RIG_BASS_LINE_WAV "../shared/audio/bass-line-44k1.wav"
+#error "RIG_BASS_LINE_WAV names the generated bass line (see bench/CMakeLists.txt)"
 #endif
 
 inline const std::vector<float>& bassLine()
 {
     static const std::vector<float> samples = [] {
-        const char* path = std::getenv("RIG_BASS_LINE");
-        return readWav(path != nullptr ? path : RIG_BASS_LINE_WAV);
+        const char* variable = std::getenv("RIG_BASS_LINE");
+        const std::string path = variable != nullptr ? variable : RIG_BASS_LINE_WAV;
+        std::vector<float> read = readWav(path);
+        if (read.empty()) {
+            std::fprintf(stderr,
+                         "error: no bass line in %s (missing, empty, or not 16-bit integer or "
+                         "32-bit float PCM); build the bench targets, which generate it\n",
+                         path.c_str());
+            std::exit(EXIT_FAILURE);
+        }
+        return read;
     }();
     return samples;
 }
