@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
 #include <limits>
 #include <set>
 #include <string>
@@ -408,4 +410,191 @@ TEST(Dynacomp, InASlotItsKnobsJoinTheUnionAndReachTheModel)
         EXPECT_LE(std::fabs(y), 1e-6f);
     const std::vector<float> y = rig.run(sine(200.0, 0.2f, 64 * 100));
     EXPECT_GT(rms(y, y.size() / 2), 0.01);
+}
+
+// ---------------------------------------------------------------------------
+// The phrase-onset envelope against the circuit solved apart from the model.
+//
+// The control node V holds the gain (the pair's current I = (V - 1.2)/R). Its
+// equation, from the component values:
+//   dV/dt = Gs (9 - V) + Ge (1.2 - V) - V / (Rp Cc),
+//   Gs = 1 / (Cc 150 k), Ge = 1 / (R Cc 300), Cc = 10 uF,
+// Rp the two junctions' on-resistances in parallel. Release: in silence the
+// junctions block (Rp about 3.7e11 ohms, a leak of 3e-7 per second) and V
+// returns to its rest value with tau = 1 / (Gs + Ge): 1.4986 s at Sensitivity
+// 0 (R = 527 k), 1.4727 s at 1 (R = 27 k). Attack: on a note the junctions'
+// coupling capacitors (10 nF through 1 M, 10 ms) let each junction conduct
+// on the swings; the clamp keeps the junction voltage near 0.6 .. 0.8 V,
+// where Rp Cc is milliseconds to seconds, so V falls over tens of
+// milliseconds (90 % of the way in about 85 ms on a 55 Hz note at 0.5): a
+// note after a long rest comes out at the full resting gain first, then
+// settles 13.5 dB lower (36.5 dB at full Sensitivity).
+namespace onset {
+
+constexpr double kCc = 1e-5;
+constexpr double kSupply = 9.0;
+constexpr double kEmitter = 1.2;
+constexpr double kFeed = 150000.0;
+constexpr double kBeta = 300.0;
+constexpr double kJunctionR = 1e6;
+constexpr double kJunctionC = 1e-8;
+
+double controlResistance(double sensitivity)
+{
+    return (1.0 - sensitivity) * 500000.0 + 27000.0;
+}
+double releaseSeconds(double sensitivity)
+{
+    const double gs = 1.0 / (kCc * kFeed);
+    const double ge = 1.0 / (controlResistance(sensitivity) * kCc * kBeta);
+    return 1.0 / (gs + ge);
+}
+// Where V rests: the supply feed against the emitter path.
+double restV(double sensitivity)
+{
+    const double r = controlResistance(sensitivity);
+    return (r * kBeta * kSupply + kFeed * kEmitter) / (r * kBeta + kFeed);
+}
+
+// The loop integrated by backward Euler in kSub steps per sample, with the
+// smooth device laws the model's tables were sampled from (no spline, no
+// sheared junction curve, no trapezoid): an independent solution of the
+// same circuit.
+class ReferenceLoop {
+public:
+    static constexpr int kSub = 8;
+
+    ReferenceLoop(double sensitivity, double rate)
+        : laws_(dynacomp_tables::calibrate()), r_(controlResistance(sensitivity)), rate_(rate),
+          v_(restV(sensitivity)), i_((kSupply - kEmitter) / (r_ + kFeed))
+    {
+    }
+
+    // One input sample; returns the output transistor's voltage.
+    double step(double x)
+    {
+        const double w = -std::tanh(-0.1 / (2.0 * 0.026) * x) * i_;
+        const double r1 = laws_.neg(w), r2 = laws_.pos(w);
+        const double h = 1.0 / (rate_ * kSub);
+        const double gs = 1.0 / (kCc * kFeed), ge = 1.0 / (r_ * kCc * kBeta);
+        for (int k = 1; k <= kSub; ++k) {
+            const double a = static_cast<double>(k) / kSub;
+            const double k1 = second_.step(u1_ + a * (r1 - u1_), h, laws_.kMethod);
+            const double k2 = first_.step(u2_ + a * (r2 - u2_), h, laws_.kMethod);
+            const double g1 = laws_.rOn(k1), g2 = laws_.rOn(k2);
+            const double rp = g1 * g2 / (g1 + g2);
+            v_ = (v_ + h * (kSupply * gs + kEmitter * ge)) /
+                 (1.0 + h * (gs + ge + 1.0 / (rp * kCc)));
+        }
+        u1_ = r1;
+        u2_ = r2;
+        i_ = std::max(0.0, (v_ - kEmitter) / r_);
+        return r2;
+    }
+    double v() const { return v_; }
+
+private:
+    // C ds/dt = (u - s)/R + i(u - s), solved for v = u - s each step.
+    struct Junction {
+        double s;
+        double step(double u, double h, const dynacomp_tables::KMethodLaw& law)
+        {
+            const double g = h / kJunctionC;
+            auto f = [&](double v) { return u - v - s - g * (v / kJunctionR + law(v)); };
+            double lo = -3.0, hi = 3.0; // f falls with v: f(lo) > 0 > f(hi)
+            double v = std::clamp(u - s, lo, hi);
+            for (int n = 0; n < 60 && hi - lo > 1e-13; ++n) {
+                const double fv = f(v);
+                (fv > 0.0 ? lo : hi) = v;
+                const double dv = 1e-7;
+                const double slope = (f(v + dv) - fv) / dv;
+                const double next = v - fv / slope;
+                v = next > lo && next < hi ? next : 0.5 * (lo + hi);
+            }
+            s = u - v;
+            return v;
+        }
+    };
+
+    dynacomp_tables::Laws laws_;
+    double r_, rate_, v_, i_;
+    Junction second_{6.864}, first_{2.142};
+    double u1_ = 6.864, u2_ = 2.142;
+};
+
+} // namespace onset
+
+// A 55 Hz note at 0.5 after rest, for half a second, then silence. V rides on
+// the note's peaks with a ripple whose phase the two solutions place a little
+// apart, so V is compared as its mean over one period of the note (after the
+// first 5 ms, which are compared sample by sample). The attack is the time the
+// mean takes to cover 90 % of its fall over the note.
+TEST(DynacompOnset, TheControlNodeFollowsTheCircuitThroughANoteAndItsRelease)
+{
+    constexpr double kRate = 44100.0;
+    const auto period = static_cast<std::size_t>(kRate / 55.0);
+    const auto at = [&](double seconds) { return static_cast<std::size_t>(seconds * kRate); };
+    struct Case {
+        float sensitivity;
+        double attackMs; // the reference's, rounded; the module's must match it
+    } cases[] = {{0.0f, 83.2}, {1.0f, 66.6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sensitivity);
+        CompressorRig rig(c.sensitivity);
+        onset::ReferenceLoop reference(c.sensitivity, kRate);
+        const double rest = rig.section().getV();
+        EXPECT_NEAR(rest, onset::restV(c.sensitivity), 1e-5);
+
+        const std::vector<float> note = sine(55.0, 0.5f, at(0.5));
+        std::vector<double> ours, theirs;
+        for (float x : note) {
+            rig.play({x}, 1); // one sample a piece, so V is read at every sample
+            reference.step(x);
+            ours.push_back(rig.section().getV());
+            theirs.push_back(reference.v());
+        }
+        const auto mean = [&](const std::vector<double>& v, std::size_t end) {
+            double sum = 0.0;
+            for (std::size_t k = end - period; k < end; ++k)
+                sum += v[k];
+            return sum / static_cast<double>(period);
+        };
+        const double settled = mean(theirs, note.size());
+        const double drop = rest - settled;
+        ASSERT_GT(drop, 4.0) << "the note compresses";
+        for (std::size_t n = 0; n < at(0.005); ++n)
+            ASSERT_NEAR(ours[n], theirs[n], 0.01 * drop) << n;
+        double worst = 0.0;
+        std::size_t attack[2] = {0, 0};
+        for (std::size_t n = period; n <= note.size(); ++n) {
+            const double a = mean(ours, n), b = mean(theirs, n);
+            worst = std::max(worst, std::fabs(a - b));
+            for (int k = 0; k < 2; ++k)
+                if (attack[k] == 0 && (k == 0 ? a : b) <= rest - 0.9 * drop)
+                    attack[k] = n;
+        }
+        EXPECT_LT(worst, 0.05 * drop);
+        const double attackMs[2] = {1000.0 * attack[0] / kRate, 1000.0 * attack[1] / kRate};
+        EXPECT_NEAR(attackMs[0], attackMs[1], 0.1 * attackMs[1]);
+        EXPECT_NEAR(attackMs[1], c.attackMs, 0.05 * c.attackMs);
+        std::printf("sensitivity %.0f: rest %.4f V, settled %.4f V (%.1f dB of gain), attack "
+                    "%.1f ms (reference %.1f ms)\n",
+                    c.sensitivity, rest, settled,
+                    20.0 * std::log10((settled - onset::kEmitter) / (rest - onset::kEmitter)),
+                    attackMs[0], attackMs[1]);
+
+        // The release: V climbs back with tau = 1 / (Gs + Ge).
+        const std::vector<float> silence(at(0.5), 0.0f);
+        rig.play(silence);
+        const double early = rig.section().getV();
+        rig.play(silence);
+        rig.play(silence);
+        const double late = rig.section().getV();
+        const double target = onset::restV(c.sensitivity);
+        const double tau = 1.0 / std::log((target - early) / (target - late));
+        EXPECT_NEAR(tau, onset::releaseSeconds(c.sensitivity),
+                    0.01 * onset::releaseSeconds(c.sensitivity));
+        std::printf("sensitivity %.0f: release tau %.4f s (from the components %.4f s)\n",
+                    c.sensitivity, tau, onset::releaseSeconds(c.sensitivity));
+    }
 }
