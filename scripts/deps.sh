@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build ccache pkg-config googletest libgtest-dev libbenchmark-dev
           libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format
           rubberband-cli soundstretch
-          libx11-dev libpng-dev zlib1g-dev xvfb libxtst-dev libcairo2-dev)
+          libx11-dev libpng-dev zlib1g-dev xvfb libxtst-dev libcairo2-dev
+          jackd2 libjack-jackd2-dev libasound2-dev)
 
 missing=()
 for p in "${packages[@]}"; do
