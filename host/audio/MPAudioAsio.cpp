@@ -4,10 +4,12 @@
 
 #include <jack/jack.h>
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -39,12 +41,20 @@ private:
 };
 
 // A client that never starts a server of its own.
-jack_client_t* openClient(const char* name)
+jack_client_t* openClient(const char* name, jack_status_t& status)
 {
     const std::string server = MPAudioAsio::serverName();
-    jack_status_t status{};
-    return jack_client_open(name, static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                            &status, server.c_str());
+    // Right after a client of this process has closed, the server now and
+    // then refuses the next connection for a moment: a few tries more before
+    // concluding that no server runs.
+    for (int attempt = 0;; ++attempt) {
+        jack_client_t* client =
+            jack_client_open(name, static_cast<jack_options_t>(JackNoStartServer | JackServerName),
+                             &status, server.c_str());
+        if (client || attempt == 4)
+            return client;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 std::vector<std::string> physicalPorts(jack_client_t* client, bool capture)
@@ -60,6 +70,12 @@ std::vector<std::string> physicalPorts(jack_client_t* client, bool capture)
         jack_free(ports);
     }
     return names;
+}
+
+jack_client_t* openClient(const char* name)
+{
+    jack_status_t status{};
+    return openClient(name, status);
 }
 
 } // namespace
@@ -185,9 +201,12 @@ bool MPAudioAsio::deviceOpen()
     if (driver < 0 || driver >= static_cast<int>(outputs_.size()))
         return failed("no JACK server chosen");
     log.line("Loading driver... (server \"%s\")", outputs_[driver].identifier.c_str());
-    client_ = openClient(kClientName);
-    if (!client_)
+    jack_status_t status{};
+    client_ = openClient(kClientName, status);
+    if (!client_) {
+        log.line("the server refused a client (status 0x%x)", static_cast<unsigned>(status));
         return failed("no JACK server runs under that name");
+    }
 
     log.line("retrieving configuration...");
     const std::vector<std::string> capture = physicalPorts(client_, true);

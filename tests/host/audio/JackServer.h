@@ -2,7 +2,9 @@
 
 // A JACK server with the dummy driver (48 kHz, period 128, two capture and two
 // playback ports), started on first use and stopped when the test program
-// ends, so that CI needs no sound card.
+// ends, so that CI needs no sound card. Its client time-out is raised from
+// half a second to five, so that a client slowed by a sanitizer or a busy
+// machine is not thrown out.
 
 #include <jack/jack.h>
 
@@ -27,8 +29,10 @@ public:
         if (!installed())
             return;
         std::string n = name_;
-        const char* argv[] = {"jackd", "-n",    n.c_str(), "-r",  "-d",   "dummy",
-                              "-r",    "48000", "-p",      "128", nullptr};
+        // The client time-out is raised from half a second to five, so that a
+        // client slowed by a sanitizer or a busy machine is not thrown out.
+        const char* argv[] = {"jackd", "-n", n.c_str(), "-r", "-t",  "5000", "-d",
+                              "dummy", "-r", "48000",   "-p", "128", nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         // The dummy driver reports each late cycle; keep the test output clean.
@@ -84,12 +88,19 @@ public:
     // Makes this server the one MPAudioAsio and the MIDI back end use.
     void select() const { setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1); }
 
+    // Retries as the back end does: a connection right after another
+    // client of the process closed is now and then refused for a moment.
     jack_client_t* openClient(const char* clientName) const
     {
-        jack_status_t status{};
-        return jack_client_open(clientName,
-                                static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                                &status, name_.c_str());
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            jack_status_t status{};
+            if (jack_client_t* c = jack_client_open(
+                    clientName, static_cast<jack_options_t>(JackNoStartServer | JackServerName),
+                    &status, name_.c_str()))
+                return c;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return nullptr;
     }
 
     void kill()

@@ -42,7 +42,9 @@ public:
     void process(float** in, int inCount, float** out, int outCount, int frames) override
     {
         lastFrames.store(frames);
-        if (inCount > 0) {
+        // Recording starts with the first sample of the tone (the connection
+        // is made after the start).
+        if (inCount > 0 && (inputCount.load(std::memory_order_relaxed) > 0 || in[0][0] != 0.0f)) {
             const int have = inputCount.load(std::memory_order_relaxed);
             const int take = std::min(frames, kRecorded - have);
             std::copy(in[0], in[0] + take, input.begin() + have);
@@ -91,6 +93,8 @@ private:
         self->played_ += frames;
         const auto* rec = static_cast<const float*>(jack_port_get_buffer(self->rec_, frames));
         const int have = self->recordedCount.load(std::memory_order_relaxed);
+        if (have == 0 && rec[0] == 0.0f)
+            return 0;
         const int take = std::min<int>(static_cast<int>(frames), kRecorded - have);
         std::copy(rec, rec + take, self->recorded.begin() + have);
         self->recordedCount.store(have + take, std::memory_order_release);
