@@ -141,10 +141,12 @@ void Main::setValue(std::int32_t index, float value, Kind kind)
         if (cached == value)
             return;
     }
+    bool wake = false;
     {
         std::lock_guard guard(queueMutex_);
         if (!running_)
             return;
+        wake = sleeping_;
         if (pending_.size() < kQueueCapacity) {
             pending_.push_back({index, value, kind});
             ++queued_;
@@ -167,7 +169,10 @@ void Main::setValue(std::int32_t index, float value, Kind kind)
         std::lock_guard guard(cacheMutex_);
         (kind == Kind::plain ? cache_[index].plain : cache_[index].normalized) = value;
     }
-    queueCondition_.notify_one();
+    // A polling worker finds the write by itself: waking it would cost the
+    // host's audio thread a system call for every write.
+    if (wake)
+        queueCondition_.notify_one();
 }
 
 Main::ShortText Main::getParameterTextForNormalized(std::int32_t index, float normalized)
@@ -281,7 +286,19 @@ void Main::run()
 bool Main::processQueue()
 {
     std::unique_lock queueGuard(queueMutex_);
-    queueCondition_.wait(queueGuard, [this] { return !pending_.empty() || !running_; });
+    const auto work = [this] { return !pending_.empty() || !running_; };
+    // Writes come in without waking the worker while it polls; once nothing
+    // has come for a while it sleeps until a write (or a settle, or stop)
+    // wakes it.
+    for (int idle = 0; !work(); ++idle) {
+        if (idle < kPollsBeforeSleep) {
+            queueCondition_.wait_for(queueGuard, kPollInterval, work);
+        } else {
+            sleeping_ = true;
+            queueCondition_.wait(queueGuard, work);
+            sleeping_ = false;
+        }
+    }
     batch_.swap(pending_);
     const bool running = running_;
     queueGuard.unlock();

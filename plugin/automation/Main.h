@@ -48,6 +48,12 @@ public:
     static constexpr std::size_t kQueueCapacity = 4096;
     // The longest a settle waits for the worker before it goes on.
     static constexpr std::chrono::milliseconds kSettleBound{2000};
+    // While writes keep coming, the worker looks for them this often instead
+    // of being woken for each (a wake-up is a system call on the writer's
+    // thread, the host's audio thread); after this many empty looks it sleeps
+    // until a write wakes it.
+    static constexpr std::chrono::milliseconds kPollInterval{2};
+    static constexpr int kPollsBeforeSleep = 100;
 
     // Builds the units (and so the host indices), fills the cache and starts
     // the worker. The processor then calls refreshAmpModels once. Reports
@@ -152,6 +158,8 @@ private:
     std::uint64_t applied_ = 0;
     std::uint64_t dropped_ = 0;
     bool running_ = true;
+    // The worker waits for a wake-up (it polls otherwise).
+    bool sleeping_ = false;
     // The worker has taken its last batch and applied it.
     bool finished_ = false;
     bool settleReported_ = false;
