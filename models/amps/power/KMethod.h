@@ -126,6 +126,54 @@ public:
         return result;
     }
 
+    // Onto the equilibrium the step keeps for ever for the constant input u:
+    // the state, the previous input and the previous rectifier current of a
+    // supply that has long been fed u. With x[n] = x[n-1] and i[n] = i[n-1],
+    // the trapezoidal update reduces to the circuit's own DC solution,
+    //   x = -Ac^-1 (Bc u + Cc i),
+    // and the rectifier current is the one the step's own curve gives at that
+    // state: i = g(p(i)), p = Dc (x - Cd i) + Ec u. p falls as i rises (more
+    // charge, less voltage across the diodes) while g rises with p, so
+    // g(p(i)) - i falls through zero once: bisection finds it. Bounded work
+    // and no allocation: a reset may do it on the audio thread.
+    void settle(const Input& u) noexcept
+    {
+        AudioMath::Vector<double, 3> uExact;
+        for (std::size_t c = 0; c < 3; ++c)
+            uExact[c] = static_cast<double>(u[c]);
+        // x = xu + xi i, and p = pu + pi i.
+        const ExactState xu = -1.0 * (acInverse_ * (bc_ * uExact));
+        const ExactState xi = -1.0 * (acInverse_ * cc_);
+        const double pu = (dc_ * xu)[0] + (ec_ * uExact)[0];
+        const double pi = (dc_ * xi)[0] - (dc_ * cd_)[0];
+        auto excess = [&](double i) {
+            const double g = evaluateLimited(nonlinearity_, static_cast<float>(pu + pi * i));
+            return g - i;
+        };
+        // The curve is limited, so its current is bounded and the root lies
+        // between its extremes.
+        double low = std::min(
+            0.0, static_cast<double>(nonlinearity_.evaluateUniform(nonlinearity_.getXFirst())));
+        double high = std::max(
+            0.0, static_cast<double>(nonlinearity_.evaluateUniform(nonlinearity_.getXLast())));
+        if (!(excess(low) >= 0.0))
+            high = low;
+        else if (!(excess(high) <= 0.0))
+            low = high;
+        for (int k = 0; k < 200 && low < high; ++k) {
+            const double middle = 0.5 * (low + high);
+            if (middle <= low || middle >= high)
+                break;
+            (excess(middle) > 0.0 ? low : high) = middle;
+        }
+        const double i = 0.5 * (low + high);
+        for (std::size_t r = 0; r < N; ++r)
+            xPrev_[r] = xu[r] + xi[r] * i;
+        uPrev_ = u;
+        iPrev_ = i;
+        xGuard_ = State::filled(1e-18f);
+    }
+
     // Back to the operating point; the discretisation stays.
     void reset() noexcept
     {
@@ -197,6 +245,7 @@ private:
         ExactState cd;
         AudioMath::Matrix<double, N, N> ad;
         AudioMath::Matrix<double, N, 3> bd;
+        AudioMath::Matrix<double, N, N> acInverse;
         double k;
     };
 
@@ -215,12 +264,15 @@ private:
         d.ad = h * (t * identity + ac);
         d.bd = h * widened(d.model.bc);
         d.k = (widened(d.model.dc) * d.cd)[0] + static_cast<double>(d.model.fc[0]);
+        // The bleeders tie every node to ground: Ac is never singular.
+        (void)AudioMath::invertGaussJordan(ac, d.acInverse);
         return d;
     }
 
     explicit KMethodSolver(const Discretisation& d)
         : sampleRate_(d.sampleRate), model_(d.model), dc_(widened(d.model.dc)),
-          ec_(widened(d.model.ec)), cd_(d.cd), ad_(d.ad), bd_(d.bd), k_(d.k),
+          ec_(widened(d.model.ec)), bc_(widened(d.model.bc)), cc_(widened(d.model.cc)), cd_(d.cd),
+          ad_(d.ad), bd_(d.bd), acInverse_(d.acInverse), k_(d.k),
           nonlinearity_(oneByOne(static_cast<float>(d.k)))
     {
         reset();
@@ -230,9 +282,12 @@ private:
     SupplyModel<N> model_;
     AudioMath::Matrix<double, 1, N> dc_;
     AudioMath::Matrix<double, 1, 3> ec_;
+    AudioMath::Matrix<double, N, 3> bc_;
+    ExactState cc_;
     ExactState cd_;
     AudioMath::Matrix<double, N, N> ad_;
     AudioMath::Matrix<double, N, 3> bd_;
+    AudioMath::Matrix<double, N, N> acInverse_;
     double k_;
     NonLinearitySpline nonlinearity_;
     ExactState xPrev_{};

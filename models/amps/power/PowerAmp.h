@@ -3,6 +3,7 @@
 #include "engine/core/ModuleStructured.h"
 #include "engine/host/ModuleCreators.h"
 #include "engine/modules/ModuleSelector.h"
+#include "models/amps/power/PowerAmpFilterPost.h"
 #include "models/amps/power/PowerAmpLevel0.h"
 #include "models/amps/power/PowerAmpLevel1.h"
 
@@ -22,9 +23,16 @@ template <class Traits> struct PowerAmpDSMSet : ModuleSelectorDetails::ModuleCre
 // Chooses the level of detail by "DSM" and carries the six settings over a
 // switch. Both levels are built, and so prepared, with the selector, and a
 // rate change reaches both through update; a switch only resets the new
-// level (level 1 restarts its supply from the operating point), so it never
-// builds anything on the audio thread.
-template <class DSMSet> class PowerAmpDSMSelector : public ModuleSelector<DSMSet> {
+// level (level 1 restarts its supply at its rest), so it never builds
+// anything on the audio thread. The rest output it gives the post filter is
+// the current level's.
+template <class DSMSet>
+class PowerAmpDSMSelector : public ModuleSelector<DSMSet>, public PowerAmpRestSource {
+public:
+    float getRestOutput() const noexcept override
+    {
+        return static_cast<const PowerAmpLevelBase*>(this->getCurrentElement())->getRestOutput();
+    }
 };
 
 // A tube power amp, the last stage of a tube head: "In" through the level of
@@ -48,6 +56,12 @@ public:
     }
 
     void createParameters() override { linkChildParameters("PowerAmp"); }
+
+    void bindPorts() override
+    {
+        ModuleMono::bindPorts();
+        getFilterPost().setRestSource(&getSelector());
+    }
 
     Selector& getSelector() const { return static_cast<Selector&>(getSubModule("PowerAmp")); }
     FilterPost& getFilterPost() const

@@ -28,6 +28,7 @@ public:
                             L0Traits::calibration),
           curve_(Curve())
     {
+        restStage_ = BorvanQom::evaluateLimited(curve_, 0.0f);
     }
 
     std::uint32_t processBlock() override

@@ -5,6 +5,7 @@
 #include "models/amps/power/Interpolator2To3.h"
 #include "models/amps/power/PowerAmpLevelBase.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -26,8 +27,14 @@ namespace AudioEngine::CX2 {
 //
 // The solver is built for the environment's rate in prepare and rebuilt by
 // update when the rate has changed (the host runs only update on a rate
-// change); both restart the supply from its operating point. Building the
-// solver allocates: prepare and update run off the audio thread.
+// change). Building the solver allocates: prepare and update run off the
+// audio thread.
+//
+// The supply starts at its rest for the idle stage: prepare, update and reset
+// put it there before the next block, with the settings that block plays
+// (a switch of detail restores the settings after its reset), so a silent
+// input gives a constant output from the first sample and the supply does
+// not creep towards its rest for seconds after a start.
 template <class L1Traits> class PowerAmpLevel1 : public PowerAmpLevelBase {
 public:
     using Grid = typename L1Traits::Grid;
@@ -59,15 +66,8 @@ public:
             rebuildSolver();
     }
 
-    // The supply back to its operating point, on the centre of the grid.
-    void reset() override
-    {
-        if (!solver_)
-            return;
-        solver_->reset();
-        loadState0();
-        loadState1();
-    }
+    // The supply back to its rest for the idle stage, from the next block on.
+    void reset() override { settlePending_ = true; }
 
     std::uint32_t processBlock() override
     {
@@ -78,6 +78,8 @@ public:
         // nobody's to write, but the supply still runs on the idle stage.
         if (out == AudioContainers::silenceSamples())
             out = discard_.data();
+        if (settlePending_)
+            settleSupply();
         const float gain = volume_->getValue() * drive_;
         const float outScale = outScale_;
         const float plateScale = plateScale_;
@@ -103,8 +105,69 @@ public:
         // The lookups are limited, so the supply cannot leave the finite
         // range; should it ever, it starts over rather than staying lost.
         if (!solver.isFinite())
-            reset();
+            settleSupply();
         return n;
+    }
+
+    // The supply on its rest for the idle stage and the present settings. The
+    // idle stage's currents load the supply and depend on its voltages (the
+    // grid point s), so the rest is the s where the supply's own rest for
+    // those loads is s again: G(s) = rest(loads(s)) - s = 0. Plain repetition
+    // of s <- rest(loads(s)) runs away (the screen node sits 47 kohm below a
+    // current that grows with it), so Newton's method solves G = 0 from the
+    // grid's centre, with the Jacobian by differences. Bounded work, no
+    // allocation: a reset may run it on the audio thread.
+    void settleSupply() noexcept
+    {
+        settlePending_ = false;
+        Solver& solver = *solver_;
+        solver.reset();
+        typename Solver::Input u;
+        u[0] = supply_;
+        // The supply's rest for the loads at s.
+        auto restFor = [&](double a, double b, double& restA, double& restB) {
+            const AudioMath::InterpolatorMultiDetails::Point s{static_cast<float>(a),
+                                                               static_cast<float>(b)};
+            const auto r = interpolator_.interpolate(0.0f, s, finder_.find(s));
+            u[1] = r[1] * plateScale_;
+            u[2] = r[2] * screenScale_;
+            solver.settle(u);
+            restA = solver.getExactXPrev()[0];
+            restB = solver.getExactXPrev()[kScreenNode];
+        };
+        double a = solver.getExactXPrev()[0], b = solver.getExactXPrev()[kScreenNode];
+        constexpr double kStep = 0.01; // volts, for the differences
+        for (int round = 0; round < kSettleRounds; ++round) {
+            double ra, rb, aa, ab, ba, bb;
+            restFor(a, b, ra, rb);
+            const double ga = ra - a, gb = rb - b;
+            if (std::fabs(ga) < 1e-6 && std::fabs(gb) < 1e-6)
+                break;
+            restFor(a + kStep, b, aa, ab);
+            restFor(a, b + kStep, ba, bb);
+            // J = dG/ds, column by column.
+            const double j00 = (aa - (a + kStep) - ga) / kStep;
+            const double j10 = (ab - b - gb) / kStep;
+            const double j01 = (ba - a - ga) / kStep;
+            const double j11 = (bb - (b + kStep) - gb) / kStep;
+            const double det = j00 * j11 - j01 * j10;
+            if (!(std::fabs(det) > 1e-12))
+                break;
+            const double da = (-ga * j11 + gb * j01) / det;
+            const double db = (-gb * j00 + ga * j10) / det;
+            if (!std::isfinite(da) || !std::isfinite(db))
+                break;
+            a += da;
+            b += db;
+        }
+        double ra, rb;
+        restFor(a, b, ra, rb);
+        if (!solver.isFinite())
+            solver.reset();
+        loadState0();
+        loadState1();
+        const AudioMath::InterpolatorMultiDetails::Point s{s0_, s1_};
+        restStage_ = interpolator_.interpolate(0.0f, s, finder_.find(s))[0];
     }
 
     void loadState0() noexcept { s0_ = solver_->getXPrev()[0]; }
@@ -118,11 +181,16 @@ public:
     const Interpolator& getInterpolator() const noexcept { return interpolator_; }
 
 private:
+    static constexpr int kSettleRounds = 12;
+
     void rebuildSolver()
     {
+        // On the grid's centre until the first block settles it with the
+        // settings it plays, which may not have arrived yet.
         solver_ = std::make_unique<Solver>(getSampleRate());
         loadState0();
         loadState1();
+        settlePending_ = true;
     }
 
     Grid grid_;
@@ -132,6 +200,7 @@ private:
     std::vector<float> discard_;
     float s0_ = 0.0f;
     float s1_ = 0.0f;
+    bool settlePending_ = false;
 };
 
 } // namespace AudioEngine::CX2

@@ -47,6 +47,9 @@ public:
     float getSupply() const noexcept { return supply_; }
     float getPlateScale() const noexcept { return plateScale_; }
     float getScreenScale() const noexcept { return screenScale_; }
+    // The output for a silent input with the present settings, the rest level
+    // the post filter takes off (see PowerAmpFilterPost).
+    float getRestOutput() const noexcept { return restStage_ * outScale_; }
 
 protected:
     PowerAmpCalibration calibration_;
@@ -64,6 +67,8 @@ protected:
     float supply_ = 1.0f;
     float plateScale_ = 1.0f;
     float screenScale_ = 1.0f;
+    // The stage's output at zero drive, before outScale; each level sets it.
+    float restStage_ = 0.0f;
 };
 
 } // namespace AudioEngine::CX2

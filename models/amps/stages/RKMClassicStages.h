@@ -11,7 +11,7 @@
 
 // The linear stages of the RKM Classic head. Its preamp works in volts: the
 // tube stages rest at about 222 V, 226 V and 119 V, and the coupling filter
-// after each starts settled on that level.
+// after each starts settled on the stage's exact rest output.
 namespace AudioEngine::BorvanQom::BorvanRKMClassicHeadTraitsDetails {
 
 // After the first triode: a pole at 3.18 pi rad/s (1.59 Hz).
@@ -29,11 +29,11 @@ struct HPF2Traits {
 using HPF2 = CouplingHighPass1<HPF2Traits>;
 
 // After the output stage: a resonant second-order high-pass, 27 Hz, Q 3 (a
-// rise of 9.54 dB at the corner). Its preset 119.448 is the stage's nominal
-// rest level; the curve itself rests 0.27 mV higher, so this stage starts with
-// that small residual, which the high-pass removes within a few periods.
+// rise of 9.54 dB at the corner). It takes off the curve's own rest output,
+// 0.27 mV above the stage's nominal 119.448 V: off by that much, the start
+// would ring out at 4e-5 for a tenth of a second.
 struct HPF4Traits {
-    static constexpr float restInput = 119.448f;
+    static constexpr float restInput = 119.448273f;
     static BiquadFilterDetails::CoeffsS<float> prototype(float sampleRate)
     {
         return FilterHP2Details::HP2ToCoeffsZ{27.0f, 3.0f}.prototype(sampleRate);

@@ -3,6 +3,7 @@
 
 #include "ModuleFixtures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -86,6 +87,35 @@ TEST_F(EndToEndTest, aFreshProcessorAsAHostSeesIt)
     EXPECT_STREQ(process->getParameterName(process, 5), "Analog Chorus Bypass");
     EXPECT_STREQ(process->getParameterName(process, 42), "Amp GN-500 Pad");
     EXPECT_STREQ(process->getParameterName(process, 106), "Cab Output Volume");
+}
+
+// The module's default rig (the RKM Classic, detail as the preference says)
+// starts on its rest: silence in, silence out from the first sample after the
+// four samples of latency, at the common host rates.
+TEST_F(EndToEndTest, aFreshProcessorFedSilencePutsOutSilence)
+{
+    for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+        SCOPED_TRACE(testing::Message() << rate << " Hz");
+        Zq::DUZ2::ProcessTable* fresh = plugIn->createProcess(plugIn, host.getHostTable(), 0);
+        ASSERT_NE(fresh, nullptr);
+        fresh->setBlockSize(fresh, 512);
+        fresh->setSampleRate(fresh, rate);
+        fresh->resume(fresh);
+        std::vector<float> silence(512, 0.0f), left(512), right(512);
+        float peak = 0.0f;
+        const int frames = static_cast<int>(rate) + 4;
+        for (int done = 0; done < frames; done += 512) {
+            const int n = std::min(512, frames - done);
+            float* ins[2] = {silence.data(), silence.data()};
+            float* outs[2] = {left.data(), right.data()};
+            fresh->process(fresh, ins, outs, n, nullptr);
+            for (int i = done == 0 ? 4 : 0; i < n; ++i)
+                peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+        }
+        EXPECT_LE(peak, 1e-6f);
+        fresh->suspend(fresh);
+        plugIn->destroyProcess(plugIn, fresh);
+    }
 }
 
 TEST_F(EndToEndTest, aSessionPlaysFollowsTheTempoAndReportsWhatALoadChanged)

@@ -72,6 +72,47 @@ TEST(KMethod, TheIdleInputSettlesAtTheCircuitsRest)
     }
 }
 
+// settle puts the solver where holding the input for a long time takes it,
+// and stepping on with that input leaves it there, at every rate.
+TEST(KMethod, SettleGoesStraightToTheRestTheStepKeeps)
+{
+    struct Case {
+        const char* name;
+        float rate;
+        float mains, plate, screen;
+    };
+    for (const Case& c : {Case{"idle", 8000.0f, 665.0f, 0.058f, 0.00475f},
+                          Case{"idle", 96000.0f, 665.0f, 0.058f, 0.00475f},
+                          Case{"loaded", 44100.0f, 600.0f, 0.2f, 0.02f},
+                          Case{"unloaded", 48000.0f, 665.0f, 0.0f, 0.0f}}) {
+        SCOPED_TRACE(testing::Message() << c.name << " at " << c.rate << " Hz");
+        const auto u = input<4>(c.mains, c.plate, c.screen);
+        RKM settled(c.rate);
+        settled.settle(u);
+        const RKM::State rest = settled.getXPrev();
+        EXPECT_EQ(settled.getUPrev(), u);
+        const RKM::State after = hold(settled, u, 1.0);
+        for (std::size_t k = 0; k < 4; ++k)
+            EXPECT_NEAR(after[k], rest[k], 1e-4f) << "node " << k << " stays";
+        if (c.rate == 8000.0f) {
+            // The slowest node takes tens of seconds to get there by itself.
+            RKM held(c.rate);
+            const RKM::State x = hold(held, u, 60.0);
+            for (std::size_t k = 0; k < 4; ++k)
+                EXPECT_NEAR(x[k], rest[k], 0.01f) << "node " << k;
+        }
+    }
+    V9E v9e(44100.0f);
+    const auto idle = input<2>(494.5f, 0.11f, 0.009f);
+    v9e.settle(idle);
+    EXPECT_NEAR(v9e.getXPrev()[0], 485.7f, 0.3f);
+    EXPECT_NEAR(v9e.getXPrev()[1], 483.7f, 0.3f);
+    const auto rest = v9e.getXPrev();
+    const auto after = hold(v9e, idle, 1.0);
+    EXPECT_NEAR(after[0], rest[0], 1e-4f);
+    EXPECT_NEAR(after[1], rest[1], 1e-4f);
+}
+
 TEST(KMethod, DoublingTheRateLeavesTheSteadyStateAlone)
 {
     V9E slow(44100.0f), fast(88200.0f);

@@ -116,8 +116,6 @@ TEST(PowerAmp, DCDecaysThroughThePostFilterAtBothLevels)
     expectDcDecay<PowerAmpBorvanV9E_50W>("V9E 50W", 12.7, 0.02f);
     expectDcDecay<PowerAmpBorvanV9E_100W>("V9E 100W", 12.7, 0.02f);
     expectDcDecay<PowerAmpBorvanRKMClassicHead>("RKM Classic", 25.0, 0.002f);
-    // The RKM Classic's offset at zero input goes the same way.
-    expectDcDecay<PowerAmpBorvanRKMClassicHead>("RKM Classic at rest", 25.0, 0.0f);
     // The two V9E amps share one post-filter design.
     Rig<PowerAmpBorvanV9E_50W> v50;
     Rig<PowerAmpBorvanV9E_100W> v100;
@@ -125,6 +123,54 @@ TEST(PowerAmp, DCDecaysThroughThePostFilterAtBothLevels)
     const auto b = v100.module.getFilterPost().getCoefficients();
     EXPECT_EQ(a.b0, b.b0);
     EXPECT_EQ(a.a1, b.a1);
+}
+
+namespace {
+
+template <class Amp> void expectSilenceAtRest(const char* label)
+{
+    SCOPED_TRACE(label);
+    for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+        Rig<Amp> rig(rate);
+        // Level 1's supply rests where its step keeps it to within rounding:
+        // what is left is far below anything audible.
+        auto silent = [&](const char* when) {
+            const std::vector<float> y = rig.runConstant(0.0f, 4096);
+            for (float v : y)
+                ASSERT_LE(std::fabs(v), 1e-7f) << when << " at " << rate << " Hz";
+        };
+        silent("fresh at level 0");
+        rig.set("DSM", 1.0f);
+        silent("switched to level 1");
+        rig.set("GainPost", 6.0f);
+        rig.set("Variac", 1.1f);
+        rig.module.reset();
+        silent("reset with other settings");
+        rig.set("DSM", 0.0f);
+        silent("switched back to level 0");
+        rig.runConstant(0.5f, 4096);
+        rig.module.reset();
+        silent("reset after a loud passage");
+    }
+}
+
+} // namespace
+
+// A curve that is not zero at zero drive (the RKM Classic's) gives each level
+// an offset at rest. The post filter takes that rest level off before it
+// filters, so a fresh or reset amp, a switch of detail or a calibration change
+// at rest puts out silence instead of the offset's decay.
+TEST(PowerAmp, SilenceGivesSilenceFromTheFirstSample)
+{
+    Rig<PowerAmpBorvanRKMClassicHead> classic;
+    for (float level : {0.0f, 1.0f}) {
+        classic.set("DSM", level);
+        classic.runConstant(0.0f, 64);
+        EXPECT_NE(classic.module.getSelector().getRestOutput(), 0.0f) << "level " << level;
+    }
+    expectSilenceAtRest<PowerAmpBorvanRKMClassicHead>("RKM Classic");
+    expectSilenceAtRest<PowerAmpBorvanV9E_50W>("V9E 50W");
+    expectSilenceAtRest<PowerAmpBorvanV9E_100W>("V9E 100W");
 }
 
 TEST(PowerAmp, AnOutOfRangeGainSurvivesASwitchUnchanged)

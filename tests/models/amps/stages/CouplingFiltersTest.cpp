@@ -38,7 +38,7 @@ const std::vector<Coupling>& couplings()
     static const std::vector<Coupling> list = {
         coupling<BorvanRKMClassicHeadTraitsDetails::HPF1>("RKMClassic HPF1", 221.996f),
         coupling<BorvanRKMClassicHeadTraitsDetails::HPF2>("RKMClassic HPF2", 226.361f),
-        coupling<BorvanRKMClassicHeadTraitsDetails::HPF4>("RKMClassic HPF4", 119.448f),
+        coupling<BorvanRKMClassicHeadTraitsDetails::HPF4>("RKMClassic HPF4", 119.448273f),
         coupling<BorvanRKM4ProTraitsDetails::HPF1>("RKM4Pro HPF1", 187.16620f),
         coupling<BorvanRKM4ProTraitsDetails::HPF2>("RKM4Pro HPF2", 134.81880f),
         coupling<BorvanRKM4ProTraitsDetails::HPF3>("RKM4Pro HPF3", 188.70256f),
@@ -173,7 +173,7 @@ TEST(CouplingHighPass, ARateChangeRedesignsAndKeepsTheState)
     EXPECT_NE(before.b0, after.b0);
     EXPECT_NEAR(std::abs(stagetest::biquadResponse(after, 27.0, 48000.0)), 3.0, 0.002);
     // Still settled on its rest level.
-    EXPECT_TRUE(stagetest::allZero(harness.runConstant(119.448f, 256)));
+    EXPECT_TRUE(stagetest::allZero(harness.runConstant(119.448273f, 256)));
 }
 
 } // namespace

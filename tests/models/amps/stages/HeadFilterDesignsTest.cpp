@@ -194,7 +194,7 @@ std::vector<Filter> allFilters()
     std::vector<Filter> list = {
         filter<Classic::HPF1>("RKMClassic HPF1", {}, 221.996f),
         filter<Classic::HPF2>("RKMClassic HPF2", {}, 226.361f),
-        filter<Classic::HPF4>("RKMClassic HPF4", {}, 119.448f),
+        filter<Classic::HPF4>("RKMClassic HPF4", {}, 119.448273f),
         filter<Classic::UltraLo>("RKMClassic UltraLo Off"),
         filter<Classic::UltraLo>("RKMClassic UltraLo On", {{"UltraLo", 1.0f}}),
         filter<Classic::UltraHi>("RKMClassic UltraHi On", {{"UltraHi", 1.0f}}),
