@@ -31,6 +31,7 @@ public:
         return snd_pcm_recover(pcm_, static_cast<int>(error), 1) == 0;
     }
     void drop() override { snd_pcm_drop(pcm_); }
+    bool prepare() override { return snd_pcm_prepare(pcm_) == 0; }
 
 private:
     snd_pcm_t* pcm_;
@@ -186,6 +187,9 @@ void MPAudioDirectX::resetRing()
 bool MPAudioDirectX::deviceStart()
 {
     joinThreads();
+    // A stop drops the streams; they run again only once prepared.
+    if ((playback_ && !playback_->prepare()) || (capture_ && !capture_->prepare()))
+        return false;
     resetRing();
     stopRequested_.store(false);
     if (playback_) {

@@ -21,6 +21,8 @@ public:
     virtual bool recover(long error) = 0;
     // Drops what is queued and wakes a blocked read or write. Any thread.
     virtual void drop() = 0;
+    // Makes a dropped (or fresh) stream ready to run again.
+    virtual bool prepare() = 0;
 };
 
 // The back end in the general-purpose role, over ALSA PCM devices (found by
