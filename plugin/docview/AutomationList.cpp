@@ -9,21 +9,17 @@ AutomationList::AutomationList(DUZ2::Process* processor) : processor_(processor)
 {
 }
 
-AutomationList::~AutomationList()
-{
-    for (AdapterAutomation* adapter : adapters_)
-        delete adapter;
-}
+AutomationList::~AutomationList() = default;
 
-int AutomationList::add(AdapterAutomation* adapter)
+int AutomationList::add(std::unique_ptr<AdapterAutomation> adapter)
 {
-    adapters_.push_back(adapter);
+    adapters_.push_back(std::move(adapter));
     return getCount() - 1;
 }
 
 AdapterAutomation* AutomationList::getAdapter(int index) const noexcept
 {
-    return contains(index) ? adapters_[static_cast<std::size_t>(index)] : nullptr;
+    return contains(index) ? adapters_[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
 const std::string& AutomationList::getName(int index) const noexcept

@@ -4,6 +4,7 @@
 #include "plugin/docview/ShortText.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ public:
 
     // Takes ownership; returns the adapter's index (the new count - 1). The
     // list grows only while its owner is built, before any other thread sees it.
-    int add(AdapterAutomation* adapter);
+    int add(std::unique_ptr<AdapterAutomation> adapter);
     int getCount() const noexcept { return static_cast<int>(adapters_.size()); }
     bool contains(std::int64_t index) const noexcept { return index >= 0 && index < getCount(); }
     AdapterAutomation* getAdapter(int index) const noexcept;
@@ -55,7 +56,7 @@ public:
 private:
     platform::CriticalSection lock_;
     DUZ2::Process* processor_;
-    std::vector<AdapterAutomation*> adapters_;
+    std::vector<std::unique_ptr<AdapterAutomation>> adapters_;
 };
 
 } // namespace Zq::Application::DocView

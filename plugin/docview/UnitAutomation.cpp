@@ -15,8 +15,9 @@ UnitAutomation::~UnitAutomation() = default;
 
 AdapterAutomation* UnitAutomation::enter(std::unique_ptr<AdapterAutomation> adapter)
 {
-    list_.add(adapter.get());
-    return adapter.release();
+    AdapterAutomation* added = adapter.get();
+    list_.add(std::move(adapter));
+    return added;
 }
 
 AdapterAutomation* UnitAutomation::addParam(Parameter* parameter, const std::string& name,

@@ -20,7 +20,7 @@ AdapterMAFParam* UnitMAF::addParam(const std::string& path, Parameter* parameter
 {
     auto adapter = std::make_unique<AdapterMAFParam>(dsp_, path, parameter);
     AdapterMAFParam* added = adapter.get();
-    addAdapter(adapter.release());
+    addAdapter(std::move(adapter));
     added->push();
     return added;
 }
@@ -31,7 +31,7 @@ AdapterMAFParam* UnitMAF::addParam(const std::string& path, Parameter* parameter
     auto adapter = std::make_unique<AdapterMAFParam>(dsp_, path, parameter);
     adapter->setConverter(converter);
     AdapterMAFParam* added = adapter.get();
-    addAdapter(adapter.release());
+    addAdapter(std::move(adapter));
     added->push();
     return added;
 }
@@ -48,7 +48,7 @@ AdapterMAFParamEnum* UnitMAF::addParamEnum(const std::string& path, Parameter* p
     }
     auto adapter = std::make_unique<AdapterMAFParamEnum>(dsp_, path, parameter, std::move(table));
     AdapterMAFParamEnum* added = adapter.get();
-    addAdapter(adapter.release());
+    addAdapter(std::move(adapter));
     added->push();
     return added;
 }
@@ -61,7 +61,7 @@ AdapterMAFParamEnum* UnitMAF::addParamEnum(const std::string& path, Parameter* p
         table.assign(values, values + count);
     auto adapter = std::make_unique<AdapterMAFParamEnum>(dsp_, path, parameter, std::move(table));
     AdapterMAFParamEnum* added = adapter.get();
-    addAdapter(adapter.release());
+    addAdapter(std::move(adapter));
     added->push();
     return added;
 }
@@ -71,7 +71,7 @@ AdapterMAFParamStatus* UnitMAF::addStatus(const std::string& path, Parameter* pa
     auto adapter = std::make_unique<AdapterMAFParamStatus>(dsp_, path, parameter);
     AdapterMAFParamStatus* added = adapter.get();
     statuses_.reserve(statuses_.size() + 1);
-    addAdapter(adapter.release());
+    addAdapter(std::move(adapter));
     statuses_.push_back(added);
     return added;
 }
@@ -80,6 +80,12 @@ void UnitMAF::update()
 {
     for (AdapterMAFParamStatus* status : statuses_)
         status->push();
+}
+
+void UnitMAF::releaseBindings() noexcept
+{
+    statuses_.clear();
+    clearAdapters();
 }
 
 } // namespace Zq::Application::DocView

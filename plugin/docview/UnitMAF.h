@@ -36,6 +36,10 @@ public:
     // Audio thread, once a block, with the document lock held.
     virtual void update();
 
+    // Drops every binding and read-back: the unit pushes and reads nothing
+    // any more.
+    void releaseBindings() noexcept;
+
     MAFInterface* getMAFInterface() const noexcept { return dsp_; }
     const std::string& getBasePath() const noexcept { return basePath_; }
 

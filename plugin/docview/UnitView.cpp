@@ -6,24 +6,24 @@
 
 namespace Zq::Application::DocView {
 
-UnitView::~UnitView()
-{
-    for (Adapter* adapter : adapters_)
-        delete adapter;
-}
+UnitView::~UnitView() = default;
 
-void UnitView::addAdapter(Adapter* adapter)
+void UnitView::addAdapter(std::unique_ptr<Adapter> adapter)
 {
     if (adapter)
-        adapters_.push_back(adapter);
+        adapters_.push_back(std::move(adapter));
 }
 
 void UnitView::removeAdapter(Adapter* adapter)
 {
     if (!adapter)
         return;
-    adapters_.erase(std::remove(adapters_.begin(), adapters_.end(), adapter), adapters_.end());
-    delete adapter;
+    const auto held = std::find_if(adapters_.begin(), adapters_.end(),
+                                   [adapter](const auto& a) { return a.get() == adapter; });
+    if (held != adapters_.end())
+        adapters_.erase(held);
+    else
+        delete adapter;
 }
 
 } // namespace Zq::Application::DocView

@@ -22,35 +22,20 @@ Main::Main(Document::Rig& document, MAFInterface& dsp) : document_(document), ds
     buildUnits();
 }
 
-Main::~Main()
-{
-    ampConnection_.disconnect();
-    loadConnection_.disconnect();
-    for (UnitEngine*& unit : units_) {
-        delete unit;
-        unit = nullptr;
-    }
-    units_.clear();
-    amp_ = nullptr;
-    facade_.reset();
-}
+// The connections go first, then the units, then the facade they bind to.
+Main::~Main() = default;
 
 void Main::buildUnits()
 {
+    // Should a unit fail to build, the units built so far go with the
+    // half-built engine: nothing stays bound to the document.
     units_.reserve(6);
-    try {
-        units_.push_back(new TunerModule(dsp_, "Tuner", *this));
-        units_.push_back(new StompModule(dsp_, "StompModule", *this));
-        amp_ = new AmpModule(dsp_, "AmpModule", "CabModule", *this);
-        units_.push_back(amp_);
-        units_.push_back(new CabModule(dsp_, "CabModule", *this));
-        units_.push_back(new Input(dsp_, "Input", *this));
-        units_.push_back(new Output(dsp_, "Output", *this));
-    } catch (...) {
-        for (UnitEngine* unit : units_)
-            delete unit;
-        throw;
-    }
+    units_.push_back(std::make_unique<TunerModule>(dsp_, "Tuner", *this));
+    units_.push_back(std::make_unique<StompModule>(dsp_, "StompModule", *this));
+    units_.push_back(std::make_unique<AmpModule>(dsp_, "AmpModule", "CabModule", *this));
+    units_.push_back(std::make_unique<CabModule>(dsp_, "CabModule", *this));
+    units_.push_back(std::make_unique<Input>(dsp_, "Input", *this));
+    units_.push_back(std::make_unique<Output>(dsp_, "Output", *this));
     // Connected after the document's own handler and after the amp unit's
     // selector binding: the head's document exists when the new unit binds it.
     ampConnection_ =
@@ -60,24 +45,28 @@ void Main::buildUnits()
     // present tempo once the load is done (under the document lock, as loads
     // run).
     loadConnection_ = document_.afterLoad.connect([this] {
-        for (UnitEngine* unit : units_)
-            if (unit)
-                unit->tempoChanged();
+        for (const auto& unit : units_)
+            unit->tempoChanged();
     });
+}
+
+AmpModule* Main::getAmpUnit() const noexcept
+{
+    return static_cast<AmpModule*>(units_[kAmpPosition].get());
 }
 
 void Main::rebuildAmp()
 {
-    // The old head's bindings go before the new unit pushes anything.
-    delete amp_;
-    amp_ = nullptr;
-    units_[kAmpPosition] = nullptr;
+    // The old head's bindings go before the new unit pushes anything; the old
+    // unit itself stays in place until its successor stands, so a head that
+    // runs out of memory leaves a unit bound to nothing but its run state
+    // until the next head change.
+    std::unique_ptr<UnitEngine>& slot = units_[kAmpPosition];
+    slot->releaseBindings();
     try {
-        amp_ = new AmpModule(dsp_, "AmpModule", "CabModule", *this);
+        slot = std::make_unique<AmpModule>(dsp_, "AmpModule", "CabModule", *this);
     } catch (const std::bad_alloc&) {
-        return; // no amp bindings until the next head change
     }
-    units_[kAmpPosition] = amp_;
 }
 
 void Main::setTempo(float bpm) noexcept
@@ -114,17 +103,15 @@ void Main::process(const float* const* inputs, float* const* outputs, std::int32
     if (!documentLock)
         return; // the read-backs and any tempo change wait for a later block
     if (tempoPending_.exchange(false, std::memory_order_relaxed))
-        for (UnitEngine* unit : units_)
-            if (unit)
-                unit->tempoChanged();
+        for (const auto& unit : units_)
+            unit->tempoChanged();
     syncParameters();
 }
 
 void Main::syncParameters()
 {
-    for (UnitEngine* unit : units_)
-        if (unit)
-            unit->update();
+    for (const auto& unit : units_)
+        unit->update();
 }
 
 } // namespace Zq::BorvanRAZ::Engine

@@ -65,9 +65,9 @@ public:
     // Null for an engine over a given DSP interface.
     EngineFacade* getFacade() const noexcept { return facade_.get(); }
     Application::DocView::MAFInterface* getMAFInterface() const noexcept { return dsp_; }
-    // The six units; an entry is null only when rebuilding it ran out of memory.
-    const std::vector<UnitEngine*>& getUnits() const noexcept { return units_; }
-    AmpModule* getAmpUnit() const noexcept { return amp_; }
+    // The six units, none of them null.
+    const std::vector<std::unique_ptr<UnitEngine>>& getUnits() const noexcept { return units_; }
+    AmpModule* getAmpUnit() const noexcept;
 
 private:
     static constexpr std::size_t kAmpPosition = 2;
@@ -75,11 +75,10 @@ private:
     void buildUnits();
     void rebuildAmp();
 
-    AmpModule* amp_ = nullptr;
     Document::Rig& document_;
     std::unique_ptr<EngineFacade> facade_;
     Application::DocView::MAFInterface* dsp_;
-    std::vector<UnitEngine*> units_; // owned
+    std::vector<std::unique_ptr<UnitEngine>> units_;
     std::atomic<float> tempo_{0.0f};
     std::atomic<bool> tempoPending_{false};
     boost::signals2::scoped_connection ampConnection_;

@@ -142,7 +142,7 @@ TEST(EngineUnits, AmpModelChangeRebuildsTheThirdUnitAndDropsTheOldBindings)
         const auto& units = rig.engine.getUnits();
         ASSERT_EQ(units.size(), 6u);
         ASSERT_NE(rig.engine.getAmpUnit(), nullptr);
-        EXPECT_EQ(units[2], rig.engine.getAmpUnit());
+        EXPECT_EQ(units[2].get(), rig.engine.getAmpUnit());
         EXPECT_EQ(units[3]->getBasePath(), "CabModule");
         // The new unit runs its whole construction: run state first, then the
         // selector again, then the impedance switch before the head's values.
@@ -332,7 +332,7 @@ TEST(EngineUnits, StompSlotChangesQueueTheSelectorFirstAndEmptyDestroysTheUnit)
 {
     RecordedRig rig;
     Doc::StompModule& stomps = rig.document.getStompModule();
-    auto* chain = dynamic_cast<Eng::StompModule*>(rig.engine.getUnits()[1]);
+    auto* chain = dynamic_cast<Eng::StompModule*>(rig.engine.getUnits()[1].get());
     ASSERT_NE(chain, nullptr);
 
     struct Case {

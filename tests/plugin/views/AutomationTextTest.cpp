@@ -62,7 +62,7 @@ void expectTexts()
     for (const TextCase& c : kTexts) {
         SCOPED_TRACE(c.name);
         AdapterAutomation* adapter = c.make(list);
-        list.add(adapter);
+        list.add(std::unique_ptr<AdapterAutomation>(adapter));
         platform::ScopedEnter guard(list.getLock());
         EXPECT_STREQ(adapter->valueToText(c.value), c.text);
     }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -25,8 +26,8 @@ TEST(UnitViewTest, removeAdapterDeletesWhatItIsGivenHeldOrNot)
     int deleted = 0;
     UnitView view;
     auto* held = new CountedAdapter(deleted);
-    view.addAdapter(held);
-    view.addAdapter(new CountedAdapter(deleted));
+    view.addAdapter(std::unique_ptr<Adapter>(held));
+    view.addAdapter(std::make_unique<CountedAdapter>(deleted));
     view.removeAdapter(held);
     EXPECT_EQ(deleted, 1);
     EXPECT_EQ(view.getAdapters().size(), 1u);
