@@ -3,10 +3,12 @@
 #include "plugin/automation/AmpUnits.h"
 #include "plugin/automation/FixedUnits.h"
 #include "plugin/automation/StompUnits.h"
+#include "plugin/docview/EnumIndex.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace Zq::BorvanRAZ::Automation {
 
@@ -23,13 +25,6 @@ enum StompModel {
     kEnvelopeFilter = 7,
     kVolume = 8,
 };
-
-// The whole number an enumerated selector holds; -1 for anything else.
-int selectorValue(const Parameter& parameter, int count)
-{
-    const double v = std::trunc(static_cast<double>(parameter.getValue()));
-    return v >= 0.0 && v < count ? static_cast<int>(v) : -1;
-}
 
 } // namespace
 
@@ -210,7 +205,8 @@ void Main::refreshStompModels()
             continue;
         int slot = 0;
         while (slot < Document::StompModule::kSlotCount &&
-               selectorValue(stomp.stomps[slot], Document::StompModule::kModelCount) != model)
+               Application::DocView::enumIndex(stomp.stomps[slot].getValue(),
+                                               Document::StompModule::kModelCount) != model)
             ++slot;
         const bool connected = unit->isConnected();
         if (slot == Document::StompModule::kSlotCount) {
@@ -229,7 +225,8 @@ void Main::refreshAmpModels()
 {
     platform::ScopedEnter guard(*documentLock_);
     Document::AmpModule& amp = document_.getAmpModule();
-    const int current = selectorValue(amp.ampModel, Document::AmpModule::kModelCount);
+    const std::optional<int> current =
+        Application::DocView::enumIndex(amp.ampModel.getValue(), Document::AmpModule::kModelCount);
     for (int model = 0; model < Document::AmpModule::kModelCount; ++model) {
         UnitConnectable* unit = ampModels_[model].get();
         if (!unit)

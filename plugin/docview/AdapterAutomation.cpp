@@ -1,29 +1,20 @@
 #include "plugin/docview/AdapterAutomation.h"
 
 #include "plugin/docview/AutomationList.h"
+#include "plugin/docview/EnumIndex.h"
+#include "plugin/docview/FlagScope.h"
 #include "plugin/docview/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace Zq::Application::DocView {
 
 namespace {
 
 constexpr const char* kNotAvailable = "N/A";
-
-// Clears a flag when the scope ends, also when a slot throws.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 
@@ -174,12 +165,9 @@ AdapterAutomationParamEnum::AdapterAutomationParamEnum(Parameter* parameter, std
 
 const char* AdapterAutomationParamEnum::valueToText(float value)
 {
-    // Truncated toward zero in double, so no value (NaN, infinity, 1e30)
-    // reaches a float-to-int conversion it would overflow.
-    const double i = std::trunc(static_cast<double>(value));
-    const bool named = i >= 0.0 && i < static_cast<double>(names_.size());
+    const std::optional<int> i = enumIndex(value, names_.size());
     std::snprintf(text_, kTextSize, "%s",
-                  named ? names_[static_cast<std::size_t>(i)].c_str() : kNotAvailable);
+                  i ? names_[static_cast<std::size_t>(*i)].c_str() : kNotAvailable);
     return text_;
 }
 

@@ -1,21 +1,8 @@
 #include "plugin/docview/AdapterGUI.h"
 
+#include "plugin/docview/FlagScope.h"
+
 namespace Zq::Application::DocView {
-
-namespace {
-
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
-} // namespace
 
 AdapterGUI::AdapterGUI(Parameter* parameter) : Adapter(parameter)
 {

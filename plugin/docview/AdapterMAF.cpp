@@ -1,6 +1,7 @@
 #include "plugin/docview/AdapterMAF.h"
 
-#include <cmath>
+#include "plugin/docview/EnumIndex.h"
+
 #include <new>
 
 namespace Zq::Application::DocView {
@@ -83,10 +84,8 @@ void AdapterMAFParamEnum::send(const Parameter& parameter)
         return;
     // The range normally keeps the value inside the table; a NaN, or a range
     // wider than the table, must still never index past it.
-    const double i = std::trunc(static_cast<double>(parameter.getValue()));
-    if (!(i >= 0.0 && i < static_cast<double>(table_.size())))
-        return;
-    dsp()->setParameter(getPath(), table_[static_cast<std::size_t>(i)]);
+    if (const auto i = enumIndex(parameter.getValue(), table_.size()))
+        dsp()->setParameter(getPath(), table_[static_cast<std::size_t>(*i)]);
 }
 
 AdapterMAFParamStatus::~AdapterMAFParamStatus() = default;

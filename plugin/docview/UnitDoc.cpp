@@ -1,5 +1,6 @@
 #include "plugin/docview/UnitDoc.h"
 
+#include "plugin/docview/EnumIndex.h"
 #include "plugin/docview/XmlNumber.h"
 
 #include <tinyxml.h>
@@ -10,14 +11,6 @@
 namespace Zq::Application::DocView {
 
 namespace {
-
-// The index of the value name an enumerated value stands for: truncated
-// toward zero, or -1 when it names no entry of the list.
-int nameIndex(float value, int count)
-{
-    const double i = std::trunc(static_cast<double>(value));
-    return i >= 0.0 && i < count ? static_cast<int>(i) : -1;
-}
 
 } // namespace
 
@@ -82,9 +75,8 @@ void UnitDoc::saveParameters(TiXmlElement& element) const
         }
         // A value outside the list (possible only after a narrower setRange)
         // has no name to write; leaving the attribute out keeps the value on load.
-        const int i = nameIndex(value, entry.valueCount);
-        if (i >= 0)
-            element.SetAttribute(name.c_str(), entry.valueNames[i]);
+        if (const auto i = enumIndex(value, static_cast<std::size_t>(entry.valueCount)))
+            element.SetAttribute(name.c_str(), entry.valueNames[*i]);
     }
 }
 

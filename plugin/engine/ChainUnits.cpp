@@ -1,5 +1,6 @@
 #include "plugin/engine/ChainUnits.h"
 
+#include "plugin/docview/EnumIndex.h"
 #include "plugin/engine/ChainStructure.h"
 #include "plugin/engine/EngineFacade.h"
 #include "plugin/engine/Main.h"
@@ -7,6 +8,7 @@
 #include "plugin/rig/Rig.h"
 
 #include <cmath>
+#include <optional>
 
 namespace Zq::BorvanRAZ::Engine {
 
@@ -16,6 +18,7 @@ using Application::DocView::ConverterInv;
 using Application::DocView::ConverterLinear;
 using Application::DocView::ConverterNorm;
 using Application::DocView::ConverterPowNorm;
+using Application::DocView::enumIndex;
 using Application::DocView::MAFInterface;
 using Application::DocView::Parameter;
 using Application::DocView::UnitMAF;
@@ -25,13 +28,6 @@ namespace {
 std::string compose(const std::string& component, const std::string& base)
 {
     return ChainStructure::compose(component, base);
-}
-
-// trunc(value) when it indexes a table of count entries, else -1.
-int tableIndex(float value, int count)
-{
-    const double i = std::trunc(static_cast<double>(value));
-    return i >= 0.0 && i < count ? static_cast<int>(i) : -1;
 }
 
 // A knob of 0 ... 10 onto 0 ... 1.
@@ -85,8 +81,8 @@ AmpModule::AmpModule(MAFInterface* dsp, std::string path, std::string cabinetPat
     Document::AmpModule& amp = root.getDocument().getAmpModule();
     addParamEnum(headPath("Model"), &amp.ampModel, kModelNames, kModelCount);
 
-    const int index = tableIndex(amp.ampModel.getValue(), kModelCount);
-    const std::string model = index >= 0 ? kModelNames[index] : "";
+    const std::optional<int> index = enumIndex(amp.ampModel.getValue(), kModelCount);
+    const std::string model = index ? kModelNames[*index] : "";
     const auto* facade = dynamic_cast<const EngineFacade*>(getMAFInterface());
     const float impedance = facade ? facade->getImpedanceSwitch(getBasePath(), model)
                                    : EngineFacade::impedanceSwitch(model);
@@ -94,10 +90,10 @@ AmpModule::AmpModule(MAFInterface* dsp, std::string path, std::string cabinetPat
         getMAFInterface()->setParameter(compose("ImpedOn", cabinetPath_), impedance);
 
     Document::Module* head = amp.getAmpModel();
-    if (!head)
+    if (!head || !index)
         return;
     const std::string element = compose("0", getBasePath());
-    switch (index) {
+    switch (*index) {
     case 0:
         if (auto* re500 = dynamic_cast<Document::AmpRE500*>(head))
             bindRE500(*re500);
@@ -214,10 +210,10 @@ void CabModule::chooseCabinet()
     if (!dsp)
         return;
     const Document::CabModule& cab = getRoot().getDocument().getCabModule();
-    const int index = tableIndex(cab.cabinetModel.getValue(), kCabinetCount);
-    if (index < 0)
+    const std::optional<int> index = enumIndex(cab.cabinetModel.getValue(), kCabinetCount);
+    if (!index)
         return;
-    const std::string name = std::string(kCabinetNames[index]) +
+    const std::string name = std::string(kCabinetNames[*index]) +
                              (cab.micDist.getValue() == 0.0f ? "_Near" : "_Far") +
                              (cab.micAxis.getValue() == 0.0f ? "Axis" : "Off");
     const std::string path = makePath("CabModel");

@@ -1,5 +1,6 @@
 #include "plugin/engine/StompUnits.h"
 
+#include "plugin/docview/EnumIndex.h"
 #include "plugin/engine/ChainStructure.h"
 #include "plugin/engine/Main.h"
 #include "plugin/rig/Rig.h"
@@ -177,8 +178,8 @@ void StompMemoryMan::tempoChanged()
     auto* doc = documentOf<Document::StompMemoryMan>(*this);
     if (!doc || doc->bpm.getValue() != 1.0f)
         return;
-    const double note = std::trunc(static_cast<double>(doc->delayBpm.getValue()));
-    const double beats = note >= 0.0 && note < 14.0 ? beatsOf(static_cast<int>(note)) : 0.0;
+    const auto note = Application::DocView::enumIndex(doc->delayBpm.getValue(), 14);
+    const double beats = note ? beatsOf(*note) : 0.0;
     // The root hands on only finite tempos of 0 or more.
     const double tempo = getRoot().currentTempo();
     const float delay = tempo == 0.0 ? 0.0f : static_cast<float>(beats / tempo * 60000.0);

@@ -1,8 +1,8 @@
 #include "plugin/rig/AmpModule.h"
 
+#include "plugin/docview/EnumIndex.h"
 #include "plugin/rig/AmpModels.h"
 
-#include <cmath>
 #include <new>
 
 namespace Zq::BorvanRAZ::Document {
@@ -10,12 +10,6 @@ namespace Zq::BorvanRAZ::Document {
 namespace {
 
 constexpr const char* kModelKey = "AmpModel";
-
-int modelIndex(float value)
-{
-    const double v = std::trunc(static_cast<double>(value));
-    return v >= 0.0 && v < AmpModule::kModelCount ? static_cast<int>(v) : AmpModule::kDefaultModel;
-}
 
 } // namespace
 
@@ -35,7 +29,8 @@ void AmpModule::setAmpModel(Parameter* parameter)
     if (current_)
         removeSubUnit(kModelKey);
     current_ = nullptr;
-    const int index = modelIndex(parameter->getValue());
+    const int index =
+        Application::DocView::enumIndex(parameter->getValue(), kModelCount).value_or(kDefaultModel);
     std::unique_ptr<Module>& model = models_[index];
     try {
         if (!model) {

@@ -1,9 +1,8 @@
 #include "plugin/rig/CabinetMatcher.h"
 
+#include "plugin/docview/EnumIndex.h"
 #include "plugin/rig/AmpModule.h"
 #include "plugin/rig/CabModule.h"
-
-#include <cmath>
 
 namespace Zq::BorvanRAZ::Document {
 
@@ -19,10 +18,11 @@ void CabinetMatcher::match()
         return;
     // The selector's range keeps it whole and within the table; anything else
     // (a NaN included) matches nothing.
-    const double head = std::trunc(static_cast<double>(amp_.ampModel.getValue()));
-    if (!(head >= 0.0 && head < AmpModule::kModelCount))
+    const auto head =
+        Application::DocView::enumIndex(amp_.ampModel.getValue(), AmpModule::kModelCount);
+    if (!head)
         return;
-    cab_.cabinetModel.setValue(static_cast<float>(kCabinetForAmp[static_cast<int>(head)]), true);
+    cab_.cabinetModel.setValue(static_cast<float>(kCabinetForAmp[*head]), true);
 }
 
 } // namespace Zq::BorvanRAZ::Document

@@ -1,8 +1,8 @@
 #include "plugin/rig/StompModule.h"
 
+#include "plugin/docview/EnumIndex.h"
 #include "plugin/rig/StompModels.h"
 
-#include <cmath>
 #include <new>
 #include <string>
 
@@ -13,14 +13,6 @@ namespace {
 std::string slotKey(int slot)
 {
     return "Stomp" + std::to_string(slot);
-}
-
-// The selector value as a whole number; 0 ("Empty") for NaN and for anything
-// outside the list, so no value reaches an out-of-range conversion.
-int selectorValue(float value)
-{
-    const double v = std::trunc(static_cast<double>(value));
-    return v >= 0.0 && v < StompModule::kModelCount ? static_cast<int>(v) : 0;
 }
 
 } // namespace
@@ -51,7 +43,9 @@ void StompModule::setStompModel(int slot, Parameter* parameter)
     if (old)
         removeSubUnit(key);
     try {
-        models_[slot] = createStompModel(selectorValue(parameter->getValue()));
+        // 0 ("Empty") for NaN and for anything outside the list.
+        models_[slot] = createStompModel(
+            Application::DocView::enumIndex(parameter->getValue(), kModelCount).value_or(0));
     } catch (const std::bad_alloc&) {
         // The slot stays empty.
     }

@@ -4,6 +4,7 @@
 // models/amps/stages/StageCurveTables.cpp. See README.md.
 #include "DeviceModels.h"
 #include "Numerics.h"
+#include "StageCurveLaws.h"
 
 #include "engine/math/Curve2.h"
 #include "engine/math/SplineCubic.h"
@@ -23,24 +24,6 @@ namespace {
 
 using namespace PreampCurves;
 namespace tables = AudioEngine::BorvanQom::StageCurveTables;
-using AudioEngine::AudioMath::Curve2;
-using AudioEngine::AudioMath::Curve2Traits;
-using AudioEngine::AudioMath::SplineCubic;
-using AudioEngine::AudioMath::SplineEnds;
-using AudioEngine::AudioMath::SplineFinder;
-
-using Knots = Curve2<Curve2Traits<float>>;
-
-// The stages' splines: clamped ends, binary search; the slopes come with each
-// table.
-struct StageSplineTraits {
-    using Curve = Knots;
-    static constexpr SplineEnds ends = SplineEnds::Clamped;
-    static constexpr SplineFinder finder = SplineFinder::BinarySearch;
-    static constexpr float startSlope = 0.0f;
-    static constexpr float endSlope = 0.0f;
-};
-using Spline = SplineCubic<StageSplineTraits>;
 
 // A measured point, kept as printed: the check allows half a unit of its last
 // digit.
@@ -52,20 +35,6 @@ struct Row {
 double parse(const char* text)
 {
     return std::strtod(text, nullptr);
-}
-
-// Half a unit of the last printed digit; an exact "0" allows nothing.
-double halfUnit(const char* text)
-{
-    const std::string s(text);
-    const std::size_t e = s.find_first_of("eE");
-    const std::string mantissa = s.substr(0, e);
-    const int exponent = e == std::string::npos ? 0 : std::atoi(s.c_str() + e + 1);
-    const std::size_t dot = mantissa.find('.');
-    const int decimals = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
-    if (parse(text) == 0.0)
-        return 0.0;
-    return 0.5 * std::pow(10.0, exponent - decimals);
 }
 
 enum class Shape {
@@ -737,10 +706,8 @@ int main(int argc, char** argv)
                                                                  {"4.5", "0.003"}},
                                                                 Shape::RisingNonNegative);
         t.model = "0 at 1.2 V, then 0.003 (x - 1.25) / 3.25 A at x = 1.2 + 0.1 k";
-        for (int k = 0; k < t.count; ++k) {
-            const double x = 1.2 + 0.1 * k;
-            t.samples.push_back(k == 0 ? 0.0f : static_cast<float>(0.003 * (x - 1.25) / 3.25));
-        }
+        for (int k = 0; k < t.count; ++k)
+            t.samples.push_back(static_cast<float>(limiterPhotoDiodeAmps(k)));
         all.push_back(std::move(t));
     }
     {

@@ -57,7 +57,8 @@ struct CompressorTraits {
 // The children are run by the compressor, never by the graph; their inputs
 // stay unconnected. An input sample that is NaN or infinite is taken as
 // silence, as the filters of the rig take it, so it never reaches R.
-template <class Traits> class Compressor : public ModuleExplicit {
+template <class Traits>
+class Compressor : public ModuleExplicit, public VactrolStage<typename Traits::Vactrol> {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "Compressor", ""}; }
 
@@ -65,7 +66,7 @@ public:
 
     void createSubModules() override
     {
-        vactrol_ = addSubModule<typename Traits::Vactrol>("Vactrol");
+        this->setVactrol(addSubModule<typename Traits::Vactrol>("Vactrol"));
         filter_ = addSubModule<typename Traits::Filter>("Filter");
     }
 
@@ -105,12 +106,12 @@ public:
     void reset() override
     {
         ModuleExplicit::reset();
-        restPhotoresistor();
+        this->restPhotoresistor();
     }
     void prepare() override
     {
         ModuleExplicit::prepare();
-        restPhotoresistor();
+        this->restPhotoresistor();
     }
 
     void process() override { processBlock(); }
@@ -129,17 +130,17 @@ public:
         const float c = Traits::detectorGain * compression_->getValue();
         const float v =
             Traits::makeUpGain * static_cast<float>(std::pow(10.0, 0.05 * volume_->getValue()));
-        float r = resistance_;
+        float r = this->getResistance();
         for (std::uint32_t i = 0; i < n; ++i) {
             const float in = AudioMath::flushedSample(x[i]);
             const float g = dividerGain(r);
             const float divided = g * in * a;
             const float smoothed = filter_->tick(g * a);
             const float current = rectifier_(std::fabs(divided * c));
-            vactrol_->step(current, r);
+            this->getVactrol().step(current, r);
             y[i] = flushedDenormal(smoothed * in * v);
         }
-        resistance_ = r;
+        this->setResistance(r);
         return n;
     }
 
@@ -151,29 +152,17 @@ public:
         return parallel / (Traits::seriesResistor + parallel);
     }
 
-    float getResistance() const noexcept { return resistance_; }
     bool isEnabled() const noexcept { return enabled_; }
-    typename Traits::Vactrol& getVactrol() const noexcept { return *vactrol_; }
     typename Traits::Filter& getFilter() const noexcept { return *filter_; }
 
 private:
-    // R at zero LED current, in the compressor and in its vactrol alike, so the
-    // next step starts from the dark state.
-    void restPhotoresistor() noexcept
-    {
-        resistance_ = vactrol_->transfer(0.0f);
-        vactrol_->setResistance(resistance_);
-    }
-
     Port* in_ = nullptr;
     Port* out_ = nullptr;
     ParameterBase* compression_ = nullptr;
     ParameterBase* level_ = nullptr;
     ParameterBase* volume_ = nullptr;
-    typename Traits::Vactrol* vactrol_ = nullptr;
     typename Traits::Filter* filter_ = nullptr;
     typename Traits::PhotoDiodeRectifier rectifier_;
-    float resistance_ = Traits::Vactrol::TransferFunction::kDarkResistance;
     bool enabled_ = true;
 };
 

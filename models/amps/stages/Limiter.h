@@ -80,7 +80,8 @@ struct LimiterTraits {
 // The children are run by the limiter, never by the graph; their inputs stay
 // unconnected. An input sample that is NaN or infinite is taken as silence in
 // the enabled path, so it never reaches R.
-template <class Traits> class Limiter : public ModuleExplicit {
+template <class Traits>
+class Limiter : public ModuleExplicit, public VactrolStage<typename Traits::Vactrol> {
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "Limiter", ""}; }
 
@@ -88,7 +89,7 @@ public:
 
     void createSubModules() override
     {
-        vactrol_ = addSubModule<typename Traits::Vactrol>("Vactrol");
+        this->setVactrol(addSubModule<typename Traits::Vactrol>("Vactrol"));
         smoothing_ = addSubModule<typename Traits::SmoothingFilter>("SmoothingFilter");
         preFilter_ = addSubModule<typename Traits::PreFilter>("PreFilter");
         peakLed_ = addSubModule<typename Traits::PeakLed>("PeakLed");
@@ -130,12 +131,12 @@ public:
     void reset() override
     {
         ModuleExplicit::reset();
-        restPhotoresistor();
+        this->restPhotoresistor();
     }
     void prepare() override
     {
         ModuleExplicit::prepare();
-        restPhotoresistor();
+        this->restPhotoresistor();
     }
 
     void process() override { processBlock(); }
@@ -155,7 +156,7 @@ public:
             return n;
         }
         const auto t = static_cast<float>(std::pow(10.0, 0.05 * treshold_->getValue()));
-        float r = resistance_;
+        float r = this->getResistance();
         float led = 0.0f;
         for (std::uint32_t i = 0; i < n; ++i) {
             const float in = AudioMath::flushedSample(x[i]);
@@ -164,43 +165,31 @@ public:
             const float detected = fullWave_(-k * in * t);
             const float current = detected > Traits::ledThreshold ? photoDiode_(detected) : 0.0f;
             peakLed_->step(detected, led);
-            vactrol_->step(current, r);
+            this->getVactrol().step(current, r);
             y[i] = -smoothed * in;
         }
-        resistance_ = r;
+        this->setResistance(r);
         if (n > 0)
             peak_->set(led);
         return n;
     }
 
-    float getResistance() const noexcept { return resistance_; }
     bool isEnabled() const noexcept { return enabled_; }
-    typename Traits::Vactrol& getVactrol() const noexcept { return *vactrol_; }
     typename Traits::SmoothingFilter& getSmoothingFilter() const noexcept { return *smoothing_; }
     typename Traits::PreFilter& getPreFilter() const noexcept { return *preFilter_; }
     typename Traits::PeakLed& getPeakLed() const noexcept { return *peakLed_; }
 
 private:
-    // R at zero LED current, in the limiter and in its vactrol alike, so the
-    // next step starts from the dark state.
-    void restPhotoresistor() noexcept
-    {
-        resistance_ = vactrol_->transfer(0.0f);
-        vactrol_->setResistance(resistance_);
-    }
-
     Port* in_ = nullptr;
     Port* out_ = nullptr;
     ParameterBase* treshold_ = nullptr;
     ParameterBase* enable_ = nullptr;
     ParameterBase* peak_ = nullptr;
-    typename Traits::Vactrol* vactrol_ = nullptr;
     typename Traits::SmoothingFilter* smoothing_ = nullptr;
     typename Traits::PreFilter* preFilter_ = nullptr;
     typename Traits::PeakLed* peakLed_ = nullptr;
     typename Traits::FullWaveRectifier fullWave_;
     typename Traits::PhotoDiodeTransferFunction photoDiode_;
-    float resistance_ = Traits::Vactrol::TransferFunction::kDarkResistance;
     float offValue_ = 0.0f;
     bool enabled_ = true;
 };

@@ -2,9 +2,8 @@
 // knots and spline. Measured points at their knots, the rest outputs that the
 // coupling high-passes are preset to, counts, ranges and end slopes, shapes,
 // and the ranges of the currents.
-#include "engine/math/Curve2.h"
-#include "engine/math/SplineCubic.h"
 #include "models/amps/stages/StageCurveTables.h"
+#include "tools/preamp-curves/StageCurveLaws.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +17,11 @@
 namespace {
 
 namespace tables = AudioEngine::BorvanQom::StageCurveTables;
-using AudioEngine::AudioMath::Curve2;
-using AudioEngine::AudioMath::Curve2Traits;
-using AudioEngine::AudioMath::SplineCubic;
-using AudioEngine::AudioMath::SplineEnds;
-using AudioEngine::AudioMath::SplineFinder;
-
-using Knots = Curve2<Curve2Traits<float>>;
-
-// The stages' spline: clamped ends, binary search; slopes from the table.
-struct StageTraits {
-    using Curve = Knots;
-    static constexpr SplineEnds ends = SplineEnds::Clamped;
-    static constexpr SplineFinder finder = SplineFinder::BinarySearch;
-    static constexpr float startSlope = 0.0f;
-    static constexpr float endSlope = 0.0f;
-};
-using Spline = SplineCubic<StageTraits>;
+// The spline, the tolerance of a printed point and the exact law are the
+// generator's own.
+using PreampCurves::halfUnit;
+using PreampCurves::Knots;
+using PreampCurves::Spline;
 
 struct Table {
     const char* name;
@@ -83,18 +70,6 @@ std::size_t knotAt(const Table& t, double x)
 {
     const double step = (static_cast<double>(t.x1) - t.x0) / (t.count - 1);
     return static_cast<std::size_t>(std::lround((x - t.x0) / step));
-}
-
-// Half a unit of the last printed digit; a printed "0" is exact.
-double halfUnit(const std::string& text)
-{
-    const std::size_t e = text.find_first_of("eE");
-    const std::string mantissa = text.substr(0, e);
-    const int exponent = e == std::string::npos ? 0 : std::atoi(text.c_str() + e + 1);
-    const std::size_t dot = mantissa.find('.');
-    const int decimals = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
-    return std::strtod(text.c_str(), nullptr) == 0.0 ? 0.0
-                                                     : 0.5 * std::pow(10.0, exponent - decimals);
 }
 
 // How far a spline's end slope may stray from the slope it was clamped to: the
@@ -337,8 +312,7 @@ TEST(CurveData, PhotoDiodeTransferFunctionIsItsStraightLaw)
 {
     for (std::size_t k = 0; k < photoDiode.size(); ++k) {
         SCOPED_TRACE(k);
-        const double x = 1.2 + 0.1 * static_cast<double>(k);
-        const double law = k == 0 ? 0.0 : 0.003 * (x - 1.25) / 3.25;
+        const double law = PreampCurves::limiterPhotoDiodeAmps(static_cast<int>(k));
         EXPECT_NEAR(photoDiode.at(k), law,
                     0.5 * std::fabs(std::nextafter(photoDiode.at(k), INFINITY) - photoDiode.at(k)));
     }
