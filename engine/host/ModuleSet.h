@@ -40,8 +40,6 @@ template <class Creators> class ModuleSet : public ModuleSetBase {
 public:
     ModuleSet() : ModuleSetBase(creators_) {}
 
-    Creators& getCreators() noexcept { return creators_; }
-
 private:
     // The base only keeps a reference, used from buildSet on.
     Creators creators_;

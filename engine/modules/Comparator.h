@@ -55,8 +55,6 @@ public:
     }
 
     float compare(float a, float b) const noexcept { return a > b ? trueValue_ : falseValue_; }
-    float getFalseValue() const noexcept { return falseValue_; }
-    float getTrueValue() const noexcept { return trueValue_; }
 
 private:
     float falseValue_;

@@ -240,7 +240,6 @@ public:
         }
     }
 
-    const std::string& getSelectorName() const noexcept { return selectorName_; }
     std::uint32_t getCurrentIndex() const noexcept { return currentIndex_; }
     Module& getElement(std::uint32_t index) const { return *elements_.at(index); }
 

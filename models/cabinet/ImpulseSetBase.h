@@ -59,12 +59,8 @@ public:
     std::uint32_t getResponseLength() const noexcept { return stride_; }
     std::uint32_t getPreparedLength() const noexcept { return preparedLength_; }
     double getPreparedRate() const noexcept { return preparedRate_; }
-    std::uint32_t getLongestLength() const noexcept { return longestLength_; }
 
     const std::vector<Entry>& getEntries() const noexcept { return entries_; }
-    std::uint32_t getPositionCount() const noexcept { return positions_; }
-    std::uint32_t getMicrophoneCount() const noexcept { return microphones_; }
-    std::uint32_t getImpedanceCount() const noexcept { return impedances_; }
     std::uint32_t getResponseCount() const noexcept { return 2 * positions_ * microphones_; }
 
     // Counters for tests and benchmarks: responses this set has made (each an inverse transform

@@ -124,7 +124,6 @@ public:
     float getK() const noexcept { return k_; }
     float getF0() const noexcept { return f0_; }
     float getF1() const noexcept { return f1_; }
-    float getF2() const noexcept { return f2_; }
     const Spline& getSpline() const noexcept { return spline_; }
 
 private:
@@ -278,7 +277,6 @@ public:
     float getI() const noexcept { return i_; }
     const Stage& getFirstStage() const noexcept { return first_; }
     const Stage& getSecondStage() const noexcept { return second_; }
-    const Splines& getSplines() const noexcept { return splines_; }
 
 private:
     void buildStages()

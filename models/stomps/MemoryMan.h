@@ -274,7 +274,6 @@ public:
     const Interpolator& getInterpolator() const noexcept { return interpolator_; }
     float getKnobPosition() const noexcept { return knobPosition_; }
     bool isHolding() const noexcept { return hold_; }
-    std::uint32_t getHoldCounter() const noexcept { return holdCounter_; }
     float getLfoPhase() const noexcept { return phase_; }
     float getLastWet() const noexcept { return lastWet_; }
 

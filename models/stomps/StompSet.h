@@ -19,12 +19,6 @@ namespace AudioEngine::BorvanQom::Application {
 template <class Model>
 using StompElement = CX2::Application::ModuleArrayElement<CX2::Application::ModuleCX2<Model>>;
 
-namespace StompSetDetails {
-// Stands in for a model that is not built yet: a wire under the model's name,
-// so that every slot offers the nine names, with their values, from the start.
-struct Placeholder : Empty {};
-} // namespace StompSetDetails
-
 // The stomp models a slot chooses from; the order gives the values of "Stomp":
 // "Empty" 0, "Compressor" 1, "AnalogChorus" 2, "EnvelopeFilter" 3, "BassWah" 4,
 // "Volume" 5, "Overdrive" 6, "Octaver" 7, "AnalogDelay" 8.

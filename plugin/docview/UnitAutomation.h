@@ -26,7 +26,6 @@ public:
                                     const char* const* valueNames, int count);
 
     AutomationList& getList() const noexcept { return list_; }
-    const std::string& getPrefix() const noexcept { return prefix_; }
 
 private:
     AdapterAutomation* enter(std::unique_ptr<AdapterAutomation> adapter);

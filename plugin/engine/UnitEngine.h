@@ -52,7 +52,6 @@ public:
     virtual void setStop();
 
     Document::Module* getDocumentUnit() const noexcept { return documentUnit_; }
-    const std::string& getProcessPath() const noexcept { return processPath_; }
 
     // While set, the run-state handlers ignore the document. Nothing sets it
     // yet; it is there for a caller that must switch both switches at once.

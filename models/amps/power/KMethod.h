@@ -218,7 +218,6 @@ public:
     float getK() const noexcept { return static_cast<float>(k_); }
     const AudioMath::Matrix<double, N, N>& getAd() const noexcept { return ad_; }
     const AudioMath::Matrix<double, N, 3>& getBd() const noexcept { return bd_; }
-    const ExactState& getCd() const noexcept { return cd_; }
     const SupplyModel<N>& getModel() const noexcept { return model_; }
     const NonLinearitySpline& getNonLinearity() const noexcept { return nonlinearity_; }
 

@@ -36,7 +36,6 @@ class PowerAmpFilterPost : public FilterVariable<FilterZeroPole<>> {
 public:
     explicit PowerAmpFilterPost(float cornerHz) : cornerHz_(cornerHz) {}
 
-    float getCornerHz() const noexcept { return cornerHz_; }
     // The level whose rest is taken off; it outlives this filter's processing.
     void setRestSource(const PowerAmpRestSource* source) noexcept { rest_ = source; }
 

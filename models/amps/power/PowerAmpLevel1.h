@@ -176,7 +176,6 @@ public:
     float getS0() const noexcept { return s0_; }
     float getS1() const noexcept { return s1_; }
     const Solver* getSolver() const noexcept { return solver_.get(); }
-    const Grid& getGrid() const noexcept { return grid_; }
     const Finder& getFinder() const noexcept { return finder_; }
     const Interpolator& getInterpolator() const noexcept { return interpolator_; }
 

@@ -20,9 +20,6 @@ namespace AudioEngine::BorvanQom {
 namespace CompressorTraitsDetails {
 
 // The detector: volts across the LED's rectifier in, LED amperes out.
-using PhotoDiodeRectifierCurve = ClipCurve<StageCurveTables::CompressorPhotoDiodeRectifier>;
-using PhotoDiodeRectifierSplineTraits =
-    ClipSplineTraits<StageCurveTables::CompressorPhotoDiodeRectifier>;
 using PhotoDiodeRectifierType =
     SplineClipper<StageCurveTables::CompressorPhotoDiodeRectifier, ClipperInput::Unchanged>;
 

@@ -36,7 +36,6 @@ namespace AudioEngine::BorvanQom::BorvanRKM4ProTraitsDetails::ClipperDetails {
 
 using ClipCurve1 = ClipCurve<StageCurveTables::RKM4ProClipCurve1>;
 using ClipCurve2 = ClipCurve<StageCurveTables::RKM4ProClipCurve2>;
-using ClipCurve3 = ClipCurve<StageCurveTables::RKM4ProClipCurve3>;
 
 // The second stage's drive and the third stage's bias point.
 struct Drive2 {

@@ -22,13 +22,10 @@ namespace LimiterTraitsDetails {
 
 // The detector's full-wave rectifier (volts to volts; the two half-waves take
 // different diode paths). Flat beyond its table at both ends.
-using FullWaveRectifierSplineTraits = ClipSplineTraits<StageCurveTables::LimiterFullWaveRectifier>;
 using FullWaveRectifier =
     SplineClipper<StageCurveTables::LimiterFullWaveRectifier, ClipperInput::Unchanged>;
 
 // Rectified volts to LED amperes, used above 1.2 V only.
-using PhotoDiodeSplineTraits =
-    ClipSplineTraits<StageCurveTables::LimiterPhotoDiodeTransferFunction>;
 using PhotoDiodeTransferFunction =
     SplineClipper<StageCurveTables::LimiterPhotoDiodeTransferFunction, ClipperInput::Unchanged>;
 

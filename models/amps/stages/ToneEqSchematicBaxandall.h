@@ -92,8 +92,6 @@ public:
         this->d_ = model.d;
     }
 
-    const Components& getComponents() const noexcept { return parts_; }
-
 private:
     Components parts_;
 };

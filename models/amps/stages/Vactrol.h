@@ -161,7 +161,6 @@ public:
 
     // R(I), the static curve.
     float transfer(float current) const noexcept { return transfer_(current); }
-    const TransferFunction& getTransferFunction() const noexcept { return transfer_; }
 
     float getResistance() const noexcept { return resistance_; }
     void setResistance(float resistance) noexcept { resistance_ = resistance; }

@@ -4,8 +4,8 @@
 
 namespace Zq::BorvanRAZ::StandIn {
 
-// The editor and engine stand-ins hold the processor's document by its base:
-// the rig document is real, they only keep a reference to it.
+// The editor stand-in holds the processor's document by its base: the rig
+// document is real, the stand-in only keeps a reference to it.
 using Document = BorvanRAZ::Document::Main;
 
 } // namespace Zq::BorvanRAZ::StandIn
