@@ -8,6 +8,7 @@
 #include "engine/dsp/Convolver.h"
 #include "models/cabinet/CabinetBorvan.h"
 #include "models/cabinet/ImpulseSets.h"
+#include "tests/support/Signals.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -32,15 +33,7 @@ using Cabinet = CabinetBorvan<WooferSetTraits, TweeterSetTraits>;
 
 constexpr std::uint32_t kPiece = 64;
 
-std::vector<float> randomSignal(std::size_t count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(count);
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 class BenchEnvironment : public AudioEngine::Environment {
 public:

@@ -62,13 +62,7 @@ inline std::vector<float> phrase(std::size_t frames, float rate = 44100.0f, unsi
     return x;
 }
 
-inline double rms(const std::vector<float>& x, std::size_t from = 0)
-{
-    double sum = 0.0;
-    for (std::size_t i = from; i < x.size(); ++i)
-        sum += double(x[i]) * x[i];
-    return x.size() > from ? std::sqrt(sum / double(x.size() - from)) : 0.0;
-}
+using test::rms;
 
 inline bool allFinite(const std::vector<float>& x)
 {

@@ -1,6 +1,7 @@
 #include "engine/dsp/PitchDetector.h"
 #include "engine/dsp/ACFRealTime4.h"
 #include "engine/dsp/PeriodRefiner.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +15,7 @@ using dsp::Domain::ACF::ACFRealTime4;
 
 namespace {
 
-// A sine whose level can change between chunks.
-struct Sine {
-    double step;
-    double phase = 0.0;
-    Sine(double hertz, double rate) : step(2.0 * std::numbers::pi * hertz / rate) {}
-    void fill(float* x, int n, float amplitude)
-    {
-        for (int i = 0; i < n; ++i) {
-            x[i] = amplitude * static_cast<float>(std::sin(phase));
-            phase = std::fmod(phase + step, 2.0 * std::numbers::pi);
-        }
-    }
-};
+using test::Sine;
 
 float fromDb(float dB)
 {

@@ -1,4 +1,5 @@
 #include "engine/dsp/RoomReverb.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -42,16 +43,6 @@ std::vector<float> impulse(std::int32_t frames, std::int32_t channel = 0, std::i
     return x;
 }
 
-std::vector<float> noise(std::int32_t frames, std::uint32_t seed = 1)
-{
-    std::mt19937 generator(seed);
-    std::uniform_real_distribution<float> uniform(-0.5f, 0.5f);
-    std::vector<float> x(static_cast<std::size_t>(frames * 2));
-    for (float& v : x)
-        v = uniform(generator);
-    return x;
-}
-
 bool allZero(const std::vector<float>& x)
 {
     return std::all_of(x.begin(), x.end(), [](float v) { return v == 0.0f; });
@@ -77,7 +68,7 @@ TEST(RoomReverb, StoppedItCopiesItsInput)
 {
     RoomReverbCX2 reverb;
     reverb.setFormat(44100.0f, 2, 2);
-    const std::vector<float> x = noise(200);
+    const std::vector<float> x = test::noise(2 * 200, 1, 0.5f);
     EXPECT_EQ(run(reverb, x), x) << "created stopped";
 
     reverb.start();
@@ -193,7 +184,7 @@ TEST(RoomReverb, TheRingHoldsEveryTapUpTo192kHz)
         {176400.0f, 32768, 65536, true},
         {192000.0f, 16384, 65536, false}, // a short ring aliases every delay there
     };
-    const std::vector<float> x = noise(12000);
+    const std::vector<float> x = test::noise(2 * 12000, 1, 0.5f);
     for (const Case& c : cases) {
         auto a = started(c.rate, c.ring);
         auto b = started(c.rate, c.reference);
@@ -214,7 +205,7 @@ TEST(RoomReverb, TheRingHoldsEveryTapUpTo192kHz)
 TEST(RoomReverb, TheTailDecaysToExactZerosWithoutASubnormalOnTheWay)
 {
     auto reverb = started();
-    std::vector<float> faint = noise(4410);
+    std::vector<float> faint = test::noise(2 * 4410, 1, 0.5f);
     for (float& x : faint)
         x *= 1e-24f; // the last 120 dB of a tail, some 1.5 s
     run(*reverb, faint);
@@ -228,7 +219,7 @@ TEST(RoomReverb, TheTailDecaysToExactZerosWithoutASubnormalOnTheWay)
 TEST(RoomReverb, NonFiniteOrHotInputNeverPoisonsTheLines)
 {
     auto reverb = started();
-    std::vector<float> bad = noise(64);
+    std::vector<float> bad = test::noise(2 * 64, 1, 0.5f);
     bad[0] = std::numeric_limits<float>::quiet_NaN();
     bad[3] = std::numeric_limits<float>::infinity();
     bad[10] = -std::numeric_limits<float>::infinity();
@@ -236,7 +227,7 @@ TEST(RoomReverb, NonFiniteOrHotInputNeverPoisonsTheLines)
     bad[21] = 3e38f; // the sum of a hot pair overflows
     bad[40] = 20.0f;
     run(*reverb, bad);
-    const std::vector<float> after = run(*reverb, noise(44100));
+    const std::vector<float> after = run(*reverb, test::noise(2 * 44100, 1, 0.5f));
     EXPECT_TRUE(allFinite(after));
 
     // A hot but finite sample reverberates like any other, and its tail falls.

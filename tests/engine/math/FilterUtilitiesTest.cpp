@@ -1,5 +1,6 @@
 #include "engine/math/utils/BilinFilter.h"
 #include "engine/math/utils/BiquadFilter.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+using test::noise;
 
 // The two utilities behind one face, so that one table of cases serves both.
 struct Utility {
@@ -53,16 +56,6 @@ const std::vector<Utility>& utilities()
          }},
     };
     return list;
-}
-
-std::vector<float> noise(std::size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> v(count);
-    for (float& x : v)
-        x = uniform(generator);
-    return v;
 }
 
 class FilterUtilities : public ::testing::TestWithParam<std::size_t> {

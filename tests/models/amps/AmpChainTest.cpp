@@ -2,6 +2,7 @@
 // switch does and does not carry, and selector values out of range.
 
 #include "tests/models/amps/AmpRig.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,6 @@ using namespace amps;
 namespace {
 
 constexpr Model kHeads[] = {Model::RKMClassic, Model::RE500, Model::RKM4Pro, Model::V9E};
-
-std::vector<float> noise(std::size_t n, unsigned seed = 7)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(n);
-    for (float& v : x)
-        v = uniform(random);
-    return x;
-}
 
 template <class PowerAmp> std::uint32_t levelOf(Module& powerAmp)
 {
@@ -56,7 +47,7 @@ std::uint32_t powerMode(Module& v9e)
 TEST(AmpChain, AFreshChainCopiesItsInputBitForBitInAnyBlockSize)
 {
     AmpRig rig;
-    const auto x = noise(30000);
+    const auto x = test::noise(30000, 7);
     const auto y = rig.run(x, {1, 7, 64, 300, 8192, 65});
     for (std::size_t t = 0; t < kLatency; ++t)
         ASSERT_EQ(y[t], 0.0f);
@@ -179,7 +170,7 @@ TEST(AmpChain, TheNextModuleHearsTheNewModelFromTheFirstPiece)
         rig.choose(m);
         rig.run(sine(22050, 0.5f, 110.0f));
         rig.push("Model_0_AmpModule", 0.0f);
-        const auto x = noise(3000, 11);
+        const auto x = test::noise(3000, 11);
         const auto y = rig.run(x, {1000});
         for (std::size_t t = kLatency; t < y.size(); ++t)
             ASSERT_EQ(y[t], x[t - kLatency]) << int(m) << " sample " << t;

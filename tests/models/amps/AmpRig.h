@@ -9,6 +9,7 @@
 #include "models/RigModuleCreators.h"
 #include "models/amps/AmpSelector.h"
 #include "tests/support/AmpHeadSettings.h"
+#include "tests/support/Signals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -125,37 +126,8 @@ inline Module& subModule(Module& root, const Path& path)
     return *module;
 }
 
-inline std::vector<float> sine(std::size_t n, float amplitude, float hz, float rate = 44100.0f)
-{
-    std::vector<float> x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x[i] = amplitude *
-               static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * double(i) / rate));
-    return x;
-}
-
-// An exponential sweep from 40 Hz to 8 kHz.
-inline std::vector<float> sweep(std::size_t n, float amplitude, float rate)
-{
-    std::vector<float> x(n);
-    double phase = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        phase += 2.0 * std::numbers::pi * 40.0 * std::pow(200.0, double(i) / double(n)) / rate;
-        x[i] = amplitude * static_cast<float>(std::sin(phase));
-    }
-    return x;
-}
-
-// The largest magnitude in [from, to); infinity when a sample is not finite.
-inline float peak(const std::vector<float>& x, std::size_t from = 0, std::size_t to = SIZE_MAX)
-{
-    float p = 0.0f;
-    for (std::size_t i = from; i < std::min(to, x.size()); ++i) {
-        if (!std::isfinite(x[i]))
-            return INFINITY;
-        p = std::max(p, std::fabs(x[i]));
-    }
-    return p;
-}
+using test::peak;
+using test::sine;
+using test::sweep;
 
 } // namespace amps

@@ -7,6 +7,7 @@
 #include "engine/core/Port.h"
 #include "models/cabinet/CabinetBorvan.h"
 #include "models/cabinet/ImpulseSets.h"
+#include "tests/support/Signals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,7 @@ namespace cabinet_test {
 
 using namespace AudioEngine;
 using Cabinet = CabinetBorvan<BorvanQom::WooferSetTraits, BorvanQom::TweeterSetTraits>;
+using test::noise;
 
 class Environment : public AudioEngine::Environment {
 public:
@@ -69,16 +71,6 @@ public:
     OutputBuffered source{"Source", "", 64};
     Module module;
 };
-
-inline std::vector<float> noise(std::size_t count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(count);
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
 
 // Sample n of the result is the sum of samples n, n + L, n + 2L, ... of the table.
 inline std::vector<double> fold(const float* table, std::size_t length, std::size_t L)

@@ -1,6 +1,7 @@
 // The engine convolver's reserved storage, which lets the cabinet change responses on the audio
 // thread without allocating.
 #include "engine/dsp/Convolver.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,7 @@ namespace {
 
 using dsp::Domain::OldConvolvers::Convolver;
 
-std::vector<float> randomSignal(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    std::vector<float> x(static_cast<size_t>(count));
-    for (float& v : x)
-        v = uniform(rng);
-    return x;
-}
+using test::randomSignal;
 
 std::vector<float> run(Convolver& convolver, const std::vector<float>& input)
 {

@@ -6,6 +6,8 @@
 #include "tests/engine/modules/ModuleTestRig.h"
 #include "tools/dynacomp-tables/DynacompCurveLaws.h"
 
+#include "tests/support/Signals.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,6 +32,7 @@ namespace Tables = DynacompCompSectionTraitsDetails::Tables;
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
+using test::rms;
 const Section::Splines& splines()
 {
     return Section::Splines::get();
@@ -69,27 +72,11 @@ struct CompressorRig {
     rig::Feed feed;
 };
 
-std::vector<float> sine(double hertz, float amplitude, std::size_t n, float rate = 44100.0f)
-{
-    std::vector<float> x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x[i] = amplitude * static_cast<float>(std::sin(kTwoPi * hertz * double(i) / rate));
-    return x;
-}
-
-double rms(const std::vector<float>& y, std::size_t from)
-{
-    double sum = 0.0;
-    for (std::size_t i = from; i < y.size(); ++i)
-        sum += double(y[i]) * double(y[i]);
-    return std::sqrt(sum / double(y.size() - from));
-}
-
 // Steady output level in dB of a 200 Hz sine of the given amplitude, from rest.
 double steadyLevelDb(float sensitivity, float amplitude)
 {
     CompressorRig rig(sensitivity);
-    const std::vector<float> y = rig.play(sine(200.0, amplitude, 64 * 1200));
+    const std::vector<float> y = rig.play(test::sine(64 * 1200, amplitude, 200.0));
     return 20.0 * std::log10(rms(y, y.size() - 64 * 200));
 }
 
@@ -307,7 +294,7 @@ TEST(Dynacomp, TheControlCurrentNeverGoesNegative)
         for (float amplitude : {0.3f, 3.0f, 1e6f}) {
             CompressorRig rig(sensitivity);
             const float rest = rig.section().getI();
-            const std::vector<float> loud = sine(200.0, amplitude, 44100 / 2);
+            const std::vector<float> loud = test::sine(44100 / 2, amplitude, 200.0);
             float lowest = rest;
             for (std::size_t at = 0; at + 4 <= loud.size(); at += 4) {
                 rig.play(std::vector<float>(loud.begin() + at, loud.begin() + at + 4), 4);
@@ -356,7 +343,7 @@ TEST(Dynacomp, A40DbRiseComesOutSmallerAndMoreSoAtFullSensitivity)
 TEST(Dynacomp, RateChangesRebuildTheStagesAndKeepTheControlNode)
 {
     CompressorRig rig(1.0f);
-    rig.play(sine(200.0, 0.3f, 64 * 50));
+    rig.play(test::sine(64 * 50, 0.3f, 200.0));
     const float v = rig.section().getV();
     const float i = rig.section().getI();
     rig.environment.rate = 96000.0f;
@@ -372,7 +359,7 @@ TEST(Dynacomp, RateChangesRebuildTheStagesAndKeepTheControlNode)
 TEST(Dynacomp, WildInputsRunCleanAndAResetForgetsThem)
 {
     const float inf = std::numeric_limits<float>::infinity();
-    const std::vector<float> music = sine(200.0, 0.2f, 64 * 60);
+    const std::vector<float> music = test::sine(64 * 60, 0.2f, 200.0);
     for (float sensitivity : {0.0f, 1.0f}) {
         for (float wild :
              {100.0f, -100.0f, 1e6f, inf, -inf, std::numeric_limits<float>::quiet_NaN()}) {
@@ -408,7 +395,7 @@ TEST(Dynacomp, InASlotItsKnobsJoinTheUnionAndReachTheModel)
     EXPECT_EQ(model.getFilterOut().getParameter("Volume").getValue(), 0.75f);
     for (float y : rig.run(64 * 4, 0.0f))
         EXPECT_LE(std::fabs(y), 1e-6f);
-    const std::vector<float> y = rig.run(sine(200.0, 0.2f, 64 * 100));
+    const std::vector<float> y = rig.run(test::sine(64 * 100, 0.2f, 200.0));
     EXPECT_GT(rms(y, y.size() / 2), 0.01);
 }
 
@@ -545,7 +532,7 @@ TEST(DynacompOnset, TheControlNodeFollowsTheCircuitThroughANoteAndItsRelease)
         const double rest = rig.section().getV();
         EXPECT_NEAR(rest, onset::restV(c.sensitivity), 1e-5);
 
-        const std::vector<float> note = sine(55.0, 0.5f, at(0.5));
+        const std::vector<float> note = test::sine(at(0.5), 0.5f, 55.0);
         std::vector<double> ours, theirs;
         for (float x : note) {
             rig.play({x}, 1); // one sample a piece, so V is read at every sample

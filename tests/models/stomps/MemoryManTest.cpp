@@ -3,6 +3,7 @@
 #include "models/stomps/MemoryMan.h"
 #include "models/stomps/StompSet.h"
 #include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -62,16 +63,6 @@ struct DelayRig {
     Element element;
     rig::Feed feed;
 };
-
-std::vector<float> noise(std::size_t samples, unsigned seed, float level = 0.5f)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> uniform(-level, level);
-    std::vector<float> x(samples);
-    for (float& v : x)
-        v = uniform(random);
-    return x;
-}
 
 // |H(e^jw)| of a second-order section at f hertz.
 template <class Z> double gainAt(const Z& z, double hertz, double rate)
@@ -349,7 +340,7 @@ TEST(AnalogDelay, AtDepthZeroTheDelayIsExactlyDelayAndTheMixIsAsWired)
                   float(44100.0 * c.delayMs / 1000.0));
 
         // The knob's smoother is still moving: the ratio is 1 at every position.
-        const std::vector<float> x = noise(64 * 1200, 7);
+        const std::vector<float> x = test::noise(64 * 1200, 7, 0.5f);
         const std::vector<float> y = rig.play(x);
         WetPathReference reference(44100.0f, c.delayMs);
         const std::vector<float> expected = reference.play(x, c.inputLevel, c.feedback, c.blend);
@@ -562,7 +553,7 @@ TEST(AnalogDelay, BadInputSamplesLeaveNoTraceAfterAReset)
         r->element.setParameter("Feedback", 0.9f);
         r->element.setParameter("Delay", 120.0f);
     }
-    const std::vector<float> phrase = noise(64 * 300, 11, 0.3f);
+    const std::vector<float> phrase = test::noise(64 * 300, 11, 0.3f);
     hit.play(phrase);
     twin.play(phrase);
     for (float bad : {kNaN, kInf, -kInf, 1e6f, -1e6f}) {

@@ -4,6 +4,8 @@
 #include "models/stomps/StompSet.h"
 #include "tests/engine/modules/ModuleTestRig.h"
 
+#include "tests/support/Signals.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -67,14 +69,6 @@ struct OctaverRig {
     Element element;
     rig::Feed feed;
 };
-
-std::vector<float> sine(double hertz, float amplitude, std::size_t n, float rate = 44100.0f)
-{
-    std::vector<float> x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x[i] = amplitude * static_cast<float>(std::sin(kTwoPi * hertz * double(i) / rate));
-    return x;
-}
 
 // Magnitude of one frequency in a stretch of samples (a single DFT bin).
 double amplitudeAt(const std::vector<float>& y, std::size_t from, std::size_t to, double hertz,
@@ -199,7 +193,7 @@ TEST(Octaver, An82HzToneSquaresAtItsPitchAndDividesToAnOctaveBelow)
     OctaverRig rig;
     rig.element.setParameter("OctaveLevel", 1.0f);
     const std::size_t n = 64 * 1378; // two seconds, whole pieces
-    const std::vector<float> x = sine(82.0, 0.25f, n);
+    const std::vector<float> x = test::sine(n, 0.25f, 82.0);
     std::vector<float> square(n), divided(n), octave(n);
     rig.play(x, [&](std::size_t at) {
         std::copy_n(rig.out("Latch", "OutNotQ"), 64, square.begin() + at);
@@ -321,7 +315,7 @@ TEST(Octaver, PrepareRestsTheLogicAndKeepsFiltersResetClearsOnlyFilters)
 {
     OctaverRig rig;
     rig.element.setParameter("OctaveLevel", 1.0f);
-    rig.play(sine(82.0, 0.25f, 64 * 300));
+    rig.play(test::sine(64 * 300, 0.25f, 82.0));
     auto& lp2 = dynamic_cast<FilterOctaveLP2&>(rig.sub("OctaveLP2"));
     Model& model = rig.element;
 
@@ -338,7 +332,7 @@ TEST(Octaver, PrepareRestsTheLogicAndKeepsFiltersResetClearsOnlyFilters)
     EXPECT_EQ(model.getEnvPos().getEnvelope(), envelope) << "the envelope stays";
     EXPECT_EQ(model.getDivider().getOutputState(), divided);
 
-    rig.play(sine(82.0, 0.25f, 64 * 10));
+    rig.play(test::sine(64 * 10, 0.25f, 82.0));
     const auto running = lp2.getState();
     rig.element.prepare();
     EXPECT_EQ(lp2.getState().y1, running.y1) << "prepare keeps the filter states";
@@ -357,12 +351,12 @@ TEST(Octaver, WildInputsStayContainedAndAResetRecovers)
         OctaverRig rig;
         rig.element.setParameter("Level", 0.5f);
         rig.element.setParameter("OctaveLevel", 1.0f);
-        std::vector<float> burst = sine(82.0, 0.25f, 64 * 20);
+        std::vector<float> burst = test::sine(64 * 20, 0.25f, 82.0);
         for (std::size_t i = 300; i < 700; i += 3)
             burst[i] = wild;
         rig.play(burst);
         rig.element.reset();
-        const std::vector<float> after = rig.play(sine(82.0, 0.25f, 64 * 200));
+        const std::vector<float> after = rig.play(test::sine(64 * 200, 0.25f, 82.0));
         for (float y : after)
             ASSERT_TRUE(std::isfinite(y)) << wild;
         // Within a few seconds everything is back to the size of the signal.

@@ -7,6 +7,7 @@
 #include "plugin/docview/MAFInterface.h"
 #include "plugin/engine/Main.h"
 #include "plugin/rig/Rig.h"
+#include "tests/support/Signals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -139,25 +140,6 @@ struct RecordedRig {
         engine.setTempo(tempo);
         engine.process(inputs, outputs, 8);
     }
-};
-
-// A sine of the given frequency and amplitude, continuing across calls.
-class Sine {
-public:
-    Sine(double hertz, double rate, float amplitude)
-        : step_(2.0 * M_PI * hertz / rate), amplitude_(amplitude)
-    {
-    }
-    void fill(float* out, int frames)
-    {
-        for (int i = 0; i < frames; ++i, phase_ += step_)
-            out[i] = amplitude_ * static_cast<float>(std::sin(phase_));
-    }
-
-private:
-    double phase_ = 0.0;
-    double step_;
-    float amplitude_;
 };
 
 } // namespace test

@@ -3,6 +3,7 @@
 #include "plugin/DUZ2.h"
 #include "plugin/module/Process.h"
 #include "tests/plugin/module/ModuleFixtures.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -51,23 +52,6 @@ struct Processor {
 
     Zq::BorvanRAZ::Process processor;
     Zq::DUZ2::ProcessTable* t = processor.getTable();
-};
-
-// A sine that goes on where the last piece ended.
-struct Sine {
-    double hertz;
-    double rate;
-    float level;
-    std::int64_t position = 0;
-
-    std::vector<float> next(int frames)
-    {
-        std::vector<float> signal(static_cast<std::size_t>(frames));
-        const double step = 2.0 * 3.14159265358979323846 * hertz / rate;
-        for (float& x : signal)
-            x = level * static_cast<float>(std::sin(step * static_cast<double>(position++)));
-        return signal;
-    }
 };
 
 inline bool allFinite(const std::vector<float>& signal)

@@ -13,7 +13,7 @@ TEST(ProcessorChunkFuzz, hostileChunksLeaveEveryParameterInRangeAndTheRigPlaying
     Zq::DUZ2::ProcessTable* t = module.create(host.getHostTable());
     ASSERT_NE(t, nullptr);
     t->setBlockSize(t, 256);
-    const std::vector<float> tone = test::sine(256, 110.0f, 44100.0f, 0.5f);
+    const std::vector<float> tone = test::sine(256, 0.5f, 110.0f, 44100.0f);
     std::vector<float> inL = tone, inR = tone, outL(256), outR(256);
 
     // The bases: the fresh chunk and a full rig as the processor writes it.

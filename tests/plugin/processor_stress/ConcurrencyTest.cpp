@@ -26,7 +26,7 @@ struct Counters {
 void audioThread(ProcessTable* t, unsigned seed, Counters& c)
 {
     constexpr int kLongest = 4096;
-    const std::vector<float> tone = test::sine(kLongest, 110.0f, 44100.0f, 0.5f);
+    const std::vector<float> tone = test::sine(kLongest, 0.5f, 110.0f, 44100.0f);
     std::vector<float> inL = tone, inR = tone, outL(kLongest), outR(kLongest);
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> frames(0, 1024);

@@ -234,15 +234,6 @@ Watchdog::~Watchdog()
     thread_.join();
 }
 
-std::vector<float> sine(int frames, float hertz, float rate, float level)
-{
-    std::vector<float> samples(static_cast<std::size_t>(frames));
-    for (int i = 0; i < frames; ++i)
-        samples[i] =
-            level * static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz * i / rate));
-    return samples;
-}
-
 bool allFinite(const float* samples, int frames)
 {
     for (int i = 0; i < frames; ++i)

@@ -5,6 +5,7 @@
 // change, and the checks every state must pass.
 
 #include "plugin/DUZ2.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -90,9 +91,6 @@ private:
     std::atomic<bool> done_{false};
     std::thread thread_;
 };
-
-// A stereo test tone: a sine at the frequency and level, on both channels.
-std::vector<float> sine(int frames, float hertz, float rate, float level);
 
 bool allFinite(const float* samples, int frames);
 

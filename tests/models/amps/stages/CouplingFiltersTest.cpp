@@ -4,6 +4,7 @@
 #include "models/amps/stages/RKM4ProStages.h"
 #include "models/amps/stages/RKMClassicStages.h"
 #include "models/amps/stages/V9EStages.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -49,16 +50,6 @@ const std::vector<Coupling>& couplings()
     return list;
 }
 
-std::vector<float> noise(std::size_t count, float amplitude)
-{
-    std::mt19937 generator(3);
-    std::uniform_real_distribution<float> uniform(-amplitude, amplitude);
-    std::vector<float> x(count);
-    for (float& v : x)
-        v = uniform(generator);
-    return x;
-}
-
 // The tube stage before each filter rests at a plate voltage; fed that level,
 // the filter outputs exact zeros from the first sample on, after prepare and
 // after a reset, at every rate.
@@ -72,7 +63,7 @@ TEST(CouplingHighPass, StartsSettledOnTheRestLevel)
             EXPECT_TRUE(stagetest::allZero(harness.runConstant(c.rest, 4096)))
                 << where << " after prepare";
 
-            std::vector<float> swing = noise(1000, 50.0f);
+            std::vector<float> swing = test::noise(1000, 3, 50.0f);
             for (float& v : swing)
                 v += c.rest;
             harness.run(swing);

@@ -7,6 +7,7 @@
 
 #include "engine/core/Module.h"
 #include "engine/core/Port.h"
+#include "tests/support/Signals.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -90,12 +91,6 @@ inline std::vector<float> sine(double amplitude, double hertz, double fs, std::s
     return x;
 }
 
-inline float peakOf(const std::vector<float>& x, std::size_t from, std::size_t to)
-{
-    float peak = 0.0f;
-    for (std::size_t i = from; i < to && i < x.size(); ++i)
-        peak = std::max(peak, std::fabs(x[i]));
-    return peak;
-}
+using test::peak;
 
 } // namespace dyntest

@@ -3,6 +3,7 @@
 #include "StageHarness.h"
 
 #include "models/amps/stages/GraphicEq.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -33,20 +34,10 @@ template <class Traits> struct Eq {
     }
 };
 
-std::vector<float> noise(std::size_t count, unsigned seed = 3)
-{
-    std::mt19937 generator(seed);
-    std::uniform_real_distribution<float> d(-1.0f, 1.0f);
-    std::vector<float> x(count);
-    for (float& v : x)
-        v = d(generator);
-    return x;
-}
-
 template <class Traits> void checkFlat(const char* variant)
 {
     Eq<Traits> e;
-    const std::vector<float> in = noise(8820);
+    const std::vector<float> in = test::noise(8820, 3);
     const std::vector<float> out = e.runner.run(in);
     for (std::size_t i = 0; i < in.size(); ++i)
         ASSERT_NEAR(out[i], in[i], 1e-5f) << variant << " sample " << i;
@@ -116,7 +107,7 @@ TEST(GraphicEq, ExtremeSlidersGiveTheBandsLargestBoostAndCut)
     Eq<RKM4ProGEQTraits> e;
     e.eq.setParameter("Band8", 1.0f);
     const std::vector<float> out = e.runner.run(dyntest::sine(0.1, 8161.0, 44100.0, 4410));
-    EXPECT_NEAR(stagetest::dB(dyntest::peakOf(out, 2205, 4410) / 0.1), 17.84, 0.05);
+    EXPECT_NEAR(stagetest::dB(dyntest::peak(out, 2205, 4410) / 0.1), 17.84, 0.05);
 }
 
 // The pre-warped design puts each band's largest boost exactly at its centre,
@@ -153,12 +144,12 @@ TEST(GraphicEq, BypassIsAnExactCopyAndTheBandsKeepTheirState)
     for (int i = 0; i < 9; ++i)
         e.eq.setParameter("Band" + std::to_string(i), i % 2 ? 0.0f : 1.0f);
     e.eq.setParameter("GeqGain", 9.0f);
-    e.runner.run(noise(1000, 5));
+    e.runner.run(test::noise(1000, 5));
     const auto before = e.band(0).getState();
 
     e.eq.setParameter("GeqBypass", 1.0f);
     EXPECT_TRUE(e.eq.isBypassed());
-    std::vector<float> in = noise(1000, 6);
+    std::vector<float> in = test::noise(1000, 6);
     in[4] = 1e-42f;
     const std::vector<float> out = e.runner.run(in, 28);
     EXPECT_EQ(std::memcmp(out.data(), in.data(), in.size() * sizeof(float)), 0);
@@ -197,9 +188,9 @@ template <class Traits> void checkLowRates(const char* variant)
             }
         }
         e.eq.reset();
-        e.runner.run(noise(2000));
+        e.runner.run(test::noise(2000, 3));
         const std::vector<float> tail = e.runner.runConstant(0.0f, 88200);
-        EXPECT_EQ(dyntest::peakOf(tail, 88000, 88200), 0.0f) << variant << " at " << slider;
+        EXPECT_EQ(dyntest::peak(tail, 88000, 88200), 0.0f) << variant << " at " << slider;
     }
 
     // From 22050 Hz on every centre lies below half the rate and keeps its boost.

@@ -6,6 +6,7 @@
 #include "models/amps/stages/RKMClassicStages.h"
 #include "models/amps/stages/ShelfMitraHigh.h"
 #include "models/amps/stages/V9EStages.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -26,16 +27,6 @@ using stagetest::Harness;
 
 namespace {
 
-std::vector<float> noise(std::size_t count, float amplitude, float offset = 0.0f)
-{
-    std::mt19937 generator(5);
-    std::uniform_real_distribution<float> uniform(-amplitude, amplitude);
-    std::vector<float> x(count);
-    for (float& v : x)
-        v = offset + uniform(generator);
-    return x;
-}
-
 const float pad = static_cast<float>(std::pow(10.0, -0.75)); // -15 dB
 
 // ---- RE500 gain stage ----
@@ -47,7 +38,7 @@ TEST(RE500Gain, ZeroGainIsExactSilenceWhateverThePad)
         Harness harness(gain);
         gain.setParameter("Pad", padOn);
         gain.setParameter("Gain", 0.0f);
-        EXPECT_TRUE(stagetest::allZero(harness.run(noise(512, 10.0f)))) << padOn;
+        EXPECT_TRUE(stagetest::allZero(harness.run(test::noise(512, 5, 10.0f)))) << padOn;
     }
 }
 
@@ -262,7 +253,9 @@ TEST(NyquistRule, EveryFilterIsStableAtLowRates)
             const std::string where = f.name + " at " + std::to_string(rate);
             EXPECT_LT(largestPoleRadius(*stage), 1.0) << where;
 
-            std::vector<float> input = noise(2000, 100.0f, f.rest);
+            std::vector<float> input = test::noise(2000, 5, 100.0f);
+            for (float& v : input)
+                v = f.rest + v;
             // The 1 to 4 Hz coupling filters take a while to forget a 100 V swing.
             const float seconds = f.rest != 0.0f ? 2.5f : 0.5f;
             input.resize(static_cast<std::size_t>(rate * seconds), f.rest);

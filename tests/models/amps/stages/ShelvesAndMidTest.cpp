@@ -4,6 +4,7 @@
 #include "models/amps/stages/RKM4ProStages.h"
 #include "models/amps/stages/RKMClassicStages.h"
 #include "models/amps/stages/V9EStages.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +24,6 @@ using stagetest::Harness;
 
 namespace {
 
-std::vector<float> noise(std::size_t count)
-{
-    std::mt19937 generator(11);
-    std::uniform_real_distribution<float> uniform(-3.0f, 3.0f);
-    std::vector<float> x(count);
-    for (float& v : x)
-        v = uniform(generator);
-    return x;
-}
-
 template <class Stage> struct UltraHiCase {
     static void check(const std::string& name, double shelfHz)
     {
@@ -41,7 +32,7 @@ template <class Stage> struct UltraHiCase {
             Harness harness(stage, rate);
             const std::string where = name + " at " + std::to_string(rate);
             // "Off" is an exact copy.
-            const std::vector<float> in = noise(1000);
+            const std::vector<float> in = test::noise(1000, 11, 3.0f);
             EXPECT_EQ(harness.run(in), in) << where;
 
             stage.setParameter("UltraHi", 1.0f);
@@ -106,7 +97,7 @@ TEST(UltraLo, OffIsAFlatGain)
         Harness harness(*stage);
         const float g = stage->getCoefficients().b0;
         EXPECT_NEAR(g, c.gain, 1e-5f) << c.name;
-        const std::vector<float> in = noise(500);
+        const std::vector<float> in = test::noise(500, 11, 3.0f);
         const std::vector<float> out = harness.run(in);
         for (std::size_t i = 0; i < in.size(); ++i)
             ASSERT_EQ(out[i], g * in[i]) << c.name << " sample " << i;

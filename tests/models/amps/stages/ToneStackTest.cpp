@@ -4,6 +4,7 @@
 #include "models/amps/stages/RKM4ProStages.h"
 #include "models/amps/stages/RKMClassicStages.h"
 #include "models/amps/stages/V9EStages.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -213,13 +214,7 @@ bool allFinite(const std::vector<float>& x)
     return std::all_of(x.begin(), x.end(), [](float v) { return std::isfinite(v); });
 }
 
-float peak(const std::vector<float>& x, std::size_t from = 0)
-{
-    float p = 0.0f;
-    for (std::size_t i = from; i < x.size(); ++i)
-        p = std::max(p, std::fabs(x[i]));
-    return p;
-}
+using test::peak;
 
 TEST(BaxandallToneStack, EveryKnobCornerOfEveryHeadStaysFiniteAndDecays)
 {

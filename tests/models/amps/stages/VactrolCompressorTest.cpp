@@ -6,6 +6,7 @@
 #include "models/amps/stages/Compressor.h"
 #include "models/amps/stages/LP2ToCoeffsZ.h"
 #include "models/amps/stages/Vactrol.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -172,16 +173,6 @@ class CompressorTest : public ::testing::Test {
 protected:
     Comp compressor;
     dyntest::Runner runner{compressor, 44100.0f};
-
-    std::vector<float> noise(std::size_t count, float amplitude, unsigned seed = 7)
-    {
-        std::mt19937 generator(seed);
-        std::uniform_real_distribution<float> d(-amplitude, amplitude);
-        std::vector<float> x(count);
-        for (float& v : x)
-            v = d(generator);
-        return x;
-    }
 };
 
 TEST_F(CompressorTest, DeclaresItsParametersAndChildren)
@@ -220,7 +211,7 @@ TEST_F(CompressorTest, CompressionZeroIsAnExactCopyAndFreezesTheState)
     const auto filterState = compressor.getFilter().getState();
 
     compressor.setParameter("Compression", 0.0f);
-    std::vector<float> input = noise(1000, 8.0f);
+    std::vector<float> input = test::noise(1000, 7, 8.0f);
     input[3] = kNaN;
     input[5] = -kInf;
     input[7] = 1e-42f;
@@ -293,8 +284,8 @@ TEST_F(CompressorTest, LoudBurstCompressesAndSilenceRecoversAlongTheReleaseLaw)
     EXPECT_LT(r, 1e5f);
     EXPECT_EQ(compressor.getVactrol().getResistance(), r);
     const float dark = 0.9584f * 5.0f;
-    EXPECT_GT(dyntest::peakOf(out, 0, 110), 0.5f * dark);
-    EXPECT_LT(dyntest::peakOf(out, 8600, 8820), 0.5f * dark);
+    EXPECT_GT(dyntest::peak(out, 0, 110), 0.5f * dark);
+    EXPECT_LT(dyntest::peak(out, 8600, 8820), 0.5f * dark);
 
     // After the release time, 90 % of the way back to dark.
     const auto release = static_cast<std::size_t>(7.5600005 * 44100.0);
@@ -328,7 +319,7 @@ TEST_F(CompressorTest, BadSamplesNeverPoisonTheState)
     const std::vector<float> after = runner.run(dyntest::sine(0.01, 200.0, 44100.0, 4410));
     for (const float y : after)
         ASSERT_TRUE(std::isfinite(y));
-    EXPECT_GT(dyntest::peakOf(after, 4000, 4410), 0.0f);
+    EXPECT_GT(dyntest::peak(after, 4000, 4410), 0.0f);
 }
 
 TEST_F(CompressorTest, RateChangeRetimesVactrolAndFilter)
