@@ -5,6 +5,7 @@
 #include "engine/host/ModuleCX2.h"
 #include "engine/host/ModuleCreators.h"
 #include "engine/modules/ModuleSelectorNotUniform.h"
+#include "models/amps/AmpModelNames.h"
 #include "models/amps/BorvanRE500.h"
 #include "models/amps/BorvanRKM4Pro.h"
 #include "models/amps/BorvanRKMClassicHead.h"
@@ -23,10 +24,11 @@ struct AmpSet : ModuleSelectorDetails::ModuleCreators {
     {
         using CX2::Application::ModuleArrayElement;
         add<ModuleArrayElement<Bypass>>("Empty");
-        add<ModuleArrayElement<BorvanRKMClassicHead<BorvanRKMClassicHeadTraits>>>("RKMClassic");
-        add<ModuleArrayElement<BorvanRE500<BorvanRE500Traits>>>("RE500");
-        add<ModuleArrayElement<BorvanRKM4Pro<BorvanRKM4ProTraits>>>("RKM4Pro");
-        add<ModuleArrayElement<BorvanV9E<BorvanV9ETraits>>>("V9E");
+        add<ModuleArrayElement<BorvanRKMClassicHead<BorvanRKMClassicHeadTraits>>>(
+            AmpModelNames::kRKMClassic);
+        add<ModuleArrayElement<BorvanRE500<BorvanRE500Traits>>>(AmpModelNames::kRE500);
+        add<ModuleArrayElement<BorvanRKM4Pro<BorvanRKM4ProTraits>>>(AmpModelNames::kRKM4Pro);
+        add<ModuleArrayElement<BorvanV9E<BorvanV9ETraits>>>(AmpModelNames::kV9E);
     }
 };
 

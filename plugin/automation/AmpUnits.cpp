@@ -8,7 +8,7 @@ namespace Zq::BorvanRAZ::Automation {
 // "EqBypass", "Limit Defeat" on "Limit"): hosts know the parameters by these
 // names, so they stay.
 
-AmpRE500::AmpRE500(AutomationList& list, const std::string& modelName) : AmpModel(list, modelName)
+template <> void AmpRE500::addParameters()
 {
     static constexpr const char* kBands[] = {"Band 40Hz",  "Band 80Hz",  "Band 150Hz",
                                              "Band 300Hz", "Band 600Hz", "Band 900Hz",
@@ -28,7 +28,7 @@ AmpRE500::AmpRE500(AutomationList& list, const std::string& modelName) : AmpMode
     addBands(kBands, std::make_index_sequence<D::kBandCount>());
 }
 
-AmpV9E::AmpV9E(AutomationList& list, const std::string& modelName) : AmpModel(list, modelName)
+template <> void AmpV9E::addParameters()
 {
     static constexpr const char* kWatts[] = {"50W", "100W"};
     using D = Document::AmpV9E;
@@ -46,8 +46,7 @@ AmpV9E::AmpV9E(AutomationList& list, const std::string& modelName) : AmpModel(li
                   [](D& d) -> Parameter& { return d.watts; });
 }
 
-AmpRKMClassic::AmpRKMClassic(AutomationList& list, const std::string& modelName)
-    : AmpModel(list, modelName)
+template <> void AmpRKMClassic::addParameters()
 {
     using D = Document::AmpRKMClassic;
     bindings_.add(addParam(nullptr, "Gain", 1, ""), [](D& d) -> Parameter& { return d.gain; });
@@ -62,8 +61,7 @@ AmpRKMClassic::AmpRKMClassic(AutomationList& list, const std::string& modelName)
     bindings_.add(addParam(nullptr, "Master", 1, ""), [](D& d) -> Parameter& { return d.master; });
 }
 
-AmpRKM4PRO::AmpRKM4PRO(AutomationList& list, const std::string& modelName)
-    : AmpModel(list, modelName)
+template <> void AmpRKM4PRO::addParameters()
 {
     static constexpr const char* kBands[] = {"Band 33Hz",  "Band 80Hz",  "Band 150Hz",
                                              "Band 300Hz", "Band 600Hz", "Band 900Hz",

@@ -17,6 +17,7 @@ public:
     AmpModel(AutomationList& list, const std::string& modelName)
         : UnitConnectable(list, "Amp " + modelName)
     {
+        addParameters();
     }
 
     void connect(UnitDoc* unit) override
@@ -28,7 +29,10 @@ public:
     }
     bool isConnected() override { return bindings_.anyBound(); }
 
-protected:
+private:
+    // The head's host parameters in host order, each head's own.
+    void addParameters();
+
     ModelBindings<Doc> bindings_;
 
     // The graphic equaliser's bands: their parameters hold decibels, shown
@@ -42,28 +46,18 @@ protected:
     }
 };
 
+template <> void AmpModel<Document::AmpRE500>::addParameters();
+template <> void AmpModel<Document::AmpV9E>::addParameters();
+template <> void AmpModel<Document::AmpRKMClassic>::addParameters();
+template <> void AmpModel<Document::AmpRKM4PRO>::addParameters();
+
 // "GN-500".
-class AmpRE500 : public AmpModel<Document::AmpRE500> {
-public:
-    AmpRE500(AutomationList& list, const std::string& modelName);
-};
-
+using AmpRE500 = AmpModel<Document::AmpRE500>;
 // "Q-9R".
-class AmpV9E : public AmpModel<Document::AmpV9E> {
-public:
-    AmpV9E(AutomationList& list, const std::string& modelName);
-};
-
+using AmpV9E = AmpModel<Document::AmpV9E>;
 // "RKM-CL".
-class AmpRKMClassic : public AmpModel<Document::AmpRKMClassic> {
-public:
-    AmpRKMClassic(AutomationList& list, const std::string& modelName);
-};
-
+using AmpRKMClassic = AmpModel<Document::AmpRKMClassic>;
 // "RKM-4 PRO".
-class AmpRKM4PRO : public AmpModel<Document::AmpRKM4PRO> {
-public:
-    AmpRKM4PRO(AutomationList& list, const std::string& modelName);
-};
+using AmpRKM4PRO = AmpModel<Document::AmpRKM4PRO>;
 
 } // namespace Zq::BorvanRAZ::Automation

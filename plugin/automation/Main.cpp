@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <type_traits>
 
 namespace Zq::BorvanRAZ::Automation {
 
@@ -47,10 +48,11 @@ Main::Main(DUZ2::Process& processor, Document::Rig& document)
         std::make_unique<StompEnvelopeFilter>(list_, "Envelope Filter ");
     stompModels_[kVolume] = std::make_unique<StompVolume>(list_, "Volume Pedal ");
     ampModule_ = std::make_unique<AmpModule>(list_, document.getAmpModule());
-    ampModels_[0] = std::make_unique<AmpRE500>(list_, "GN-500 ");
-    ampModels_[1] = std::make_unique<AmpV9E>(list_, "Q-9R ");
-    ampModels_[2] = std::make_unique<AmpRKMClassic>(list_, "RKM-CL ");
-    ampModels_[3] = std::make_unique<AmpRKM4PRO>(list_, "RKM-4 PRO ");
+    Document::forEachAmpHead([this](int number, const auto& head) {
+        using Head = typename std::remove_cvref_t<decltype(head)>::Document;
+        ampModels_[static_cast<std::size_t>(number)] =
+            std::make_unique<AmpModel<Head>>(list_, head.automationPrefix);
+    });
     cabModule_ = std::make_unique<CabModule>(list_, document.getCabModule());
 
     {

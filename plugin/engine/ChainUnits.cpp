@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <optional>
+#include <type_traits>
 
 namespace Zq::BorvanRAZ::Engine {
 
@@ -36,8 +37,7 @@ const ConverterNorm kKnob(0.0f, 10.0f);
 const ConverterLinear kMidFrequency(1.0f, 5.0f, 0.0f, 4.0f);
 
 // The two tube heads share their controls; only the V9E has a power switch.
-template <class Head>
-void bindTubeHead(UnitMAF& unit, const std::string& element, Head& head, bool powerMode)
+template <class Head> void bindTubeHead(UnitMAF& unit, const std::string& element, Head& head)
 {
     auto path = [&](const char* p) { return compose(p, element); };
     unit.addParam(path("DSM"), &head.dsmActive);
@@ -49,8 +49,7 @@ void bindTubeHead(UnitMAF& unit, const std::string& element, Head& head, bool po
     unit.addParam(path("UltraHi"), &head.ultraHi);
     unit.addParam(path("UltraLo"), &head.ultraLo);
     if constexpr (requires { head.watts; })
-        if (powerMode)
-            unit.addParam(path("PowerMode"), &head.watts);
+        unit.addParam(path("PowerMode"), &head.watts);
     unit.addParam(path("Frequency"), &head.freq, kMidFrequency);
     unit.addParam(path("GainAdjPre"), &head.gainAdjPre);
     unit.addParam(path("GainAdjPwr"), &head.gainAdjPwr);
@@ -79,7 +78,7 @@ AmpModule::AmpModule(MAFInterface* dsp, std::string path, std::string cabinetPat
       cabinetPath_(std::move(cabinetPath))
 {
     Document::AmpModule& amp = root.getDocument().getAmpModule();
-    addParamEnum(headPath("Model"), &amp.ampModel, kModelNames, kModelCount);
+    addParamEnum(headPath("Model"), &amp.ampModel, kModelNames.data(), kModelCount);
 
     const std::optional<int> index = enumIndex(amp.ampModel.getValue(), kModelCount);
     const std::string model = index ? kModelNames[*index] : "";
@@ -92,27 +91,12 @@ AmpModule::AmpModule(MAFInterface* dsp, std::string path, std::string cabinetPat
     Document::Module* head = amp.getAmpModel();
     if (!head || !index)
         return;
-    const std::string element = compose("0", getBasePath());
-    switch (*index) {
-    case 0:
-        if (auto* re500 = dynamic_cast<Document::AmpRE500*>(head))
-            bindRE500(*re500);
-        break;
-    case 1:
-        if (auto* v9e = dynamic_cast<Document::AmpV9E*>(head))
-            bindTubeHead(*this, element, *v9e, true);
-        break;
-    case 2:
-        if (auto* classic = dynamic_cast<Document::AmpRKMClassic*>(head))
-            bindTubeHead(*this, element, *classic, false);
-        break;
-    case 3:
-        if (auto* pro = dynamic_cast<Document::AmpRKM4PRO*>(head))
-            bindRKM4Pro(*pro);
-        break;
-    default:
-        break;
-    }
+    Document::forEachAmpHead([this, head, index](int number, const auto& entry) {
+        using Head = typename std::remove_cvref_t<decltype(entry)>::Document;
+        if (number == *index)
+            if (auto* document = dynamic_cast<Head*>(head))
+                bind(*document);
+    });
 }
 
 AmpModule::~AmpModule() = default;
@@ -122,7 +106,17 @@ std::string AmpModule::headPath(const std::string& parameter) const
     return compose(parameter, compose("0", getBasePath()));
 }
 
-void AmpModule::bindRE500(Document::AmpRE500& head)
+void AmpModule::bind(Document::AmpV9E& head)
+{
+    bindTubeHead(*this, compose("0", getBasePath()), head);
+}
+
+void AmpModule::bind(Document::AmpRKMClassic& head)
+{
+    bindTubeHead(*this, compose("0", getBasePath()), head);
+}
+
+void AmpModule::bind(Document::AmpRE500& head)
 {
     addParam(headPath("Pad"), &head.pad);
     addParam(headPath("LimitEnable"), &head.limit);
@@ -141,7 +135,7 @@ void AmpModule::bindRE500(Document::AmpRE500& head)
     addParam(headPath("LimitResponsiveness"), &head.limitResponsiveness);
 }
 
-void AmpModule::bindRKM4Pro(Document::AmpRKM4PRO& head)
+void AmpModule::bind(Document::AmpRKM4PRO& head)
 {
     addParam(headPath("CompAmount"), &head.compression, kKnob);
     addParam(headPath("LimitEnable"), &head.limit);

@@ -1,15 +1,11 @@
 #pragma once
 
 #include "plugin/engine/UnitEngine.h"
+#include "plugin/rig/AmpHeads.h"
 
 #include <boost/signals2/connection.hpp>
 
 #include <string>
-
-namespace Zq::BorvanRAZ::Document {
-class AmpRE500;
-class AmpRKM4PRO;
-} // namespace Zq::BorvanRAZ::Document
 
 namespace Zq::BorvanRAZ::Engine {
 
@@ -20,21 +16,22 @@ class AmpModule : public MacroModule {
 public:
     // The engine's names of the heads, by the document's "AmpModel" number;
     // the DSP selector gives each name a number of its own.
-    static constexpr int kModelCount = 4;
-    static constexpr const char* kModelNames[kModelCount] = {"RE500", "V9E", "RKMClassic",
-                                                             "RKM4Pro"};
+    static constexpr int kModelCount = Document::kAmpHeadCount;
+    static constexpr const std::array<const char*, kModelCount>& kModelNames =
+        Document::kAmpHeadEngineNames;
 
     AmpModule(Application::DocView::MAFInterface* dsp, std::string path, std::string cabinetPath,
               Main& root);
     ~AmpModule() override;
 
-    const std::string& getCabinetPath() const noexcept { return cabinetPath_; }
-
 private:
     // "P_0_AmpModule": parameter P of the head in the chain's element "0".
     std::string headPath(const std::string& parameter) const;
-    void bindRE500(Document::AmpRE500& head);
-    void bindRKM4Pro(Document::AmpRKM4PRO& head);
+    // The bindings of each head's document.
+    void bind(Document::AmpRE500& head);
+    void bind(Document::AmpV9E& head);
+    void bind(Document::AmpRKMClassic& head);
+    void bind(Document::AmpRKM4PRO& head);
 
     std::string cabinetPath_;
 };
@@ -60,8 +57,6 @@ public:
     void setMute() override;
     void setBypass() override;
     void setStop() override;
-
-    bool isAmbienceBound() const noexcept { return ambience_ != nullptr; }
 
 private:
     void chooseCabinet();

@@ -4,6 +4,7 @@
 #include "plugin/rig/AmpModels.h"
 
 #include <new>
+#include <type_traits>
 
 namespace Zq::BorvanRAZ::Document {
 
@@ -15,7 +16,7 @@ constexpr const char* kModelKey = "AmpModel";
 
 AmpModule::AmpModule(platform::CriticalSection* documentLock) : documentLock_(documentLock)
 {
-    addParameter(kModelKey, ampModel, kDefaultModel, kModelCount, kModelNames, true);
+    addParameter(kModelKey, ampModel, kDefaultModel, kModelCount, kModelNames.data(), true);
     ampModel.changed.connect([this](Parameter* parameter) { setAmpModel(parameter); });
     setAmpModel(&ampModel);
 }
@@ -33,22 +34,17 @@ void AmpModule::setAmpModel(Parameter* parameter)
         Application::DocView::enumIndex(parameter->getValue(), kModelCount).value_or(kDefaultModel);
     std::unique_ptr<Module>& model = models_[index];
     try {
-        if (!model) {
-            switch (index) {
-            case 0:
-                model = std::make_unique<AmpRE500>();
-                break;
-            case 1:
-                model = std::make_unique<AmpV9E>(documentLock_);
-                break;
-            case 2:
-                model = std::make_unique<AmpRKMClassic>(documentLock_);
-                break;
-            default:
-                model = std::make_unique<AmpRKM4PRO>();
-                break;
-            }
-        }
+        forEachAmpHead([this, index, &model](int number, const auto& head) {
+            using Head = typename std::remove_cvref_t<decltype(head)>::Document;
+            if (number != index || model)
+                return;
+            // The tube heads follow the plug-in-wide preference under the
+            // document's lock.
+            if constexpr (std::is_constructible_v<Head, platform::CriticalSection*>)
+                model = std::make_unique<Head>(documentLock_);
+            else
+                model = std::make_unique<Head>();
+        });
     } catch (const std::bad_alloc&) {
         // No current head until the next switch.
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plugin/rig/AmpHeads.h"
 #include "plugin/rig/Module.h"
 
 #include <array>
@@ -17,10 +18,10 @@ namespace Zq::BorvanRAZ::Document {
 // sub-unit "AmpModel"; presets carry only its settings.
 class AmpModule : public MacroModule {
 public:
-    static constexpr int kModelCount = 4;
+    static constexpr int kModelCount = kAmpHeadCount;
     static constexpr int kDefaultModel = 2;
-    static constexpr const char* kModelNames[kModelCount] = {"GN-500", "Q-9R", "RKM-CL",
-                                                             "RKM-4 PRO"};
+    static constexpr const std::array<const char*, kModelCount>& kModelNames =
+        kAmpHeadDocumentNames;
 
     Parameter ampModel;
 
