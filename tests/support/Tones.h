@@ -1,7 +1,10 @@
 #pragma once
 
 // Tones and their measures, shared by the pitch and time tests and benchmark:
-// every output (ours or a reference tool's) is measured the same way.
+// every output (ours or a reference tool's) is measured the same way. The
+// root mean square is the one of Signals.h.
+
+#include "tests/support/Signals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,14 +72,6 @@ inline double peakFrequency(const std::vector<float>& x, double rate, double low
 inline double cents(double measured, double expected)
 {
     return 1200.0 * std::log2(measured / expected);
-}
-
-inline double rms(const std::vector<float>& x, std::size_t from = 0)
-{
-    double sum = 0.0;
-    for (std::size_t i = from; i < x.size(); ++i)
-        sum += double(x[i]) * x[i];
-    return std::sqrt(sum / std::max<std::size_t>(1, x.size() - from));
 }
 
 } // namespace test
