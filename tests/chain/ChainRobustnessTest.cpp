@@ -24,6 +24,14 @@ std::vector<Config> configs()
         list.push_back({"slot 0 " + model, [model](Rig& r) {
                             r.applyDefaults();
                             chooseStomp(r, 0, model);
+                            // The octaver's module levels are both zero, and
+                            // the start-up mixer plays no dry signal beside
+                            // the chain: give it the levels the rig document
+                            // starts it with ("Octave" 7, "Direct" 6 of 10).
+                            if (model == "Octaver") {
+                                r.setNow(stompName("OctaveLevel", 0), 0.7f);
+                                r.setNow(stompName("Level", 0), 0.6f);
+                            }
                             r.set().reset();
                         }});
     list.push_back({"loaded", loadFull});
