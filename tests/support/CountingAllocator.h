@@ -4,6 +4,7 @@
 // that count the allocations a thread makes while its counting flag is up.
 // Include this header in exactly one source file of the executable.
 
+#include "tests/support/MallocDeletes.h"
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -64,22 +65,6 @@ void* operator new(std::size_t n, std::align_val_t a)
 void* operator new[](std::size_t n, std::align_val_t a)
 {
     return test::allocations::allocateAligned(n, a);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
 }
 void operator delete(void* p, std::align_val_t) noexcept
 {

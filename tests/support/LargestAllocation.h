@@ -5,6 +5,7 @@
 // test can show that damaged input never asks for more than it holds.
 // Include this header in exactly one source file of the executable.
 
+#include "tests/support/MallocDeletes.h"
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -60,23 +61,3 @@ void* operator new[](std::size_t n, const std::nothrow_t&) noexcept
 {
     return test::largest::allocate(n);
 }
-// The replaced new allocates with malloc, so free is the matching release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-#pragma GCC diagnostic pop

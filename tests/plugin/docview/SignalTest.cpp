@@ -1,5 +1,6 @@
 // The change signal's properties that the document and its views rely on.
 #include "plugin/docview/Parameter.h"
+#include "tests/support/MallocDeletes.h"
 
 #include <boost/bind/bind.hpp>
 #include <boost/signals2/trackable.hpp>
@@ -38,22 +39,6 @@ void* operator new(std::size_t size)
 void* operator new[](std::size_t size)
 {
     return allocate(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
 }
 
 namespace {
