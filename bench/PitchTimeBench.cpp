@@ -124,7 +124,8 @@ Input& input(bool tone)
     auto it = inputs.find(tone);
     if (it == inputs.end()) {
         Input in{tone ? "tone" : "bass",
-                 tone ? test::sine(110.0, kRate, 60 * kRate) : bench::bassLine(), tone, ""};
+                 tone ? test::sine(std::size_t(60 * kRate), 0.5f, 110.0, kRate) : bench::bassLine(),
+                 tone, ""};
         in.path = workDir() + (tone ? "/tone.wav" : "/bass.wav");
         if (!in.samples.empty())
             writeWav(in.path, in.samples);

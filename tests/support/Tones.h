@@ -2,7 +2,7 @@
 
 // Tones and their measures, shared by the pitch and time tests and benchmark:
 // every output (ours or a reference tool's) is measured the same way. The
-// root mean square is the one of Signals.h.
+// sine and root mean square are the ones of Signals.h.
 
 #include "tests/support/Signals.h"
 
@@ -13,15 +13,6 @@
 #include <vector>
 
 namespace test {
-
-inline std::vector<float> sine(double hz, double rate, int frames, float amplitude = 0.5f)
-{
-    std::vector<float> x(static_cast<std::size_t>(frames));
-    for (int i = 0; i < frames; ++i)
-        x[static_cast<std::size_t>(i)] =
-            amplitude * static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * i / rate));
-    return x;
-}
 
 inline std::vector<float> sawtooth(double hz, double rate, int frames, float amplitude = 0.5f)
 {

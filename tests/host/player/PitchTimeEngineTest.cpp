@@ -95,7 +95,7 @@ TEST(PitchTimeEffect, TheFundamentalMovesByThePitchFactorAtEveryTempo)
     for (const Tone& tone :
          {Tone{"sine", false, 44100}, Tone{"sawtooth", true, 44100}, Tone{"sine", false, 48000}}) {
         Source source{tone.saw ? test::sawtooth(110.0, tone.rate, 3 * tone.rate)
-                               : test::sine(110.0, tone.rate, 3 * tone.rate)};
+                               : test::sine(std::size_t(3 * tone.rate), 0.5f, 110.0, tone.rate)};
         for (double p : kPitches) {
             for (double s : kTimes) {
                 SCOPED_TRACE(std::string(tone.name) + " at " + std::to_string(tone.rate) + ", " +
@@ -132,7 +132,7 @@ TEST(PitchTimeEffect, APitchFactorAboveFourActsAsFour)
 
 TEST(PitchTimeEffect, TheSourceAdvancesByTheOutputOverTheTimeFactor)
 {
-    Source source{test::sine(110.0, kRate, 10 * kRate)};
+    Source source{test::sine(std::size_t(10 * kRate), 0.5f, 110.0, kRate)};
     for (double s : {2.0, 0.5, 1.5}) {
         SCOPED_TRACE(s);
         Effect effect(102, source);
@@ -154,7 +154,7 @@ TEST(PitchTimeEffect, TheSourceAdvancesByTheOutputOverTheTimeFactor)
 
 TEST(PitchTimeEffect, TheGrainPeriodAdaptsNearUnity)
 {
-    Source source{test::sine(110.0, kRate, kRate)};
+    Source source{test::sine(std::size_t(kRate), 0.5f, 110.0, kRate)};
     Effect effect(102, source);
     auto& engine = *static_cast<player::zqEfxImplPstsPoly*>(effect.get())->engine();
     struct Case {
@@ -176,7 +176,7 @@ TEST(PitchTimeEffect, TheGrainPeriodAdaptsNearUnity)
 TEST(PitchTimeEffect, APeriodChangeCrossfadesWithoutAStep)
 {
     const float amplitude = 0.5f;
-    Source source{test::sine(110.0, kRate, 6 * kRate, amplitude)};
+    Source source{test::sine(std::size_t(6 * kRate), amplitude, 110.0, kRate)};
     Effect effect(102, source);
     effect.set(1.0, 1.05);
     auto out = effect.run(0, kRate);
@@ -200,7 +200,7 @@ TEST(PitchTimeEffect, HostileSourcesGiveBoundedFiniteOutput)
     std::vector<float> clicks(n, 0.0f);
     for (int i = 0; i < n; i += 1000)
         clicks[static_cast<std::size_t>(i)] = 0.8f;
-    auto burst = test::sine(110.0, kRate, n);
+    auto burst = test::sine(std::size_t(n), 0.5f, 110.0, kRate);
     std::fill(burst.begin() + 20000, burst.begin() + 21000, NAN);
     burst[30000] = INFINITY;
     struct Case {
@@ -345,7 +345,8 @@ TEST(PitchTimeEngine, ReadingFasterThanTheSourceFiltersWhatWouldAlias)
     const int sourceRate = 88200;
     const double p = 1.26;
     auto run = [&](double hz) {
-        ToneSource source(test::sine(hz, sourceRate, 2 * sourceRate), sourceRate);
+        ToneSource source(test::sine(std::size_t(2 * sourceRate), 0.5f, hz, sourceRate),
+                          sourceRate);
         player::CRANewPolyPSTS engine(source);
         engine.setOutputRate(kRate);
         engine.setGrainRate(25.0);
@@ -360,7 +361,8 @@ TEST(PitchTimeEngine, ReadingFasterThanTheSourceFiltersWhatWouldAlias)
         out.erase(out.begin(), out.begin() + kRate / 5);
         return out;
     };
-    const double reference = test::rms(test::sine(1000.0, sourceRate, sourceRate));
+    const double reference =
+        test::rms(test::sine(std::size_t(sourceRate), 0.5f, 1000.0, sourceRate));
     // A tone the output can hold keeps its level and moves by the pitch factor.
     const auto low = run(1000.0);
     EXPECT_NEAR(20.0 * std::log10(test::rms(low) / reference), 0.0, 1.5);
@@ -371,7 +373,7 @@ TEST(PitchTimeEngine, ReadingFasterThanTheSourceFiltersWhatWouldAlias)
     EXPECT_LT(20.0 * std::log10(test::rms(run(35000.0)) / reference), -30.0);
 
     // At the output's own rate the low-pass stays off.
-    Source source{test::sine(110.0, kRate, kRate)};
+    Source source{test::sine(std::size_t(kRate), 0.5f, 110.0, kRate)};
     Effect effect(102, source);
     effect.set(p, 1.0);
     auto& engine = *static_cast<player::zqEfxImplPstsPoly*>(effect.get())->engine();
