@@ -7,25 +7,10 @@
 #include <cstdlib>
 
 #include "platform/window/KeyMapping.h"
+#include "platform/window/VisualPixel.h"
 #include "platform/window/X11Errors.h"
 
 namespace platform::window {
-
-namespace {
-
-// Where a channel's 8 bits go under a visual's mask.
-unsigned long place(unsigned channel, unsigned long mask)
-{
-    if (!mask)
-        return 0;
-    const int shift = std::countr_zero(mask);
-    const int bits = std::popcount(mask);
-    const unsigned long scaled =
-        bits >= 8 ? static_cast<unsigned long>(channel) << (bits - 8) : channel >> (8 - bits);
-    return (scaled << shift) & mask;
-}
-
-} // namespace
 
 X11Window::X11Window(Display* display, const Rect& rect) : display_(display), rect_(rect)
 {
@@ -84,9 +69,7 @@ bool X11Window::open(const unsigned long* parent, const char* title, const std::
 
     gc_ = XCreateGC(display_, window_, 0, nullptr);
     Visual* visual = created.visual;
-    direct_ = visual->c_class == TrueColor && visual->red_mask == 0xFF0000 &&
-              visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
-              (created.depth == 24 || created.depth == 32);
+    direct_ = visualTakesWords(*visual, created.depth);
     if (direct_) {
         image_ = XCreateImage(display_, visual, static_cast<unsigned>(created.depth), ZPixmap, 0,
                               reinterpret_cast<char*>(const_cast<std::uint32_t*>(pixels)), width,
@@ -223,10 +206,7 @@ void X11Window::present(const std::uint32_t* pixels, const Rect& area)
         for (int y = area.y; y < area.y + area.height; ++y)
             for (int x = area.x; x < area.x + area.width; ++x) {
                 const std::uint32_t p = pixels[static_cast<std::size_t>(y) * rect_.width + x];
-                XPutPixel(image_, x, y,
-                          place((p >> 16) & 0xFF, visual->red_mask) |
-                              place((p >> 8) & 0xFF, visual->green_mask) |
-                              place(p & 0xFF, visual->blue_mask));
+                XPutPixel(image_, x, y, visualPixel(p, *visual));
             }
     }
     XPutImage(display_, window_, gc_, image_, area.x, area.y, area.x, area.y,
