@@ -7,6 +7,7 @@ packages=(g++ cmake ninja-build ccache pkg-config googletest libgtest-dev libben
           libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format
           rubberband-cli soundstretch
           libx11-dev libpng-dev zlib1g-dev xvfb libxtst-dev libcairo2-dev
+          libfontconfig-dev libfreetype-dev fonts-dejavu-core
           jackd2 libjack-jackd2-dev libasound2-dev)
 
 missing=()

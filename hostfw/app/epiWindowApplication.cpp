@@ -3,6 +3,7 @@
 #include "hostfw/app/epiKeyboard.h"
 #include "hostfw/app/epiMenu.h"
 #include "hostfw/app/epiWindowManager.h"
+#include "hostfw/gfx/epiBitmapDib.h"
 #include "hostfw/res/epiResources.h"
 #include "hostfw/res/epiXmlChunk.h"
 #include "hostfw/ui/epiUbo.h"
@@ -50,6 +51,10 @@ epiObject* epiWindowApplication::createObject(epiFourCC group, epiFourCC kind, v
         const auto found = uiKinds().find(kind);
         if (found != uiKinds().end())
             return found->second();
+        if (kind == epiCode("iBmp"))
+            return new epiBitmap;
+        if (kind == epiCode("iBmD"))
+            return new epiBitmapDib;
         if (epiObject* plain = new (std::nothrow) epiUbo)
             return plain;
     }

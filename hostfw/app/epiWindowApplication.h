@@ -9,9 +9,10 @@ class epiUbo;
 //
 // The factory answers group 'Appl' with the five services ('Clip', 'Keyb',
 // 'Menu', 'Rsrc', 'Wind') and group 'GrUi' from a table that each part of the
-// user interface fills with its own kinds (bitmaps, windows, containers,
-// widgets, native controls); a 'GrUi' kind not in the table gives a plain
-// epiUbo. Everything else goes to epiApplication's factory.
+// user interface fills with its own kinds (windows, containers, widgets,
+// native controls), then the bitmaps 'iBmp' (epiBitmap) and 'iBmD'
+// (epiBitmapDib); any other 'GrUi' kind gives a plain epiUbo. Everything else goes to
+// epiApplication's factory.
 class epiWindowApplication : public epiApplication {
 public:
     using UiMaker = epiObject* (*)();
