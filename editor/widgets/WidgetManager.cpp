@@ -128,28 +128,27 @@ void WidgetManager::mouseMove(const Point& point, int modifiers)
 
 void WidgetManager::mouseDown(const Point& point, int button, int modifiers)
 {
-    if (!root_)
-        return;
-    Widget* target = capture_ ? capture_ : pickAt(point);
-    if (!target) {
-        root_->callbackBlock()->mouseDown(root_, point, button, modifiers);
-        return;
-    }
-    target->callbackBlock()->mouseDown(target, relative(point, target->absolutePosition()), button,
-                                       modifiers);
+    routeButton(&WidgetCallbacks::mouseDown, point, button, modifiers);
 }
 
 void WidgetManager::mouseUp(const Point& point, int button, int modifiers)
+{
+    routeButton(&WidgetCallbacks::mouseUp, point, button, modifiers);
+}
+
+// Buttons leave the hover as it is: only moves change it.
+void WidgetManager::routeButton(ButtonSignal WidgetCallbacks::*event, const Point& point,
+                                int button, int modifiers)
 {
     if (!root_)
         return;
     Widget* target = capture_ ? capture_ : pickAt(point);
     if (!target) {
-        root_->callbackBlock()->mouseUp(root_, point, button, modifiers);
+        (root_->callbackBlock().get()->*event)(root_, point, button, modifiers);
         return;
     }
-    target->callbackBlock()->mouseUp(target, relative(point, target->absolutePosition()), button,
-                                     modifiers);
+    const auto block = target->callbackBlock();
+    (block.get()->*event)(target, relative(point, target->absolutePosition()), button, modifiers);
 }
 
 void WidgetManager::key(Graphics::KeyboardButtons key, char character, int modifiers)

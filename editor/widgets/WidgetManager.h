@@ -78,6 +78,9 @@ public:
     void onDestroyed(Widget* widget);
 
 private:
+    using ButtonSignal = decltype(WidgetCallbacks::mouseDown);
+    void routeButton(ButtonSignal WidgetCallbacks::*event, const Point& point, int button,
+                     int modifiers);
     void invalidateWindow(const Rect& rect);
     void paintWidget(Widget* widget, Graphics::Painter* painter, const Rect& rect,
                      const Point& origin);
