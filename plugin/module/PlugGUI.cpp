@@ -20,7 +20,7 @@ std::int32_t extent(std::int32_t from, std::int32_t to)
 
 } // namespace
 
-PlugGUI::PlugGUI(Process& process, StandIn::ResourceProvider& resources)
+PlugGUI::PlugGUI(Process& process, Application::Res::PlugInResourceProvider& resources)
     : process_(process),
       editor_(std::make_unique<StandIn::Editor>(resources, process.getDocument()))
 {

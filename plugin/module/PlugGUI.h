@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editor/resources/PlugInResourceProvider.h"
 #include "plugin/DUZ2.h"
 #include "plugin/module/standin/Editor.h"
-#include "plugin/module/standin/ResourceProvider.h"
 
 #include <memory>
 
@@ -15,7 +15,7 @@ class Process;
 // open. All entries run on the host's UI thread.
 class PlugGUI final : public DUZ2::GUI {
 public:
-    PlugGUI(Process& process, StandIn::ResourceProvider& resources);
+    PlugGUI(Process& process, Application::Res::PlugInResourceProvider& resources);
     // Closes an open window before the editor goes.
     ~PlugGUI() override;
 

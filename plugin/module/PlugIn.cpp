@@ -17,7 +17,7 @@ PlugIn::PlugIn() : settings_(kProductName)
             platform::showInstallError("ResPath", problem);
         location.clear();
     }
-    resources_.open(location);
+    resources_.addLocation(location);
 }
 
 PlugIn::~PlugIn()

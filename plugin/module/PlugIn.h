@@ -1,9 +1,9 @@
 #pragma once
 
+#include "editor/resources/PlugInResourceProvider.h"
 #include "platform/Settings.h"
 #include "plugin/DUZ2.h"
 #include "plugin/module/Singleton.h"
-#include "plugin/module/standin/ResourceProvider.h"
 
 #include <map>
 #include <memory>
@@ -20,8 +20,9 @@ class Process;
 // run on the host's control thread.
 class PlugIn final : public DUZ2::PlugIn, public Application::Utils::Singleton<PlugIn> {
 public:
-    // Opens the resource provider on the "ResPath" setting; without one it
-    // shows the install error and goes on with an empty location.
+    // Gives the resource provider the "ResPath" setting as its one location;
+    // without one it shows the install error and the provider stays without
+    // locations (every resource is then missing).
     PlugIn();
     // Deletes every processor still alive, each after its editor object.
     ~PlugIn() override;
@@ -34,7 +35,7 @@ public:
     // Null for a processor this object does not own.
     DUZ2::GUI* getGUI(DUZ2::Process* process) override;
 
-    StandIn::ResourceProvider& getResourceProvider() noexcept { return resources_; }
+    Application::Res::PlugInResourceProvider& getResourceProvider() noexcept { return resources_; }
     // Read on every call; without a value: the install error and "".
     std::string getPresetPath() const;
     std::size_t getProcessCount() const noexcept { return processes_.size(); }
@@ -45,7 +46,7 @@ private:
         std::unique_ptr<PlugGUI> gui;
     };
 
-    StandIn::ResourceProvider resources_;
+    Application::Res::PlugInResourceProvider resources_;
     platform::RegistrySettings settings_;
     std::map<DUZ2::Process*, Instance> processes_;
 };

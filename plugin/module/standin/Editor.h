@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
+namespace Zq::Application::Res {
+class PlugInResourceProvider;
+}
+
 namespace Zq::BorvanRAZ::StandIn {
 
-class ResourceProvider;
+using ResourceProvider = Application::Res::PlugInResourceProvider;
 
 // Stands in for the rig's editor until it exists: the editor's operations,
 // with its size, stored position and own-mouse/own-keys flags, opening no

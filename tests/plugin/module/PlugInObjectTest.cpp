@@ -108,12 +108,13 @@ TEST_F(PlugInObjectTest, deletingThePlugInDeletesLivingProcessorsAndTheirEditors
 TEST_F(PlugInObjectTest, missingResourcePathShowsTheInstallErrorOnceAndTheObjectWorks)
 {
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(plugIn->getResourceProvider().getLocation(), "/opt/zq/resources");
+    EXPECT_EQ(plugIn->getResourceProvider().getLocations(),
+              std::vector<std::string>{"/opt/zq/resources"});
 
     std::filesystem::remove_all(root);
     PlugIn withoutPath;
     EXPECT_EQ(messages, std::vector<std::string>{kInstallError});
-    EXPECT_EQ(withoutPath.getResourceProvider().getLocation(), "");
+    EXPECT_TRUE(withoutPath.getResourceProvider().getLocations().empty());
     Zq::DUZ2::PlugInTable* t = withoutPath.getTable();
     Zq::DUZ2::ProcessTable* process = t->createProcess(t, nullptr, 0);
     ASSERT_NE(process, nullptr);
@@ -133,7 +134,7 @@ TEST_F(PlugInObjectTest, anUnreadableResourcePathShowsTheInstallErrorNamingIt)
         const std::string said = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(messages, std::vector<std::string>{kInstallError});
         EXPECT_NE(said.find("\"ResPath\" cannot be read: "), std::string::npos) << said;
-        EXPECT_EQ(unreadable.getResourceProvider().getLocation(), "");
+        EXPECT_TRUE(unreadable.getResourceProvider().getLocations().empty());
     }
 }
 
