@@ -4,6 +4,8 @@
 #include "plugin/module/PlugIn.h"
 #include "plugin/module/Process.h"
 
+#include "editor/graphics/Bitmap.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -120,6 +122,27 @@ TEST_F(PlugInObjectTest, missingResourcePathShowsTheInstallErrorOnceAndTheObject
     ASSERT_NE(process, nullptr);
     EXPECT_NE(t->getGUI(t, process), nullptr);
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(PlugInObjectTest, theProviderReadsTheBuiltSkinFromThePackOrTheFolderInResPath)
+{
+    for (const char* location : {SKIN_PAK, SKIN_DIR}) {
+        SCOPED_TRACE(location);
+        platform::writeRegistryString("BorvanQom", "ResPath", location);
+        PlugIn plugIn;
+        auto& images = plugIn.getResourceProvider().getImageCache();
+        const Zq::Application::Graphics::Bitmap* knob = images.get("KnobLarge.tgz");
+        ASSERT_NE(knob, nullptr);
+        EXPECT_EQ(knob->width, 64);
+        EXPECT_EQ(knob->height, 64 * 64);
+        EXPECT_TRUE(knob->hasAlpha);
+        images.release(knob);
+    }
+    EXPECT_TRUE(messages.empty());
+
+    std::filesystem::remove_all(root);
+    PlugIn withoutPath;
+    EXPECT_EQ(withoutPath.getResourceProvider().getImageCache().get("KnobLarge.tgz"), nullptr);
 }
 
 TEST_F(PlugInObjectTest, anUnreadableResourcePathShowsTheInstallErrorNamingIt)
