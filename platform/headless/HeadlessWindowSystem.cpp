@@ -8,24 +8,28 @@ HeadlessWindow::HeadlessWindow(HeadlessWindowSystem& system, const WindowOptions
                                WindowSink& sink)
     : HostWindow(system, options, sink), headless_(system)
 {
-    screen_.assign(static_cast<std::size_t>(std::max(frame_.width, 0)) *
-                       static_cast<std::size_t>(std::max(frame_.height, 0)),
-                   options.background & 0xFFFFFF);
+    fitScreen();
     setHandle(reinterpret_cast<void*>(system.nextId_++));
+}
+
+void HeadlessWindow::fitScreen()
+{
+    const std::size_t size = static_cast<std::size_t>(std::max(frame_.width, 0)) *
+                             static_cast<std::size_t>(std::max(frame_.height, 0));
+    if (screen_.size() == size && screenWidth_ == frame_.width)
+        return;
+    // A resized window starts again from its background, as an X window
+    // does; the owner presents its buffer on the expose.
+    screen_.assign(size, options_.background & 0xFFFFFF);
+    screenWidth_ = frame_.width;
 }
 
 void HeadlessWindow::setFrame(const Rect& frame)
 {
     const bool sized = frame.width != frame_.width || frame.height != frame_.height;
     frame_ = frame;
-    if (!sized)
-        return;
-    // A resized window starts again from its background, as an X window
-    // does; the owner presents its buffer on the expose.
-    screen_.assign(static_cast<std::size_t>(std::max(frame.width, 0)) *
-                       static_cast<std::size_t>(std::max(frame.height, 0)),
-                   options_.background & 0xFFFFFF);
-    if (visible_)
+    fitScreen();
+    if (sized && visible_)
         headless_.expose(*this, {0, 0, frame.width, frame.height});
 }
 
@@ -56,6 +60,8 @@ void HeadlessWindow::setSizeLimits(const WindowOptions& limits)
 void HeadlessWindow::present(const std::uint32_t* pixels, int stride, const Rect& area)
 {
     ++presents_;
+    // The window manager may have resized the window since.
+    fitScreen();
     const int left = std::max(area.x, 0);
     const int top = std::max(area.y, 0);
     const int right = std::min(area.x + area.width, frame_.width);

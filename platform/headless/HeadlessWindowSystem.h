@@ -26,12 +26,19 @@ public:
 
     // What the screen shows: 0x00RRGGBB, the client area's size, the
     // background where nothing was presented.
-    const std::vector<std::uint32_t>& screen() const { return screen_; }
+    const std::vector<std::uint32_t>& screen()
+    {
+        fitScreen();
+        return screen_;
+    }
     int presents() const { return presents_; }
 
 private:
+    void fitScreen();
+
     HeadlessWindowSystem& headless_;
     std::vector<std::uint32_t> screen_;
+    int screenWidth_ = 0;
     int presents_ = 0;
 };
 
