@@ -93,12 +93,12 @@ void epiWindowManager::runMessageLoop()
     afterLoop();
 }
 
-void epiWindowManager::runTurn()
+void epiWindowManager::runTurn(bool accelerators)
 {
     platform::EventPump& events = pump();
     platform::PumpEvent event;
     if (events.poll(event))
-        dispatchEvent(event);
+        dispatchEvent(event, accelerators);
     else
         events.wait(kIdleWaitSeconds);
     if (epiApplication* app = application())
@@ -138,7 +138,7 @@ void epiWindowManager::removeTurnHook(int id)
                      turnHooks_.end());
 }
 
-void epiWindowManager::dispatchEvent(const platform::PumpEvent& event)
+void epiWindowManager::dispatchEvent(const platform::PumpEvent& event, bool accelerators)
 {
     using platform::PumpEventType;
     epiApplication* app = application();
@@ -149,7 +149,7 @@ void epiWindowManager::dispatchEvent(const platform::PumpEvent& event)
         return;
     case PumpEventType::KeyPress:
     case PumpEventType::KeyRelease: {
-        if (event.type == PumpEventType::KeyPress) {
+        if (accelerators && event.type == PumpEventType::KeyPress) {
             epiMenu* menu = app ? app->getMenu() : nullptr;
             // The shortcut table is read again for every key: the menu may
             // have been rebuilt since the loop started.
@@ -257,7 +257,7 @@ void epiWindowManager::enableOtherWindows(epiUbo* window, bool enable)
 {
     for (epiUbo* other : children()) {
         if (other != window && other->nativeHandle())
-            pump().enableWindow(other->nativeHandle(), enable);
+            other->setWindowEnabled(enable);
     }
 }
 

@@ -49,8 +49,9 @@ public:
 
     virtual void runMessageLoop();
     // One turn of the loop: one event (or a bounded wait), the due timed
-    // tasks, the per-turn hooks. Modal loops run the same turns.
-    void runTurn();
+    // tasks, the per-turn hooks. Modal loops run the same turns without the
+    // menu's shortcuts.
+    void runTurn(bool accelerators = true);
     // Ends the loop after its current turn; posts a quit request too.
     virtual void quit();
     bool isRunning() const { return running_; }
@@ -65,7 +66,7 @@ public:
     // Delivers one event: keys through the shortcuts and then the keyboard
     // service to their window, pointer state to the keyboard service, and
     // everything else to the window layer.
-    void dispatchEvent(const platform::PumpEvent& event);
+    void dispatchEvent(const platform::PumpEvent& event, bool accelerators = true);
 
     // Resets the rectangle to the next cascade position: (64, 64), then
     // 32 to the right and 16 down each time, back to (64, 64) past x = 640.
@@ -85,7 +86,8 @@ public:
     epiUbo* openOrActivate(epiFourCC kind, const char* layoutName);
     void closeWindowOfKind(epiFourCC kind);
     void bringToFront(epiUbo* window);
-    // Enables or disables every managed window but the given one.
+    // Enables or disables every managed window but the given one (their
+    // setWindowEnabled, which nests).
     void enableOtherWindows(epiUbo* window, bool enable);
 
     // 0-15: the loaded cursor of that slot (none is loaded here, so nothing

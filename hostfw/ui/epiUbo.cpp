@@ -656,7 +656,8 @@ epiRect epiUbo::clipToVisible(const epiRect& rect) const
     epiRect clipped(rect);
     clipped.intersect(bounds_);
     int dx = 0, dy = 0;
-    for (const epiUbo* object = this; object->parent_; object = object->parent_) {
+    for (const epiUbo* object = this; object->parent_ && !object->ownsSurface();
+         object = object->parent_) {
         clipped.offset(object->frame_.left, object->frame_.top);
         dx += object->frame_.left;
         dy += object->frame_.top;
@@ -709,7 +710,8 @@ void epiUbo::frameRect(const epiRect& rect, const epiColor& colour)
         parent_->frameRect(rectToParent(rect), colour);
 }
 
-void epiUbo::drawLine(int x1, int y1, int x2, int y2, const epiRect& clip, const epiColor& colour)
+void epiUbo::drawLine(int x1, int y1, int x2, int y2, const epiRect& clip, const epiColor& colour,
+                      int width)
 {
     if (x1 == x2) {
         if (x1 < clip.left || x1 >= clip.right || (y1 < clip.top && y2 < clip.top) ||
@@ -724,9 +726,38 @@ void epiUbo::drawLine(int x1, int y1, int x2, int y2, const epiRect& clip, const
         x1 = std::clamp(x1, clip.left, clip.right - 1);
         x2 = std::clamp(x2, clip.left, clip.right - 1);
     }
+    if (parent_) {
+        const epiPoint from = pointToParent({x1, y1});
+        const epiPoint to = pointToParent({x2, y2});
+        parent_->drawLine(from.x, from.y, to.x, to.y, rectToParent(clip), colour, width);
+    }
+}
+
+void epiUbo::drawBitmap(const epiBitmap& bitmap, const epiRect& source, const epiRect& destination,
+                        const epiRect& clip)
+{
     if (parent_)
-        parent_->drawLine(x1 + frame_.left, y1 + frame_.top, x2 + frame_.left, y2 + frame_.top,
-                          rectToParent(clip), colour);
+        parent_->drawBitmap(bitmap, source, rectToParent(destination), rectToParent(clip));
+}
+
+void epiUbo::blendBitmap(const epiBitmap& bitmap, const epiRect& source, const epiRect& destination,
+                         const epiRect& clip, epiFourCC mode, float alpha)
+{
+    if (parent_)
+        parent_->blendBitmap(bitmap, source, rectToParent(destination), rectToParent(clip), mode,
+                             alpha);
+}
+
+void epiUbo::lockRedraw(bool lock)
+{
+    if (parent_)
+        parent_->lockRedraw(lock);
+}
+
+void epiUbo::setWindowEnabled(bool enable)
+{
+    if (epiWindowManager* manager = windowManager(); manager && nativeHandle())
+        manager->pump().enableWindow(nativeHandle(), enable);
 }
 
 // ------------------------------------------------------------------ pointer

@@ -10,6 +10,7 @@
 #include <vector>
 
 class epiUbo;
+class epiBitmap;
 class epiWindowManager;
 class epiKeyboard;
 class epiMenu;
@@ -136,17 +137,18 @@ public:
     const epiRect& getDesignRect() const { return designRect_; }
     // The design size from the layout when there is one, else the bounds.
     epiRect layoutReferenceRect() const;
-    epiRect rectToParent(const epiRect& rect) const;
-    epiRect rectFromParent(const epiRect& rect) const;
-    epiPoint pointToParent(const epiPoint& point) const;
-    epiPoint pointFromParent(const epiPoint& point) const;
+    // Virtual: a scrolled container shifts its content.
+    virtual epiRect rectToParent(const epiRect& rect) const;
+    virtual epiRect rectFromParent(const epiRect& rect) const;
+    virtual epiPoint pointToParent(const epiPoint& point) const;
+    virtual epiPoint pointFromParent(const epiPoint& point) const;
     // Adds the frame origins of this object and of every ancestor below the
     // given one (null: up to the root), or of n levels.
     epiRect rectToAncestor(const epiRect& rect, const epiUbo* ancestor) const;
     epiPoint pointToAncestor(const epiPoint& point, const epiUbo* ancestor) const;
     epiRect rectUpLevels(const epiRect& rect, int levels) const;
     epiPoint pointUpLevels(const epiPoint& point, int levels) const;
-    epiRect localToRoot(const epiRect& rect) const { return rectToAncestor(rect, nullptr); }
+    virtual epiRect localToRoot(const epiRect& rect) const { return rectToAncestor(rect, nullptr); }
     // The object that draws for this one (the root, or the first ancestor
     // with a surface of its own) and this object's bounds in its coordinates.
     virtual bool ownsSurface() const { return false; }
@@ -167,6 +169,13 @@ public:
     bool isVisible() const { return visible_; }
     virtual void onVisibilityChanged() {}
     virtual bool isInteractive() const { return true; }
+    virtual void setEnabled(bool) {}
+    virtual bool isEnabled() const { return true; }
+    // Asked before a window closes on the user's request.
+    virtual bool canClose() { return true; }
+    // Nested disabling of a top-level window (modal runs); here the native
+    // window is enabled or disabled at once.
+    virtual void setWindowEnabled(bool enable);
     virtual void setTextCStr(const char* text);
     void setText(const epiText& text) { setTextCStr(text.getCStr()); }
     void formatText(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -210,8 +219,8 @@ public:
     // Invalidation and drawing.
     virtual void invalidate(const epiRect& rect);
     void redraw() { invalidate(bounds_); }
-    // The rectangle cut by the bounds of this object and of every ancestor,
-    // in this object's coordinates.
+    // The rectangle cut by the bounds of this object and of every ancestor up
+    // to the one that owns the surface, in this object's coordinates.
     epiRect clipToVisible(const epiRect& rect) const;
     virtual void draw(const epiRect& clip);
     void drawChild(const epiRect& clip);
@@ -222,7 +231,16 @@ public:
     virtual void frameRect(const epiRect& rect, const epiColor& colour);
     // Horizontal and vertical lines are clipped (or dropped) first.
     virtual void drawLine(int x1, int y1, int x2, int y2, const epiRect& clip,
-                          const epiColor& colour);
+                          const epiColor& colour, int width = 1);
+    // The source part of the bitmap into the destination, cut by the clip;
+    // blendBitmap mixes by the mode ('blen': alpha blending at alpha 0..1).
+    virtual void drawBitmap(const epiBitmap& bitmap, const epiRect& source,
+                            const epiRect& destination, const epiRect& clip);
+    virtual void blendBitmap(const epiBitmap& bitmap, const epiRect& source,
+                             const epiRect& destination, const epiRect& clip, epiFourCC mode,
+                             float alpha);
+    // Passed up to the bitmap-view container that counts it.
+    virtual void lockRedraw(bool lock);
 
     // Pointer routing (points in this object's coordinates).
     virtual void onMouseDown(const epiPoint& point);
@@ -274,6 +292,8 @@ public:
     virtual void animationTick(double, int) {}
     // The native window behind the object; null for objects without one.
     virtual void* nativeHandle() const { return nullptr; }
+    // The native window that child windows of this object go into.
+    virtual void* childParentHandle() const { return nativeHandle(); }
     // A broadcast of a key this object registered for.
     virtual void onMessage(epiFourCC, epiUbo*, void*) {}
 
@@ -310,8 +330,13 @@ public:
     epiMenu* menus() const;
     virtual epiResources* resources() const;
 
-private:
+protected:
+    // Frame and bounds without invalidation or broadcast (native windows
+    // taking the geometry the system gave them).
     void setFrameQuietly(const epiRect& rect);
+    bool wasOpened() const { return !notOpened_; }
+
+private:
     epiUbo* topmostChildAt(const epiPoint& point) const;
 
     epiUbo* parent_ = nullptr;

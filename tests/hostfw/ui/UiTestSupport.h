@@ -17,11 +17,11 @@ struct TestContainer : epiUbo {
         else
             invalidated.push_back(rect);
     }
-    void drawLine(int x1, int y1, int x2, int y2, const epiRect& clip,
-                  const epiColor& colour) override
+    void drawLine(int x1, int y1, int x2, int y2, const epiRect& clip, const epiColor& colour,
+                  int width) override
     {
         if (getParent())
-            epiUbo::drawLine(x1, y1, x2, y2, clip, colour);
+            epiUbo::drawLine(x1, y1, x2, y2, clip, colour, width);
         else
             lines.push_back(epiRect(x1, y1, x2, y2));
     }

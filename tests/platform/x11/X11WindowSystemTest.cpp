@@ -13,10 +13,9 @@
 #include "tests/platform/x11/SharedXvfb.h"
 
 // After gtest: Xlib defines names such as None and Bool that gtest uses.
+#include "tests/platform/x11/X11Probe.h"
+
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 
 namespace pui = platform::ui;
 using test::ui::pumpAll;
@@ -103,13 +102,7 @@ protected:
             pumpAll(*system);
         }
     }
-    void click(int rootX, int rootY)
-    {
-        XTestFakeMotionEvent(other, DefaultScreen(other), rootX, rootY, CurrentTime);
-        XTestFakeButtonEvent(other, 1, True, CurrentTime);
-        XTestFakeButtonEvent(other, 1, False, CurrentTime);
-        XSync(other, False);
-    }
+    void click(int rootX, int rootY) { test::x11::click(other, rootX, rootY); }
 
     std::unique_ptr<pui::X11WindowSystem> system;
     std::vector<std::unique_ptr<pui::HostWindow>> windows;
@@ -133,23 +126,11 @@ TEST_F(X11WindowSystemTest, PresentedPixelsMatchTheHeadlessScreenChannelForChann
     twin->present(pixels.data(), kW, {0, 0, kW, kH});
     const auto& screen = static_cast<pui::HeadlessWindow&>(*twin).screen();
 
-    XImage* image = XGetImage(other, window.client(), 0, 0, kW, kH, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    std::vector<std::uint32_t> shown(kW * kH);
+    const std::vector<std::uint32_t> shown = test::x11::readBack(other, window.client(), kW, kH);
+    ASSERT_EQ(shown.size(), pixels.size());
     int mismatches = 0;
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            const unsigned long p = XGetPixel(image, x, y);
-            const auto channel = [p](unsigned long mask) {
-                return static_cast<std::uint32_t>((p & mask) >> __builtin_ctzl(mask));
-            };
-            const std::uint32_t rgb = channel(image->red_mask) << 16 |
-                                      channel(image->green_mask) << 8 | channel(image->blue_mask);
-            const std::size_t i = static_cast<std::size_t>(y * kW + x);
-            shown[i] = rgb;
-            mismatches += rgb != screen[i] || rgb != (pixels[i] & 0xFFFFFF);
-        }
-    XDestroyImage(image);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        mismatches += shown[i] != screen[i] || shown[i] != (pixels[i] & 0xFFFFFF);
     EXPECT_EQ(mismatches, 0);
     const std::string dir = testing::TempDir();
     EXPECT_TRUE(platform::window::writePng(dir + "host-window-x11.png", shown.data(), kW, kH));
