@@ -254,3 +254,23 @@ inline std::ostream& operator<<(std::ostream& out, const BasicRect<int>& r)
     return out << "(" << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ")";
 }
 } // namespace Zq::Application::Graphics
+
+namespace test::widgets {
+
+// A film strip of `frames` frames of w x h, frame f in the colour
+// 0x8000FF + f * 16 in green: frameAt() reads the frame back from a pixel.
+inline std::unique_ptr<Graphics::Bitmap> strip(int w, int h, int frames)
+{
+    auto image = solid(w, h * frames, 0);
+    for (int f = 0; f < frames; ++f)
+        for (int i = 0; i < w * h; ++i)
+            image->pixels[static_cast<std::size_t>(f) * w * h + i] =
+                0xFF8000FFu | static_cast<std::uint32_t>(f * 16) << 8;
+    return image;
+}
+inline int frameAt(std::uint32_t pixel)
+{
+    return static_cast<int>((pixel >> 8) & 0xFF) / 16;
+}
+
+} // namespace test::widgets
