@@ -2,6 +2,7 @@
 
 #include "hostfw/app/epiApplication.h"
 #include "hostfw/app/epiWindowManager.h"
+#include "hostfw/gfx/epiDrawCommand.h"
 #include "hostfw/res/epiResources.h"
 #include "hostfw/res/epiXmlChunk.h"
 
@@ -746,6 +747,54 @@ void epiUbo::blendBitmap(const epiBitmap& bitmap, const epiRect& source, const e
     if (parent_)
         parent_->blendBitmap(bitmap, source, rectToParent(destination), rectToParent(clip), mode,
                              alpha);
+}
+
+void epiUbo::drawSystemText(const char* text, int height, const char* fontName, const epiRect& rect,
+                            const epiColor& colour, int alignment)
+{
+    if (parent_)
+        parent_->drawSystemText(text, height, fontName, rectToParent(rect), colour, alignment);
+}
+
+void epiUbo::drawShape(epiDrawCommand& record)
+{
+    if (!parent_)
+        return;
+    // The record borrows its rectangles: moved copies stand in for them on
+    // the way up, and the caller's come back afterwards.
+    const epiRect* target = record.target;
+    const epiRect* clip = record.clip;
+    const epiRect movedTarget = rectToParent(target ? *target : bounds_);
+    epiRect movedClip;
+    record.target = &movedTarget;
+    if (clip) {
+        movedClip = rectToParent(*clip);
+        record.clip = &movedClip;
+    }
+    parent_->drawShape(record);
+    record.target = target;
+    record.clip = clip;
+}
+
+void epiUbo::fillOval(const epiRect& rect, const epiRect& clip, const epiColor& colour)
+{
+    epiDrawCommand record;
+    record.command = epiCode("Favo");
+    record.target = &rect;
+    record.clip = &clip;
+    record.colour = colour;
+    drawShape(record);
+}
+
+void epiUbo::strokeOval(const epiRect& rect, const epiRect& clip, const epiColor& colour, int width)
+{
+    epiDrawCommand record;
+    record.command = epiCode("Pavo");
+    record.target = &rect;
+    record.clip = &clip;
+    record.colour = colour;
+    record.penWidth = width;
+    drawShape(record);
 }
 
 void epiUbo::lockRedraw(bool lock)

@@ -11,6 +11,7 @@
 
 class epiUbo;
 class epiBitmap;
+struct epiDrawCommand;
 class epiWindowManager;
 class epiKeyboard;
 class epiMenu;
@@ -239,6 +240,15 @@ public:
     virtual void blendBitmap(const epiBitmap& bitmap, const epiRect& source,
                              const epiRect& destination, const epiRect& clip, epiFourCC mode,
                              float alpha);
+    // Text in the system's font: height in pixels, alignment 0 left,
+    // 1 centre, 2 right.
+    virtual void drawSystemText(const char* text, int height, const char* fontName,
+                                const epiRect& rect, const epiColor& colour, int alignment);
+    // A drawing record ('Favo', 'Pavo', 'recP', 'ntxt', 'ntxL' ...) whose
+    // target and clip travel with it; font sizes in pixels.
+    virtual void drawShape(epiDrawCommand& record);
+    void fillOval(const epiRect& rect, const epiRect& clip, const epiColor& colour);
+    void strokeOval(const epiRect& rect, const epiRect& clip, const epiColor& colour, int width);
     // Passed up to the bitmap-view container that counts it.
     virtual void lockRedraw(bool lock);
 

@@ -1,6 +1,9 @@
 #include "hostfw/win/epiSurface.h"
 
 #include "hostfw/gfx/epiBitmap.h"
+#include "hostfw/gfx/epiDrawCommand.h"
+
+#include <cstdlib>
 
 namespace epiSurface {
 
@@ -59,6 +62,43 @@ epiRect drawBitmap(epiBitmap& surface, const epiBitmap& bitmap, const epiRect& s
     else
         surface.blitFrom(bitmap, &from, &to);
     return to;
+}
+
+namespace {
+
+// The bitmap sizes text in points at 96 dots per inch.
+constexpr float kPointsPerPixel = 0.75f;
+
+} // namespace
+
+epiRect drawShape(epiBitmap& surface, epiDrawCommand& record)
+{
+    epiDrawCommand order = record;
+    if (order.command == epiCode("Favo"))
+        order.command = epiCode("ovaF");
+    else if (order.command == epiCode("Pavo"))
+        order.command = epiCode("ovaP");
+    order.fontSize = record.fontSize * kPointsPerPixel;
+    surface.drawCommand(order);
+    if (record.command == epiCode("ntxL")) {
+        record.measuredWidth = order.measuredWidth;
+        return {};
+    }
+    epiRect area = order.target ? *order.target : surface.getBounds();
+    if (order.clip)
+        area.intersect(*order.clip);
+    // Pens reach a little past the rectangle.
+    area.insetAll(-std::abs(order.penWidth));
+    return area;
+}
+
+epiRect drawSystemText(epiBitmap& surface, const char* text, int height, const char* fontName,
+                       const epiRect& rect, const epiColor& colour, int alignment)
+{
+    const int flags = alignment == 1 ? 0x1 : alignment == 2 ? 0x2 : 0;
+    surface.drawTextInRect(text ? text : "", static_cast<float>(height) * kPointsPerPixel,
+                           fontName ? fontName : "", rect, colour, flags);
+    return rect;
 }
 
 } // namespace epiSurface

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class epiBitmap;
+struct epiDrawCommand;
 
 // The drawing primitives of the objects that own a surface (a window's back
 // buffer, a bitmap view's bitmap), carried out on that bitmap.
@@ -25,5 +26,13 @@ void drawLine(epiBitmap& surface, int x1, int y1, int x2, int y2, const epiRect&
 // itself (by its blend flag). Returns the destination drawn (no area: none).
 epiRect drawBitmap(epiBitmap& surface, const epiBitmap& bitmap, const epiRect& source,
                    const epiRect& destination, const epiRect& clip, bool blend);
+
+// The framework's shape records on the bitmap: 'Favo' and 'Pavo' are the
+// filled and stroked ellipse, 'recP', 'ntxt', 'ntxL' and the bitmap's own
+// commands as the bitmap draws them; font sizes come in pixels. Returns the
+// area drawn on.
+epiRect drawShape(epiBitmap& surface, epiDrawCommand& record);
+epiRect drawSystemText(epiBitmap& surface, const char* text, int height, const char* fontName,
+                       const epiRect& rect, const epiColor& colour, int alignment);
 
 } // namespace epiSurface

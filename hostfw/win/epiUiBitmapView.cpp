@@ -80,6 +80,19 @@ void epiUiBitmapView::blendBitmap(const epiBitmap& bitmap, const epiRect& source
         epiSurface::drawBitmap(*surface_, bitmap, source, destination, clip, true);
 }
 
+void epiUiBitmapView::drawSystemText(const char* text, int height, const char* fontName,
+                                     const epiRect& rect, const epiColor& colour, int alignment)
+{
+    if (surface_)
+        epiSurface::drawSystemText(*surface_, text, height, fontName, rect, colour, alignment);
+}
+
+void epiUiBitmapView::drawShape(epiDrawCommand& record)
+{
+    if (surface_)
+        epiSurface::drawShape(*surface_, record);
+}
+
 void epiUiBitmapViewContainer::create()
 {
     lockCount_ = 0;

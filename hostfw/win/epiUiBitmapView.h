@@ -33,6 +33,10 @@ public:
     void blendBitmap(const epiBitmap& bitmap, const epiRect& source, const epiRect& destination,
                      const epiRect& clip, epiFourCC mode, float alpha) override;
 
+    void drawSystemText(const char* text, int height, const char* fontName, const epiRect& rect,
+                        const epiColor& colour, int alignment) override;
+    void drawShape(epiDrawCommand& record) override;
+
 protected:
     void makeSurface(int width, int height);
 

@@ -181,6 +181,20 @@ void epiUiEventsBase::blendBitmap(const epiBitmap& bitmap, const epiRect& source
         markPresent(epiSurface::drawBitmap(*buffer_, bitmap, source, destination, clip, true));
 }
 
+void epiUiEventsBase::drawSystemText(const char* text, int height, const char* fontName,
+                                     const epiRect& rect, const epiColor& colour, int alignment)
+{
+    if (buffer_)
+        markPresent(
+            epiSurface::drawSystemText(*buffer_, text, height, fontName, rect, colour, alignment));
+}
+
+void epiUiEventsBase::drawShape(epiDrawCommand& record)
+{
+    if (buffer_)
+        markPresent(epiSurface::drawShape(*buffer_, record));
+}
+
 void epiUiEventsBase::exposed(const platform::ui::Rect& area)
 {
     // The buffer still holds the picture: the screen only needs it again.

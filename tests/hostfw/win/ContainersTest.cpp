@@ -1,11 +1,14 @@
 #include "WinTestSupport.h"
 
 #include "hostfw/gfx/epiBitmap.h"
+#include "hostfw/gfx/epiDrawCommand.h"
 #include "hostfw/res/epiResources.h"
 #include "hostfw/win/epiUiBitmapView.h"
 #include "hostfw/win/epiUiDecorate.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "support/TempFolder.h"
 
@@ -205,6 +208,50 @@ TEST_F(ContainersTest, SystemContainerDrawsIntoTheWindowAndMovingRepaintsBothAre
     app.settle();
     EXPECT_EQ(screen.screen()[25 * 200 + 115], 0xFFFFFFu);
     EXPECT_EQ(screen.screen()[25 * 200 + 135], 0x0000FFu);
+}
+
+// A child that draws whatever the test gives it.
+struct DrawChild : epiUbo {
+    explicit DrawChild(std::function<void(epiUbo&)> paint) : paint(std::move(paint)) {}
+    void draw(const epiRect&) override { paint(*this); }
+    std::function<void(epiUbo&)> paint;
+};
+
+TEST_F(ContainersTest, ShapesAndSystemTextLandOnWhicheverSurfaceOwnsThem)
+{
+    epiColor blue, black;
+    blue.setPacked(0xFF0000FF);
+    black.setBlack();
+    float measured = 0.0f;
+    const auto paint = [&](epiUbo& self) {
+        self.fillOval(epiRect(0, 0, 20, 20), self.getBounds(), blue);
+        self.drawSystemText("Ready", 14, "DejaVu Sans", epiRect(0, 20, 60, 40), black, 0);
+        epiDrawCommand measure;
+        measure.command = epiCode("ntxL");
+        measure.text.assign("Ready");
+        measure.family.assign("DejaVu Sans");
+        measure.fontSize = 14;
+        self.drawShape(measure);
+        measured = measure.measuredWidth;
+    };
+    // Inside the bitmap view container, and straight in the window.
+    addChild(*surface, new DrawChild(paint), epiRect(10, 10, 70, 50));
+    EXPECT_EQ(pixel(20, 20), 0x0000FFu);
+    EXPECT_EQ(pixel(11, 11), 0xFFFFFFu);
+    int inked = 0;
+    for (int y = 30; y < 50; ++y)
+        for (int x = 10; x < 70; ++x)
+            inked += pixel(x, y) != 0xFFFFFFu;
+    EXPECT_GT(inked, 20);
+    EXPECT_GT(measured, 20.0f);
+    EXPECT_LT(measured, 60.0f);
+
+    auto* direct = new epiUiContainer;
+    addChild(*window, direct, epiRect(120, 10, 180, 50));
+    addChild(*direct, new DrawChild(paint), epiRect(0, 0, 60, 40));
+    app.settle();
+    auto& screen = static_cast<pui::HeadlessWindow&>(*window->hostWindow());
+    EXPECT_EQ(screen.screen()[20 * 200 + 130], 0x0000FFu);
 }
 
 } // namespace
