@@ -9,6 +9,9 @@
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "platform/window/Png.h"
 #include "platform/x11/X11WindowSystem.h"
+// After the window system: Xlib's macros take names its header uses.
+#include "platform/window/X11Errors.h"
+#include "platform/x11/X11ErrorReport.h"
 #include "tests/platform/headless/RecordingSink.h"
 #include "tests/platform/x11/SharedXvfb.h"
 
@@ -256,6 +259,33 @@ TEST_F(X11WindowSystemTest, SecondClientWindowInsideTheClientAreaGetsItsOwnEvent
     EXPECT_EQ(pressX, 3);
     EXPECT_EQ(pressY, 4);
     EXPECT_FALSE(sink.saw("down 13,24"));
+}
+
+TEST_F(X11WindowSystemTest, ErrorsAreReportedAndTheProgramGoesOnAlsoBehindTheEditorsHandler)
+{
+    Display* host = system->display();
+    const unsigned long before = pui::x11::errorCount(host);
+    testing::internal::CaptureStderr();
+    XMapWindow(host, 0x1234567); // no such window
+    XSync(host, False);
+    EXPECT_EQ(pui::x11::errorCount(host), before + 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("X error: BadWindow"), std::string::npos);
+
+    // The editor, loaded later, installs its handler over the host's and
+    // passes on the errors of connections other than its own.
+    Display* editor = XOpenDisplay(nullptr);
+    ASSERT_NE(editor, nullptr);
+    platform::window::x11errors::attach(editor);
+    testing::internal::CaptureStderr();
+    XMapWindow(host, 0x1234567);
+    XSync(host, False);
+    XMapWindow(editor, 0x1234567);
+    XSync(editor, False);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(pui::x11::errorCount(host), before + 2);
+    EXPECT_EQ(platform::window::x11errors::count(editor), 1u);
+    platform::window::x11errors::detach(editor);
+    XCloseDisplay(editor);
 }
 
 // The source side of a drag from a file manager, on the test's connection.
