@@ -261,6 +261,69 @@ TEST_F(X11WindowSystemTest, SecondClientWindowInsideTheClientAreaGetsItsOwnEvent
     EXPECT_FALSE(sink.saw("down 13,24"));
 }
 
+TEST_F(X11WindowSystemTest, PropertiesCarryTheOptionsOwnerAndModalState)
+{
+    RecordingSink ownerSink, modalSink, popupSink;
+    pui::X11HostWindow& owner = openShown({10, 10, 100, 80}, ownerSink);
+    pui::WindowOptions options;
+    options.frame = {30, 30, 60, 40};
+    options.modal = true;
+    options.className = "epiWndClass_0007";
+    options.decorations = pui::Decorations::Plain;
+    options.resizableX = false;
+    pui::X11HostWindow& modal = open(options, modalSink);
+    modal.setOwner(&owner);
+    pui::WindowOptions popupOptions;
+    popupOptions.kind = pui::WindowKind::Popup;
+    popupOptions.frame = {200, 200, 50, 50};
+    pui::X11HostWindow& popup = open(popupOptions, popupSink);
+    popup.show(true);
+    settle();
+
+    Window transientFor = 0;
+    ASSERT_TRUE(XGetTransientForHint(other, modal.outer(), &transientFor));
+    EXPECT_EQ(transientFor, owner.outer());
+    XClassHint classHint{};
+    ASSERT_TRUE(XGetClassHint(other, modal.outer(), &classHint));
+    EXPECT_STREQ(classHint.res_class, "epiWndClass_0007");
+    XFree(classHint.res_name);
+    XFree(classHint.res_class);
+    const auto atoms = [&](Window window, const char* name) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<long> values;
+        if (XGetWindowProperty(other, window, XInternAtom(other, name, False), 0, 16, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            data) {
+            const auto* words = reinterpret_cast<const long*>(data);
+            values.assign(words, words + count);
+        }
+        if (data)
+            XFree(data);
+        return values;
+    };
+    const std::vector<long> state = atoms(modal.outer(), "_NET_WM_STATE");
+    ASSERT_EQ(state.size(), 1u);
+    EXPECT_EQ(static_cast<Atom>(state[0]), XInternAtom(other, "_NET_WM_STATE_MODAL", False));
+    const std::vector<long> motif = atoms(modal.outer(), "_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u);
+    EXPECT_EQ(motif[2], 0); // no decorations for a plain window
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(other, modal.outer(), &hints, &supplied));
+    EXPECT_EQ(hints.min_width, 60);
+    EXPECT_EQ(hints.max_width, 60);
+
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(other, popup.outer(), &attributes);
+    EXPECT_TRUE(attributes.override_redirect);
+    // A pop-up does not take the focus from the window that has it.
+    EXPECT_FALSE(popupSink.saw("focus in"));
+    EXPECT_FALSE(ownerSink.saw("focus out"));
+}
+
 TEST_F(X11WindowSystemTest, ErrorsAreReportedAndTheProgramGoesOnAlsoBehindTheEditorsHandler)
 {
     Display* host = system->display();
