@@ -175,9 +175,11 @@ void epiWindow::close()
     epiUbo::close();
     if (flags_.modal && manager) {
         manager->enableOtherWindows(this, true);
-        // Only compared until found among the windows: the previous window
-        // may have gone meanwhile.
-        if (previousWindow_)
+        // The previous window may have gone meanwhile: the pointer is only
+        // compared until it is found among the open windows.
+        const auto& windows = manager->children();
+        if (previousWindow_ &&
+            std::find(windows.begin(), windows.end(), previousWindow_) != windows.end())
             manager->bringToFront(previousWindow_);
         previousWindow_ = nullptr;
     }

@@ -134,6 +134,22 @@ TEST_F(ModalWindowTest, TimedTasksAndHooksRunInsideTheLoopButShortcutsDoNot)
     app.removeTimedTasks(&ticker);
 }
 
+TEST_F(ModalWindowTest, FrontWindowThatWentWhileTheModalRanIsNotTouched)
+{
+    LogWindow* main = make<LogWindow>(epiRect(0, 0, 400, 300));
+    main->openAs(&app, epiCode("main"));
+    LogModal* modal = make<LogModal>(epiRect(10, 10, 200, 100));
+    onEachTurn([&] {
+        main->exit(); // deleted while the modal window runs
+        modal->close();
+        return true;
+    });
+    modal->openAs(&app, epiCode("modl"));
+    EXPECT_EQ(modal->previousWindow(), nullptr);
+    EXPECT_EQ(manager->childCount(), 0);
+    modal->exit();
+}
+
 TEST_F(ModalWindowTest, HiddenModalDoesNotBlockAndStartsItsLoopOnceWhenShown)
 {
     LogModal* modal = make<LogModal>(epiRect(0, 0, 100, 100), false);
