@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/EventPump.h"
+#include "platform/window/Events.h"
 
 // The host's window layer: top-level, child and pop-up windows whose client
 // area shows a back buffer, with their input, focus, grab, enabled state and
@@ -21,15 +22,9 @@
 namespace platform::ui {
 
 // A window's client area: screen coordinates for top-level windows, the
-// parent's client coordinates for child windows.
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool empty() const { return width <= 0 || height <= 0; }
-    bool operator==(const Rect&) const = default;
-};
+// parent's client coordinates for child windows. The editor's window layer
+// measures its pixels the same way.
+using Rect = window::Rect;
 
 enum class WindowKind {
     TopLevel,

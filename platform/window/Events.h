@@ -11,6 +11,7 @@ struct Rect {
     int width = 0;
     int height = 0;
     bool empty() const { return width <= 0 || height <= 0; }
+    bool operator==(const Rect&) const = default;
 };
 
 // Key codes as the editor's receiver takes them (same values).

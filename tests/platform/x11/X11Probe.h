@@ -4,7 +4,11 @@
 // through XTest and a read-back of a window's pixels. Include after gtest:
 // Xlib defines names such as None and Bool that gtest uses.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <thread>
 #include <vector>
 
 #include <X11/Xlib.h>
@@ -42,6 +46,22 @@ inline std::vector<std::uint32_t> readBack(Display* display, Window window, int 
         }
     XDestroyImage(image);
     return pixels;
+}
+
+// Runs `turn` until `done` holds, after syncing every connection each time:
+// the server answers asynchronously, so this waits for events, bounded.
+inline bool turnUntil(std::initializer_list<Display*> displays, const std::function<void()>& turn,
+                      const std::function<bool()>& done)
+{
+    for (int i = 0; i < 3000; ++i) {
+        for (Display* display : displays)
+            XSync(display, False);
+        turn();
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
 }
 
 } // namespace test::x11

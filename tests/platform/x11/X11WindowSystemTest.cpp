@@ -83,19 +83,11 @@ protected:
         return window;
     }
 
-    // Pumps the layer until `done` holds: the server answers asynchronously,
-    // so this waits for events, bounded.
+    // Pumps the layer until `done` holds.
     bool pumpUntil(const std::function<bool()>& done)
     {
-        for (int i = 0; i < 3000; ++i) {
-            XSync(other, False);
-            XSync(system->display(), False);
-            pumpAll(*system);
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+        return test::x11::turnUntil(
+            {other, system->display()}, [this] { pumpAll(*system); }, done);
     }
     void settle()
     {

@@ -80,19 +80,11 @@ struct WindowsOnX11Test : ::testing::Test {
         EXPECT_TRUE(window && window->hostWindow());
         return window;
     }
-    // Turns of the loop until `done` holds; the server answers
-    // asynchronously, so this waits for events, bounded.
+    // Turns of the loop until `done` holds.
     bool turnUntil(const std::function<bool()>& done)
     {
-        for (int i = 0; i < 3000; ++i) {
-            XSync(other, False);
-            XSync(system->display(), False);
-            app->settle(4);
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+        return test::x11::turnUntil(
+            {other, system->display()}, [this] { app->settle(4); }, done);
     }
     void click(int rootX, int rootY) { test::x11::click(other, rootX, rootY); }
     std::vector<std::uint32_t> readBack(Window window, int width, int height)
