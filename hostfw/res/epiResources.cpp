@@ -1,6 +1,7 @@
 #include "hostfw/res/epiResources.h"
 
 #include "hostfw/core/epiFileDump.h"
+#include "hostfw/gfx/epiBitmap.h"
 #include "hostfw/res/epiResMedia.h"
 #include "hostfw/res/epiTextFile.h"
 #include "hostfw/res/epiXmlChunk.h"
@@ -47,7 +48,11 @@ epiXmlChunk contentChild(const epiText& document, const char* child)
 
 } // namespace
 
-epiResources::epiResources() = default;
+epiResources::epiResources()
+{
+    images_.setResources(this);
+    fonts_.setResources(this);
+}
 
 epiResources::~epiResources()
 {
@@ -56,13 +61,29 @@ epiResources::~epiResources()
 
 bool epiResources::init()
 {
-    return epiApplicationObject::init();
+    if (!epiApplicationObject::init())
+        return false;
+    fonts_.attach(getApplication());
+    images_.attach(getApplication());
+    return images_.init();
 }
 
 void epiResources::exit()
 {
     closeSource();
+    images_.exit();
     epiApplicationObject::exit();
+}
+
+epiBitmap* epiResources::createBitmap()
+{
+    epiObject* made = createObject(epiCode("GrUi"), epiCode("iBmp"), nullptr);
+    if (!made)
+        return new epiBitmap;
+    if (auto* bitmap = dynamic_cast<epiBitmap*>(made))
+        return bitmap;
+    delete made;
+    return nullptr;
 }
 
 bool epiResources::openSourceFile(const epiPath& path)

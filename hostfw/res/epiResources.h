@@ -2,9 +2,12 @@
 
 #include "hostfw/core/epiApplicationObject.h"
 #include "hostfw/core/epiPath.h"
+#include "hostfw/gfx/epiBitmapCasts.h"
+#include "hostfw/gfx/epiFonts.h"
 
 #include <memory>
 
+class epiBitmap;
 class epiFileDump;
 class epiResMediaFiles;
 
@@ -12,6 +15,7 @@ class epiResMediaFiles;
 // sounds asked for by category and name, read from one source at a time -
 // the pack linked into the program, a pack file (".prs") or a folder of loose
 // files (".frs", holding the marker "epi.frs"). Only a folder source writes.
+// It owns the application's image cache and font list, which load through it.
 class epiResources : public epiApplicationObject {
 public:
     // The id under which the program's own pack is linked in.
@@ -46,6 +50,13 @@ public:
     virtual bool isFolderSource() const;
     // Only for a folder source: the file's full path.
     virtual bool getResourceFilePath(const char* name, epiFourCC category, epiPath& path) const;
+    // The image cache's image of that name in the 'imag' category.
+    virtual epiBitmap* getImage(const epiText& name) { return images_.getImage(name.getCStr()); }
+    virtual epiBitmap* getImageCString(const char* name) { return images_.getImage(name); }
+    // A new bitmap from the application's factory ('GrUi', 'iBmp'); null when
+    // the factory's object is not a bitmap. When no factory answers, a plain
+    // epiBitmap, so that the service also works on its own.
+    virtual epiBitmap* createBitmap();
     // The "size" of a layout's "content", "width,height".
     virtual bool getLayoutSize(const char* name, int& width, int& height);
 
@@ -57,7 +68,11 @@ public:
     bool findLayoutByCode(epiFourCC category, epiFourCC code, epiText& name);
 
     epiResMediaFiles* source() const { return source_.get(); }
+    epiBitmapCasts& imageCache() { return images_; }
+    epiFonts& fonts() { return fonts_; }
 
 private:
+    epiBitmapCasts images_;
+    epiFonts fonts_;
     std::unique_ptr<epiResMediaFiles> source_;
 };

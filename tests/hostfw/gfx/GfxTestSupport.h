@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace gfxtest {
 
@@ -54,6 +55,39 @@ inline std::string makePng(int width, int height,
         &bytes);
     cairo_surface_destroy(surface);
     return bytes;
+}
+
+// A strip font image as the strip cutter reads it: glyph c (of widths[c]
+// columns, at least 1) follows boundary c; the marker row, three rows above
+// the bottom edge, is white but black at the boundaries; the glyph rows hold
+// the coverage the function gives as red (and green and blue).
+inline std::string makeStrip(const int (&widths)[256], int glyphHeight,
+                             const std::function<std::uint32_t(int c, int x, int y)>& coverage)
+{
+    int boundaries[257] = {};
+    for (int c = 0; c < 256; ++c)
+        boundaries[c + 1] = boundaries[c] + 1 + widths[c];
+    const int width = boundaries[256] + 2;
+    const int height = glyphHeight + 4;
+    const int marker = height - 3;
+    std::vector<int> owner(static_cast<std::size_t>(width), -1);
+    for (int c = 0; c < 256; ++c)
+        for (int x = 0; x < widths[c]; ++x)
+            owner[static_cast<std::size_t>(boundaries[c] + 1 + x)] = c;
+    return makePng(width, height, [&](int x, int y) -> std::uint32_t {
+        if (y == marker) {
+            for (int b : boundaries)
+                if (b == x)
+                    return argb(255, 0, 0, 0);
+            return argb(255, 255, 255, 255);
+        }
+        const int c = owner[static_cast<std::size_t>(x)];
+        if (y >= glyphHeight || c < 0)
+            return argb(255, 0, 0, 0);
+        int first = boundaries[c] + 1;
+        const std::uint32_t v = coverage(c, x - first, y);
+        return argb(255, v, v, v);
+    });
 }
 
 // Each channel within the tolerance.
