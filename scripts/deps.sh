@@ -8,7 +8,7 @@ packages=(g++ cmake ninja-build ccache pkg-config googletest libgtest-dev libben
           rubberband-cli soundstretch
           libx11-dev libpng-dev zlib1g-dev xvfb libxtst-dev libcairo2-dev
           libfontconfig-dev libfreetype-dev fonts-dejavu-core
-          jackd2 libjack-jackd2-dev libasound2-dev)
+          jackd2 libjack-jackd2-dev libasound2-dev libsndfile1-dev libsamplerate0-dev)
 
 missing=()
 for p in "${packages[@]}"; do
