@@ -92,6 +92,7 @@ void AudioArchive_DirectX::close()
     std::vector<float>().swap(mapped_);
     std::vector<float>().swap(converted_);
     std::vector<float>().swap(planes_);
+    std::vector<float*>().swap(planePointers_);
 }
 
 bool AudioArchive_DirectX::describe(char* text, int size)
@@ -173,6 +174,7 @@ bool AudioArchive_DirectX::startDecoding()
         if (rate != fileRate_)
             converted_.resize(convertedFrames * std::size_t(out));
         planes_.resize(std::max<std::size_t>(kBlockFrames, convertedFrames) * std::size_t(out));
+        planePointers_.resize(std::size_t(out));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -191,7 +193,7 @@ bool AudioArchive_DirectX::store(const float* interleaved, long frames)
         return true;
     const int out = channels();
     const std::size_t stride = planes_.size() / std::size_t(out);
-    float* planes[64];
+    float** planes = planePointers_.data();
     for (int ch = 0; ch < out; ++ch) {
         planes[ch] = planes_.data() + std::size_t(ch) * stride;
         for (long i = 0; i < frames; ++i)

@@ -67,6 +67,7 @@ private:
     bool decoding_ = false, started_ = false, failed_ = false, inputEnded_ = false;
     aaLoaderHelper loader_;
     std::vector<float> fileBlock_, mapped_, converted_, planes_;
+    std::vector<float*> planePointers_; // one a delivered channel, however many
 };
 
 } // namespace player

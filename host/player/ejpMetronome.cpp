@@ -122,12 +122,14 @@ void ejpMetronome::mixClicks(float* left, float* right, int frames)
 {
     inMix_.store(true);
     const Click& click = *click_.load();
-    if (restart_.exchange(false, std::memory_order_acq_rel))
-        counter_ = period() - 1;
     if (!isEnabled() || frames <= 0 || left == nullptr || right == nullptr) {
         inMix_.store(false);
         return;
     }
+    // Taken only while enabled: enabling posts its restart before the flag,
+    // so a block that sees the flag sees the restart too.
+    if (restart_.exchange(false, std::memory_order_acq_rel))
+        counter_ = period() - 1;
     const std::int64_t p = period();
     const std::int64_t toBeat = p - (counter_ % p + 1);
     const std::size_t length = click.samples.size();

@@ -198,6 +198,22 @@ TEST(AudioArchive, FilesThatAreNotAudioFailToOpenOrEndAsFailed)
     EXPECT_EQ(archive.lengthFrames(), 0);
 }
 
+TEST(AudioArchive, AFileOfManyChannelsDecodesUnforced)
+{
+    testsupport::TempFolder folder;
+    const std::string path = folder.path("many.wav");
+    files::writeTone(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 70, 44100, 5000);
+    AudioArchive archive;
+    ASSERT_TRUE(archive.open(path.c_str()));
+    ASSERT_EQ(archive.channels(), 70);
+    while (archive.progress() < 1.0f)
+        ASSERT_FALSE(archive.failed());
+    ASSERT_EQ(archive.lengthFrames(), 5000);
+    std::vector<float> frame(70);
+    ASSERT_TRUE(archive.readInterleaved(frame.data(), 3, 1));
+    EXPECT_FLOAT_EQ(frame[69] / frame[0], 70.0f);
+}
+
 TEST(AudioArchive, OpensOnlyWhileTheDirectXKindIsEnabled)
 {
     testsupport::TempFolder folder;
