@@ -749,6 +749,18 @@ void epiUbo::blendBitmap(const epiBitmap& bitmap, const epiRect& source, const e
                              alpha);
 }
 
+void epiUbo::drawText(epiFourCC fontId, int alignment, const epiRect& rect, const epiRect& clip,
+                      const char* text, const epiColor& colour)
+{
+    if (parent_)
+        parent_->drawText(fontId, alignment, rectToParent(rect), rectToParent(clip), text, colour);
+}
+
+int epiUbo::measureText(epiFourCC fontId, int alignment, const char* text)
+{
+    return parent_ ? parent_->measureText(fontId, alignment, text) : 0;
+}
+
 void epiUbo::drawSystemText(const char* text, int height, const char* fontName, const epiRect& rect,
                             const epiColor& colour, int alignment)
 {

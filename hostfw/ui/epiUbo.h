@@ -240,6 +240,12 @@ public:
     virtual void blendBitmap(const epiBitmap& bitmap, const epiRect& source,
                              const epiRect& destination, const epiRect& clip, epiFourCC mode,
                              float alpha);
+    // Text in a font of the font list (by its code): alignment 0 left,
+    // 1 centre, 2 right. measureText answers its width in pixels, 0 where no
+    // surface answers.
+    virtual void drawText(epiFourCC fontId, int alignment, const epiRect& rect, const epiRect& clip,
+                          const char* text, const epiColor& colour);
+    virtual int measureText(epiFourCC fontId, int alignment, const char* text);
     // Text in the system's font: height in pixels, alignment 0 left,
     // 1 centre, 2 right.
     virtual void drawSystemText(const char* text, int height, const char* fontName,

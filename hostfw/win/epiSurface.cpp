@@ -2,6 +2,7 @@
 
 #include "hostfw/gfx/epiBitmap.h"
 #include "hostfw/gfx/epiDrawCommand.h"
+#include "hostfw/res/epiResources.h"
 
 #include <cstdlib>
 
@@ -70,6 +71,23 @@ namespace {
 constexpr float kPointsPerPixel = 0.75f;
 
 } // namespace
+
+epiRect drawText(epiBitmap& surface, epiResources* resources, epiFourCC fontId, int alignment,
+                 const epiRect& rect, const epiRect& clip, const char* text, const epiColor& colour)
+{
+    epiRect area(rect);
+    area.intersect(clip);
+    if (!resources || !text || !hasArea(area))
+        return {};
+    resources->fonts().drawText(fontId, surface, alignment, rect, colour, text, &clip);
+    return area;
+}
+
+int measureText(epiBitmap* surface, epiResources* resources, epiFourCC fontId, int alignment,
+                const char* text)
+{
+    return resources && text ? resources->fonts().measureText(fontId, surface, alignment, text) : 0;
+}
 
 epiRect drawShape(epiBitmap& surface, epiDrawCommand& record)
 {

@@ -7,6 +7,7 @@
 
 class epiBitmap;
 struct epiDrawCommand;
+class epiResources;
 
 // The drawing primitives of the objects that own a surface (a window's back
 // buffer, a bitmap view's bitmap), carried out on that bitmap.
@@ -26,6 +27,13 @@ void drawLine(epiBitmap& surface, int x1, int y1, int x2, int y2, const epiRect&
 // itself (by its blend flag). Returns the destination drawn (no area: none).
 epiRect drawBitmap(epiBitmap& surface, const epiBitmap& bitmap, const epiRect& source,
                    const epiRect& destination, const epiRect& clip, bool blend);
+
+// Text in a font of the application's font list.
+epiRect drawText(epiBitmap& surface, epiResources* resources, epiFourCC fontId, int alignment,
+                 const epiRect& rect, const epiRect& clip, const char* text,
+                 const epiColor& colour);
+int measureText(epiBitmap* surface, epiResources* resources, epiFourCC fontId, int alignment,
+                const char* text);
 
 // The framework's shape records on the bitmap: 'Favo' and 'Pavo' are the
 // filled and stroked ellipse, 'recP', 'ntxt', 'ntxL' and the bitmap's own

@@ -80,6 +80,20 @@ void epiUiBitmapView::blendBitmap(const epiBitmap& bitmap, const epiRect& source
         epiSurface::drawBitmap(*surface_, bitmap, source, destination, clip, true);
 }
 
+void epiUiBitmapView::drawText(epiFourCC fontId, int alignment, const epiRect& rect,
+                               const epiRect& clip, const char* text, const epiColor& colour)
+{
+    if (surface_)
+        epiSurface::drawText(*surface_, resources(), fontId, alignment, rect, clip, text, colour);
+}
+
+int epiUiBitmapView::measureText(epiFourCC fontId, int alignment, const char* text)
+{
+    if (!getParent())
+        return 0;
+    return epiSurface::measureText(surface_.get(), resources(), fontId, alignment, text);
+}
+
 void epiUiBitmapView::drawSystemText(const char* text, int height, const char* fontName,
                                      const epiRect& rect, const epiColor& colour, int alignment)
 {

@@ -97,6 +97,15 @@ bool epiUiScrollableContainer::clipToFrame(epiRect& clip) const
     return epiSurface::hasArea(clip);
 }
 
+void epiUiScrollableContainer::drawText(epiFourCC fontId, int alignment, const epiRect& rect,
+                                        const epiRect& clip, const char* text,
+                                        const epiColor& colour)
+{
+    epiRect cut = rectToParent(clip);
+    if (getParent() && clipToFrame(cut))
+        getParent()->drawText(fontId, alignment, rectToParent(rect), cut, text, colour);
+}
+
 void epiUiScrollableContainer::drawBitmap(const epiBitmap& bitmap, const epiRect& source,
                                           const epiRect& destination, const epiRect& clip)
 {

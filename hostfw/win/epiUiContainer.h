@@ -45,7 +45,9 @@ public:
     epiPoint pointToParent(const epiPoint& point) const override;
     epiPoint pointFromParent(const epiPoint& point) const override;
 
-    // Bitmaps drawn by the content stay inside the container's frame.
+    // Bitmaps and text drawn by the content stay inside the container's frame.
+    void drawText(epiFourCC fontId, int alignment, const epiRect& rect, const epiRect& clip,
+                  const char* text, const epiColor& colour) override;
     void drawBitmap(const epiBitmap& bitmap, const epiRect& source, const epiRect& destination,
                     const epiRect& clip) override;
     void blendBitmap(const epiBitmap& bitmap, const epiRect& source, const epiRect& destination,

@@ -181,6 +181,19 @@ void epiUiEventsBase::blendBitmap(const epiBitmap& bitmap, const epiRect& source
         markPresent(epiSurface::drawBitmap(*buffer_, bitmap, source, destination, clip, true));
 }
 
+void epiUiEventsBase::drawText(epiFourCC fontId, int alignment, const epiRect& rect,
+                               const epiRect& clip, const char* text, const epiColor& colour)
+{
+    if (buffer_)
+        markPresent(epiSurface::drawText(*buffer_, resources(), fontId, alignment, rect, clip, text,
+                                         colour));
+}
+
+int epiUiEventsBase::measureText(epiFourCC fontId, int alignment, const char* text)
+{
+    return epiSurface::measureText(buffer_.get(), resources(), fontId, alignment, text);
+}
+
 void epiUiEventsBase::drawSystemText(const char* text, int height, const char* fontName,
                                      const epiRect& rect, const epiColor& colour, int alignment)
 {

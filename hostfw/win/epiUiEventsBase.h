@@ -46,6 +46,9 @@ public:
     void blendBitmap(const epiBitmap& bitmap, const epiRect& source, const epiRect& destination,
                      const epiRect& clip, epiFourCC mode, float alpha) override;
 
+    void drawText(epiFourCC fontId, int alignment, const epiRect& rect, const epiRect& clip,
+                  const char* text, const epiColor& colour) override;
+    int measureText(epiFourCC fontId, int alignment, const char* text) override;
     void drawSystemText(const char* text, int height, const char* fontName, const epiRect& rect,
                         const epiColor& colour, int alignment) override;
     void drawShape(epiDrawCommand& record) override;

@@ -42,6 +42,9 @@ struct ContainersTest : ::testing::Test {
         temp.write("Rig.frs/epi.frs", kMarker);
         temp.write("Rig.frs/layouts/kids.xml", kKids);
         temp.write("Rig.frs/layouts/panel.xml", kPanel);
+        temp.write("Rig.frs/fonts/fontsystem_Aria.xml",
+                   "<epi><content><allplatforms><family>Arial</family><size>8</size><bold>0"
+                   "</bold><italic>0</italic><kerning>0</kerning></allplatforms></content></epi>");
         ASSERT_TRUE(app.getResources()->openSourceFile(epiPath(temp.path("Rig.frs"))));
         window = new LogWindow;
         window->enableReferenceCount();
@@ -223,7 +226,10 @@ TEST_F(ContainersTest, ShapesAndSystemTextLandOnWhicheverSurfaceOwnsThem)
     blue.setPacked(0xFF0000FF);
     black.setBlack();
     float measured = 0.0f;
+    int fontWidth = 0;
     const auto paint = [&](epiUbo& self) {
+        self.drawText(epiCode("Aria"), 0, epiRect(0, 40, 60, 60), self.getBounds(), "Ready", black);
+        fontWidth = self.measureText(epiCode("Aria"), 0, "Ready");
         self.fillOval(epiRect(0, 0, 20, 20), self.getBounds(), blue);
         self.drawSystemText("Ready", 14, "DejaVu Sans", epiRect(0, 20, 60, 40), black, 0);
         epiDrawCommand measure;
@@ -235,7 +241,7 @@ TEST_F(ContainersTest, ShapesAndSystemTextLandOnWhicheverSurfaceOwnsThem)
         measured = measure.measuredWidth;
     };
     // Inside the bitmap view container, and straight in the window.
-    addChild(*surface, new DrawChild(paint), epiRect(10, 10, 70, 50));
+    addChild(*surface, new DrawChild(paint), epiRect(10, 10, 70, 70));
     EXPECT_EQ(pixel(20, 20), 0x0000FFu);
     EXPECT_EQ(pixel(11, 11), 0xFFFFFFu);
     int inked = 0;
@@ -245,13 +251,27 @@ TEST_F(ContainersTest, ShapesAndSystemTextLandOnWhicheverSurfaceOwnsThem)
     EXPECT_GT(inked, 20);
     EXPECT_GT(measured, 20.0f);
     EXPECT_LT(measured, 60.0f);
+    int fontInk = 0;
+    for (int y = 50; y < 70; ++y)
+        for (int x = 10; x < 70; ++x)
+            fontInk += pixel(x, y) != 0xFFFFFFu;
+    EXPECT_GT(fontInk, 10);
+    EXPECT_GT(fontWidth, 15);
+    EXPECT_LT(fontWidth, 60);
 
     auto* direct = new epiUiContainer;
-    addChild(*window, direct, epiRect(120, 10, 180, 50));
-    addChild(*direct, new DrawChild(paint), epiRect(0, 0, 60, 40));
+    addChild(*window, direct, epiRect(120, 10, 180, 70));
+    addChild(*direct, new DrawChild(paint), epiRect(0, 0, 60, 60));
+    fontWidth = 0;
     app.settle();
     auto& screen = static_cast<pui::HeadlessWindow&>(*window->hostWindow());
     EXPECT_EQ(screen.screen()[20 * 200 + 130], 0x0000FFu);
+    EXPECT_GT(fontWidth, 15);
+    int windowInk = 0;
+    for (int y = 50; y < 70; ++y)
+        for (int x = 120; x < 180; ++x)
+            windowInk += screen.screen()[static_cast<std::size_t>(y * 200 + x)] != 0xFFFFFFu;
+    EXPECT_GT(windowInk, 10);
 }
 
 } // namespace
