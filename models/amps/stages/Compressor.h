@@ -8,6 +8,7 @@
 #include "models/amps/stages/SplineClipper.h"
 #include "models/amps/stages/StageCurveTables.h"
 #include "models/amps/stages/Vactrol.h"
+#include "models/amps/stages/VactrolStage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,70 +55,47 @@ struct CompressorTraits {
 // The children are run by the compressor, never by the graph; their inputs
 // stay unconnected. An input sample that is NaN or infinite is taken as
 // silence, as the filters of the rig take it, so it never reaches R.
-template <class Traits>
-class Compressor : public ModuleExplicit, public VactrolStage<typename Traits::Vactrol> {
+template <class Traits> class Compressor : public VactrolStage<typename Traits::Vactrol> {
+    using Stage = VactrolStage<typename Traits::Vactrol>;
+
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "Compressor", ""}; }
 
-    Compressor() : ModuleExplicit(moduleInfo()) {}
+    Compressor() : Stage(moduleInfo()) {}
 
     void createSubModules() override
     {
-        this->setVactrol(addSubModule<typename Traits::Vactrol>("Vactrol"));
-        filter_ = addSubModule<typename Traits::Filter>("Filter");
+        Stage::createSubModules();
+        filter_ = this->template addSubModule<typename Traits::Filter>("Filter");
     }
 
     void createParameters() override
     {
-        compression_ = parameters_.addParameter(Parameter("Compression", "", 0.0f, 1.0f, 0.5f, 0),
-                                                "Compression");
-        level_ = parameters_.addParameter(
+        compression_ = this->parameters_.addParameter(
+            Parameter("Compression", "", 0.0f, 1.0f, 0.5f, 0), "Compression");
+        level_ = this->parameters_.addParameter(
             Parameter("Level", "", -40.0f, 1.0f, 1.0f, Parameter::kSetAtOnceAfterStates), "Level");
-        volume_ = parameters_.addParameter(
+        volume_ = this->parameters_.addParameter(
             Parameter("Volume", "", -40.0f, 40.0f, 0.0f, Parameter::kSetAtOnceAfterStates),
             "Volume");
-        linkChildParameters("Filter");
-    }
-
-    void createInputs() override { inputs_.addInput(Input("In", ""), "In"); }
-    void createOutputs() override
-    {
-        outputs_.addBufferedOutput(OutputBuffered("Out", "", getBlockCapacity()), "Out");
-    }
-
-    void bindPorts() override
-    {
-        ModuleExplicit::bindPorts();
-        in_ = &getInput("In");
-        out_ = &getOutput("Out");
+        this->linkChildParameters("Filter");
     }
 
     // The stored (limited) value decides: a NaN leaves the state as it was.
     void setParameter(std::string_view name, float value) override
     {
-        ModuleExplicit::setParameter(name, value);
+        Stage::setParameter(name, value);
         if (name == "Compression")
             enabled_ = compression_->getValue() != 0.0f;
-    }
-
-    void reset() override
-    {
-        ModuleExplicit::reset();
-        this->restPhotoresistor();
-    }
-    void prepare() override
-    {
-        ModuleExplicit::prepare();
-        this->restPhotoresistor();
     }
 
     void process() override { processBlock(); }
 
     std::uint32_t processBlock()
     {
-        const std::uint32_t n = getChunkSize();
-        const float* x = in_->getBuffer();
-        float* y = out_->getBuffer();
+        const std::uint32_t n = this->getChunkSize();
+        const float* x = this->in_->getBuffer();
+        float* y = this->out_->getBuffer();
         if (!enabled_) {
             if (y != x)
                 std::copy_n(x, n, y);
@@ -153,8 +131,6 @@ public:
     typename Traits::Filter& getFilter() const noexcept { return *filter_; }
 
 private:
-    Port* in_ = nullptr;
-    Port* out_ = nullptr;
     ParameterBase* compression_ = nullptr;
     ParameterBase* level_ = nullptr;
     ParameterBase* volume_ = nullptr;

@@ -11,6 +11,7 @@
 #include "models/amps/stages/SplineClipper.h"
 #include "models/amps/stages/StageCurveTables.h"
 #include "models/amps/stages/Vactrol.h"
+#include "models/amps/stages/VactrolStage.h"
 
 #include <cmath>
 #include <cstdint>
@@ -77,72 +78,50 @@ struct LimiterTraits {
 // The children are run by the limiter, never by the graph; their inputs stay
 // unconnected. An input sample that is NaN or infinite is taken as silence in
 // the enabled path, so it never reaches R.
-template <class Traits>
-class Limiter : public ModuleExplicit, public VactrolStage<typename Traits::Vactrol> {
+template <class Traits> class Limiter : public VactrolStage<typename Traits::Vactrol> {
+    using Stage = VactrolStage<typename Traits::Vactrol>;
+
 public:
     static ModuleInfo moduleInfo() { return ModuleInfo{0, "Limiter", ""}; }
 
-    Limiter() : ModuleExplicit(moduleInfo()) {}
+    Limiter() : Stage(moduleInfo()) {}
 
     void createSubModules() override
     {
-        this->setVactrol(addSubModule<typename Traits::Vactrol>("Vactrol"));
-        smoothing_ = addSubModule<typename Traits::SmoothingFilter>("SmoothingFilter");
-        preFilter_ = addSubModule<typename Traits::PreFilter>("PreFilter");
-        peakLed_ = addSubModule<typename Traits::PeakLed>("PeakLed");
+        Stage::createSubModules();
+        smoothing_ =
+            this->template addSubModule<typename Traits::SmoothingFilter>("SmoothingFilter");
+        preFilter_ = this->template addSubModule<typename Traits::PreFilter>("PreFilter");
+        peakLed_ = this->template addSubModule<typename Traits::PeakLed>("PeakLed");
     }
 
     void createParameters() override
     {
-        treshold_ =
-            parameters_.addParameter(Parameter("Treshold", "", 0.0f, 40.0f, 0.0f, 0), "Treshold");
-        enable_ = parameters_.addParameter(
+        treshold_ = this->parameters_.addParameter(Parameter("Treshold", "", 0.0f, 40.0f, 0.0f, 0),
+                                                   "Treshold");
+        enable_ = this->parameters_.addParameter(
             Parameter("Enable", "", Parameter::States{"Off", "On"}, "On", 0), "Enable");
-        peak_ = parameters_.addParameter(
+        peak_ = this->parameters_.addParameter(
             Parameter("Peak", "", 0.0f, 100000.0f, 0.0f, Parameter::kReadOnly), "Peak");
-        linkChildParameters("SmoothingFilter");
+        this->linkChildParameters("SmoothingFilter");
         offValue_ = *enable_->getStates().find("Off");
-    }
-
-    void createInputs() override { inputs_.addInput(Input("In", ""), "In"); }
-    void createOutputs() override
-    {
-        outputs_.addBufferedOutput(OutputBuffered("Out", "", getBlockCapacity()), "Out");
-    }
-
-    void bindPorts() override
-    {
-        ModuleExplicit::bindPorts();
-        in_ = &getInput("In");
-        out_ = &getOutput("Out");
     }
 
     // The stored value decides, so a NaN leaves the state as it was.
     void setParameter(std::string_view name, float value) override
     {
-        ModuleExplicit::setParameter(name, value);
+        Stage::setParameter(name, value);
         if (name == "Enable")
             enabled_ = enable_->getValue() != offValue_;
-    }
-
-    void reset() override
-    {
-        ModuleExplicit::reset();
-        this->restPhotoresistor();
-    }
-    void prepare() override
-    {
-        ModuleExplicit::prepare();
-        this->restPhotoresistor();
     }
 
     void process() override { processBlock(); }
 
     std::uint32_t processBlock()
     {
-        const std::uint32_t n = getChunkSize();
-        const float* x = in_->getBuffer();
-        float* y = out_->getBuffer();
+        const std::uint32_t n = this->getChunkSize();
+        const float* x = this->in_->getBuffer();
+        float* y = this->out_->getBuffer();
         const float rIn = Traits::inputResistor;
         const float rFb = Traits::feedbackResistor;
         if (!enabled_) {
@@ -177,8 +156,6 @@ public:
     typename Traits::PeakLed& getPeakLed() const noexcept { return *peakLed_; }
 
 private:
-    Port* in_ = nullptr;
-    Port* out_ = nullptr;
     ParameterBase* treshold_ = nullptr;
     ParameterBase* enable_ = nullptr;
     ParameterBase* peak_ = nullptr;

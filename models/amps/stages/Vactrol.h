@@ -184,29 +184,4 @@ private:
     double releaseFull_ = 0.0;
 };
 
-// The photoresistor of a stage whose gain hangs on a vactrol (the compressor,
-// the limiter): the vactrol child, which the stage steps inside its own sample
-// loop, and R, the resistance the next step starts from.
-template <class VactrolType> class VactrolStage {
-public:
-    float getResistance() const noexcept { return resistance_; }
-    VactrolType& getVactrol() const noexcept { return *vactrol_; }
-
-protected:
-    void setVactrol(VactrolType* vactrol) noexcept { vactrol_ = vactrol; }
-    // R after a block of steps.
-    void setResistance(float resistance) noexcept { resistance_ = resistance; }
-    // R at zero LED current, in the stage and in its vactrol alike, so the
-    // next step starts from the dark state.
-    void restPhotoresistor() noexcept
-    {
-        resistance_ = vactrol_->transfer(0.0f);
-        vactrol_->setResistance(resistance_);
-    }
-
-private:
-    VactrolType* vactrol_ = nullptr;
-    float resistance_ = VactrolType::TransferFunction::kDarkResistance;
-};
-
 } // namespace AudioEngine::BorvanQom
