@@ -4,7 +4,6 @@
 #include "plugin/rig/AmpModels.h"
 
 #include <string>
-#include <utility>
 
 namespace Zq::BorvanRAZ::Automation {
 
@@ -30,26 +29,17 @@ public:
     bool isConnected() override { return bindings_.anyBound(); }
 
 private:
-    // The head's host parameters in host order, each head's own.
+    // The head's host parameters in host order, from its list of controls.
     void addParameters();
 
     ModelBindings<Doc> bindings_;
-
-    // The graphic equaliser's bands: their parameters hold decibels, shown
-    // whole ("3 dB").
-    template <std::size_t N, std::size_t... Band>
-    void addBands(const char* const (&names)[N], std::index_sequence<Band...>)
-    {
-        (bindings_.add(addParam(nullptr, names[Band], 0, "dB"),
-                       [](Doc& d) -> Parameter& { return d.bands[Band]; }),
-         ...);
-    }
 };
 
-template <> void AmpModel<Document::AmpRE500>::addParameters();
-template <> void AmpModel<Document::AmpV9E>::addParameters();
-template <> void AmpModel<Document::AmpRKMClassic>::addParameters();
-template <> void AmpModel<Document::AmpRKM4PRO>::addParameters();
+// Each head's host parameters come from its list of controls.
+extern template class AmpModel<Document::AmpRE500>;
+extern template class AmpModel<Document::AmpV9E>;
+extern template class AmpModel<Document::AmpRKMClassic>;
+extern template class AmpModel<Document::AmpRKM4PRO>;
 
 // "GN-500".
 using AmpRE500 = AmpModel<Document::AmpRE500>;

@@ -2,7 +2,9 @@
 
 #include "plugin/docview/UnitAutomation.h"
 #include "plugin/docview/UnitDoc.h"
+#include "plugin/rig/AmpControls.h"
 
+#include <functional>
 #include <vector>
 
 namespace Zq::BorvanRAZ::Automation {
@@ -31,7 +33,7 @@ public:
 // model's document class.
 template <class Doc> class ModelBindings {
 public:
-    using Getter = Parameter& (*)(Doc&);
+    using Getter = std::function<Parameter&(Doc&)>;
 
     void add(AdapterAutomation* adapter, Getter get) { rows_.push_back({adapter, get}); }
 
@@ -62,7 +64,7 @@ private:
 };
 
 // The value names the units share.
-inline constexpr const char* kOffOn[] = {"Off", "On"};
+using Document::kOffOn;
 inline constexpr const char* kChorusVibrato[] = {"Chorus", "Vibrato"};
 
 } // namespace Zq::BorvanRAZ::Automation

@@ -4,6 +4,7 @@
 #include "plugin/engine/ChainStructure.h"
 #include "plugin/engine/EngineFacade.h"
 #include "plugin/engine/Main.h"
+#include "plugin/rig/AmpControls.h"
 #include "plugin/rig/AmpModels.h"
 #include "plugin/rig/Rig.h"
 
@@ -17,7 +18,6 @@ using Application::DocView::AdapterMAFParam;
 using Application::DocView::ConverterdB;
 using Application::DocView::ConverterInv;
 using Application::DocView::ConverterLinear;
-using Application::DocView::ConverterNorm;
 using Application::DocView::ConverterPowNorm;
 using Application::DocView::enumIndex;
 using Application::DocView::MAFInterface;
@@ -29,44 +29,6 @@ namespace {
 std::string compose(const std::string& component, const std::string& base)
 {
     return ChainStructure::compose(component, base);
-}
-
-// A knob of 0 ... 10 onto 0 ... 1.
-const ConverterNorm kKnob(0.0f, 10.0f);
-// The mid-frequency switch 1 ... 5 onto the DSP's 0 ... 4.
-const ConverterLinear kMidFrequency(1.0f, 5.0f, 0.0f, 4.0f);
-
-// The two tube heads share their controls; only the V9E has a power switch.
-template <class Head> void bindTubeHead(UnitMAF& unit, const std::string& element, Head& head)
-{
-    auto path = [&](const char* p) { return compose(p, element); };
-    unit.addParam(path("DSM"), &head.dsmActive);
-    unit.addParam(path("Gain"), &head.gain, kKnob);
-    unit.addParam(path("Bass"), &head.bass, kKnob);
-    unit.addParam(path("Treble"), &head.treble, kKnob);
-    unit.addParam(path("Mid"), &head.mid, kKnob);
-    unit.addParam(path("Master"), &head.master, kKnob);
-    unit.addParam(path("UltraHi"), &head.ultraHi);
-    unit.addParam(path("UltraLo"), &head.ultraLo);
-    if constexpr (requires { head.watts; })
-        unit.addParam(path("PowerMode"), &head.watts);
-    unit.addParam(path("Frequency"), &head.freq, kMidFrequency);
-    unit.addParam(path("GainAdjPre"), &head.gainAdjPre);
-    unit.addParam(path("GainAdjPwr"), &head.gainAdjPwr);
-    unit.addParam(path("GainPrePwr"), &head.gainPrePwr);
-    unit.addParam(path("GainPostPwr"), &head.gainPostPwr);
-    unit.addParam(path("PlateCurrentGain"), &head.plateCurrentGain);
-    unit.addParam(path("ScreenCurrentGain"), &head.screenCurrentGain);
-    unit.addParam(path("Variac"), &head.variac);
-}
-
-void bindBands(UnitMAF& unit, const std::string& element, std::array<Parameter, 9>& bands,
-               float range)
-{
-    const ConverterNorm band(-range, range);
-    for (int k = 0; k < 9; ++k)
-        unit.addParam(compose("Band" + std::to_string(k), element),
-                      &bands[static_cast<std::size_t>(k)], band);
 }
 
 } // namespace
@@ -106,64 +68,24 @@ std::string AmpModule::headPath(const std::string& parameter) const
     return compose(parameter, compose("0", getBasePath()));
 }
 
-void AmpModule::bind(Document::AmpV9E& head)
+template <class Head> void AmpModule::bind(Head& head)
 {
-    bindTubeHead(*this, compose("0", getBasePath()), head);
-}
-
-void AmpModule::bind(Document::AmpRKMClassic& head)
-{
-    bindTubeHead(*this, compose("0", getBasePath()), head);
-}
-
-void AmpModule::bind(Document::AmpRE500& head)
-{
-    addParam(headPath("Pad"), &head.pad);
-    addParam(headPath("LimitEnable"), &head.limit);
-    addParam(headPath("GeqBypass"), &head.eqBypass);
-    bindBands(*this, compose("0", getBasePath()), head.bands, 10.0f);
-    addParam(headPath("Gain"), &head.gain, kKnob);
-    addParam(headPath("Bass"), &head.bass, kKnob);
-    addParam(headPath("Treble"), &head.treble, kKnob);
-    addParam(headPath("UltraMid"), &head.mid, kKnob);
-    addParam(headPath("Master"), &head.master, kKnob);
-    addStatus(headPath("PreampPeak"), &head.preampPeak);
-    addParam(headPath("GainAdjPre"), &head.gainAdjPre);
-    addParam(headPath("PreClipperGainAdjust"), &head.preClipperGainAdjust);
-    addParam(headPath("PwrAmpInGainAdjust"), &head.pwrAmpInGainAdjust);
-    addParam(headPath("LimitTreshold"), &head.limitTreshold);
-    addParam(headPath("LimitResponsiveness"), &head.limitResponsiveness);
-}
-
-void AmpModule::bind(Document::AmpRKM4PRO& head)
-{
-    addParam(headPath("CompAmount"), &head.compression, kKnob);
-    addParam(headPath("LimitEnable"), &head.limit);
-    addStatus(headPath("PreampPeak"), &head.preampPeak);
-    addStatus(headPath("LimitPeak"), &head.limitPeak);
-    addParam(headPath("Pad"), &head.minus15dB);
-    addParam(headPath("GeqBypass"), &head.eqBypass);
-    addParam(headPath("GeqGain"), &head.bandLevel, ConverterdB());
-    bindBands(*this, compose("0", getBasePath()), head.bands, 12.0f);
-    addParam(headPath("Gain"), &head.gain, kKnob);
-    addParam(headPath("Bass"), &head.bass, kKnob);
-    addParam(headPath("Treble"), &head.treble, kKnob);
-    addParam(headPath("Mid"), &head.mid, kKnob);
-    addParam(headPath("Master"), &head.master, kKnob);
-    addParam(headPath("UltraHi"), &head.ultraHi);
-    addParam(headPath("UltraLo"), &head.ultraLo);
-    addParam(headPath("Frequency"), &head.freq, kMidFrequency);
-    addParam(headPath("Bright"), &head.bright);
-    addParam(headPath("CompLevel"), &head.compLevel);
-    addParam(headPath("CompResponsiveness"), &head.compResponsiveness);
-    addParam(headPath("LimitResponsiveness"), &head.limitResponsiveness);
-    addParam(headPath("CompVolume"), &head.compVolume);
-    addParam(headPath("GainAdjPre1"), &head.gainAdjPre1);
-    addParam(headPath("GainAdjPre2"), &head.gainAdjPre2);
-    addParam(headPath("GainAdjPre3"), &head.gainAdjPre3);
-    addParam(headPath("PreClipperGainAdjust"), &head.preClipperGainAdjust);
-    addParam(headPath("PwrAmpInGainAdjust"), &head.pwrAmpInGainAdjust);
-    addParam(headPath("LimitTreshold"), &head.limitTreshold);
+    // The tube heads' detail level belongs to their common base, not to a list.
+    if constexpr (std::is_base_of_v<Document::TubeAmpModel, Head>)
+        addParam(headPath("DSM"), &head.dsmActive);
+    using Document::AmpControl;
+    const auto rows = Document::ampControlsInOrder<Head>(
+        [](const AmpControl<Head>& row) { return row.engine.position; });
+    for (const AmpControl<Head>* row : rows) {
+        const Document::AmpControlEngine& engine = row->engine;
+        Parameter* parameter = &row->member.of(head);
+        if (engine.status)
+            addStatus(headPath(engine.path), parameter);
+        else if (engine.converter)
+            addParam(headPath(engine.path), parameter, *engine.converter);
+        else
+            addParam(headPath(engine.path), parameter);
+    }
 }
 
 // --- Cabinet -----------------------------------------------------------------

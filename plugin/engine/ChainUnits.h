@@ -27,11 +27,9 @@ public:
 private:
     // "P_0_AmpModule": parameter P of the head in the chain's element "0".
     std::string headPath(const std::string& parameter) const;
-    // The bindings of each head's document.
-    void bind(Document::AmpRE500& head);
-    void bind(Document::AmpV9E& head);
-    void bind(Document::AmpRKMClassic& head);
-    void bind(Document::AmpRKM4PRO& head);
+    // The bindings of a head's document, in the order of its list's engine
+    // positions.
+    template <class Head> void bind(Head& head);
 
     std::string cabinetPath_;
 };

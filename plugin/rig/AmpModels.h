@@ -14,7 +14,9 @@ namespace Zq::BorvanRAZ::Document {
 
 // The four amplifier heads' documents. Front-panel controls are saved; the
 // voicing values (fixed per model) and the peak read-outs the engine writes
-// are members only, so presets neither carry nor reset them.
+// are members only, so presets neither carry nor reset them. Each head's
+// controls (names, defaults, ranges, host entries and DSP paths) stand in its
+// list in AmpControls.cpp; the classes only hold the members.
 
 // Base of the two tube heads, whose power amplifier has two detail levels.
 // Their "DSMActive" follows the plug-in-wide preference of the same name for
