@@ -1,6 +1,6 @@
 #include "WrapperTestModules.h"
-#include "engine/modules/ModuleTestRig.h"
 #include "engine/modules/SelectorSets.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/host/ModuleArrayCX2.h"
 #include "engine/host/ModuleArrayElement.h"

@@ -1,5 +1,5 @@
 #include "WrapperTestModules.h"
-#include "engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/host/ModuleArrayCX2.h"
 #include "engine/host/ModuleArrayElement.h"
@@ -21,12 +21,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // A wrapped module between a feed on "In" and its "Out", run piece by piece.
 template <class Wrapped> struct WrapperRig {
-    WrapperRig()
-    {
-        bringUp(wrapper, environment);
-        wrapper.getInput("In").connect(&feed);
-        wrapper.resolveConnections();
-    }
+    WrapperRig() { plugIn(wrapper, environment, feed); }
     std::vector<float> run(float input)
     {
         feed.fill(input);

@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/modules/PhaseAdjust.h"
 
@@ -11,12 +11,7 @@ using namespace rig;
 namespace {
 
 struct DelayRig {
-    DelayRig()
-    {
-        bringUp(delay, environment);
-        delay.getInput("In").connect(&feed);
-        delay.resolveConnections();
-    }
+    DelayRig() { plugIn(delay, environment, feed); }
     // Plays the ramp 1, 2, 3 ... for `samples` samples and returns the output.
     std::vector<float> run(std::uint32_t samples)
     {

@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/modules/Gain.h"
 #include "engine/modules/GainApplication.h"
@@ -36,9 +36,7 @@ template <class T> std::unique_ptr<Module> make(bool vector)
 struct GainRig {
     explicit GainRig(std::unique_ptr<Module> gain) : module(std::move(gain))
     {
-        bringUp(*module, environment);
-        module->getInput("In").connect(&feed);
-        module->resolveConnections();
+        plugIn(*module, environment, feed);
     }
     float run(float gain, float input)
     {

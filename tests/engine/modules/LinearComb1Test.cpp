@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/modules/LinearComb1.h"
 
@@ -30,9 +30,7 @@ template <class T = Combinator> struct CombinatorRig {
     {
         environment.chunk = chunk;
         environment.rate = rate;
-        bringUp(module, environment);
-        module.getInput("In").connect(&feed);
-        module.resolveConnections();
+        plugIn(module, environment, feed);
     }
     std::vector<float> run(float input)
     {

@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/modules/Comparator.h"
 #include "engine/modules/Divider.h"

@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/modules/Meter.h"
 
@@ -16,12 +16,7 @@ using VuMeter = AudioEngine::CX2::Meter<100, 500, 4>;
 using LedMeter = AudioEngine::CX2::Meter<0, 600, 0>;
 
 template <class M> struct MeterRig {
-    MeterRig()
-    {
-        bringUp(meter, environment);
-        meter.getInput("In").connect(&feed);
-        meter.resolveConnections();
-    }
+    MeterRig() { plugIn(meter, environment, feed); }
     // Runs `samples` samples of a constant in pieces of at most 64.
     void run(float value, std::uint32_t samples = 64)
     {

@@ -1,5 +1,5 @@
-#include "ModuleTestRig.h"
 #include "SelectorSets.h"
+#include "tests/support/ElementRig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/core/UnknownName.h"
 #include "engine/host/ModuleCreators.h"

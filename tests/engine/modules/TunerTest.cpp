@@ -1,4 +1,4 @@
-#include "ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "engine/modules/Tuner.h"
 #include "models/RigModuleCreators.h"
@@ -19,9 +19,7 @@ struct TunerRig {
     explicit TunerRig(float rate = 44100.0f)
     {
         environment.rate = rate;
-        bringUp(tuner, environment);
-        tuner.getInput("In").connect(&feed);
-        tuner.resolveConnections();
+        plugIn(tuner, environment, feed);
     }
     // Runs a sine (amplitude 0.1) for the given samples in pieces of 64; returns the last piece's
     // output.

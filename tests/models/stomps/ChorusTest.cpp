@@ -2,7 +2,7 @@
 
 #include "models/stomps/ChorusRI1Mono.h"
 #include "models/stomps/StompSet.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +23,7 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // One chorus as a stomp element at 44100 Hz in 64-sample pieces.
-struct ChorusRig {
-    ChorusRig()
-    {
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
-    }
+struct ChorusRig : rig::ElementRig<Element> {
     ChorusRI1<Traits>& chorus() { return element.getChorus(); }
     ModuleBasic& rescaler() { return chorus().getRescaler(); }
     ParameterBase& rescalerScale() { return rescaler().getParameter("Scale"); }
@@ -50,9 +43,6 @@ struct ChorusRig {
     std::vector<float> out() { return rig::samples(element.getOutput("Out"), 64); }
     std::vector<float> controlVoltage() { return rig::samples(rescaler().getOutput("Out"), 64); }
 
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
     std::uint32_t played = 0;
 };
 
@@ -228,10 +218,8 @@ TEST(AnalogChorus, VoltageToDelayHitsItsKnotsAndIsNeverClamped)
     using V2T = ChorusRI1<Traits>::V2T;
     rig::RootEnvironment environment;
     V2T v2t;
-    rig::bringUp(v2t, environment);
     rig::Feed cv;
-    v2t.getInput("In").connect(&cv);
-    v2t.resolveConnections();
+    rig::plugIn(v2t, environment, cv);
     EXPECT_EQ(v2t.getInfo().type, "InterpSpline");
     EXPECT_EQ(v2t.getInfo().flags, 18u);
     auto at = [&](float volts) {

@@ -1,5 +1,5 @@
 #include "models/stomps/MemoryMan.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "models/stomps/Dynacomp.h"
 #include "models/stomps/DynacompCurveTables.h"
 #include "models/stomps/StompSet.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 #include "tools/dynacomp-tables/DynacompCurveLaws.h"
 
 #include "tests/support/Signals.h"
@@ -39,14 +39,9 @@ const Section::Splines& splines()
 }
 
 // One compressor as a stomp element, fed through a test buffer.
-struct CompressorRig {
-    explicit CompressorRig(float sensitivity = 0.0f, float rate = 44100.0f)
+struct CompressorRig : rig::ElementRig<Element> {
+    explicit CompressorRig(float sensitivity = 0.0f, float rate = 44100.0f) : ElementRig(rate)
     {
-        environment.rate = rate;
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
         element.setParameter("Sensitivity_Compressor", sensitivity);
         section().prepare(); // the operating point of this sensitivity
     }
@@ -66,10 +61,6 @@ struct CompressorRig {
         }
         return y;
     }
-
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
 };
 
 // Steady output level in dB of a 200 Hz sine of the given amplitude, from rest.

@@ -3,7 +3,7 @@
 
 #include "models/stomps/EnvelopeFilter.h"
 #include "models/stomps/StompSet.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +27,8 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 const float kBandPassGain = static_cast<float>(std::pow(10.0, 0.6));
 
 // One envelope filter as a stomp element in pieces of `chunk` samples.
-struct EnvelopeRig {
-    explicit EnvelopeRig(std::uint32_t chunk = 64)
-    {
-        environment.chunk = chunk;
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
-    }
+struct EnvelopeRig : rig::ElementRig<Element> {
+    explicit EnvelopeRig(std::uint32_t chunk = 64) : ElementRig(44100.0f, chunk) {}
     const Core& core() const { return element.getCore(); }
     float control(std::int32_t index) const { return core().getControl(index).current; }
     float target(std::int32_t index) const { return core().getControl(index).value; }
@@ -66,9 +59,6 @@ struct EnvelopeRig {
             run(0.0f);
     }
 
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
     std::uint32_t played = 0;
 };
 

@@ -2,7 +2,7 @@
 
 #include "models/stomps/MemoryMan.h"
 #include "models/stomps/StompSet.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 #include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
@@ -31,15 +31,9 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 // One delay as a stomp element in 64-sample pieces, "InDry" left open.
-struct DelayRig {
-    explicit DelayRig(float rate = 44100.0f)
-    {
-        environment.rate = rate;
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
-    }
+struct DelayRig : rig::ElementRig<Element> {
+    using ElementRig::ElementRig;
+
     // Plays x (a whole number of pieces) and returns what came out.
     std::vector<float> play(const std::vector<float>& x)
     {
@@ -58,10 +52,6 @@ struct DelayRig {
     {
         return play(std::vector<float>(64 * pieces, 0.0f));
     }
-
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
 };
 
 // |H(e^jw)| of a second-order section at f hertz.

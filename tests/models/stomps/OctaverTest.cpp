@@ -2,7 +2,7 @@
 
 #include "models/stomps/Octaver.h"
 #include "models/stomps/StompSet.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include "tests/support/Signals.h"
 
@@ -28,15 +28,8 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 
 // One octaver as a stomp element in 64-sample pieces.
-struct OctaverRig {
-    explicit OctaverRig(float rate = 44100.0f)
-    {
-        environment.rate = rate;
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
-    }
+struct OctaverRig : rig::ElementRig<Element> {
+    using ElementRig::ElementRig;
 
     Module& sub(const std::string& name) { return element.getSubModule(name); }
     const float* out(const std::string& module, const std::string& port = "Out")
@@ -64,10 +57,6 @@ struct OctaverRig {
         });
         return y;
     }
-
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
 };
 
 // Magnitude of one frequency in a stretch of samples (a single DFT bin).

@@ -3,7 +3,7 @@
 
 #include "models/stomps/OverDrive.h"
 #include "models/stomps/StompSet.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 #include "tools/overdrive-curve/ClipperCurveFill.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +29,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 // One overdrive as a stomp element at 44100 Hz in 64-sample pieces.
-struct DriveRig {
-    DriveRig()
-    {
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
-    }
+struct DriveRig : rig::ElementRig<Element> {
     std::vector<float> run(const std::vector<float>& x)
     {
         feed.set(x);
@@ -54,9 +47,6 @@ struct DriveRig {
         return x;
     }
 
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
     std::uint32_t played = 0;
 };
 

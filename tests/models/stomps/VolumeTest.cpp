@@ -2,7 +2,7 @@
 
 #include "models/stomps/StompSet.h"
 #include "models/stomps/Volume.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +17,7 @@ namespace {
 
 // One pedal as a stomp element, fed a constant.
 struct PedalRig {
-    PedalRig()
-    {
-        rig::bringUp(pedal, environment);
-        pedal.getInput("In").connect(&feed);
-        pedal.resolveConnections();
-        pedal.bindPorts();
-    }
+    PedalRig() { rig::plugIn(pedal, environment, feed); }
     std::vector<float> run(float input)
     {
         feed.fill(input);

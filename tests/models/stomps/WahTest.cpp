@@ -3,7 +3,7 @@
 
 #include "models/stomps/StompSet.h"
 #include "models/stomps/Wah.h"
-#include "tests/engine/modules/ModuleTestRig.h"
+#include "tests/support/ElementRig.h"
 
 #include <gtest/gtest.h>
 
@@ -38,16 +38,9 @@ struct Noise {
 };
 
 // One wah as a stomp element in pieces of `chunk` samples.
-struct WahRig {
-    explicit WahRig(float rate = 44100.0f, std::uint32_t chunk = 64)
-    {
-        environment.rate = rate;
-        environment.chunk = chunk;
-        rig::bringUp(element, environment);
-        element.getInput("In").connect(&feed);
-        element.resolveConnections();
-        element.bindPorts();
-    }
+struct WahRig : rig::ElementRig<Element> {
+    using ElementRig::ElementRig;
+
     // Plays blocks of a sine; returns the last block's output.
     std::vector<float> sine(int blocks, float amplitude, float hertz)
     {
@@ -62,9 +55,6 @@ struct WahRig {
     }
     float depth() { return element.getFilterWah().getParameter("Depth").getValue(); }
 
-    rig::RootEnvironment environment;
-    Element element;
-    rig::Feed feed;
     std::uint32_t played = 0;
 };
 
@@ -265,11 +255,8 @@ void sideFilterHour(float rate)
     test::RootEnvironment environment;
     environment.rate = rate;
     WahTraits::FilterSide side;
-    rig::bringUp(side, environment);
     rig::Feed feed;
-    side.getInput("In").connect(&feed);
-    side.resolveConnections();
-    side.bindPorts();
+    rig::plugIn(side, environment, feed);
     const float* y = side.getOutput("Out").getBuffer();
 
     // Both poles strictly inside the unit circle.

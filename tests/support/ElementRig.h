@@ -34,6 +34,30 @@ public:
     }
 };
 
+// Brings a one-input element up in the environment with its "In" reading
+// the feed, ports bound after the connection is resolved.
+inline void plugIn(Module& element, Environment& environment, Feed& feed)
+{
+    bringUp(element, environment);
+    element.getInput("In").connect(&feed);
+    element.resolveConnections();
+    element.bindPorts();
+}
+
+// One element fed by one feed in a root environment of its own.
+template <class Element> struct ElementRig {
+    explicit ElementRig(float rate = 44100.0f, std::uint32_t chunk = 64)
+    {
+        environment.rate = rate;
+        environment.chunk = chunk;
+        plugIn(element, environment, feed);
+    }
+
+    RootEnvironment environment;
+    Element element;
+    Feed feed;
+};
+
 inline std::vector<float> samples(const Port& port, std::uint32_t n)
 {
     const float* p = port.getBuffer();
