@@ -132,10 +132,9 @@ TEST(CouplingHighPass, RoundOffOnThePlateVoltageStaysBelowTheSwing)
         BorvanRKMClassicHeadTraitsDetails::HPF4 hpf4;
         Harness harness(hpf4, rate);
         const auto n = static_cast<std::size_t>(rate);
-        std::vector<float> plate(n);
-        for (std::size_t k = 0; k < n; ++k)
-            plate[k] = 119.448f + 1e-3f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 5.0 *
-                                                                      double(k) / rate));
+        std::vector<float> plate = test::sine(n, 1e-3f, 5.0, rate);
+        for (float& x : plate)
+            x += 119.448f;
         const std::vector<float> out = harness.run(plate);
         float peak = 0.0f;
         for (std::size_t k = n / 2; k < n; ++k)

@@ -6,6 +6,7 @@
 #include "engine/core/Environment.h"
 #include "engine/core/ModuleBasic.h"
 #include "engine/core/Port.h"
+#include "tests/support/Signals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -91,10 +92,9 @@ public:
         const double fs = root.rate;
         const auto total = static_cast<std::size_t>(seconds * fs);
         const auto skip = static_cast<std::size_t>(settle * fs);
-        std::vector<float> input(total);
-        for (std::size_t k = 0; k < total; ++k)
-            input[k] = offset + static_cast<float>(std::sin(2.0 * std::numbers::pi * hertz *
-                                                            static_cast<double>(k) / fs));
+        std::vector<float> input = test::sine(total, 1.0f, hertz, fs);
+        for (float& x : input)
+            x += offset;
         const std::vector<float> output = run(input);
         // Whole periods only, so the correlation has no leakage.
         const auto period = fs / hertz;
