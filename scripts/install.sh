@@ -5,8 +5,9 @@
 #
 # copies Carapace.so (the VST 2.4 bridge) and Zq_BorvanRAZ.raz (the plug-in
 # module) into VST_FOLDER (default ~/.vst, which hosts scan along with
-# $LXVST_PATH), creates the resource and preset folders beside them, and
-# writes the settings the bridge and the module read:
+# $LXVST_PATH), creates the resource and preset folders beside them, puts the
+# editor's skin (the images, fonts and layouts the build drew) into the
+# resource folder, and writes the settings the bridge and the module read:
 #   Carapace:  "DUZ2Path" (the installed module), "VstID" ("Bv01");
 #   BorvanQom: "ResPath", "PresetPath" (the two folders).
 # The settings go through the store's own command (zq-settings), under
@@ -23,7 +24,8 @@ target=${1:-$HOME/.vst}
 bridge=$build/vstbridge/Carapace.so
 module=$build/plugin/Zq_BorvanRAZ.raz
 settings=$build/platform/zq-settings
-for built in "$bridge" "$module" "$settings"; do
+skin=$build/skin
+for built in "$bridge" "$module" "$settings" "$skin/Controls.xml"; do
     if [ ! -f "$built" ]; then
         echo "install: $built is missing; build first:" >&2
         echo "  cmake -S . -B build -G Ninja && cmake --build build" >&2
@@ -51,6 +53,12 @@ copy() {
 }
 copy "$bridge" "$target/Carapace.so"
 copy "$module" "$target/Zq_BorvanRAZ.raz"
+# The skin's files replace their namesakes only; anything else a user keeps
+# in the resource folder stays.
+for file in "$skin"/*; do
+    copy "$file" "$resources/$(basename "$file")"
+    chmod 0644 "$resources/$(basename "$file")"
+done
 
 "$settings" set Carapace DUZ2Path "$target/Zq_BorvanRAZ.raz"
 "$settings" set Carapace VstID Bv01

@@ -71,14 +71,27 @@ TEST_F(InstallTest, anInstalledBridgeLoadsTheInstalledModuleAndPlaysATone)
         EXPECT_EQ(folder.parent_path().parent_path(), vst) << name;
         EXPECT_TRUE(std::filesystem::is_directory(folder)) << name;
     }
-    // The two libraries, the two empty folders, the four values: nothing else.
+    // The two libraries, the empty preset folder, the resource folder holding
+    // the built skin as it is, the four values: nothing else.
+    std::map<std::string, std::string> expected;
+    for (const auto& [name, content] : snapshot(SKIN_DIR))
+        expected["BorvanQom/Resources/" + name] = content.substr(content.find(' '));
+    const std::size_t skinFiles = expected.size();
+    ASSERT_GT(skinFiles, 0u);
     std::vector<std::string> names;
-    for (const auto& [name, content] : snapshot(vst))
-        names.push_back(name);
+    for (const auto& [name, content] : snapshot(vst)) {
+        if (name.starts_with("BorvanQom/Resources/")) {
+            EXPECT_EQ(content.substr(content.find(' ')), expected[name]) << name;
+            expected.erase(name);
+        } else {
+            names.push_back(name);
+        }
+    }
+    EXPECT_TRUE(expected.empty()) << expected.size() << " skin files were not installed";
     EXPECT_EQ(names,
               (std::vector<std::string>{"BorvanQom", "BorvanQom/Presets", "BorvanQom/Resources",
                                         "Carapace.so", "Zq_BorvanRAZ.raz"}));
-    EXPECT_EQ(filesUnderRoot(), 2u + 4u);
+    EXPECT_EQ(filesUnderRoot(), 2u + skinFiles + 4u);
 
     Library bridge((vst / "Carapace.so").string());
     ASSERT_TRUE(bridge.loaded()) << ::dlerror();
