@@ -25,30 +25,11 @@ namespace AudioEngine::BorvanQom::Application {
 // "Ambience", "Tuner", "Stomps", "PhaseAdjust", "MixerStereo", "Amps",
 // "Convolver", "SplitterStereo", "AdderStereo", "AddAndSplit",
 // "AddAndSplitStereo", "Adder", "Splitter". Each entry joins the table with the
-// module type it creates.
+// module type it creates. Filled in RigModuleCreators.cpp, so the chain's
+// code is compiled once in the models library, not in every user of the table.
 class ModuleCreators : public ModuleSelectorDetails::ModuleCreators {
 public:
-    ModuleCreators()
-    {
-        add<CX2::Application::Gain<20>>("Gain");
-        add<CX2::Application::GainStereo<20>>("GainStereo");
-        add<CX2::Meter<100, 500, 4>>("VuMeter");
-        add<CX2::Meter<0, 600, 0>>("LedMeter");
-        add<CX2::ReverbAmbience>("Ambience");
-        add<CX2::Tuner>("Tuner");
-        add<StompChain>("Stomps");
-        add<PhaseAdjust<20>>("PhaseAdjust");
-        add<MixerStereo>("MixerStereo");
-        add<AmpChain>("Amps");
-        add<CX2::Application::ModuleCX2<CabinetBorvan<WooferSetTraits, TweeterSetTraits>>>(
-            "Convolver");
-        add<CX2::Application::SplitterStereo>("SplitterStereo");
-        add<CX2::Application::AdderStereo>("AdderStereo");
-        add<CX2::Application::AddAndSplit>("AddAndSplit");
-        add<CX2::Application::AddAndSplitStereo>("AddAndSplitStereo");
-        add<Adder<2>>("Adder");
-        add<Splitter>("Splitter");
-    }
+    ModuleCreators();
 };
 
 } // namespace AudioEngine::BorvanQom::Application

@@ -21,6 +21,12 @@ public:
     std::unique_ptr<Module> create() const override { return std::make_unique<T>(); }
 };
 
+// A creator of T for a table: make it where T's code should be compiled.
+template <class T> std::unique_ptr<ModuleCreatorBase> makeCreator()
+{
+    return std::make_unique<ModuleCreator<T>>();
+}
+
 struct ModuleCreatorsTraits {
     using Value = ModuleCreatorBase;
     static constexpr const char* kind = "module type";
@@ -33,6 +39,12 @@ public:
     template <class T> void add(std::string name)
     {
         ModuleMap::add(std::move(name), std::make_unique<ModuleCreator<T>>());
+    }
+    // A creator made in another file: a table of large models compiles each
+    // model's code once, in a file of its own, not in every user of the table.
+    void add(std::string name, std::unique_ptr<ModuleCreatorBase> creator)
+    {
+        ModuleMap::add(std::move(name), std::move(creator));
     }
 
     // A new module of the type registered under the name; UnknownName when none is.

@@ -12,25 +12,28 @@
 #include "models/amps/BorvanV9E.h"
 #include "models/amps/Bypass.h"
 
+#include <memory>
+
 namespace AudioEngine::BorvanQom::Application {
 
 // The amp models; the order gives the values of "Model": "Empty" 0,
 // "RKMClassic" 1, "RE500" 2, "RKM4Pro" 3, "V9E" 4. "Empty" is current after
-// the build.
+// the build. The table is filled in AmpSelector.cpp from the heads' creators.
 struct AmpSet : ModuleSelectorDetails::ModuleCreators {
     static constexpr const char* name = "Model";
 
-    AmpSet()
-    {
-        using CX2::Application::ModuleArrayElement;
-        add<ModuleArrayElement<Bypass>>("Empty");
-        add<ModuleArrayElement<BorvanRKMClassicHead<BorvanRKMClassicHeadTraits>>>(
-            AmpModelNames::kRKMClassic);
-        add<ModuleArrayElement<BorvanRE500<BorvanRE500Traits>>>(AmpModelNames::kRE500);
-        add<ModuleArrayElement<BorvanRKM4Pro<BorvanRKM4ProTraits>>>(AmpModelNames::kRKM4Pro);
-        add<ModuleArrayElement<BorvanV9E<BorvanV9ETraits>>>(AmpModelNames::kV9E);
-    }
+    AmpSet();
 };
+
+// Each head's creator, defined next to its header (BorvanRKM4Pro.cpp ...):
+// every head's code is compiled there once, and the heads compile in
+// parallel, instead of all of them again in every file that builds a rig.
+namespace AmpCreators {
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> rkmClassic();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> re500();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> rkm4Pro();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> v9e();
+} // namespace AmpCreators
 
 // Every amp model, built once, and the switch "Model" (set at once by the
 // change queue). It shows the union of the models' names, each bound to the

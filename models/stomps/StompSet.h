@@ -13,6 +13,8 @@
 #include "models/stomps/Volume.h"
 #include "models/stomps/Wah.h"
 
+#include <memory>
+
 namespace AudioEngine::BorvanQom::Application {
 
 // A stomp model made fit for a slot: run modes and the dry input.
@@ -21,22 +23,25 @@ using StompElement = CX2::Application::ModuleArrayElement<CX2::Application::Modu
 
 // The stomp models a slot chooses from; the order gives the values of "Stomp":
 // "Empty" 0, "Compressor" 1, "AnalogChorus" 2, "EnvelopeFilter" 3, "BassWah" 4,
-// "Volume" 5, "Overdrive" 6, "Octaver" 7, "AnalogDelay" 8.
+// "Volume" 5, "Overdrive" 6, "Octaver" 7, "AnalogDelay" 8. The table is filled
+// in StompSet.cpp from the models' creators.
 struct StompSet : ModuleSelectorDetails::ModuleCreators {
     static constexpr const char* name = "Stomp";
 
-    StompSet()
-    {
-        add<StompElement<Empty>>("Empty");
-        add<StompElement<CX2::Dynacomp<CX2::DynacompTraits<float>>>>("Compressor");
-        add<StompElement<CX2::ChorusRI1Mono<CX2::ChorusRI1MonoTraits>>>("AnalogChorus");
-        add<StompElement<CX2::EnvelopeFilter>>("EnvelopeFilter");
-        add<StompElement<CX1::Wah<WahTraits>>>("BassWah");
-        add<StompElement<CX2::Volume<CX2::VolumeTraits>>>("Volume");
-        add<StompElement<OverDrive<OverDriveTraits>>>("Overdrive");
-        add<StompElement<Octaver<OctaverTraits>>>("Octaver");
-        add<StompElement<CX2::MemoryMan<CX2::MemoryManTraits>>>("AnalogDelay");
-    }
+    StompSet();
 };
+
+// Each model's creator, defined in <model>Element.cpp: every model's code is
+// compiled there once, not again in every file that builds a stomp slot.
+namespace StompCreators {
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> compressor();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> analogChorus();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> envelopeFilter();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> bassWah();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> volume();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> overdrive();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> octaver();
+std::unique_ptr<ModuleSelectorDetails::ModuleCreatorBase> analogDelay();
+} // namespace StompCreators
 
 } // namespace AudioEngine::BorvanQom::Application
