@@ -82,7 +82,15 @@ constexpr AmpControlEngine readBack(int position, const char* path)
     return {position, path, nullptr, true};
 }
 
-template <class Head> constexpr AmpControlMember<Head> own(Parameter Head::*member)
+// A member of the head's class or of a base it shares with other heads.
+template <class Owner> struct OwnMember {
+    Parameter Owner::*member;
+    template <class Head> constexpr operator AmpControlMember<Head>() const
+    {
+        return {static_cast<Parameter Head::*>(member)};
+    }
+};
+template <class Owner> constexpr OwnMember<Owner> own(Parameter Owner::*member)
 {
     return {member};
 }

@@ -20,10 +20,26 @@ namespace Zq::BorvanRAZ::Document {
 
 // Base of the two tube heads, whose power amplifier has two detail levels.
 // Their "DSMActive" follows the plug-in-wide preference of the same name for
-// as long as the document lives.
+// as long as the document lives. The controls both heads have are members
+// here; each head's list gives them their names, defaults and order.
 class TubeAmpModel : public Module {
 public:
     Parameter dsmActive;
+    Parameter gain;
+    Parameter bass;
+    Parameter mid;
+    Parameter treble;
+    Parameter master;
+    Parameter freq; // mid frequency switch, 1 ... 5
+    Parameter ultraHi;
+    Parameter ultraLo;
+    Parameter gainAdjPre;
+    Parameter gainAdjPwr;
+    Parameter gainPrePwr;
+    Parameter gainPostPwr;
+    Parameter plateCurrentGain;
+    Parameter screenCurrentGain;
+    Parameter variac;
 
     ~TubeAmpModel() override;
 
@@ -44,22 +60,7 @@ private:
 // "Q-9R".
 class AmpV9E : public TubeAmpModel {
 public:
-    Parameter ultraHi;
-    Parameter ultraLo;
-    Parameter gain;
-    Parameter bass;
-    Parameter mid;
-    Parameter freq; // mid frequency switch, 1 ... 5
-    Parameter treble;
-    Parameter master;
     Parameter watts; // 0 50 W, 1 100 W
-    Parameter gainAdjPre;
-    Parameter gainAdjPwr;
-    Parameter gainPrePwr;
-    Parameter gainPostPwr;
-    Parameter plateCurrentGain;
-    Parameter screenCurrentGain;
-    Parameter variac;
 
     explicit AmpV9E(platform::CriticalSection* documentLock = nullptr);
     ~AmpV9E() override;
@@ -68,22 +69,6 @@ public:
 // "RKM-CL".
 class AmpRKMClassic : public TubeAmpModel {
 public:
-    Parameter gain;
-    Parameter bass;
-    Parameter mid;
-    Parameter treble;
-    Parameter master;
-    Parameter freq; // mid frequency switch, 1 ... 5
-    Parameter ultraHi;
-    Parameter ultraLo;
-    Parameter gainAdjPre;
-    Parameter gainAdjPwr;
-    Parameter gainPrePwr;
-    Parameter gainPostPwr;
-    Parameter plateCurrentGain;
-    Parameter screenCurrentGain;
-    Parameter variac;
-
     explicit AmpRKMClassic(platform::CriticalSection* documentLock = nullptr);
     ~AmpRKMClassic() override;
 };
