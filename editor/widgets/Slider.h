@@ -33,6 +33,8 @@ public:
     void setResetValue(float value);
     float getMinValue() const { return minimum_; }
     float getMaxValue() const { return maximum_; }
+    bool isVertical() const { return vertical_; }
+    bool isSmooth() const { return smooth_; }
     // The handle's top-left in slider coordinates; at the track's start when
     // the range is empty.
     Point handlePosition();
