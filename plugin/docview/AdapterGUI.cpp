@@ -32,4 +32,12 @@ void AdapterGUI::widgetChanged(float normalized)
     getParameter()->setNormalized(normalized, true);
 }
 
+void AdapterGUI::widgetSetValue(float value)
+{
+    if (isDisabled() || showing_ || !getParameter())
+        return;
+    FlagScope changing(changing_);
+    getParameter()->setValue(value, true);
+}
+
 } // namespace Zq::Application::DocView

@@ -25,6 +25,8 @@ protected:
     // The widget moved to a normalised position: sets the parameter, with
     // notification, unless disabled or the move came from show.
     void widgetChanged(float normalized);
+    // The same for a widget that gives a plain value (a state, a step).
+    void widgetSetValue(float value);
 
 private:
     bool changing_ = false;
