@@ -207,7 +207,7 @@ TEST_F(LayoutTest, widgetsAreBuiltFromTheirAttributes)
           <PushButton Name="NoX" Released="Small.tga"><Group Name="Child"/></PushButton>
           <PushButton Name="Largest" PositionX="5" Released="Small.tga" Pressed="Wide.tga"/>
           <PushButton Name="Sized" PositionX="5" SizeW="7" SizeH="8" Released="Small.tga"/>
-          <CheckBox Name="Check" PositionX="12abc" PositionY="99999999999" Checked="Wide.tga"/>
+          <CheckBox Name="Check" PositionX="12abc" PositionY="-7x" Checked="Wide.tga"/>
           <Slider Name="Smooth" PositionX="0" Back="Wide.tga"/>
           <Slider Name="Stepped" PositionX="0" Smooth="0" Vertical="1" MinValue="1" MaxValue="3"/>
           <StaticImage Name="ImgOnly" Image="Wide.tga"/>
@@ -222,7 +222,9 @@ TEST_F(LayoutTest, widgetsAreBuiltFromTheirAttributes)
                     ActivePosX="1" ActiveSizeW="2" ActiveSizeH="2"/>
           <Window Name="Win" PositionX="1" SizeW="20" SizeH="10" ActivePosX="0" ActiveSizeW="20"
                   ActiveSizeH="5"/>
-        </Group>)");
+        </Group>
+        <Group Name="Far" PositionX="99999999999"/>)");
+    EXPECT_EQ(get<GUI::Widget>("Far")->getPosition().x, INT_MAX);
     auto* panel = get<GUI::Widget>("Panel");
     EXPECT_EQ(panel->getRect(), (Rect{10, 20, 50, 40}));
 
@@ -239,7 +241,7 @@ TEST_F(LayoutTest, widgetsAreBuiltFromTheirAttributes)
     EXPECT_FALSE(found("Child"));
     EXPECT_EQ(get<Widgets::PushButton>("Largest")->getSize(), (Point{10, 6}));
     EXPECT_EQ(get<Widgets::AbstractButton>("Sized")->getRect(), (Rect{5, 0, 7, 8}));
-    EXPECT_EQ(get<Widgets::CheckBox>("Check")->getPosition(), (Point{12, INT_MAX}));
+    EXPECT_EQ(get<Widgets::CheckBox>("Check")->getPosition(), (Point{12, -7}));
 
     auto* smooth = get<Widgets::Slider>("Smooth");
     auto* stepped = get<Widgets::Slider>("Stepped");
