@@ -289,7 +289,7 @@ void epiWindowManager::hideCursor()
     pump().showCursor(false);
 }
 
-bool epiWindowManager::addAnimated(epiUbo* object, bool restart)
+bool epiWindowManager::addAnimated(epiUiTimered* object, bool restart)
 {
     for (Animated& entry : animated_) {
         if (entry.object == object) {
@@ -308,7 +308,7 @@ bool epiWindowManager::addAnimated(epiUbo* object, bool restart)
     return true;
 }
 
-void epiWindowManager::restartAnimated(epiUbo* object)
+void epiWindowManager::restartAnimated(epiUiTimered* object)
 {
     for (Animated& entry : animated_) {
         if (entry.object == object) {
@@ -318,7 +318,7 @@ void epiWindowManager::restartAnimated(epiUbo* object)
     }
 }
 
-void epiWindowManager::removeAnimated(epiUbo* object)
+void epiWindowManager::removeAnimated(epiUiTimered* object)
 {
     animated_.remove_if([object](const Animated& entry) { return entry.object == object; });
     if (animated_.empty() && tickRunning_) {
@@ -327,7 +327,7 @@ void epiWindowManager::removeAnimated(epiUbo* object)
     }
 }
 
-bool epiWindowManager::isAnimated(const epiUbo* object) const
+bool epiWindowManager::isAnimated(const epiUiTimered* object) const
 {
     return std::any_of(animated_.begin(), animated_.end(),
                        [object](const Animated& entry) { return entry.object == object; });
@@ -340,10 +340,10 @@ void epiWindowManager::onTimedTask()
     const double time = now();
     // Over a copy of the list, each object looked up again before its tick:
     // a tick may remove itself or any other animated object.
-    std::vector<epiUbo*> objects;
+    std::vector<epiUiTimered*> objects;
     for (const Animated& entry : animated_)
         objects.push_back(entry.object);
-    for (epiUbo* object : objects) {
+    for (epiUiTimered* object : objects) {
         auto found =
             std::find_if(animated_.begin(), animated_.end(),
                          [object](const Animated& entry) { return entry.object == object; });

@@ -99,10 +99,10 @@ public:
 
     // Animated objects: one shared repeating task ticks them all while any
     // is listed. Each gets the seconds since its own start and its tick count.
-    bool addAnimated(epiUbo* object, bool restart);
-    void restartAnimated(epiUbo* object);
-    void removeAnimated(epiUbo* object);
-    bool isAnimated(const epiUbo* object) const;
+    bool addAnimated(epiUiTimered* object, bool restart);
+    void restartAnimated(epiUiTimered* object);
+    void removeAnimated(epiUiTimered* object);
+    bool isAnimated(const epiUiTimered* object) const;
     bool isTickRunning() const { return tickRunning_; }
     void onTimedTask() override;
 
@@ -115,7 +115,7 @@ protected:
 
 private:
     struct Animated {
-        epiUbo* object = nullptr;
+        epiUiTimered* object = nullptr;
         double start = 0.0;
         int frames = 0;
     };

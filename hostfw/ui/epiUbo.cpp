@@ -5,6 +5,7 @@
 #include "hostfw/gfx/epiDrawCommand.h"
 #include "hostfw/res/epiResources.h"
 #include "hostfw/res/epiXmlChunk.h"
+#include "hostfw/ui/epiUiBehaviour.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -117,6 +118,56 @@ epiUbo::~epiUbo()
     if (parent_)
         parent_->removeChild(this);
     delete nullChild_;
+    dropBehaviour();
+}
+
+bool epiUbo::init()
+{
+    behaviour_ = createBehaviour();
+    if (behaviour_) {
+        behaviour_->enableReferenceCount();
+        behaviour_->attach(getApplication());
+        behaviour_->setOwner(this);
+        behaviour_->init();
+    }
+    return true;
+}
+
+void epiUbo::dropBehaviour()
+{
+    if (epiUiBehaviour* behaviour = std::exchange(behaviour_, nullptr)) {
+        behaviour->exit();
+        behaviour->release();
+    }
+}
+
+void epiUbo::setEnabled(bool enabled)
+{
+    if (behaviour_)
+        behaviour_->setEnabled(enabled);
+}
+
+void epiUbo::setBehaviourValue(int value)
+{
+    if (behaviour_)
+        behaviour_->setChecked(value != 0);
+}
+
+int epiUbo::getBehaviourValue() const
+{
+    return behaviour_ && behaviour_->isChecked() ? 1 : 0;
+}
+
+void epiUbo::activate()
+{
+    if (!behaviour_ || !behaviour_->activate())
+        reportHit();
+}
+
+void epiUbo::press()
+{
+    if (behaviour_)
+        behaviour_->press();
 }
 
 // ---------------------------------------------------------------- life cycle
@@ -145,6 +196,7 @@ void epiUbo::close()
 void epiUbo::exit()
 {
     close();
+    dropBehaviour();
     clearChildren();
     if (epiUbo* placeholder = std::exchange(nullChild_, nullptr))
         placeholder->exit(); // counted once: its release deletes it
@@ -619,13 +671,16 @@ void epiUbo::setAttribute(epiFourCC code, std::intptr_t value)
     default:
         break;
     }
+    // Behaviour attributes ('dMin', 'uMax', 'Smoo' ...) may stand on the widget.
+    if (behaviour_)
+        behaviour_->setAttribute(code, value);
 }
 
 void epiUbo::setAttributeText(epiFourCC code, const epiText& text)
 {
     if (code == epiCode("text") || code == epiCode("titl"))
         setTextCStr(text.getCStr());
-    else
+    else if (!behaviour_ || !behaviour_->setAttributeText(code, text))
         setAttribute(code, text.toLong());
 }
 
@@ -835,6 +890,8 @@ epiUbo* epiUbo::topmostChildAt(const epiPoint& point) const
 
 void epiUbo::onMouseDown(const epiPoint& point)
 {
+    if (behaviour_ && behaviour_->onMouseDown(point))
+        return;
     const std::vector<epiUbo*> children = children_;
     if (capturedChild_) {
         capturedChild_->parentMouseDown(point);
@@ -859,6 +916,8 @@ void epiUbo::onMouseDown(const epiPoint& point)
 
 void epiUbo::onMouseUp(const epiPoint& point)
 {
+    if (behaviour_ && behaviour_->onMouseUp(point))
+        return;
     const std::vector<epiUbo*> children = children_;
     if (epiUbo* target = capturedChild_ ? capturedChild_ : topmostChildAt(point))
         target->parentMouseUp(point);
@@ -870,6 +929,8 @@ void epiUbo::onMouseUp(const epiPoint& point)
 
 void epiUbo::onMouseMove(const epiPoint& point)
 {
+    if (behaviour_ && behaviour_->onMouseMove(point))
+        return;
     const std::vector<epiUbo*> children = children_;
     if (capturedChild_)
         capturedChild_->parentMouseMove(point);
@@ -881,6 +942,8 @@ void epiUbo::onMouseMove(const epiPoint& point)
 
 void epiUbo::onMouseDrag(const epiPoint& point)
 {
+    if (behaviour_ && behaviour_->onMouseDrag(point))
+        return;
     const std::vector<epiUbo*> children = children_;
     if (capturedChild_)
         capturedChild_->parentMouseDrag(point);
@@ -892,6 +955,8 @@ void epiUbo::onMouseDrag(const epiPoint& point)
 
 void epiUbo::onMouseWheel(const epiPoint& point, int notches)
 {
+    if (behaviour_ && behaviour_->onMouseWheel(point, notches))
+        return;
     if (epiUbo* target = capturedChild_ ? capturedChild_ : topmostChildAt(point))
         target->parentMouseWheel(point, notches);
 }

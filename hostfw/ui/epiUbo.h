@@ -1,7 +1,7 @@
 #pragma once
 
 #include "hostfw/app/epiColor.h"
-#include "hostfw/core/epiApplicationObject.h"
+#include "hostfw/app/epiUiTimered.h"
 #include "hostfw/core/epiText.h"
 #include "hostfw/ui/epiRect.h"
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 class epiUbo;
+class epiUiBehaviour;
 class epiBitmap;
 struct epiDrawCommand;
 class epiWindowManager;
@@ -51,12 +52,15 @@ private:
 // missing id answers the object's inert null child, so callers need no test;
 // the null child lives and dies with its owner and lookups do not count
 // references on it.
-class epiUbo : public epiApplicationObject {
+class epiUbo : public epiUiTimered {
 public:
     epiUbo() = default;
     ~epiUbo() override;
 
     epiFourCC getKind() const override { return epiCode("ubob"); }
+    // Creates the behaviour (createBehaviour), counts it, attaches it to
+    // this object's application and makes this object its owner.
+    bool init() override;
     // Tears the subtree down: close, children, null child, timed tasks, out
     // of the parent, then releases the object (a counted object goes).
     void exit() override;
@@ -170,7 +174,8 @@ public:
     bool isVisible() const { return visible_; }
     virtual void onVisibilityChanged() {}
     virtual bool isInteractive() const { return true; }
-    virtual void setEnabled(bool) {}
+    // Passed to the behaviour; nothing without one.
+    virtual void setEnabled(bool enabled);
     virtual bool isEnabled() const { return true; }
     // Asked before a window closes on the user's request.
     virtual bool canClose() { return true; }
@@ -183,8 +188,24 @@ public:
     const epiText& getText() const { return text_; }
     const char* getTextCStr() const { return text_.getCStr(); }
     virtual void onTextChanged() {}
-    virtual void setValue(int) {}
-    virtual int getValue() const { return 0; }
+    // The behaviour's checked state (0 or 1); widgets with a value of their
+    // own override these.
+    virtual void setValue(int value) { setBehaviourValue(value); }
+    virtual int getValue() const { return getBehaviourValue(); }
+    void setBehaviourValue(int value);
+    int getBehaviourValue() const;
+    // The behaviour's pressed, checked or position changed: redraw.
+    virtual void onStateChanged() { redraw(); }
+
+    // Behaviour: none here; widgets that take one create it.
+    virtual epiUiBehaviour* createBehaviour() { return nullptr; }
+    epiUiBehaviour* getBehaviour() const { return behaviour_; }
+    // Offered to the behaviour first; when it does not take it, a hit.
+    virtual void activate();
+    // A programmatic press through the behaviour.
+    virtual void press();
+    // Whether the widget shows a pressed face (buttons then act on release).
+    virtual bool hasPressedLook() const { return false; }
 
     // Hits and commands: hits bubble to the root; a child with an id makes
     // its parent run that id as a command.
@@ -303,9 +324,6 @@ public:
     void setKeyTarget(epiUbo* target);
     epiUbo* getKeyTarget();
 
-    // Called by the window manager's animation tick with the seconds since
-    // this object's animation started and the number of ticks so far.
-    virtual void animationTick(double, int) {}
     // The native window behind the object; null for objects without one.
     virtual void* nativeHandle() const { return nullptr; }
     // The native window that child windows of this object go into.
@@ -355,7 +373,10 @@ protected:
 private:
     epiUbo* topmostChildAt(const epiPoint& point) const;
 
+    void dropBehaviour();
+
     epiUbo* parent_ = nullptr;
+    epiUiBehaviour* behaviour_ = nullptr;
     int index_ = 0;
     bool visible_ = false;
     epiRect frame_;
