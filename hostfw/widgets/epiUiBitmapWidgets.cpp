@@ -1,0 +1,573 @@
+#include "hostfw/widgets/epiUiBitmapWidgets.h"
+
+#include "hostfw/gfx/epiBitmap.h"
+#include "hostfw/res/epiResources.h"
+#include "hostfw/widgets/epiUiBehaviours.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr epiFourCC kFaceCodes[epiUiBitmapImage::kFaces] = {
+    epiCode("irOf"), epiCode("ipOf"), epiCode("irOn"), epiCode("ipOn"), epiCode("irDi")};
+
+// The icon's rectangle centred on the bounds.
+epiRect centredOn(const epiBitmap& icon, const epiRect& bounds)
+{
+    epiRect rect = icon.getBounds();
+    rect.alignTo(bounds, 8);
+    return rect;
+}
+
+} // namespace
+
+// -------------------------------------------------------------------- image
+
+std::vector<epiFourCC> epiUiBitmapImage::allowedParentKinds() const
+{
+    return {epiCode("iWin"), epiCode("iSco"), epiCode("iBco"),
+            epiCode("iCon"), epiCode("iCos"), epiCode("iBde")};
+}
+
+std::vector<epiFourCC> epiUiBitmapImage::savedAttributes() const
+{
+    return {epiCode("visi"), epiCode("irOf"), epiCode("irOn"),
+            epiCode("ipOf"), epiCode("ipOn"), epiCode("irDi")};
+}
+
+int epiUiBitmapImage::faceIndex(epiFourCC code)
+{
+    for (int i = 0; i < kFaces; ++i) {
+        if (kFaceCodes[i] == code)
+            return i;
+    }
+    return -1;
+}
+
+epiBitmap* epiUiBitmapImage::loadImage(const epiText& name) const
+{
+    epiResources* service = resources();
+    return service ? service->getImage(name) : nullptr;
+}
+
+void epiUiBitmapImage::setAttributeText(epiFourCC code, const epiText& text)
+{
+    const int index = faceIndex(code);
+    if (index < 0) {
+        epiUbo::setAttributeText(code, text);
+        return;
+    }
+    if (text.getLength() == 0)
+        return;
+    faces_[static_cast<std::size_t>(index)] = loadImage(text);
+    faceNames_[static_cast<std::size_t>(index)] = text;
+    if (faces_[static_cast<std::size_t>(index)])
+        onFaceChanged(index);
+}
+
+void epiUiBitmapImage::setAttribute(epiFourCC code, std::intptr_t value)
+{
+    if (code == epiCode("autS")) {
+        if (const epiBitmap* face = faces_[0])
+            resizeTo(face->getWidth(), face->getHeight());
+        return;
+    }
+    epiUbo::setAttribute(code, value);
+}
+
+bool epiUiBitmapImage::getAttributeText(epiFourCC code, epiText& text) const
+{
+    const int index = faceIndex(code);
+    if (index < 0)
+        return epiUbo::getAttributeText(code, text);
+    text = faceNames_[static_cast<std::size_t>(index)];
+    return true;
+}
+
+void epiUiBitmapImage::setAttributeBitmap(epiFourCC code, epiBitmap* bitmap)
+{
+    const int index = faceIndex(code);
+    if (index < 0)
+        return;
+    faces_[static_cast<std::size_t>(index)] = bitmap;
+    faceNames_[static_cast<std::size_t>(index)] = epiText();
+    onFaceChanged(index);
+}
+
+epiBitmap* epiUiBitmapImage::getAttributeBitmap(epiFourCC code) const
+{
+    return getFace(faceIndex(code));
+}
+
+epiBitmap* epiUiBitmapImage::getFace(int index) const
+{
+    return index >= 0 && index < kFaces ? faces_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void epiUiBitmapImage::setEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    epiUbo::setEnabled(enabled);
+    redraw();
+}
+
+bool epiUiBitmapImage::hasPressedLook() const
+{
+    return faces_[1] || faces_[3];
+}
+
+void* epiUiBitmapImage::notify(epiFourCC code, void* data, void* argument)
+{
+    if (code == epiCode("Face")) {
+        const auto value = reinterpret_cast<std::intptr_t>(data);
+        int index = faceIndex(static_cast<epiFourCC>(value));
+        if (index < 0 && value >= 0 && value < kFaces)
+            index = static_cast<int>(value);
+        if (index >= 0 && index != currentFace_) {
+            currentFace_ = index;
+            redraw();
+        }
+        return nullptr;
+    }
+    if (code == epiCode("ArOf")) {
+        auto* bitmap = static_cast<epiBitmap*>(argument);
+        faces_[0] = bitmap;
+        if (bitmap && reinterpret_cast<std::intptr_t>(data) == 1) {
+            epiRect rect = bitmap->getBounds();
+            rect.alignTo(getFrame(), 8);
+            setRect(rect);
+        }
+        return nullptr;
+    }
+    return epiUbo::notify(code, data, argument);
+}
+
+void epiUiBitmapImage::drawFace(const epiBitmap* face, const epiRect& clip)
+{
+    if (face)
+        drawBitmap(*face, face->getBounds(), getBounds(), clip);
+}
+
+void epiUiBitmapImage::draw(const epiRect& clip)
+{
+    drawFace(faces_[static_cast<std::size_t>(currentFace_)], clip);
+}
+
+// --------------------------------------------------------------------- film
+
+std::vector<epiFourCC> epiUiBitmapFilmImage::savedAttributes() const
+{
+    return {epiCode("visi"), epiCode("irOf"), epiCode("frms")};
+}
+
+void epiUiBitmapFilmImage::drawFilm(const epiBitmap* film, const epiRect& clip)
+{
+    if (!film)
+        return;
+    // A film of no frames shows its whole image as its one frame.
+    const int frames = std::max(frames_, 1);
+    const int frameHeight = film->getHeight() / frames;
+    if (frameHeight <= 0)
+        return;
+    const int frame = std::clamp(frame_, 0, frames - 1);
+    const epiRect source(0, frame * frameHeight, film->getWidth(),
+                         frame * frameHeight + frameHeight);
+    drawBitmap(*film, source, getBounds(), clip);
+}
+
+void epiUiBitmapFilmImage::draw(const epiRect& clip)
+{
+    drawFilm(faces_[0], clip);
+}
+
+void epiUiBitmapFilmImage::showFrame(int frame)
+{
+    if (frames_ != 0)
+        frame = ((frame % frames_) + frames_) % frames_;
+    if (frame != frame_) {
+        frame_ = frame;
+        redraw();
+    }
+}
+
+void epiUiBitmapFilmImage::setValue(int value)
+{
+    showFrame(value);
+}
+
+void epiUiBitmapFilmImage::setAttribute(epiFourCC code, std::intptr_t value)
+{
+    if (code == epiCode("frms")) {
+        frames_ = static_cast<int>(value);
+        if (epiUiBehaviour* behaviour = getBehaviour()) {
+            behaviour->setPixelMin(0);
+            behaviour->setPixelMax(frames_ - 1);
+        }
+    }
+    epiUiBitmapImage::setAttribute(code, value);
+}
+
+bool epiUiBitmapFilmImage::getAttributeText(epiFourCC code, epiText& text) const
+{
+    if (code == epiCode("frms")) {
+        text.assignLong(frames_);
+        return true;
+    }
+    return epiUiBitmapImage::getAttributeText(code, text);
+}
+
+// ------------------------------------------------------------------- rotary
+
+epiUiBehaviour* epiUiBitmapRotary::createBehaviour()
+{
+    return new epiUiBehaviourSmoothDragger;
+}
+
+epiUiBehaviour* epiUiBitmapTriggeredRotary::createBehaviour()
+{
+    return new epiUiBehaviourTriggeredDragger;
+}
+
+void epiUiBitmapRotary::setValue(int value)
+{
+    if (epiUiBehaviour* behaviour = getBehaviour())
+        behaviour->setValue(static_cast<float>(value));
+}
+
+int epiUiBitmapRotary::getValue() const
+{
+    const epiUiBehaviour* behaviour = getBehaviour();
+    return behaviour ? behaviour->getValueInt() : 0;
+}
+
+void epiUiBitmapRotary::onStateChanged()
+{
+    if (epiUiBehaviour* behaviour = getBehaviour())
+        showFrame(behaviour->getPosition());
+}
+
+void epiUiBitmapRotary::draw(const epiRect& clip)
+{
+    drawFilm(enabled_ ? faces_[0] : disabledFace_, clip);
+}
+
+void epiUiBitmapRotary::setEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    redraw();
+}
+
+void epiUiBitmapRotary::setAttribute(epiFourCC code, std::intptr_t value)
+{
+    if (code == epiCode("Sens")) {
+        if (value != 0)
+            sensitivity_ = static_cast<float>(value) / 100.0f;
+        return;
+    }
+    epiUiBitmapFilmImage::setAttribute(code, value);
+}
+
+void epiUiBitmapRotary::setAttributeText(epiFourCC code, const epiText& text)
+{
+    if (code == epiCode("disb"))
+        disabledFace_ = loadImage(text);
+    else
+        epiUiBitmapFilmImage::setAttributeText(code, text);
+}
+
+void epiUiBitmapRotary::onMouseDown(const epiPoint& point)
+{
+    dragStart_ = point;
+    const epiUiBehaviour* behaviour = getBehaviour();
+    startValue_ = behaviour ? behaviour->getValue() : 0.0f;
+    captureMe();
+}
+
+void epiUiBitmapRotary::onMouseDrag(const epiPoint& point)
+{
+    epiUiBehaviour* behaviour = getBehaviour();
+    if (behaviour &&
+        behaviour->setValue(startValue_ + static_cast<float>(dragDistance(point)) * sensitivity_))
+        reportHit();
+}
+
+void epiUiBitmapRotary::onMouseUp(const epiPoint& point)
+{
+    onMouseDrag(point);
+    releaseCapture();
+}
+
+void epiUiBitmapRotary::onMouseWheel(const epiPoint&, int notches)
+{
+    epiUiBehaviour* behaviour = getBehaviour();
+    if (behaviour && behaviour->setValue(behaviour->getValue() + static_cast<float>(notches)))
+        reportHit();
+}
+
+// ------------------------------------------------------------------- scroll
+
+epiUiBehaviour* epiUiBitmapScroll::createBehaviour()
+{
+    return new epiUiBehaviourSmoothDragger;
+}
+
+void epiUiBitmapScroll::layoutThumb()
+{
+    const epiBitmap* thumb = faces_[0];
+    epiUiBehaviour* behaviour = getBehaviour();
+    if (!thumb || !behaviour)
+        return;
+    vertical_ = getWidth() < getHeight();
+    behaviour->setPixelMin(0);
+    behaviour->setPixelMax(vertical_ ? getHeight() - thumb->getHeight()
+                                     : getWidth() - thumb->getWidth());
+}
+
+void epiUiBitmapScroll::onBoundsChanged()
+{
+    layoutThumb();
+    epiUiBitmapImage::onBoundsChanged();
+}
+
+void epiUiBitmapScroll::onFaceChanged(int index)
+{
+    if (index == 0)
+        layoutThumb();
+}
+
+epiRect epiUiBitmapScroll::thumbRect() const
+{
+    const epiBitmap* thumb = faces_[0];
+    if (!thumb)
+        return epiRect();
+    const epiUiBehaviour* behaviour = getBehaviour();
+    const int position = behaviour ? behaviour->getPosition() : 0;
+    epiRect rect = thumb->getBounds();
+    if (vertical_)
+        rect.moveTo(0, getHeight() - thumb->getHeight() - position);
+    else
+        rect.moveTo(position, 0);
+    return rect;
+}
+
+void epiUiBitmapScroll::draw(const epiRect& clip)
+{
+    const epiBitmap* thumb = thumbPressed_ && faces_[1] ? faces_[1] : faces_[0];
+    if (thumb)
+        drawBitmap(*thumb, thumb->getBounds(), thumbRect(), clip);
+}
+
+void epiUiBitmapScroll::setValue(int value)
+{
+    if (epiUiBehaviour* behaviour = getBehaviour())
+        behaviour->setValue(static_cast<float>(value));
+}
+
+int epiUiBitmapScroll::getValue() const
+{
+    const epiUiBehaviour* behaviour = getBehaviour();
+    return behaviour ? behaviour->getValueInt() : 0;
+}
+
+void epiUiBitmapScroll::setAttribute(epiFourCC code, std::intptr_t value)
+{
+    if (code == epiCode("Sens")) {
+        if (value != 0)
+            sensitivity_ = static_cast<float>(value) / 100.0f;
+        return;
+    }
+    epiUiBitmapImage::setAttribute(code, value);
+}
+
+int epiUiBitmapScroll::dragDistance(const epiPoint& point) const
+{
+    return vertical_ ? dragStart_.y - point.y : point.x - dragStart_.x;
+}
+
+void epiUiBitmapScroll::onMouseDown(const epiPoint& point)
+{
+    epiUiBehaviour* behaviour = getBehaviour();
+    if (!behaviour || !faces_[0] || !thumbRect().containsPoint(point))
+        return;
+    dragStart_ = point;
+    startPosition_ = static_cast<float>(behaviour->getPosition());
+    thumbPressed_ = true;
+    onStateChanged();
+    captureMe();
+}
+
+void epiUiBitmapScroll::onMouseDrag(const epiPoint& point)
+{
+    epiUiBehaviour* behaviour = getBehaviour();
+    if (!thumbPressed_ || !behaviour)
+        return;
+    const float pixel = startPosition_ + static_cast<float>(dragDistance(point)) * sensitivity_;
+    if (behaviour->setFromPixel(static_cast<int>(pixel)))
+        reportHit();
+}
+
+void epiUiBitmapScroll::onMouseUp(const epiPoint&)
+{
+    thumbPressed_ = false;
+    releaseCapture();
+    onStateChanged();
+}
+
+void epiUiBitmapScroll::onMouseWheel(const epiPoint&, int notches)
+{
+    epiUiBehaviour* behaviour = getBehaviour();
+    if (behaviour && behaviour->setValue(behaviour->getValue() + static_cast<float>(notches)))
+        reportHit();
+}
+
+// ------------------------------------------------------------------ buttons
+
+epiUiBehaviour* epiUiBitmapButton::createBehaviour()
+{
+    return new epiUiBehave_button;
+}
+
+epiUiBehaviour* epiUiBitmapCheckBox::createBehaviour()
+{
+    return new epiUiBehave_checkBox;
+}
+
+epiUiBehaviour* epiUiBitmapRadio::createBehaviour()
+{
+    return new epiUiBehave_radio;
+}
+
+std::vector<epiFourCC> epiUiBitmapRadio::savedAttributes() const
+{
+    return {epiCode("fagr"), epiCode("fain"), epiCode("visi"), epiCode("irOf"),
+            epiCode("irOn"), epiCode("ipOf"), epiCode("ipOn")};
+}
+
+int epiUiBitmapButton::stateFace() const
+{
+    const epiUiBehaviour* behaviour = getBehaviour();
+    if (!behaviour)
+        return 0;
+    return (behaviour->isChecked() ? 2 : 0) + (behaviour->isPressed() ? 1 : 0);
+}
+
+void epiUiBitmapButton::draw(const epiRect& clip)
+{
+    if (!enabled_ && faces_[4])
+        drawFace(faces_[4], clip);
+    else
+        drawFace(faces_[static_cast<std::size_t>(stateFace())], clip);
+}
+
+epiUiBitmapCheckBoxWithText::epiUiBitmapCheckBoxWithText()
+{
+    offTextColour_.setBlack();
+    onTextColour_.setBlack();
+    disabledTextColour_.setBlack();
+}
+
+bool epiUiBitmapCheckBoxWithText::parseColour(const epiText& text, epiColor& colour)
+{
+    int channels[4] = {0, 0, 0, 255};
+    const int read = std::sscanf(text.getCStr(), "%d , %d , %d , %d", &channels[0], &channels[1],
+                                 &channels[2], &channels[3]);
+    if (read < 3)
+        return false;
+    auto byte = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
+    colour.red = byte(channels[0]);
+    colour.green = byte(channels[1]);
+    colour.blue = byte(channels[2]);
+    colour.alpha = byte(channels[3]);
+    return true;
+}
+
+epiColor epiUiBitmapCheckBoxWithText::captionColour() const
+{
+    if (!enabled_)
+        return disabledTextColour_;
+    const epiUiBehaviour* behaviour = getBehaviour();
+    return behaviour && behaviour->isPressed() ? offTextColour_ : onTextColour_;
+}
+
+void epiUiBitmapCheckBoxWithText::draw(const epiRect& clip)
+{
+    epiUiBitmapButton::draw(clip);
+    epiRect rect = getBounds();
+    rect.offsetByPoint(textOffset_);
+    drawText(fontId_, alignment_, rect, clip, getTextCStr(), captionColour());
+}
+
+void epiUiBitmapCheckBoxWithText::setAttributeText(epiFourCC code, const epiText& text)
+{
+    switch (code) {
+    case epiCode("tCof"):
+        parseColour(text, offTextColour_);
+        break;
+    case epiCode("tCon"):
+        parseColour(text, onTextColour_);
+        break;
+    case epiCode("tCdi"):
+        parseColour(text, disabledTextColour_);
+        break;
+    case epiCode("teFo"): {
+        char code4[5] = {' ', ' ', ' ', ' ', 0};
+        const char* source = text.getCStr();
+        for (int i = 0; i < 4 && source[i]; ++i)
+            code4[i] = source[i];
+        fontId_ = epiCode(code4);
+        break;
+    }
+    case epiCode("teOx"):
+        textOffset_.x = static_cast<std::int16_t>(text.toLong());
+        break;
+    case epiCode("teOy"):
+        textOffset_.y = static_cast<std::int16_t>(text.toLong());
+        break;
+    case epiCode("txAl"):
+        alignment_ = static_cast<int>(text.toLong());
+        break;
+    default:
+        epiUiBitmapCheckBox::setAttributeText(code, text);
+        break;
+    }
+}
+
+void epiUiBitmapCheckWithIcon::draw(const epiRect& clip)
+{
+    epiUiBitmapButton::draw(clip);
+    if (!onIcon_ || !offIcon_)
+        return;
+    const int state = stateFace();
+    const epiBitmap* icon = state == 0 || state == 3 ? offIcon_ : onIcon_;
+    epiRect rect = centredOn(*icon, getBounds());
+    rect.offset(0, -1);
+    drawBitmap(*icon, icon->getBounds(), rect, clip);
+}
+
+void epiUiBitmapCheckWithIcon::setAttributeText(epiFourCC code, const epiText& text)
+{
+    if (code == epiCode("IcOn"))
+        onIcon_ = loadImage(text);
+    else if (code == epiCode("IcOf"))
+        offIcon_ = loadImage(text);
+    epiUiBitmapCheckBox::setAttributeText(code, text);
+}
+
+void epiUiBitmapButtonWithIcon::draw(const epiRect& clip)
+{
+    epiUiBitmapButton::draw(clip);
+    const epiUiBehaviour* behaviour = getBehaviour();
+    const epiBitmap* icon = behaviour && behaviour->isPressed() ? onIcon_ : offIcon_;
+    if (icon)
+        drawBitmap(*icon, icon->getBounds(), centredOn(*icon, getBounds()), clip);
+}
+
+void epiUiBitmapButtonWithIcon::setAttributeText(epiFourCC code, const epiText& text)
+{
+    if (code == epiCode("IcOn"))
+        onIcon_ = loadImage(text);
+    else if (code == epiCode("IcOf"))
+        offIcon_ = loadImage(text);
+    epiUiBitmapButton::setAttributeText(code, text);
+}

@@ -1,0 +1,28 @@
+#include "hostfw/widgets/epiWidgetKinds.h"
+
+#include "hostfw/app/epiWindowApplication.h"
+#include "hostfw/widgets/epiUiBitmapWidgets.h"
+
+namespace {
+
+template <typename Widget> void registerKind(const char (&kind)[5])
+{
+    epiWindowApplication::registerUiKind(epiCode(kind), []() -> epiObject* { return new Widget; });
+}
+
+} // namespace
+
+void epiRegisterWidgetKinds()
+{
+    registerKind<epiUiBitmapImage>("iBim");
+    registerKind<epiUiBitmapFilmImage>("iBfi");
+    registerKind<epiUiBitmapRotary>("iBrt");
+    registerKind<epiUiBitmapTriggeredRotary>("iBrr");
+    registerKind<epiUiBitmapScroll>("iBsc");
+    registerKind<epiUiBitmapButton>("iBbt");
+    registerKind<epiUiBitmapCheckBox>("iBck");
+    registerKind<epiUiBitmapRadio>("iBrd");
+    registerKind<epiUiBitmapCheckBoxWithText>("iBct");
+    registerKind<epiUiBitmapCheckWithIcon>("iBci");
+    registerKind<epiUiBitmapButtonWithIcon>("iBbi");
+}
