@@ -2,10 +2,10 @@
 
 #include "hostfw/gfx/epiBitmap.h"
 #include "hostfw/res/epiResources.h"
+#include "hostfw/widgets/epiColourText.h"
 #include "hostfw/widgets/epiUiBehaviours.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -467,21 +467,6 @@ epiUiBitmapCheckBoxWithText::epiUiBitmapCheckBoxWithText()
     disabledTextColour_.setBlack();
 }
 
-bool epiUiBitmapCheckBoxWithText::parseColour(const epiText& text, epiColor& colour)
-{
-    int channels[4] = {0, 0, 0, 255};
-    const int read = std::sscanf(text.getCStr(), "%d , %d , %d , %d", &channels[0], &channels[1],
-                                 &channels[2], &channels[3]);
-    if (read < 3)
-        return false;
-    auto byte = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
-    colour.red = byte(channels[0]);
-    colour.green = byte(channels[1]);
-    colour.blue = byte(channels[2]);
-    colour.alpha = byte(channels[3]);
-    return true;
-}
-
 epiColor epiUiBitmapCheckBoxWithText::captionColour() const
 {
     if (!enabled_)
@@ -502,22 +487,17 @@ void epiUiBitmapCheckBoxWithText::setAttributeText(epiFourCC code, const epiText
 {
     switch (code) {
     case epiCode("tCof"):
-        parseColour(text, offTextColour_);
+        epiColourFromText(text, offTextColour_);
         break;
     case epiCode("tCon"):
-        parseColour(text, onTextColour_);
+        epiColourFromText(text, onTextColour_);
         break;
     case epiCode("tCdi"):
-        parseColour(text, disabledTextColour_);
+        epiColourFromText(text, disabledTextColour_);
         break;
-    case epiCode("teFo"): {
-        char code4[5] = {' ', ' ', ' ', ' ', 0};
-        const char* source = text.getCStr();
-        for (int i = 0; i < 4 && source[i]; ++i)
-            code4[i] = source[i];
-        fontId_ = epiCode(code4);
+    case epiCode("teFo"):
+        fontId_ = epiCodeFromText(text);
         break;
-    }
     case epiCode("teOx"):
         textOffset_.x = static_cast<std::int16_t>(text.toLong());
         break;
@@ -570,4 +550,132 @@ void epiUiBitmapButtonWithIcon::setAttributeText(epiFourCC code, const epiText& 
     else if (code == epiCode("IcOf"))
         offIcon_ = loadImage(text);
     epiUiBitmapButton::setAttributeText(code, text);
+}
+
+// -------------------------------------------------------------- level meter
+
+std::vector<epiFourCC> epiUiBitmapLevMeter::savedAttributes() const
+{
+    return {epiCode("visi"), epiCode("irOf"), epiCode("min_"),
+            epiCode("max_"), epiCode("lmBx"), epiCode("lmSp")};
+}
+
+void epiUiBitmapLevMeter::setValue(int value)
+{
+    value = std::min(value, maximum_);
+    if (value <= current_)
+        return;
+    if (current_ == minimum_ && !falling_) {
+        falling_ = true;
+        addTimedTask(kFallSeconds, false, false);
+    }
+    current_ = value;
+    redraw();
+}
+
+void epiUiBitmapLevMeter::onTimedTask()
+{
+    if (current_ > minimum_)
+        current_ -= fallStep_;
+    if (current_ <= minimum_) {
+        current_ = minimum_;
+        falling_ = false;
+        removeTimedTask();
+    }
+    redraw();
+}
+
+void epiUiBitmapLevMeter::onVisibilityChanged()
+{
+    if (!isVisible() && falling_) {
+        falling_ = false;
+        removeTimedTask();
+    }
+}
+
+void epiUiBitmapLevMeter::setAttribute(epiFourCC code, std::intptr_t value)
+{
+    const int number = static_cast<int>(value);
+    switch (code) {
+    case epiCode("min_"):
+        minimum_ = number;
+        current_ = std::max(current_, minimum_);
+        break;
+    case epiCode("max_"):
+        maximum_ = number;
+        break;
+    case epiCode("lmSp"):
+        fallStep_ = number;
+        break;
+    case epiCode("lmBx"):
+        boxSize_ = number;
+        break;
+    default:
+        epiUiBitmapImage::setAttribute(code, value);
+        break;
+    }
+}
+
+bool epiUiBitmapLevMeter::getAttributeText(epiFourCC code, epiText& text) const
+{
+    switch (code) {
+    case epiCode("min_"):
+        text.assignLong(minimum_);
+        return true;
+    case epiCode("max_"):
+        text.assignLong(maximum_);
+        return true;
+    case epiCode("lmSp"):
+        text.assignLong(fallStep_);
+        return true;
+    case epiCode("lmBx"):
+        text.assignLong(boxSize_);
+        return true;
+    default:
+        return epiUiBitmapImage::getAttributeText(code, text);
+    }
+}
+
+epiRect epiUiBitmapLevMeter::shownRect() const
+{
+    // No range: nothing to divide by, nothing shown.
+    if (maximum_ == minimum_)
+        return epiRect();
+    const double f = std::clamp((static_cast<double>(current_) - minimum_) /
+                                    (static_cast<double>(maximum_) - minimum_),
+                                0.0, 1.0);
+    const epiRect bounds = getBounds();
+    const bool boxes = boxSize_ >= 2;
+    if (bounds.getHeight() > bounds.getWidth()) {
+        int length = static_cast<int>(bounds.getHeight() * f);
+        int top = bounds.bottom - length;
+        if (boxes) {
+            length = length / boxSize_ * boxSize_;
+            top = std::max(bounds.top, bounds.bottom - length - 1);
+        }
+        return length > 0 || boxes ? epiRect(bounds.left, top, bounds.right, bounds.bottom)
+                                   : epiRect();
+    }
+    int length = static_cast<int>(bounds.getWidth() * f);
+    int right = bounds.left + length;
+    if (boxes) {
+        length = length / boxSize_ * boxSize_;
+        right = std::min(bounds.right, bounds.left + length + 1);
+    }
+    return length > 0 ? epiRect(bounds.left, bounds.top, right, bounds.bottom) : epiRect();
+}
+
+void epiUiBitmapLevMeter::draw(const epiRect& clip)
+{
+    const epiBitmap* face = faces_[0];
+    const epiRect shown = shownRect();
+    const epiRect bounds = getBounds();
+    if (!face || shown.isEmpty() || bounds.getWidth() <= 0 || bounds.getHeight() <= 0)
+        return;
+    // The same part of the image, scaled when it is not the widget's size.
+    const int w = bounds.getWidth(), h = bounds.getHeight();
+    const int iw = face->getWidth(), ih = face->getHeight();
+    const epiRect source(shown.left * iw / w, shown.top * ih / h, shown.right * iw / w,
+                         shown.bottom * ih / h);
+    drawBitmap(*face, source, shown, clip);
 }

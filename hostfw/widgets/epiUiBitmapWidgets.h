@@ -175,9 +175,6 @@ public:
     // The colour the caption is drawn in now.
     epiColor captionColour() const;
 
-    // "red,green,blue[,alpha]"; false and the colour untouched otherwise.
-    static bool parseColour(const epiText& text, epiColor& colour);
-
 private:
     epiFourCC fontId_ = epiCode("gen9");
     epiColor offTextColour_;
@@ -210,4 +207,34 @@ public:
 private:
     epiBitmap* onIcon_ = nullptr;
     epiBitmap* offIcon_ = nullptr;
+};
+
+// A level shown by revealing part of face 0: from the bottom when taller than
+// wide, else from the left, optionally in whole boxes ('lmBx'). It jumps up
+// to a higher value at once and falls by 'lmSp' every 0.1 s on a timed task.
+// A meter whose maximum equals its minimum shows nothing.
+class epiUiBitmapLevMeter : public epiUiBitmapImage {
+public:
+    static constexpr double kFallSeconds = 0.1;
+
+    epiFourCC getKind() const override { return epiCode("iBlm"); }
+    std::vector<epiFourCC> savedAttributes() const override;
+    void setValue(int value) override;
+    int getValue() const override { return current_; }
+    void setAttribute(epiFourCC code, std::intptr_t value) override;
+    bool getAttributeText(epiFourCC code, epiText& text) const override;
+    void onTimedTask() override;
+    void onVisibilityChanged() override;
+    void draw(const epiRect& clip) override;
+    // The part of the bounds the level shows now (empty: none).
+    epiRect shownRect() const;
+    bool isFalling() const { return falling_; }
+
+private:
+    int minimum_ = 0;
+    int maximum_ = 100;
+    int fallStep_ = 10;
+    int boxSize_ = 0;
+    int current_ = 0;
+    bool falling_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "hostfw/app/epiWindowApplication.h"
 #include "hostfw/widgets/epiUiBitmapWidgets.h"
+#include "hostfw/widgets/epiUiDynamicWidgets.h"
 
 namespace {
 
@@ -25,4 +26,10 @@ void epiRegisterWidgetKinds()
     registerKind<epiUiBitmapCheckBoxWithText>("iBct");
     registerKind<epiUiBitmapCheckWithIcon>("iBci");
     registerKind<epiUiBitmapButtonWithIcon>("iBbi");
+    registerKind<epiUiBitmapLevMeter>("iBlm");
+    registerKind<epiUiDynamicImage>("iDim");
+    registerKind<epiUiDynamicButton>("iDbt");
+    registerKind<epiUiDynamicCheckBox>("iDck");
+    registerKind<epiUiDynamicKnob>("iDkn");
+    registerKind<epiUiDynamicLevelMeter>("iDlv");
 }

@@ -1,6 +1,6 @@
 #pragma once
 
 // Adds the factory kinds of the widgets ('iBim', 'iBfi', 'iBrt', 'iBrr',
-// 'iBsc', 'iBbt', 'iBck', 'iBrd', 'iBct', 'iBci', 'iBbi') for every
-// application.
+// 'iBsc', 'iBbt', 'iBck', 'iBrd', 'iBct', 'iBci', 'iBbi', 'iBlm', and the code-drawn
+// 'iDim', 'iDbt', 'iDck', 'iDkn', 'iDlv') for every application.
 void epiRegisterWidgetKinds();

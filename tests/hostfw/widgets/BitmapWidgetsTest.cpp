@@ -317,13 +317,69 @@ TEST_F(BitmapWidgetsTest, IconsSitCentredOnTheFace)
 TEST_F(BitmapWidgetsTest, TheFactoryMakesEveryKind)
 {
     epiRegisterWidgetKinds();
-    for (const char* kind :
-         {"iBim", "iBfi", "iBrt", "iBrr", "iBsc", "iBbt", "iBck", "iBrd", "iBct", "iBci", "iBbi"}) {
+    for (const char* kind : {"iBim", "iBfi", "iBrt", "iBrr", "iBsc", "iBbt", "iBck", "iBrd", "iBct",
+                             "iBci", "iBbi", "iBlm"}) {
         const epiFourCC code = epiCode(*reinterpret_cast<const char(*)[5]>(kind));
         epiUbo* made = root.addNewChild(code, epiCode("wdgt"), 0, 0, 10, 10, 0, 0, "", true);
         EXPECT_EQ(made->getKind(), code) << kind;
         made->exit();
     }
+    // The code-drawn widgets all answer the plain kind.
+    for (const char* kind : {"iDim", "iDbt", "iDck", "iDkn", "iDlv"}) {
+        const epiFourCC code = epiCode(*reinterpret_cast<const char(*)[5]>(kind));
+        epiUbo* made = root.addNewChild(code, epiCode("wdgt"), 0, 0, 10, 10, 0, 0, "", true);
+        EXPECT_EQ(made->getKind(), epiCode("ubob")) << kind;
+        EXPECT_NE(made, root.getNullChild()) << kind;
+        made->exit();
+    }
+}
+
+TEST_F(BitmapWidgetsTest, TheLevelMeterJumpsUpAndFallsOnATimedTask)
+{
+    root.images.add("level", 20, 100);
+    auto* meter = make<epiUiBitmapLevMeter>(epiRect(0, 0, 20, 100));
+    meter->setAttributeText(epiCode("irOf"), "level");
+    meter->setValue(50);
+    EXPECT_EQ(onlySource(meter), epiRect(0, 50, 20, 100));
+    const int expected[] = {40, 30, 20, 10, 0};
+    for (int tick = 0; tick < 5; ++tick) {
+        EXPECT_TRUE(meter->isFalling());
+        turnAt(0.11 * (tick + 1)); // each tick due 0.1 s after the last ran
+        EXPECT_EQ(meter->getValue(), expected[tick]);
+    }
+    EXPECT_FALSE(meter->isFalling());
+    EXPECT_FALSE(app.hasTimedTasks(meter));
+    EXPECT_TRUE(root.drawOf(meter).empty());
+
+    meter->setValue(150);
+    EXPECT_EQ(meter->getValue(), 100);
+    EXPECT_EQ(onlySource(meter), epiRect(0, 0, 20, 100));
+    // A lower value while high changes nothing; hiding stops the fall.
+    meter->setValue(30);
+    EXPECT_EQ(meter->getValue(), 100);
+    meter->setVisible(false, true);
+    EXPECT_FALSE(app.hasTimedTasks(meter));
+}
+
+TEST_F(BitmapWidgetsTest, TheLevelMeterShowsWholeBoxesAndNothingWithoutARange)
+{
+    root.images.add("level", 100, 100);
+    auto* upright = make<epiUiBitmapLevMeter>(epiRect(0, 0, 10, 100));
+    upright->setAttribute(epiCode("lmBx"), 8);
+    upright->setValue(50);
+    EXPECT_EQ(upright->shownRect(), epiRect(0, 51, 10, 100)); // 48 + 1 pixels
+    auto* across = make<epiUiBitmapLevMeter>(epiRect(0, 0, 100, 10));
+    across->setAttributeText(epiCode("irOf"), "level");
+    across->setValue(25);
+    EXPECT_EQ(across->shownRect(), epiRect(0, 0, 25, 10));
+    EXPECT_EQ(onlySource(across), epiRect(0, 0, 25, 100)); // the image is taller
+
+    across->setAttribute(epiCode("max_"), 0);
+    EXPECT_TRUE(across->shownRect().isEmpty());
+    EXPECT_TRUE(root.drawOf(across).empty());
+    epiText text;
+    EXPECT_TRUE(across->getAttributeText(epiCode("max_"), text));
+    EXPECT_STREQ(text.getCStr(), "0");
 }
 
 } // namespace
