@@ -29,37 +29,24 @@ int truncated(float value)
 
 } // namespace
 
-AdapterKnob::AdapterKnob(Parameter* parameter, Widgets::Knob* knob)
-    : AdapterGUI(parameter), knob_(knob)
+template <class W>
+AdapterNormalized<W>::AdapterNormalized(Parameter* parameter, W* widget)
+    : AdapterGUI(parameter), widget_(widget)
 {
-    knob_->setMinValue(0.0f);
-    knob_->setMaxValue(1.0f);
-    knob_->setResetValue(parameter->getDefaultNormalized());
-    knob_->setValue(parameter->getNormalized());
-    connection_ =
-        knob_->valueChanged.connect([this](Widgets::Knob*, float v) { widgetChanged(v); });
+    widget_->setMinValue(0.0f);
+    widget_->setMaxValue(1.0f);
+    widget_->setResetValue(parameter->getDefaultNormalized());
+    widget_->setValue(parameter->getNormalized());
+    connection_ = widget_->valueChanged.connect([this](W*, float v) { widgetChanged(v); });
 }
 
-void AdapterKnob::show(const Parameter& parameter)
+template <class W> void AdapterNormalized<W>::show(const Parameter& parameter)
 {
-    knob_->setValue(parameter.getNormalized());
+    widget_->setValue(parameter.getNormalized());
 }
 
-AdapterSlider::AdapterSlider(Parameter* parameter, Widgets::Slider* slider)
-    : AdapterGUI(parameter), slider_(slider)
-{
-    slider_->setMinValue(0.0f);
-    slider_->setMaxValue(1.0f);
-    slider_->setResetValue(parameter->getDefaultNormalized());
-    slider_->setValue(parameter->getNormalized());
-    connection_ =
-        slider_->valueChanged.connect([this](Widgets::Slider*, float v) { widgetChanged(v); });
-}
-
-void AdapterSlider::show(const Parameter& parameter)
-{
-    slider_->setValue(parameter.getNormalized());
-}
+template class AdapterNormalized<Widgets::Knob>;
+template class AdapterNormalized<Widgets::Slider>;
 
 AdapterCheckBox::AdapterCheckBox(Parameter* parameter, Widgets::CheckBox* checkBox)
     : AdapterGUI(parameter), checkBox_(checkBox)

@@ -26,30 +26,28 @@ namespace Zq::Application::DocView {
 // audio thread. So no update allocates: value texts are printed into fixed
 // buffers, and texts of up to 15 characters fit a string's own storage.
 
-// Knob over [0, 1] in normalised values; the parameter's default is its reset.
-class AdapterKnob : public AdapterGUI {
+// A knob or a slider over [0, 1] in normalised values, the parameter's
+// default normalised as its reset value.
+template <class W> class AdapterNormalized : public AdapterGUI {
 public:
-    AdapterKnob(Parameter* parameter, Widgets::Knob* knob);
+    AdapterNormalized(Parameter* parameter, W* widget);
 
 protected:
     void show(const Parameter& parameter) override;
 
 private:
-    Widgets::Knob* knob_;
+    W* widget_;
     boost::signals2::scoped_connection connection_;
 };
 
-// Slider over [0, 1] in normalised values, as the knob.
-class AdapterSlider : public AdapterGUI {
+class AdapterKnob : public AdapterNormalized<Widgets::Knob> {
 public:
-    AdapterSlider(Parameter* parameter, Widgets::Slider* slider);
+    using AdapterNormalized::AdapterNormalized;
+};
 
-protected:
-    void show(const Parameter& parameter) override;
-
-private:
-    Widgets::Slider* slider_;
-    boost::signals2::scoped_connection connection_;
+class AdapterSlider : public AdapterNormalized<Widgets::Slider> {
+public:
+    using AdapterNormalized::AdapterNormalized;
 };
 
 // Checked for any non-zero value; a toggle sets normalised 1 or 0.

@@ -1,10 +1,9 @@
 // ctest-label: tsan
 #include "tests/editor/widgets/WidgetFixture.h"
 #include "tests/support/CountingAllocator.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/TempFolder.h"
 
-#include <clocale>
-#include <locale>
 #include <stdexcept>
 #include <thread>
 
@@ -222,15 +221,12 @@ TEST_F(UnitGUITest, valueTexts)
         {0.5f, 1, 1, "", "-6.0dB"}, {2.7f, 2, 0, "", "two"},      {5.0f, 2, 0, "", ""},
     };
     const std::map<int, std::string> table = {{1, "one"}, {2, "two"}};
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const std::locale global;
-    for (const char* locale : {"C", "de_DE.UTF-8"}) {
-        if (!std::setlocale(LC_ALL, locale)) {
-            ADD_FAILURE() << "locale " << locale << " missing";
+    for (const char* name : {"C", "de_DE.UTF-8"}) {
+        const testsupport::ScopedLocale locale(name);
+        if (!locale.active()) {
+            ADD_FAILURE() << "locale " << name << " missing";
             continue;
         }
-        if (std::string(locale) != "C")
-            std::locale::global(std::locale(locale));
         for (const Case& c : cases) {
             Parameter parameter;
             parameter.setRange(DocView::RangeFloat(0.0f, 1000.0f));
@@ -245,12 +241,10 @@ TEST_F(UnitGUITest, valueTexts)
                 EXPECT_EQ(text->getText(), "unset") << "nothing before the first change";
             parameter.setValue(c.value == 0.0f ? 1.0f : 0.0f, false);
             parameter.setValue(c.value, true);
-            EXPECT_EQ(text->getText(), c.expected) << c.value << " in " << locale;
+            EXPECT_EQ(text->getText(), c.expected) << c.value << " in " << name;
             view->clearAdapters();
         }
     }
-    std::locale::global(global);
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST_F(UnitGUITest, anotherThreadUnderTheDocumentLockUpdatesWithoutAllocating)

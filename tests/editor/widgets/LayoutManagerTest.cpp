@@ -1,8 +1,6 @@
 #include "WidgetFixture.h"
 
 #include <climits>
-#include <clocale>
-#include <locale>
 #include <stdexcept>
 
 #include <tinyxml.h>
@@ -22,6 +20,7 @@
 #include "editor/widgets/StaticImage.h"
 #include "editor/widgets/StaticText.h"
 #include "editor/widgets/Window.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/TempFolder.h"
 
 namespace Zq::Application::Graphics {
@@ -112,22 +111,16 @@ TEST_F(LayoutTest, valueFormsReadAsTheyShould)
     for (const auto& [text, value] : integers)
         EXPECT_EQ(parseInteger(text), value) << text;
 
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous ? previous : "C";
-    const std::locale global;
     for (const char* name : {"C", "de_DE.UTF-8"}) {
-        if (!std::setlocale(LC_ALL, name)) {
+        const testsupport::ScopedLocale locale(name);
+        if (!locale.active()) {
             ADD_FAILURE() << "locale " << name << " missing";
             continue;
         }
-        if (std::string(name) != "C")
-            std::locale::global(std::locale(name));
         EXPECT_FLOAT_EQ(parseReal("0.25"), 0.25f) << name;
         EXPECT_FLOAT_EQ(parseReal("-1.5e1x"), -15.0f) << name;
         EXPECT_FLOAT_EQ(parseReal("abc"), 0.0f) << name;
     }
-    std::locale::global(global);
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST_F(LayoutTest, aDocumentWithoutLayoutFirstBuildsNothing)
