@@ -460,57 +460,60 @@ void epiUiBitmapButton::draw(const epiRect& clip)
         drawFace(faces_[static_cast<std::size_t>(stateFace())], clip);
 }
 
-epiUiBitmapCheckBoxWithText::epiUiBitmapCheckBoxWithText()
+bool epiBitmapLabel::setAttributeText(epiFourCC code, const epiText& text)
 {
-    offTextColour_.setBlack();
-    onTextColour_.setBlack();
-    disabledTextColour_.setBlack();
+    switch (code) {
+    case epiCode("tCof"):
+        epiColourFromText(text, offColour);
+        return true;
+    case epiCode("tCon"):
+        epiColourFromText(text, onColour);
+        return true;
+    case epiCode("tCdi"):
+        epiColourFromText(text, disabledColour);
+        return true;
+    case epiCode("teFo"):
+        fontId = epiCodeFromText(text);
+        return true;
+    case epiCode("teOx"):
+        offset.x = static_cast<std::int16_t>(text.toLong());
+        return true;
+    case epiCode("teOy"):
+        offset.y = static_cast<std::int16_t>(text.toLong());
+        return true;
+    case epiCode("txAl"):
+        alignment = static_cast<int>(text.toLong());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void epiBitmapLabel::draw(epiUbo& owner, const epiRect& clip, const epiColor& colour) const
+{
+    epiRect rect = owner.getBounds();
+    rect.offsetByPoint(offset);
+    owner.drawText(fontId, alignment, rect, clip, owner.getTextCStr(), colour);
 }
 
 epiColor epiUiBitmapCheckBoxWithText::captionColour() const
 {
     if (!enabled_)
-        return disabledTextColour_;
+        return label_.disabledColour;
     const epiUiBehaviour* behaviour = getBehaviour();
-    return behaviour && behaviour->isPressed() ? offTextColour_ : onTextColour_;
+    return behaviour && behaviour->isPressed() ? label_.offColour : label_.onColour;
 }
 
 void epiUiBitmapCheckBoxWithText::draw(const epiRect& clip)
 {
     epiUiBitmapButton::draw(clip);
-    epiRect rect = getBounds();
-    rect.offsetByPoint(textOffset_);
-    drawText(fontId_, alignment_, rect, clip, getTextCStr(), captionColour());
+    label_.draw(*this, clip, captionColour());
 }
 
 void epiUiBitmapCheckBoxWithText::setAttributeText(epiFourCC code, const epiText& text)
 {
-    switch (code) {
-    case epiCode("tCof"):
-        epiColourFromText(text, offTextColour_);
-        break;
-    case epiCode("tCon"):
-        epiColourFromText(text, onTextColour_);
-        break;
-    case epiCode("tCdi"):
-        epiColourFromText(text, disabledTextColour_);
-        break;
-    case epiCode("teFo"):
-        fontId_ = epiCodeFromText(text);
-        break;
-    case epiCode("teOx"):
-        textOffset_.x = static_cast<std::int16_t>(text.toLong());
-        break;
-    case epiCode("teOy"):
-        textOffset_.y = static_cast<std::int16_t>(text.toLong());
-        break;
-    case epiCode("txAl"):
-        alignment_ = static_cast<int>(text.toLong());
-        break;
-    default:
+    if (!label_.setAttributeText(code, text))
         epiUiBitmapCheckBox::setAttributeText(code, text);
-        break;
-    }
 }
 
 void epiUiBitmapCheckWithIcon::draw(const epiRect& clip)

@@ -163,11 +163,28 @@ public:
     std::vector<epiFourCC> savedAttributes() const override;
 };
 
+// The caption of a bitmap button: font ('teFo'), colours on, off and
+// disabled ('tCon', 'tCof', 'tCdi'), alignment ('txAl') and offset ('teOx',
+// 'teOy').
+struct epiBitmapLabel {
+    explicit epiBitmapLabel(epiFourCC font) : fontId(font) {}
+    // True when the code is one of the label's.
+    bool setAttributeText(epiFourCC code, const epiText& text);
+    // The owner's text in its bounds moved by the offset.
+    void draw(epiUbo& owner, const epiRect& clip, const epiColor& colour) const;
+
+    epiFourCC fontId;
+    epiColor onColour;
+    epiColor offColour;
+    epiColor disabledColour;
+    int alignment = 0;
+    epiPoint offset;
+};
+
 // A check box with a caption: the off colour while pressed, the on colour
 // otherwise, the disabled colour when disabled.
 class epiUiBitmapCheckBoxWithText : public epiUiBitmapCheckBox {
 public:
-    epiUiBitmapCheckBoxWithText();
     epiFourCC getKind() const override { return epiCode("iBct"); }
     void draw(const epiRect& clip) override;
     void onTextChanged() override { redraw(); }
@@ -176,12 +193,7 @@ public:
     epiColor captionColour() const;
 
 private:
-    epiFourCC fontId_ = epiCode("gen9");
-    epiColor offTextColour_;
-    epiColor onTextColour_;
-    epiColor disabledTextColour_;
-    int alignment_ = 0;
-    epiPoint textOffset_;
+    epiBitmapLabel label_{epiCode("gen9")};
 };
 
 // A check box with an icon centred over its face (one pixel up): the off

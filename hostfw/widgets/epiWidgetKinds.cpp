@@ -3,6 +3,7 @@
 #include "hostfw/app/epiWindowApplication.h"
 #include "hostfw/widgets/epiUiBitmapWidgets.h"
 #include "hostfw/widgets/epiUiDynamicWidgets.h"
+#include "hostfw/widgets/epiUiTextWidgets.h"
 
 namespace {
 
@@ -27,6 +28,10 @@ void epiRegisterWidgetKinds()
     registerKind<epiUiBitmapCheckWithIcon>("iBci");
     registerKind<epiUiBitmapButtonWithIcon>("iBbi");
     registerKind<epiUiBitmapLevMeter>("iBlm");
+    registerKind<epiUiBitmapText>("iBst");
+    registerKind<epiUiBitmapTextRolling>("iBtr");
+    registerKind<epiUiBitmapButtonWithText>("iBwt");
+    registerKind<epiUiBitmapRadioWithText>("iBrs");
     registerKind<epiUiDynamicImage>("iDim");
     registerKind<epiUiDynamicButton>("iDbt");
     registerKind<epiUiDynamicCheckBox>("iDck");
