@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include "tests/hostfw/win/WinTestSupport.h"
+
+#include "hostfw/res/epiResources.h"
+#include "hostfw/widgets/epiUiBitmapWidgets.h"
+#include "hostfw/widgets/epiWidgetKinds.h"
+#include "platform/window/Png.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "tests/platform/x11/SharedXvfb.h"
+
+#include <filesystem>
+#include <functional>
+
+#include "support/TempFolder.h"
+
+// After gtest: Xlib defines names such as None and Bool that gtest uses.
+#include "tests/platform/x11/X11Probe.h"
+
+namespace pui = platform::ui;
+using test::win::WinApp;
+
+namespace {
+
+const char* kMarker = "<epi><version>4</version><signature>epiResourceFile</signature></epi>";
+#define ATTR(name, value) "<attribute><name>" name "</name><value>" value "</value></attribute>"
+#define VISIBLE ATTR("visi", "1")
+// A window holding a bitmap view container of generated widgets.
+const char* kLayout =
+    "<epi><content><name>main</name><position>40,50</position><size>220,130</size>"
+    "<attributes>" ATTR("aupo", "0") ATTR(
+        "grBk",
+        "1") "</attributes><itemslist>"
+             "<item><name>pane</name><kind>iBco</kind><position>0,0</position><size>220,130</size>"
+             "<attributes>" VISIBLE ATTR("chil", "panel.xml") "</attributes></item>"
+                                                              "</itemslist></content></epi>";
+const char* kPanel =
+    "<epi><content><itemslist>"
+    "<item><name>knob</name><kind>iBrt</kind><position>10,10</position><size>48,48</size>"
+    "<attributes>" VISIBLE ATTR("irOf", "knob.png") ATTR("frms", "64") ATTR(
+        "Smoo",
+        "0") "</attributes></item>"
+             "<item><name>butn</name><kind>iBbt</kind><position>70,10</position><size>64,24</size>"
+             "<attributes>" VISIBLE ATTR("irOf", "button_off.png") ATTR(
+                 "ipOf",
+                 "button_off_pressed.png") "</attributes></item>"
+                                           "<item><name>chek</name><kind>iBck</"
+                                           "kind><position>70,40</position><size>64,24</size>"
+                                           "<attributes>" VISIBLE ATTR("irOf", "button_off.png") ATTR(
+                                               "irOn",
+                                               "button_on.png") "</attributes></item>"
+                                                                "<item><name>scrl</"
+                                                                "name><kind>iBsc</"
+                                                                "kind><position>150,10</"
+                                                                "position><size>16,100</size>"
+                                                                "<attributes>" VISIBLE ATTR(
+                                                                    "irOf", "thumb.png")
+                                                                    ATTR("ipOf", "thumb_pressed."
+                                                                                 "png") ATTR(
+                                                                        "Smoo",
+                                                                        "0") "</attributes></item>"
+                                                                             "<item><name>metr</"
+                                                                             "name><kind>iBlm</"
+                                                                             "kind><position>180,"
+                                                                             "10</"
+                                                                             "position><size>12,"
+                                                                             "100</size>"
+                                                                             "<attributes>" VISIBLE ATTR(
+                                                                                 "irOf",
+                                                                                 "meter.png") "</"
+                                                                                              "attr"
+                                                                                              "ibut"
+                                                                                              "es><"
+                                                                                              "/ite"
+                                                                                              "m>"
+                                                                                              "<ite"
+                                                                                              "m><"
+                                                                                              "name"
+                                                                                              ">lam"
+                                                                                              "p</"
+                                                                                              "name"
+                                                                                              "><"
+                                                                                              "kind"
+                                                                                              ">iBf"
+                                                                                              "i</"
+                                                                                              "kind"
+                                                                                              "><"
+                                                                                              "posi"
+                                                                                              "tion"
+                                                                                              ">200"
+                                                                                              ",10<"
+                                                                                              "/pos"
+                                                                                              "itio"
+                                                                                              "n><"
+                                                                                              "size"
+                                                                                              ">16,"
+                                                                                              "16</"
+                                                                                              "size"
+                                                                                              ">"
+                                                                                              "<att"
+                                                                                              "ribu"
+                                                                                              "tes"
+                                                                                              ">" VISIBLE ATTR(
+                                                                                                  "irOf",
+                                                                                                  "lamp.png")
+                                                                                                  ATTR(
+                                                                                                      "frms",
+                                                                                                      "2") "</attributes></item>"
+                                                                                                           "</itemslist></content></epi>";
+
+// Copies the generated images into a resource folder with the layouts.
+void makeResources(testsupport::TempFolder& temp)
+{
+    temp.write("Rig.frs/epi.frs", kMarker);
+    temp.write("Rig.frs/layouts/main.xml", kLayout);
+    temp.write("Rig.frs/layouts/panel.xml", kPanel);
+    namespace fs = std::filesystem;
+    fs::create_directories(temp.path("Rig.frs/images"));
+    for (const auto& entry : fs::directory_iterator(HOST_IMAGES_DIR))
+        fs::copy_file(entry.path(), fs::path(temp.path("Rig.frs/images")) / entry.path().filename(),
+                      fs::copy_options::overwrite_existing);
+}
+
+// The same gestures on either back end, straight into the window's pointer
+// reports, with loop turns between them.
+void work(epiUiEventsBase& window, const std::function<void()>& settle)
+{
+    using A = pui::PointerAction;
+    const auto act = [&](A action, int x, int y, int wheel = 0) {
+        window.pointer(action, x, y, wheel);
+        settle();
+    };
+    act(A::Down, 30, 40); // the knob, dragged 20 pixels up
+    act(A::Drag, 30, 20);
+    act(A::Up, 30, 20);
+    act(A::Down, 80, 50); // the check box, clicked on
+    act(A::Up, 80, 50);
+    act(A::Down, 155, 105); // the scroll thumb at the bottom, held half way up
+    act(A::Drag, 155, 65);
+    act(A::Down, 100, 20); // the button, held (its pressed face)
+}
+
+struct WidgetsOnX11Test : ::testing::Test {
+    void SetUp() override
+    {
+        epiRegisterWidgetKinds();
+        makeResources(temp);
+    }
+    testsupport::TempFolder temp;
+};
+
+TEST_F(WidgetsOnX11Test, GeneratedWidgetsRenderAlikeHeadlessAndOnX11)
+{
+    // Headless first: it always runs.
+    WinApp twinApp;
+    ASSERT_TRUE(twinApp.getResources()->openSourceFile(epiPath(temp.path("Rig.frs"))));
+    auto* twin = dynamic_cast<epiUiEventsBase*>(twinApp.openWindowFromLayout("main.xml"));
+    ASSERT_TRUE(twin && twin->hostWindow());
+    twinApp.settle();
+    epiUbo* pane = twin->findChild(epiCode("pane"));
+    ASSERT_TRUE(pane);
+    pane->findChild(epiCode("metr"))->setValue(50);
+    pane->findChild(epiCode("lamp"))->setValue(1);
+    work(*twin, [&] { twinApp.settle(); });
+    EXPECT_EQ(pane->findChild(epiCode("knob"))->getValue(), 20);
+    EXPECT_EQ(pane->findChild(epiCode("chek"))->getValue(), 1);
+    EXPECT_EQ(pane->findChild(epiCode("scrl"))->getValue(), 52);
+    auto& headless = static_cast<pui::HeadlessWindow&>(*twin->hostWindow());
+    const std::vector<std::uint32_t> expected = headless.screen();
+    const std::string dir = testing::TempDir();
+    EXPECT_TRUE(
+        platform::window::writePng(dir + "widgets-headless.png", expected.data(), 220, 130));
+    // The button's pressed face and the meter's lower half show.
+    EXPECT_NE(expected[20 * 220 + 100], expected[5 * 220 + 100]);
+
+    if (!test::x11::sharedXvfb().running())
+        GTEST_SKIP() << "Xvfb is not available";
+    auto system = pui::X11WindowSystem::open();
+    ASSERT_TRUE(system);
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    {
+        WinApp app(system.get());
+        ASSERT_TRUE(app.getResources()->openSourceFile(epiPath(temp.path("Rig.frs"))));
+        auto* window = dynamic_cast<epiUiEventsBase*>(app.openWindowFromLayout("main.xml"));
+        ASSERT_TRUE(window && window->hostWindow());
+        epiUbo* panel = window->findChild(epiCode("pane"));
+        panel->findChild(epiCode("metr"))->setValue(50);
+        panel->findChild(epiCode("lamp"))->setValue(1);
+        auto& native = static_cast<pui::X11HostWindow&>(*window->hostWindow());
+        const auto turnUntil = [&](const std::function<bool()>& done) {
+            return test::x11::turnUntil(
+                {other, system->display()}, [&] { app.settle(4); }, done);
+        };
+        ASSERT_TRUE(turnUntil([&] {
+            const auto shown = test::x11::readBack(other, native.client(), 220, 130);
+            return !shown.empty() && shown[30 * 220 + 185] != 0xF0F0F0u;
+        }));
+        work(*window, [&] { app.settle(); });
+        std::vector<std::uint32_t> shown;
+        ASSERT_TRUE(turnUntil([&] {
+            shown = test::x11::readBack(other, native.client(), 220, 130);
+            return shown == expected;
+        }));
+        EXPECT_TRUE(platform::window::writePng(dir + "widgets-x11.png", shown.data(), 220, 130));
+    }
+    XCloseDisplay(other);
+}
+
+} // namespace
