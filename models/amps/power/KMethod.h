@@ -104,7 +104,7 @@ public:
     // off the audio thread.
     explicit KMethodSolver(float sampleRate) : KMethodSolver(discretise(sampleRate)) {}
 
-    Result step(const Input& u) noexcept
+    [[gnu::always_inline]] Result step(const Input& u) noexcept
     {
         AudioMath::Vector<double, 3> uNow, uSum;
         for (std::size_t c = 0; c < 3; ++c) {

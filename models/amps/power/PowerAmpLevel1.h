@@ -4,6 +4,7 @@
 #include "engine/core/Denormal.h"
 #include "models/amps/power/Interpolator2To3.h"
 #include "models/amps/power/PowerAmpLevelBase.h"
+#include "models/amps/power/PowerAmpStageTable.h"
 
 #include <cmath>
 #include <cstddef>
@@ -35,6 +36,12 @@ namespace AudioEngine::CX2 {
 // (a switch of detail restores the settings after its reset), so a silent
 // input gives a constant output from the first sample and the supply does
 // not creep towards its rest for seconds after a start.
+//
+// The grid, its nine curve triples and their sample-loop layout are the
+// model's and never change: they are built by the first stage of the model in
+// the process and shared read-only by every later one (the sample loop reads
+// the layout, PowerAmpStageTable, which gives the interpolator's values bit
+// for bit).
 template <class L1Traits> class PowerAmpLevel1 : public PowerAmpLevelBase {
 public:
     using Grid = typename L1Traits::Grid;
@@ -48,7 +55,7 @@ public:
     PowerAmpLevel1()
         : PowerAmpLevelBase(ModuleInfo{19, "PowerAmpL1", "PowerAmp DSM level 1"},
                             L1Traits::calibration),
-          finder_(grid_), interpolator_(grid_)
+          shared_(sharedTables())
     {
     }
 
@@ -85,12 +92,13 @@ public:
         const float plateScale = plateScale_;
         const float screenScale = screenScale_;
         Solver& solver = *solver_;
+        const PowerAmpStageTable& stage = shared_.table;
         typename Solver::Input u;
         u[0] = supply_;
         AudioMath::InterpolatorMultiDetails::Point s{s0_, s1_};
         for (std::uint32_t j = 0; j < n; ++j) {
             const float x = gain * flushedDenormal(in[j]);
-            const auto r = interpolator_.interpolate(x, s, finder_.find(s));
+            const auto r = stage.interpolate(x, s, stage.find(s));
             out[j] = flushedDenormal(r[0] * outScale);
             // The curves' currents are drawn (negative); the calibration turns
             // them into the supply's loads.
@@ -121,6 +129,7 @@ public:
     {
         settlePending_ = false;
         Solver& solver = *solver_;
+        const PowerAmpStageTable& stage = shared_.table;
         solver.reset();
         typename Solver::Input u;
         u[0] = supply_;
@@ -128,7 +137,7 @@ public:
         auto restFor = [&](double a, double b, double& restA, double& restB) {
             const AudioMath::InterpolatorMultiDetails::Point s{static_cast<float>(a),
                                                                static_cast<float>(b)};
-            const auto r = interpolator_.interpolate(0.0f, s, finder_.find(s));
+            const auto r = stage.interpolate(0.0f, s, stage.find(s));
             u[1] = r[1] * plateScale_;
             u[2] = r[2] * screenScale_;
             solver.settle(u);
@@ -167,7 +176,7 @@ public:
         loadState0();
         loadState1();
         const AudioMath::InterpolatorMultiDetails::Point s{s0_, s1_};
-        restStage_ = interpolator_.interpolate(0.0f, s, finder_.find(s))[0];
+        restStage_ = stage.interpolate(0.0f, s, stage.find(s))[0];
     }
 
     void loadState0() noexcept { s0_ = solver_->getXPrev()[0]; }
@@ -176,8 +185,9 @@ public:
     float getS0() const noexcept { return s0_; }
     float getS1() const noexcept { return s1_; }
     const Solver* getSolver() const noexcept { return solver_.get(); }
-    const Finder& getFinder() const noexcept { return finder_; }
-    const Interpolator& getInterpolator() const noexcept { return interpolator_; }
+    const Finder& getFinder() const noexcept { return shared_.finder; }
+    const Interpolator& getInterpolator() const noexcept { return shared_.interpolator; }
+    const PowerAmpStageTable& getStageTable() const noexcept { return shared_.table; }
 
 private:
     static constexpr int kSettleRounds = 12;
@@ -192,9 +202,30 @@ private:
         settlePending_ = true;
     }
 
-    Grid grid_;
-    Finder finder_;
-    Interpolator interpolator_;
+    // The model's immutable curves, in both forms.
+    struct Shared {
+        Grid grid;
+        Finder finder{grid};
+        Interpolator interpolator{grid};
+        PowerAmpStageTable table{grid, triples(interpolator)};
+    };
+
+    static std::array<const PowerAmpFunction*, 9> triples(const Interpolator& interpolator)
+    {
+        std::array<const PowerAmpFunction*, 9> functions{};
+        for (int n = 1; n <= 9; ++n)
+            functions[static_cast<std::size_t>(n - 1)] = &interpolator.triple(n).getFunction();
+        return functions;
+    }
+
+    // Built on the first call (thread-safe), kept until the process ends.
+    static const Shared& sharedTables()
+    {
+        static const Shared shared;
+        return shared;
+    }
+
+    const Shared& shared_;
     std::unique_ptr<Solver> solver_;
     std::vector<float> discard_;
     float s0_ = 0.0f;

@@ -1,14 +1,17 @@
 // The supply grid of the tube power amps: the cell finder, the blend weights
 // of the nine grid points (over indicator functions, one triple lit at a
 // time) and the real curve triples with their limited lookups.
+#include "models/amps/power/PowerAmpStageTable.h"
 #include "models/amps/power/PowerAmpTraits.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -223,4 +226,59 @@ TEST(PowerAmpGrid, OutputAtZeroDriveOnTheGrid)
     const Result3 idle = v50.at(0.0f, {485.0f, 484.0f});
     EXPECT_NEAR(idle[1], -0.0533f, 5e-5f);
     EXPECT_NEAR(idle[2], -0.00439f, 5e-6f);
+}
+
+namespace {
+
+// The sample loop's layout against the generic interpolator, bit for bit: a
+// drive sweep past both ends of every curve, the knots themselves, the
+// non-numbers, at points inside, on and off the grid's cells.
+template <class L1Traits> void expectStageTableMatches(const char* label)
+{
+    SCOPED_TRACE(label);
+    const ModelGrid<L1Traits> m;
+    std::array<const CX2::PowerAmpFunction*, 9> triples{};
+    for (int n = 1; n <= 9; ++n)
+        triples[static_cast<std::size_t>(n - 1)] = &m.interpolator.triple(n).getFunction();
+    const CX2::PowerAmpStageTable table(m.grid, triples);
+    const float reach = m.interpolator.triple(1).getFunction().getVOut().getXLast() * 1.1f;
+    std::vector<float> drives = {kNaN, kInf, -kInf, 0.0f, -0.0f, 1e-30f};
+    for (int k = -2000; k <= 2000; ++k)
+        drives.push_back(reach * static_cast<float>(k) / 2000.0f);
+    for (const auto* f : triples)
+        for (const auto* s : {&f->getVOut(), &f->getI1()})
+            for (const auto& knot : s->getKnots())
+                drives.insert(drives.end(), {knot.x, std::nextafter(knot.x, -kInf),
+                                             std::nextafter(knot.x, kInf)});
+    const auto& g = m.grid;
+    const std::vector<Point> points = {
+        {g.axis0[1], g.axis1[1]},
+        {g.axis0[0], g.axis1[2]},
+        {0.5f * (g.axis0[0] + g.axis0[1]), 0.3f * g.axis1[1] + 0.7f * g.axis1[2]},
+        {g.axis0[2] + 50.0f, g.axis1[0] - 50.0f},
+        {kNaN, g.axis1[1]}};
+    int mismatches = 0;
+    for (const Point& p : points) {
+        const Cell cell = m.finder.find(p);
+        const Cell fast = table.find(p);
+        EXPECT_EQ(cellText(fast), cellText(cell));
+        for (float x : drives) {
+            const Result3 want = m.interpolator.interpolate(x, p, cell);
+            const Result3 got = table.interpolate(x, p, fast);
+            for (std::size_t k = 0; k < 3; ++k)
+                if (std::memcmp(&want[k], &got[k], sizeof(float)) != 0 && ++mismatches < 5)
+                    ADD_FAILURE() << "x " << x << " output " << k << ": " << got[k] << " against "
+                                  << want[k];
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+} // namespace
+
+TEST(PowerAmpGrid, StageTableGivesTheInterpolatorsValuesBitForBit)
+{
+    expectStageTableMatches<PowerAmpBorvanV9E_50WL1Traits>("V9E 50W");
+    expectStageTableMatches<PowerAmpBorvanV9E_100WL1Traits>("V9E 100W");
+    expectStageTableMatches<PowerAmpBorvanRKMClassicHeadL1Traits>("RKM Classic");
 }

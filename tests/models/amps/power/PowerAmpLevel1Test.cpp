@@ -2,12 +2,15 @@
 // supply, from its start at rest through idle, sag and a
 // raised mains to rate changes, out-of-range settings and bad input.
 #include "PowerAmpRig.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -198,4 +201,24 @@ TEST(PowerAmpLevel1, NonFiniteInputLeavesOutputAndSupplyFinite)
 {
     expectBadInputForgotten<V50>("V9E 50W", 486.0f);
     expectBadInputForgotten<RKM>("RKM Classic", 660.0f);
+}
+
+// The model's curves are built once and shared read-only: two stages read the
+// same tables, and a stage made after both are gone plays exactly what they
+// played.
+TEST(PowerAmpLevel1, StagesShareTheModelsCurvesAndALaterStagePlaysTheSame)
+{
+    const std::vector<float> input = test::noise(4096, 7, 0.8f);
+    std::vector<float> first;
+    {
+        auto a = std::make_unique<Rig<V50>>();
+        auto b = std::make_unique<Rig<V50>>();
+        EXPECT_EQ(&a->module.getStageTable(), &b->module.getStageTable());
+        EXPECT_EQ(&a->module.getInterpolator().triple(5).getFunction().getVOut(),
+                  &b->module.getInterpolator().triple(5).getFunction().getVOut());
+        first = a->run(input);
+        EXPECT_EQ(b->run(input), first);
+    }
+    Rig<V50> later;
+    EXPECT_EQ(later.run(input), first);
 }
