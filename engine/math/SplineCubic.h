@@ -105,6 +105,10 @@ public:
         return outside(x);
     }
 
+    // S(x) within segment i, for an x strictly inside the knots that lies in
+    // it (x_i <= x < x_i+1): what evaluate gives once its search has found i.
+    Value evaluateInside(std::int32_t i, Value x) const noexcept { return inside(i, x); }
+
     // S'(x) of the curve that evaluate gives: the cubic's derivative between the
     // end knots (found by the variant's finder), the end slopes beyond them.
     double slope(Value x) const
@@ -315,7 +319,7 @@ private:
             return findSegment(x);
     }
 
-    Value inside(std::int32_t i, Value x) const
+    Value inside(std::int32_t i, Value x) const noexcept
     {
         const Segment& s = segments_[static_cast<std::size_t>(i)];
         const Point& next = knots_[static_cast<std::size_t>(i) + 1];

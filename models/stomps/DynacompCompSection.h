@@ -3,7 +3,7 @@
 #include "engine/core/ModuleBasic.h"
 #include "engine/math/SampleFlush.h"
 #include "engine/math/SplineCubic.h"
-#include "engine/math/SplineCubicShear.h"
+#include "engine/math/SplineCubicShearIndexed.h"
 #include "engine/math/SplineCubicTraits.h"
 #include "engine/math/TanhCurve.h"
 #include "models/stomps/DynacompCurves.h"
@@ -56,8 +56,7 @@ template <> struct DynacompCompSectionTraits<float> {
         AudioMath::SplineCubic<AudioMath::SplineCubicUniformLinearTraits<ROnFunctionBounds>>;
     using TanhSpline = DynacompCompSectionDetails::TanhSpline;
     using JunctionSpline =
-        AudioMath::SplineCubicShear<DynacompCompSectionTraitsDetails::KMethodCurve<float>,
-                                    AudioMath::SplineCubicNaturalTraits>;
+        AudioMath::SplineCubicShearIndexed<DynacompCompSectionTraitsDetails::KMethodCurve<float>>;
 };
 
 namespace DynacompCompSectionDetails {
@@ -100,7 +99,7 @@ public:
     }
 
     // One sample: the junction voltage for the input u.
-    float step(float u) noexcept
+    [[gnu::always_inline]] float step(float u) noexcept
     {
         const float q = f1_ * s_ + f2_ * (u + uPrevious_) + f0_ * iPrevious_;
         const float p = u - q;

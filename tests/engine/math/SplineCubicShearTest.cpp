@@ -1,8 +1,10 @@
 #include "engine/math/SplineCubicShear.h"
+#include "engine/math/SplineCubicShearIndexed.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -125,5 +127,31 @@ TEST(SplineCubicShearUniformMatrix, TakesAndGivesOneByOneMatrices)
         in[0] = p;
         EXPECT_EQ(g.evaluateUniform(in)[0], scalar.evaluateUniform(p)) << p;
         EXPECT_EQ(g.evaluateUniform(p), scalar.evaluateUniform(p)) << p;
+    }
+}
+
+// The bucket index finds the binary search's segment: every knot, its float
+// neighbours, a fine sweep across the sheared range and past its ends, the
+// non-numbers, for a mild and a strong shear (knots bunched where the
+// junction conducts).
+TEST(SplineCubicShearIndexed, GivesTheBinarySearchsValuesBitForBit)
+{
+    for (float k : {kK, -1e4f}) {
+        const SplineCubicShear<JunctionCurve> plain(k);
+        const SplineCubicShearIndexed<JunctionCurve> indexed(k);
+        std::vector<float> xs = {std::nanf(""), INFINITY, -INFINITY, 0.0f, -0.0f};
+        for (const auto& knot : plain.getKnots())
+            xs.insert(xs.end(), {knot.x, std::nextafter(knot.x, -INFINITY),
+                                 std::nextafter(knot.x, INFINITY)});
+        const float lo = plain.getXFirst() - 1.0f, hi = plain.getXLast() + 1.0f;
+        for (int j = 0; j <= 20000; ++j)
+            xs.push_back(lo + (hi - lo) * static_cast<float>(j) / 20000.0f);
+        int mismatches = 0;
+        for (float x : xs) {
+            const float want = plain.evaluate(x), got = indexed.evaluate(x);
+            if (std::memcmp(&want, &got, sizeof want) != 0 && ++mismatches < 5)
+                ADD_FAILURE() << "K " << k << ", x " << x << ": " << got << " against " << want;
+        }
+        EXPECT_EQ(mismatches, 0) << k;
     }
 }
