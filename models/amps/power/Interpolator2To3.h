@@ -90,6 +90,36 @@ struct Grid {
     bool ready = false;
 };
 
+// The blend weights of a point in a cell: from the point limited to the grid
+// (a NaN goes to the lowest value), so beyond the grid the blend holds the
+// edge values.
+struct Weights {
+    float t0;
+    float t1;
+};
+
+template <class G> inline Weights weights(const G& grid, Point point, const Cell& cell) noexcept
+{
+    float s0 = point.s0 > grid.axis0[0] ? point.s0 : grid.axis0[0];
+    s0 = s0 < grid.axis0[2] ? s0 : grid.axis0[2];
+    float s1 = point.s1 > grid.axis1[0] ? point.s1 : grid.axis1[0];
+    s1 = s1 < grid.axis1[2] ? s1 : grid.axis1[2];
+    return {(s0 - grid.axis0[cell.lo0]) * grid.inv0[cell.lo0],
+            (s1 - grid.axis1[cell.lo1]) * grid.inv1[cell.lo1]};
+}
+
+//   r = (1 - t1) ((1 - t0) C + t0 D) + t1 ((1 - t0) A + t0 B)
+// with A = (lo0, hi1), B = (hi0, hi1), C = (lo0, lo1), D = (hi0, lo1).
+inline Result3 blend(Weights w, const Result3& a, const Result3& b, const Result3& c,
+                     const Result3& d) noexcept
+{
+    Result3 r;
+    for (std::size_t k = 0; k < 3; ++k)
+        r[k] = (1.0f - w.t1) * ((1.0f - w.t0) * c[k] + w.t0 * d[k]) +
+               w.t1 * ((1.0f - w.t0) * a[k] + w.t0 * b[k]);
+    return r;
+}
+
 // Finds the cell per axis by halving between lo = 0 and hi = 2: a value below
 // axis[1] (also below axis[0], and a NaN) lies in (0, 1), a value at or above
 // axis[1] in (1, 2). Points off the grid keep the edge cell; the interpolator
@@ -140,28 +170,15 @@ public:
                 std::make_unique<GridPoint>(Functions::make(n));
     }
 
-    // The weights come from the point limited to the grid (a NaN goes to the
-    // lowest value), so beyond the grid the blend holds the edge values.
-    //   r = (1 - t1) ((1 - t0) C + t0 D) + t1 ((1 - t0) A + t0 B)
-    // with A = (lo0, hi1), B = (hi0, hi1), C = (lo0, lo1), D = (hi0, lo1).
+    // The four grid points around the point, blended (see weights, blend).
     Result3 interpolate(float x, Point point, const Cell& cell) const override
     {
-        float s0 = point.s0 > grid_.axis0[0] ? point.s0 : grid_.axis0[0];
-        s0 = s0 < grid_.axis0[2] ? s0 : grid_.axis0[2];
-        float s1 = point.s1 > grid_.axis1[0] ? point.s1 : grid_.axis1[0];
-        s1 = s1 < grid_.axis1[2] ? s1 : grid_.axis1[2];
-        const float t0 = (s0 - grid_.axis0[cell.lo0]) * grid_.inv0[cell.lo0];
-        const float t1 = (s1 - grid_.axis1[cell.lo1]) * grid_.inv1[cell.lo1];
-
+        const Weights w = weights(grid_, point, cell);
         const Result3 a = at(cell.lo0, cell.hi1).evaluate(x);
         const Result3 b = at(cell.hi0, cell.hi1).evaluate(x);
         const Result3 c = at(cell.lo0, cell.lo1).evaluate(x);
         const Result3 d = at(cell.hi0, cell.lo1).evaluate(x);
-        Result3 r;
-        for (std::size_t k = 0; k < 3; ++k)
-            r[k] = (1.0f - t1) * ((1.0f - t0) * c[k] + t0 * d[k]) +
-                   t1 * ((1.0f - t0) * a[k] + t0 * b[k]);
-        return r;
+        return blend(w, a, b, c, d);
     }
 
     const GridPoint& at(std::uint32_t i0, std::uint32_t i1) const noexcept

@@ -50,23 +50,13 @@ public:
     [[gnu::always_inline]] Result3 interpolate(float x, Point point,
                                                const Cell& cell) const noexcept
     {
-        float s0 = point.s0 > grid_.axis0[0] ? point.s0 : grid_.axis0[0];
-        s0 = s0 < grid_.axis0[2] ? s0 : grid_.axis0[2];
-        float s1 = point.s1 > grid_.axis1[0] ? point.s1 : grid_.axis1[0];
-        s1 = s1 < grid_.axis1[2] ? s1 : grid_.axis1[2];
-        const float t0 = (s0 - grid_.axis0[cell.lo0]) * grid_.inv0[cell.lo0];
-        const float t1 = (s1 - grid_.axis1[cell.lo1]) * grid_.inv1[cell.lo1];
-
+        const auto w = AudioMath::Interpolator2To3Details::weights(grid_, point, cell);
         const Lookup v = lookUp(vRange_, vSteps_.data(), x);
         const Result3 a = corner(cell.lo0 + 3 * cell.hi1, x, v);
         const Result3 b = corner(cell.hi0 + 3 * cell.hi1, x, v);
         const Result3 c = corner(cell.lo0 + 3 * cell.lo1, x, v);
         const Result3 d = corner(cell.hi0 + 3 * cell.lo1, x, v);
-        Result3 r;
-        for (std::size_t k = 0; k < 3; ++k)
-            r[k] = (1.0f - t1) * ((1.0f - t0) * c[k] + t0 * d[k]) +
-                   t1 * ((1.0f - t0) * a[k] + t0 * b[k]);
-        return r;
+        return AudioMath::Interpolator2To3Details::blend(w, a, b, c, d);
     }
 
 private:
