@@ -7,7 +7,12 @@
 // - the audio thread's block cost with a host write before every block (the
 //   master level, as host automation writes it) against the same blocks
 //   without (goal: within 5 %): the write is queued for the automation
-//   worker, whose changes reach the engine without waiting for a block.
+//   worker, whose changes reach the engine without waiting for a block;
+// - creating a processor (goal: median at most 30 ms), after the first one
+//   of the run has built what every processor shares;
+// - memory: the peak resident size of a fresh process that loads the module
+//   and creates 0, 1, 2 and 8 processors, each set up and run for a block
+//   (goal: the first processor at most 10 MB, each further one at most 3 MB).
 #include "BenchMain.h"
 
 #include "platform/Settings.h"
@@ -16,11 +21,18 @@
 #include <benchmark/benchmark.h>
 
 #include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -89,7 +101,10 @@ const std::string kFullRig =
 
 // Plays the input (tone or silence) block by block through one processor;
 // with hostWrites, the host moves the master level before every block.
-void play(benchmark::State& state, bool fullRig, bool silent, bool hostWrites = false)
+// With a goal (a real-time factor), prints the factor measured on the
+// process's CPU clock beside it.
+void play(benchmark::State& state, bool fullRig, bool silent, bool hostWrites = false,
+          const char* goalLabel = nullptr, double goal = 0.0)
 {
     SteadyHost host;
     Zq::DUZ2::PlugInTable* plugIn = module().plugIn();
@@ -119,6 +134,8 @@ void play(benchmark::State& state, bool fullRig, bool silent, bool hostWrites = 
     }
     int offset = 0;
     int block = 0;
+    timespec cpuStart{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
     for (auto _ : state) {
         float* ins[2] = {const_cast<float*>(tone.data()) + offset,
                          const_cast<float*>(tone.data()) + offset};
@@ -130,16 +147,28 @@ void play(benchmark::State& state, bool fullRig, bool silent, bool hostWrites = 
     }
     const double seconds = static_cast<double>(state.iterations()) * kBlock / kRate;
     state.counters["realtime_x"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+    if (goalLabel) {
+        timespec cpuEnd{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+        const double cpu = static_cast<double>(cpuEnd.tv_sec - cpuStart.tv_sec) +
+                           1e-9 * static_cast<double>(cpuEnd.tv_nsec - cpuStart.tv_nsec);
+        const double factor = seconds / cpu;
+        // Only the run that counts: the short ones before it size its loop.
+        if (cpu >= 0.4)
+            std::printf("GOAL %s: %.1f x real time at 44.1 kHz, goal %.0f x, ratio %.3f %s\n",
+                        goalLabel, factor, goal, factor / goal,
+                        factor >= goal ? "(met)" : "(MISSED)");
+    }
     plugIn->destroyProcess(plugIn, t);
 }
 
 void BM_FreshRig(benchmark::State& state)
 {
-    play(state, false, false);
+    play(state, false, false, false, "default rig through the module", 110.0);
 }
 void BM_FullRigTone(benchmark::State& state)
 {
-    play(state, true, false);
+    play(state, true, false, false, "fully loaded rig through the module", 55.0);
 }
 void BM_FullRigSilence(benchmark::State& state)
 {
@@ -156,6 +185,114 @@ void BM_FullRigBlocksHostWriteEach(benchmark::State& state)
 {
     play(state, true, false, true);
 }
+
+// ---------------------------------------------------------------- creation and memory
+
+// A processor as a host makes one ready: created, rate and block size set,
+// one block of silence run (so its buffers are touched).
+Zq::DUZ2::ProcessTable* makeReady(Zq::DUZ2::PlugInTable* plugIn, SteadyHost& host)
+{
+    Zq::DUZ2::ProcessTable* t = plugIn->createProcess(plugIn, host.getHostTable(), 0);
+    t->setSampleRate(t, kRate);
+    t->setBlockSize(t, kBlock);
+    std::vector<float> in(kBlock), left(kBlock), right(kBlock);
+    float* ins[2] = {in.data(), in.data()};
+    float* outs[2] = {left.data(), right.data()};
+    t->process(t, ins, outs, kBlock, nullptr);
+    return t;
+}
+
+void BM_CreateProcessor(benchmark::State& state)
+{
+    SteadyHost host;
+    Zq::DUZ2::PlugInTable* plugIn = module().plugIn();
+    plugIn->destroyProcess(plugIn, makeReady(plugIn, host)); // the shared tables are built
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        Zq::DUZ2::ProcessTable* t = plugIn->createProcess(plugIn, host.getHostTable(), 0);
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(s);
+        ms.push_back(1e3 * s);
+        plugIn->destroyProcess(plugIn, t);
+    }
+    std::nth_element(ms.begin(), ms.begin() + static_cast<std::ptrdiff_t>(ms.size() / 2), ms.end());
+    const double median = ms[ms.size() / 2];
+    state.counters["median_ms"] = median;
+    std::printf("GOAL creating a processor: median %.2f ms over %zu, goal 30 ms, ratio %.3f %s\n",
+                median, ms.size(), median / 30.0, median <= 30.0 ? "(met)" : "(MISSED)");
+}
+
+// Peak resident size of this process in kB.
+long peakResidentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return -1;
+}
+
+// A fresh process (fork before this one has loaded the module) loads the
+// module, makes count processors ready and reports its peak resident size.
+long peakWithProcessors(int count)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        long kb = -1;
+        {
+            LoadedModule loaded;
+            SteadyHost host;
+            std::vector<Zq::DUZ2::ProcessTable*> made;
+            for (int k = 0; k < count; ++k)
+                made.push_back(makeReady(loaded.plugIn(), host));
+            kb = peakResidentKb();
+            for (auto* t : made)
+                loaded.plugIn()->destroyProcess(loaded.plugIn(), t);
+        }
+        (void)!::write(fds[1], &kb, sizeof kb);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    long kb = -1;
+    if (::read(fds[0], &kb, sizeof kb) != static_cast<ssize_t>(sizeof kb))
+        kb = -1;
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return kb;
+}
+
+void BM_ProcessorMemory(benchmark::State& state)
+{
+    long base = 0, one = 0, two = 0, eight = 0;
+    for (auto _ : state) {
+        base = peakWithProcessors(0);
+        one = peakWithProcessors(1);
+        two = peakWithProcessors(2);
+        eight = peakWithProcessors(8);
+    }
+    const double first = (one - base) / 1024.0, second = (two - one) / 1024.0,
+                 further = (eight - one) / 7.0 / 1024.0;
+    state.counters["module_MB"] = base / 1024.0;
+    state.counters["first_MB"] = first;
+    state.counters["further_MB"] = further;
+    std::printf("GOAL memory (peak RSS): module loaded %.1f MB; first processor +%.2f MB, goal 10 "
+                "MB, ratio %.3f %s; second +%.2f MB; each of 8 after the first +%.2f MB, goal 3 "
+                "MB, ratio %.3f %s\n",
+                base / 1024.0, first, first / 10.0, first <= 10.0 ? "(met)" : "(MISSED)", second,
+                further, further / 3.0, further <= 3.0 ? "(met)" : "(MISSED)");
+}
+
+// Runs first, before any other benchmark loads the module into this process.
+BENCHMARK(BM_ProcessorMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateProcessor)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_FreshRig)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_FullRigTone)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
