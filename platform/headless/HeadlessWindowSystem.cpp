@@ -49,12 +49,7 @@ void HeadlessWindow::show(bool visible)
 
 void HeadlessWindow::setSizeLimits(const WindowOptions& limits)
 {
-    options_.resizableX = limits.resizableX;
-    options_.resizableY = limits.resizableY;
-    options_.minWidth = limits.minWidth;
-    options_.minHeight = limits.minHeight;
-    options_.maxWidth = limits.maxWidth;
-    options_.maxHeight = limits.maxHeight;
+    options_.takeSizeLimits(limits);
 }
 
 void HeadlessWindow::present(const std::uint32_t* pixels, int stride, const Rect& area)

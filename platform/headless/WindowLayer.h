@@ -70,6 +70,17 @@ struct WindowOptions {
     bool menuStrip = false;
     // What the window shows before anything is presented, 0x00RRGGBB.
     std::uint32_t background = 0xC0C0C0;
+
+    // Takes the resizability and the size limits of another set of options.
+    void takeSizeLimits(const WindowOptions& limits)
+    {
+        resizableX = limits.resizableX;
+        resizableY = limits.resizableY;
+        minWidth = limits.minWidth;
+        minHeight = limits.minHeight;
+        maxWidth = limits.maxWidth;
+        maxHeight = limits.maxHeight;
+    }
 };
 
 enum class PointerAction { Down, Up, Move, Drag, Wheel };

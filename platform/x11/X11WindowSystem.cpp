@@ -217,12 +217,7 @@ void X11HostWindow::releasePointer()
 
 void X11HostWindow::setSizeLimits(const WindowOptions& limits)
 {
-    options_.resizableX = limits.resizableX;
-    options_.resizableY = limits.resizableY;
-    options_.minWidth = limits.minWidth;
-    options_.minHeight = limits.minHeight;
-    options_.maxWidth = limits.maxWidth;
-    options_.maxHeight = limits.maxHeight;
+    options_.takeSizeLimits(limits);
     applySizeHints();
     XFlush(display_);
 }
