@@ -23,90 +23,28 @@ using test::win::WinApp;
 namespace {
 
 const char* kMarker = "<epi><version>4</version><signature>epiResourceFile</signature></epi>";
+// clang-format off
 #define ATTR(name, value) "<attribute><name>" name "</name><value>" value "</value></attribute>"
 #define VISIBLE ATTR("visi", "1")
+#define ITEM(name, kind, position, size, attributes)                                       \
+    "<item><name>" name "</name><kind>" kind "</kind><position>" position "</position>" \
+    "<size>" size "</size><attributes>" VISIBLE attributes "</attributes></item>"
 // A window holding a bitmap view container of generated widgets.
 const char* kLayout =
     "<epi><content><name>main</name><position>40,50</position><size>220,130</size>"
-    "<attributes>" ATTR("aupo", "0") ATTR(
-        "grBk",
-        "1") "</attributes><itemslist>"
-             "<item><name>pane</name><kind>iBco</kind><position>0,0</position><size>220,130</size>"
-             "<attributes>" VISIBLE ATTR("chil", "panel.xml") "</attributes></item>"
-                                                              "</itemslist></content></epi>";
+    "<attributes>" ATTR("aupo", "0") ATTR("grBk", "1") "</attributes><itemslist>"
+    ITEM("pane", "iBco", "0,0", "220,130", ATTR("chil", "panel.xml"))
+    "</itemslist></content></epi>";
 const char* kPanel =
     "<epi><content><itemslist>"
-    "<item><name>knob</name><kind>iBrt</kind><position>10,10</position><size>48,48</size>"
-    "<attributes>" VISIBLE ATTR("irOf", "knob.png") ATTR("frms", "64") ATTR(
-        "Smoo",
-        "0") "</attributes></item>"
-             "<item><name>butn</name><kind>iBbt</kind><position>70,10</position><size>64,24</size>"
-             "<attributes>" VISIBLE ATTR("irOf", "button_off.png") ATTR(
-                 "ipOf",
-                 "button_off_pressed.png") "</attributes></item>"
-                                           "<item><name>chek</name><kind>iBck</"
-                                           "kind><position>70,40</position><size>64,24</size>"
-                                           "<attributes>" VISIBLE ATTR("irOf", "button_off.png") ATTR(
-                                               "irOn",
-                                               "button_on.png") "</attributes></item>"
-                                                                "<item><name>scrl</"
-                                                                "name><kind>iBsc</"
-                                                                "kind><position>150,10</"
-                                                                "position><size>16,100</size>"
-                                                                "<attributes>" VISIBLE ATTR(
-                                                                    "irOf", "thumb.png")
-                                                                    ATTR("ipOf", "thumb_pressed."
-                                                                                 "png") ATTR(
-                                                                        "Smoo",
-                                                                        "0") "</attributes></item>"
-                                                                             "<item><name>metr</"
-                                                                             "name><kind>iBlm</"
-                                                                             "kind><position>180,"
-                                                                             "10</"
-                                                                             "position><size>12,"
-                                                                             "100</size>"
-                                                                             "<attributes>" VISIBLE ATTR(
-                                                                                 "irOf",
-                                                                                 "meter.png") "</"
-                                                                                              "attr"
-                                                                                              "ibut"
-                                                                                              "es><"
-                                                                                              "/ite"
-                                                                                              "m>"
-                                                                                              "<ite"
-                                                                                              "m><"
-                                                                                              "name"
-                                                                                              ">lam"
-                                                                                              "p</"
-                                                                                              "name"
-                                                                                              "><"
-                                                                                              "kind"
-                                                                                              ">iBf"
-                                                                                              "i</"
-                                                                                              "kind"
-                                                                                              "><"
-                                                                                              "posi"
-                                                                                              "tion"
-                                                                                              ">200"
-                                                                                              ",10<"
-                                                                                              "/pos"
-                                                                                              "itio"
-                                                                                              "n><"
-                                                                                              "size"
-                                                                                              ">16,"
-                                                                                              "16</"
-                                                                                              "size"
-                                                                                              ">"
-                                                                                              "<att"
-                                                                                              "ribu"
-                                                                                              "tes"
-                                                                                              ">" VISIBLE ATTR(
-                                                                                                  "irOf",
-                                                                                                  "lamp.png")
-                                                                                                  ATTR(
-                                                                                                      "frms",
-                                                                                                      "2") "</attributes></item>"
-                                                                                                           "</itemslist></content></epi>";
+    ITEM("knob", "iBrt", "10,10", "48,48", ATTR("irOf", "knob.png") ATTR("frms", "64") ATTR("Smoo", "0"))
+    ITEM("butn", "iBbt", "70,10", "64,24", ATTR("irOf", "button_off.png") ATTR("ipOf", "button_off_pressed.png"))
+    ITEM("chek", "iBck", "70,40", "64,24", ATTR("irOf", "button_off.png") ATTR("irOn", "button_on.png"))
+    ITEM("scrl", "iBsc", "150,10", "16,100", ATTR("irOf", "thumb.png") ATTR("ipOf", "thumb_pressed.png") ATTR("Smoo", "0"))
+    ITEM("metr", "iBlm", "180,10", "12,100", ATTR("irOf", "meter.png"))
+    ITEM("lamp", "iBfi", "200,10", "16,16", ATTR("irOf", "lamp.png") ATTR("frms", "2"))
+    "</itemslist></content></epi>";
+// clang-format on
 
 // Copies the generated images into a resource folder with the layouts.
 void makeResources(testsupport::TempFolder& temp)
