@@ -21,20 +21,6 @@ unsigned le16(const unsigned char* p)
     return p[0] | (p[1] << 8);
 }
 
-// The bytes left between the stream's position and its end, when it can seek.
-std::uint64_t remainingBytes(std::istream& stream)
-{
-    const auto here = stream.tellg();
-    if (here < 0)
-        return UINT64_MAX;
-    stream.seekg(0, std::ios::end);
-    const auto end = stream.tellg();
-    stream.seekg(here);
-    if (end < here)
-        return UINT64_MAX;
-    return static_cast<std::uint64_t>(end - here);
-}
-
 bool skip(std::istream& stream, std::uint64_t count)
 {
     char scratch[512];

@@ -31,4 +31,17 @@ MemoryStreamBuf::pos_type MemoryStreamBuf::seekpos(pos_type position, std::ios_b
     return seekoff(off_type(position), std::ios_base::beg, which);
 }
 
+std::uint64_t remainingBytes(std::istream& stream)
+{
+    const auto here = stream.tellg();
+    if (here < 0)
+        return UINT64_MAX;
+    stream.seekg(0, std::ios::end);
+    const auto end = stream.tellg();
+    stream.seekg(here);
+    if (end < here)
+        return UINT64_MAX;
+    return static_cast<std::uint64_t>(end - here);
+}
+
 } // namespace Zq::Application::Graphics

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <istream>
 #include <streambuf>
 
 namespace Zq::Application::Graphics {
@@ -16,5 +18,10 @@ protected:
                      std::ios_base::openmode which = std::ios_base::in) override;
     pos_type seekpos(pos_type position, std::ios_base::openmode which = std::ios_base::in) override;
 };
+
+// The bytes left between the stream's position and its end; UINT64_MAX when
+// the stream cannot tell (it does not seek). Readers bound what they allocate
+// for a size read from the data by it.
+std::uint64_t remainingBytes(std::istream& stream);
 
 } // namespace Zq::Application::Graphics

@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include "editor/graphics/MemoryStreamBuf.h"
 #include "plugin/document/XmlText.h"
 
 namespace Zq::Application::Res {
@@ -24,19 +25,6 @@ bool nestingAccepted(const std::string& text)
 void refuse(TiXmlDocument& document)
 {
     document.SetError(TiXmlBase::TIXML_ERROR, nullptr, nullptr, TIXML_DEFAULT_ENCODING);
-}
-
-std::uint64_t remainingBytes(std::istream& stream)
-{
-    const auto here = stream.tellg();
-    if (here < 0)
-        return UINT64_MAX;
-    stream.seekg(0, std::ios::end);
-    const auto end = stream.tellg();
-    stream.seekg(here);
-    if (end < here)
-        return UINT64_MAX;
-    return static_cast<std::uint64_t>(end - here);
 }
 
 // Up to `limit` bytes, growing only as bytes arrive.
@@ -80,7 +68,7 @@ std::unique_ptr<TiXmlDocument> loadXmlDocumentFromStream(std::istream& stream,
 {
     auto document = std::make_unique<TiXmlDocument>();
     const std::string text =
-        readUpTo(stream, std::min<std::uint64_t>(byteCount, remainingBytes(stream)));
+        readUpTo(stream, std::min<std::uint64_t>(byteCount, Graphics::remainingBytes(stream)));
     if (!nestingAccepted(text)) {
         refuse(*document);
         return document;
