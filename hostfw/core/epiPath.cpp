@@ -131,3 +131,41 @@ void epiPath::replaceExtension(const char* extension)
     rebuilt += extension ? extension : "";
     assign(rebuilt.c_str());
 }
+
+namespace {
+
+epiFileDialogPresenter& fileDialogPresenter()
+{
+    static epiFileDialogPresenter presenter;
+    return presenter;
+}
+
+bool askFile(epiFileDialogKind kind, epiPath& path)
+{
+    const epiFileDialogPresenter presenter = fileDialogPresenter();
+    if (!presenter)
+        return false;
+    epiPath chosen = path;
+    if (!presenter(kind, chosen))
+        return false;
+    path = chosen;
+    return true;
+}
+
+} // namespace
+
+epiFileDialogPresenter setFileDialogPresenter(epiFileDialogPresenter presenter)
+{
+    std::swap(fileDialogPresenter(), presenter);
+    return presenter;
+}
+
+bool epiPath::askOpenFile()
+{
+    return askFile(epiFileDialogKind::open, *this);
+}
+
+bool epiPath::askSaveFile()
+{
+    return askFile(epiFileDialogKind::save, *this);
+}

@@ -2,6 +2,7 @@
 
 #include "hostfw/core/epiText.h"
 
+#include <functional>
 #include <string>
 
 class epiApplicationObject;
@@ -44,4 +45,19 @@ public:
     void insertBeforeExtension(const epiText& suffix) { insertBeforeExtension(suffix.getCStr()); }
     void replaceExtension(const char* extension);
     void replaceExtension(const epiText& extension) { replaceExtension(extension.getCStr()); }
+
+    // The open and save dialogs, starting from this path. On OK the path
+    // becomes the chosen one and the answer is true; on cancel or any error the
+    // path stays as it was and the answer is false.
+    bool askOpenFile();
+    bool askSaveFile();
 };
+
+enum class epiFileDialogKind { open, save };
+
+// Who answers epiPath's dialogs: the framework's dialog window once the
+// controls are set up, or a test. The presenter gets the path to start from
+// and changes it only when it answers true. Without one, every dialog answers
+// false. Returns the presenter that was installed before.
+using epiFileDialogPresenter = std::function<bool(epiFileDialogKind, epiPath&)>;
+epiFileDialogPresenter setFileDialogPresenter(epiFileDialogPresenter presenter);

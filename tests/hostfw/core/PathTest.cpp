@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/TempFolder.h"
 
 namespace {
@@ -98,6 +100,29 @@ TEST(Path, ARelativePathResolvesAgainstTheApplicationFolder)
     EXPECT_TRUE(epiPath("data/x.raw").deleteFile());
     EXPECT_FALSE(temp.exists("data/x.raw"));
     epiApplicationObject::setProgramApplication(nullptr);
+}
+
+TEST(Path, DialogsChangeThePathOnlyWhenAnswered)
+{
+    epiPath path("/songs/take.wav");
+    EXPECT_FALSE(path.askOpenFile()); // nobody to ask
+    EXPECT_EQ(path.str(), "/songs/take.wav");
+
+    std::vector<epiFileDialogKind> asked;
+    bool answer = false;
+    const epiFileDialogPresenter before =
+        setFileDialogPresenter([&](epiFileDialogKind kind, epiPath& chosen) {
+            asked.push_back(kind);
+            chosen = epiPath("/songs/other.wav"); // a cancelled dialog may leave edits behind
+            return answer;
+        });
+    EXPECT_FALSE(path.askSaveFile());
+    EXPECT_EQ(path.str(), "/songs/take.wav");
+    answer = true;
+    EXPECT_TRUE(path.askOpenFile());
+    EXPECT_EQ(path.str(), "/songs/other.wav");
+    EXPECT_EQ(asked, (std::vector{epiFileDialogKind::save, epiFileDialogKind::open}));
+    setFileDialogPresenter(before);
 }
 
 } // namespace
