@@ -1,6 +1,7 @@
 #include "hostfw/win/epiUiEventsBase.h"
 
 #include "hostfw/app/epiWindowManager.h"
+#include "hostfw/win/epiPopupList.h"
 #include "hostfw/win/epiSurface.h"
 
 using platform::ui::PointerAction;
@@ -12,6 +13,7 @@ epiUiEventsBase::epiUiEventsBase()
 
 epiUiEventsBase::~epiUiEventsBase()
 {
+    epiPopupList::windowDeactivated(*this);
     timer_.stop();
     dropNative();
 }
@@ -216,6 +218,8 @@ void epiUiEventsBase::exposed(const platform::ui::Rect& area)
 
 void epiUiEventsBase::pointer(PointerAction action, int x, int y, int wheelDelta)
 {
+    if (epiPopupList::filterPointer(*this, action, x, y))
+        return;
     const epiPoint point(x, y);
     switch (action) {
     case PointerAction::Down:

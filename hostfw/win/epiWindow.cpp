@@ -4,6 +4,7 @@
 #include "hostfw/app/epiKeyboard.h"
 #include "hostfw/app/epiMenu.h"
 #include "hostfw/app/epiWindowManager.h"
+#include "hostfw/win/epiPopupList.h"
 
 #include <algorithm>
 
@@ -355,6 +356,8 @@ void epiWindow::closeRequested()
 
 void epiWindow::focusChanged(bool focused)
 {
+    if (!focused)
+        epiPopupList::windowDeactivated(*this);
     if (focused)
         onActivated();
     else
