@@ -26,8 +26,10 @@ epiRect centredOn(const epiBitmap& icon, const epiRect& bounds)
 
 std::vector<epiFourCC> epiUiBitmapImage::allowedParentKinds() const
 {
-    return {epiCode("iWin"), epiCode("iSco"), epiCode("iBco"),
-            epiCode("iCon"), epiCode("iCos"), epiCode("iBde")};
+    // 'uBOP' and 'uBOL': the borders, arrows and items of a bitmap pop-up's
+    // open list.
+    return {epiCode("iWin"), epiCode("iSco"), epiCode("iBco"), epiCode("iCon"),
+            epiCode("iCos"), epiCode("iBde"), epiCode("uBOP"), epiCode("uBOL")};
 }
 
 std::vector<epiFourCC> epiUiBitmapImage::savedAttributes() const

@@ -1,8 +1,10 @@
 #include "hostfw/widgets/epiWidgetKinds.h"
 
 #include "hostfw/app/epiWindowApplication.h"
+#include "hostfw/widgets/epiUiBitmapPopup.h"
 #include "hostfw/widgets/epiUiBitmapWidgets.h"
 #include "hostfw/widgets/epiUiDynamicWidgets.h"
+#include "hostfw/widgets/epiUiPopupMenu.h"
 #include "hostfw/widgets/epiUiTextWidgets.h"
 
 namespace {
@@ -32,6 +34,8 @@ void epiRegisterWidgetKinds()
     registerKind<epiUiBitmapTextRolling>("iBtr");
     registerKind<epiUiBitmapButtonWithText>("iBwt");
     registerKind<epiUiBitmapRadioWithText>("iBrs");
+    registerKind<epiUiBitmapPopup>("iBpu");
+    registerKind<epiUiPopupMenu>("iPmu");
     registerKind<epiUiDynamicImage>("iDim");
     registerKind<epiUiDynamicButton>("iDbt");
     registerKind<epiUiDynamicCheckBox>("iDck");
