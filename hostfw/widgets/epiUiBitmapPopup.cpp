@@ -91,9 +91,9 @@ void epiUiBitmapSubPopup::draw(const epiRect& clip)
         return;
     }
     const bool sub = list_ != nullptr;
-    const int slot = sub ? (hovered_ ? epiUiBitmapPopup::kSelectedSub
-                                     : epiUiBitmapPopup::kUnselectedSub)
-                         : (hovered_ ? epiUiBitmapPopup::kSelected : epiUiBitmapPopup::kUnselected);
+    const int slot =
+        sub ? (hovered_ ? epiUiBitmapPopup::kSelectedSub : epiUiBitmapPopup::kUnselectedSub)
+            : (hovered_ ? epiUiBitmapPopup::kSelected : epiUiBitmapPopup::kUnselected);
     drawFace(popup_->image(slot), clip);
     if (getText().getLength() == 0)
         return;
@@ -121,8 +121,9 @@ epiUiOpenPopupContainer* epiUiBitmapSubPopup::openList()
         return nullptr;
     closeList();
     // A sub-list replaces the one another item of its list had open.
-    if (inList_ && inList_->subList())
-        inList_->subList()->opener()->closeList();
+    if (epiUiBitmapSubPopup* other =
+            inList_ && inList_->subList() ? inList_->subList()->opener() : nullptr)
+        other->closeList();
     const epiUiPopupMenuList& items = inList_ ? *list_ : popup_->items();
     if (items.size() == 0)
         return nullptr;
@@ -159,13 +160,21 @@ void epiUiBitmapSubPopup::closeList()
     epiUiOpenPopupContainer* list = std::exchange(opened_, nullptr);
     if (!list)
         return;
-    if (epiUiOpenPopupContainer* sub = list->subList())
+    if (epiUiOpenPopupContainer* sub = list->subList(); sub && sub->opener())
         sub->opener()->closeList();
     if (inList_ && inList_->subList() == list)
         inList_->setSubList(nullptr);
     if (popup_)
         popup_->retire(list);
     redraw();
+}
+
+void epiUiBitmapSubPopup::forgetList(epiUiOpenPopupContainer* list)
+{
+    if (opened_ == list)
+        opened_ = nullptr;
+    if (inList_ && inList_->subList() == list)
+        inList_->setSubList(nullptr);
 }
 
 // ---------------------------------------------------------------- pop-up
@@ -257,8 +266,9 @@ void epiUiBitmapPopup::closeAll()
     closeList();
 }
 
-void epiUiBitmapPopup::retire(epiUbo* list)
+void epiUiBitmapPopup::retire(epiUiOpenPopupContainer* list)
 {
+    list->forgetOpener();
     list->removeTimedTask();
     for (epiUbo* part : list->children())
         for (epiUbo* item : part->children())
@@ -299,8 +309,7 @@ void epiUiOpenPopupContainer::build(epiUiBitmapPopup* popup, epiUiBitmapSubPopup
 {
     popup_ = popup;
     opener_ = opener;
-    const epiUiPopupMenuList& items =
-        opener == popup ? popup->items() : *opener->subList();
+    const epiUiPopupMenuList& items = opener == popup ? popup->items() : *opener->subList();
     const epiBitmap* row = popup->image(epiUiBitmapPopup::kUnselected);
     const int h = std::max(1, row->getHeight());
     const int width = row->getWidth();
@@ -343,11 +352,18 @@ void epiUiOpenPopupContainer::build(epiUiBitmapPopup* popup, epiUiBitmapSubPopup
         if (down_)
             y = down_->getFrame().bottom;
     }
-    if (epiUiBitmapImage* bottom = addImage(*this, epiCode("iBot"),
-                                            popup->image(epiUiBitmapPopup::kBottom), nullptr, y))
+    if (epiUiBitmapImage* bottom =
+            addImage(*this, epiCode("iBot"), popup->image(epiUiBitmapPopup::kBottom), nullptr, y))
         y = bottom->getFrame().bottom;
     setRect(epiRect(0, 0, width, y));
     showArrowFaces();
+}
+
+void epiUiOpenPopupContainer::exit()
+{
+    if (epiUiBitmapSubPopup* opener = std::exchange(opener_, nullptr))
+        opener->forgetList(this);
+    epiUiContainer::exit();
 }
 
 void epiUiOpenPopupContainer::showArrowFaces()
@@ -396,8 +412,8 @@ void epiUiOpenPopupContainer::onTimedTask()
     ++ticks_;
     scroll_ = std::clamp(scroll_ + hoveredArrow_ * step, 0, maxScroll_);
     if (items_)
-        items_->notify(epiCode("scrY"), reinterpret_cast<void*>(static_cast<std::intptr_t>(scroll_)),
-                       nullptr);
+        items_->notify(epiCode("scrY"),
+                       reinterpret_cast<void*>(static_cast<std::intptr_t>(scroll_)), nullptr);
     showArrowFaces();
     if ((hoveredArrow_ < 0 && scroll_ <= 0) || (hoveredArrow_ > 0 && scroll_ >= maxScroll_)) {
         scrolling_ = false;

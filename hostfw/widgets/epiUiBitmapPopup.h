@@ -1,8 +1,8 @@
 #pragma once
 
-#include "hostfw/win/epiUiContainer.h"
 #include "hostfw/widgets/epiUiBitmapWidgets.h"
 #include "hostfw/widgets/epiUiTextWidgets.h"
+#include "hostfw/win/epiUiContainer.h"
 
 #include <array>
 #include <vector>
@@ -38,6 +38,8 @@ public:
     epiUiOpenPopupContainer* openList();
     void closeList();
     epiUiOpenPopupContainer* openedList() const { return opened_; }
+    // The open list went with its container's teardown.
+    void forgetList(epiUiOpenPopupContainer* list);
 
 protected:
     // The pop-up whose images, font and colour the list uses.
@@ -97,7 +99,7 @@ public:
     // The container the lists open in (the pop-up's parent).
     epiUbo* host() const { return getParent(); }
     // Lists closed while their own events ran go at the next opening.
-    void retire(epiUbo* list);
+    void retire(epiUiOpenPopupContainer* list);
     // Whether the pointer has moved over the open list since it opened.
     bool movedOverList() const { return movedOverList_; }
     void setMovedOverList() { movedOverList_ = true; }
@@ -136,6 +138,11 @@ public:
     void onMouseMove(const epiPoint& point) override;
     void onMouseDrag(const epiPoint& point) override { onMouseMove(point); }
     void onMouseWheel(const epiPoint&, int) override {}
+    // A list torn down with its container while open is forgotten by its
+    // opener.
+    void exit() override;
+    // Closed: the opener no longer knows it.
+    void forgetOpener() { opener_ = nullptr; }
 
     int scrollPosition() const { return scroll_; }
     int maximumScroll() const { return maxScroll_; }
