@@ -47,9 +47,8 @@ struct BitmapPopupTest : ::testing::Test, WidgetFixture {
     static epiPoint itemPoint(epiUiOpenPopupContainer* list, int index)
     {
         const epiRect items = list->itemsContainer()->getFrame();
-        return {list->getFrame().left + 20,
-                list->getFrame().top + items.top + index * 20 + 10 -
-                    list->itemsContainer()->getScroll().y};
+        return {list->getFrame().left + 20, list->getFrame().top + items.top + index * 20 + 10 -
+                                                list->itemsContainer()->getScroll().y};
     }
     static epiPoint arrowPoint(epiUiOpenPopupContainer* list, epiFourCC id)
     {
@@ -182,8 +181,7 @@ TEST_F(BitmapPopupTest, PressDragAndReleaseChooseInOneGesture)
     epiUiOpenPopupContainer* list = popup->openedList();
     ASSERT_TRUE(list);
     root.onMouseDrag(itemPoint(list, 2));
-    EXPECT_TRUE(
-        static_cast<epiUiBitmapSubPopup*>(list->itemsContainer()->childAt(2))->isHovered());
+    EXPECT_TRUE(static_cast<epiUiBitmapSubPopup*>(list->itemsContainer()->childAt(2))->isHovered());
     root.onMouseUp(itemPoint(list, 2));
     EXPECT_FALSE(popup->isOpen());
     EXPECT_EQ(popup->getValue(), 2);

@@ -25,7 +25,10 @@ struct PopupMenuTest : ::testing::Test {
         menu->setAttributeText(epiCode("cont"), epiText("Low\nMid\nHigh"));
         app.settle();
     }
-    pui::HeadlessWindow& native() { return static_cast<pui::HeadlessWindow&>(*window->hostWindow()); }
+    pui::HeadlessWindow& native()
+    {
+        return static_cast<pui::HeadlessWindow&>(*window->hostWindow());
+    }
 
     WinApp app;
     LogWindow* window = nullptr;

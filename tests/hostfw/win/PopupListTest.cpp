@@ -39,8 +39,7 @@ struct PopupListTest : ::testing::Test {
         epiPopupListItem gone = row("Gone", 3);
         gone.enabled = false;
         list.setItems({row("Open\tCtrl+O", 1), epiPopupListItem::makeSeparator(), gone,
-                       row("Recent", 4, {row("one.wav", 41), row("two.wav", 42)}),
-                       row("Quit", 5)});
+                       row("Recent", 4, {row("one.wav", 41), row("two.wav", 42)}), row("Quit", 5)});
         list.onChosen([this](const epiPopupList::Choice& choice) {
             chosen.push_back(choice.id);
             paths.push_back(choice.path);

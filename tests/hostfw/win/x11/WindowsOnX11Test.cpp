@@ -4,6 +4,7 @@
 
 #include "hostfw/app/epiMenu.h"
 #include "hostfw/res/epiResources.h"
+#include "hostfw/win/epiPopupList.h"
 #include "platform/window/Png.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "tests/platform/x11/SharedXvfb.h"
@@ -231,3 +232,72 @@ TEST_F(WindowsOnX11Test, EditorOfAnotherClientSitsAtTheClientOriginBelowTheMenuS
 }
 
 } // namespace
+
+namespace {
+
+std::vector<epiPopupListItem> listRows()
+{
+    std::vector<epiPopupListItem> rows(5);
+    rows[0].label = "Open...\tCtrl+O";
+    rows[0].id = 1;
+    rows[1] = epiPopupListItem::makeSeparator();
+    rows[2].label = "Greyed";
+    rows[2].enabled = false;
+    rows[3].label = "Recent";
+    rows[3].subItems.resize(1);
+    rows[3].subItems[0].label = "take one.wav";
+    rows[4].label = "Quit";
+    rows[4].id = 5;
+    return rows;
+}
+
+} // namespace
+
+TEST_F(WindowsOnX11Test, PopupListShowsAsItsHeadlessTwinAndTakesAClick)
+{
+    LogWindow* window = openMain();
+    ASSERT_TRUE(window);
+    auto* owner = addChild(*window, new PaintChild, epiRect(5, 5, 25, 25));
+    ASSERT_TRUE(turnUntil([&] { return window->log.size() > 0; })); // activated
+    epiPopupList list;
+    list.setItems(listRows());
+    list.setMarked(0);
+    int chosen = 0;
+    list.onChosen([&](const epiPopupList::Choice& choice) { chosen = choice.id; });
+    ASSERT_TRUE(list.openAt(*owner, {200, 150}));
+    epiUiEventsBase* shown = list.window(0);
+    const int width = shown->getWidth(), height = shown->getHeight();
+    auto& native = static_cast<pui::X11HostWindow&>(*shown->hostWindow());
+    std::vector<std::uint32_t> pixels;
+    ASSERT_TRUE(turnUntil([&] {
+        pixels = readBack(native.client(), width, height);
+        // The marked first row's blue.
+        return !pixels.empty() && pixels[5 * width + width - 4] == 0x3D6FB4u;
+    }));
+    list.close();
+
+    WinApp twinApp;
+    test::win::LogWindow twinWindow;
+    twinWindow.setAttribute(epiCode("aupo"), 0);
+    twinWindow.setRect(epiRect(40, 50, 160, 130));
+    twinWindow.openAs(&twinApp, epiCode("twin"));
+    ASSERT_TRUE(list.openAt(twinWindow, {200, 150}));
+    twinApp.settle();
+    const std::vector<std::uint32_t> expected =
+        static_cast<pui::HeadlessWindow&>(*list.window(0)->hostWindow()).screen();
+    list.close();
+    twinWindow.close();
+    EXPECT_EQ(pixels, expected);
+    const std::string dir = testing::TempDir();
+    EXPECT_TRUE(
+        platform::window::writePng(dir + "popup-list-x11.png", pixels.data(), width, height));
+    EXPECT_TRUE(platform::window::writePng(dir + "popup-list-headless.png", expected.data(), width,
+                                           height));
+
+    // A real click on the last row chooses it.
+    ASSERT_TRUE(list.openAt(*owner, {200, 150}));
+    ASSERT_TRUE(turnUntil([&] { return list.window(0)->hostWindow()->visible(); }));
+    click(210, 150 + height - 12);
+    ASSERT_TRUE(turnUntil([&] { return !list.isOpen(); }));
+    EXPECT_EQ(chosen, 5);
+}
