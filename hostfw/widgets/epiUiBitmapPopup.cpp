@@ -246,8 +246,11 @@ void epiUiBitmapPopup::onMouseDown(const epiPoint& point)
     }
     clickPoint_ = point;
     movedOverList_ = false;
-    if (epiUiOpenPopupContainer* list = openList())
+    if (epiUiOpenPopupContainer* list = openList()) {
         list->captureMe();
+        // The host lets go of the capture when the focus goes elsewhere.
+        host()->registerListener(epiCode("rFoc"), list, 0);
+    }
 }
 
 void epiUiBitmapPopup::choose(int index, const char* text)
@@ -260,10 +263,12 @@ void epiUiBitmapPopup::choose(int index, const char* text)
 
 void epiUiBitmapPopup::closeAll()
 {
-    if (!opened_)
+    epiUiOpenPopupContainer* list = opened_;
+    if (!list)
         return;
-    opened_->releaseCapture();
     closeList();
+    // Still linked to the host, the closed list hands the capture back.
+    list->releaseCapture();
 }
 
 void epiUiBitmapPopup::retire(epiUiOpenPopupContainer* list)
@@ -274,6 +279,7 @@ void epiUiBitmapPopup::retire(epiUiOpenPopupContainer* list)
         for (epiUbo* item : part->children())
             item->removeTimedTask();
     if (epiUbo* host = list->getParent()) {
+        host->unregisterListener(epiCode("rFoc"), list);
         const epiRect area = list->getFrame();
         host->removeChild(list);
         host->invalidate(area);
@@ -364,6 +370,12 @@ void epiUiOpenPopupContainer::exit()
     if (epiUiBitmapSubPopup* opener = std::exchange(opener_, nullptr))
         opener->forgetList(this);
     epiUiContainer::exit();
+}
+
+void epiUiOpenPopupContainer::onMessage(epiFourCC key, epiUbo*, void*)
+{
+    if (key == epiCode("rFoc") && popup_ && popup_->openedList() == this)
+        popup_->closeAll();
 }
 
 void epiUiOpenPopupContainer::showArrowFaces()

@@ -138,6 +138,9 @@ public:
     void onMouseMove(const epiPoint& point) override;
     void onMouseDrag(const epiPoint& point) override { onMouseMove(point); }
     void onMouseWheel(const epiPoint&, int) override {}
+    // The host losing the capture (the focus went elsewhere) closes the
+    // pop-up's lists.
+    void onMessage(epiFourCC key, epiUbo* sender, void* argument) override;
     // A list torn down with its container while open is forgotten by its
     // opener.
     void exit() override;

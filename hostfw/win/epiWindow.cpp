@@ -356,8 +356,16 @@ void epiWindow::closeRequested()
 
 void epiWindow::focusChanged(bool focused)
 {
-    if (!focused)
+    if (!focused) {
         epiPopupList::windowDeactivated(*this);
+        // The capture ends with the focus: its holder lets go, so that what
+        // it held (a drag, an open list) ends too.
+        epiUbo* holder = this;
+        while (holder->getCapturedChild())
+            holder = holder->getCapturedChild();
+        if (holder != this)
+            holder->releaseCapture();
+    }
     if (focused)
         onActivated();
     else

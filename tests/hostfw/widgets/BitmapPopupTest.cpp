@@ -200,6 +200,14 @@ TEST_F(BitmapPopupTest, PressDragAndReleaseChooseInOneGesture)
     root.onMouseDown({390, 590});
     EXPECT_FALSE(popup->isOpen());
     EXPECT_EQ(popup->getValue(), 4);
+
+    // The host losing the capture (its window's focus went elsewhere)
+    // closes the list without a choice.
+    root.onMouseDown({20, 20});
+    ASSERT_TRUE(popup->isOpen());
+    root.releaseCapture();
+    EXPECT_FALSE(popup->isOpen());
+    EXPECT_EQ(popup->getValue(), 4);
 }
 
 } // namespace

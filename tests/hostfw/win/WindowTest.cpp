@@ -1,6 +1,7 @@
 #include "WinTestSupport.h"
 
 #include "hostfw/app/epiMenu.h"
+#include "hostfw/win/epiUiContainer.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +276,19 @@ TEST_F(WindowTest, PressGrabsThePointerAndReachesTheChildWhoseHitReachesTheWindo
     system.release(*window->hostWindow(), 15, 20);
     app.settle();
     EXPECT_FALSE(window->hostWindow()->grabbing());
+}
+
+TEST_F(WindowTest, LosingTheFocusEndsTheCaptureInside)
+{
+    LogWindow* window = openWindow(epiRect(0, 0, 200, 100));
+    auto* holder = addChild(*window, new epiUiContainer, epiRect(10, 10, 60, 60));
+    auto* child = addChild(*holder, new PaintChild, epiRect(5, 5, 20, 20));
+    child->captureMe();
+    ASSERT_EQ(holder->getCapturedChild(), child);
+    system.focus(*window->hostWindow(), false);
+    app.settle();
+    EXPECT_EQ(holder->getCapturedChild(), nullptr);
+    EXPECT_EQ(window->getCapturedChild(), nullptr);
 }
 
 TEST_F(WindowTest, LifeCycleRegistersWithTheManagerAndTheLastCloseEndsTheLoop)
