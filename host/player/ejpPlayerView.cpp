@@ -270,7 +270,7 @@ bool ejpPlayerView::onCommand(epiFourCC id)
 
 void ejpPlayerView::onKeyDown(int code)
 {
-    if (code == ' ' && output_->lengthFrames() > 0 && !loading_)
+    if (code == ' ' && duration_ > 0.0 && !loading_)
         play();
     else
         epiUiBitmapViewContainer::onKeyDown(code);
