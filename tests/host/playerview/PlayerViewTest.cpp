@@ -17,8 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -653,4 +657,92 @@ TEST(PlayerView, PlayingMovesTheCursorAndTheEndTurnsTheLampsOff)
     p.tick();
     EXPECT_FALSE(p.view->isLampOn(epiCode("pla-")));
     EXPECT_FALSE(p.view->isLampOn(epiCode("pau-")));
+}
+
+TEST(PlayerView, WaveformOfALoadedFileFollowsItsOverview)
+{
+    Panel p;
+    // A rising ramp: every overview point differs.
+    const std::string path = p.temp.path("ramp.wav");
+    test::audiofiles::write(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, kRate * 2,
+                            [](int i, int) { return 0.9f * float(i) / float(kRate * 2); });
+    ASSERT_TRUE(p.loadAndWait(path));
+    std::vector<float> points;
+    int count = 0, first = 0, changed = 0;
+    p.engine().overview(points, count, first, changed);
+    ASSERT_GT(count, 0);
+    const epiBitmap& layer = *p.wave().layer(0);
+    const int width = layer.getWidth();
+    const int middle = (layer.getHeight() - ejpWave::kRulerHeight) / 2;
+    int checked = 0;
+    for (int x = 1; x < width - 1; ++x) {
+        if (x % (width / 4) == 0)
+            continue; // a tick
+        const int half = static_cast<int>(
+            std::fabs(points[static_cast<std::size_t>(x * count / width)]) * (middle - 1));
+        EXPECT_EQ(layer.getPixel(x, middle - half) & 0xFFFFFFu, 0xFEC429u) << x;
+        EXPECT_EQ(layer.getPixel(x, middle + half) & 0xFFFFFFu, 0xFEC429u) << x;
+        EXPECT_EQ(layer.getPixel(x, middle - half - 1) & 0xFFFFFFu, 0x2B2416u) << x;
+        ++checked;
+    }
+    EXPECT_GT(checked, 500);
+}
+
+TEST(PlayerView, ALoopWrapRestartsTheMetronomeBeat)
+{
+    Panel p;
+    ASSERT_TRUE(p.loadAndWait(p.song(kRate)));
+    p.view->setChildValue(epiCode("mAct"), 1);
+    p.view->onCommand(epiCode("mAct"));
+    ASSERT_TRUE(p.view->output().metronome().isEnabled());
+    p.wave().setMarker(epiCode("curs"), 0.0);
+    p.view->onCommand(epiCode("setA"));
+    p.wave().setMarker(epiCode("curs"), 0.05);
+    p.view->onCommand(epiCode("setB"));
+    ASSERT_TRUE(p.engine().isLoopEnabled());
+    p.view->onCommand(epiCode("play"));
+    player::ejpMetronome& metronome = p.view->output().metronome();
+    const std::vector<float> click = metronome.click();
+    ASSERT_GE(click.size(), 64u);
+    std::vector<float> left(512), right(512);
+    // Whether the next block of clicks starts with the click.
+    const auto startsWithClick = [&] {
+        std::fill(left.begin(), left.end(), 0.0f);
+        std::fill(right.begin(), right.end(), 0.0f);
+        metronome.mixClicks(left.data(), right.data(), 512);
+        for (std::size_t i = 0; i < 64; ++i) {
+            if (std::fabs(left[i] - click[i]) > 1e-6f)
+                return false;
+        }
+        return true;
+    };
+    // The engine wraps (and restarts the beat itself on the jump) ...
+    for (int i = 0; i < 40; ++i)
+        p.engine().mix(left.data(), right.data(), 512);
+    // ... and the beat runs on past its click.
+    for (int i = 0; i < 8; ++i)
+        startsWithClick();
+    EXPECT_FALSE(startsWithClick());
+    // The tick takes the wrap and restarts the beat.
+    p.tick();
+    EXPECT_FALSE(p.engine().takeLoopWrapped());
+    EXPECT_TRUE(startsWithClick());
+    for (int i = 0; i < 8; ++i)
+        startsWithClick();
+    p.tick(); // no wrap since
+    EXPECT_FALSE(startsWithClick());
+}
+
+TEST(PlayerView, RendersThePanelWithASongLoaded)
+{
+    Panel p;
+    ASSERT_TRUE(p.loadAndWait(p.song(kRate * 3)));
+    p.view->onCommand(epiCode("zmin"));
+    p.wave().setMarker(epiCode("curs"), 0.3);
+    p.view->onCommand(epiCode("setA"));
+    p.view->drawAll();
+    const epiBitmap* surface = p.view->getSurface();
+    ASSERT_NE(surface, nullptr);
+    if (const char* out = std::getenv("PLAYER_VIEW_PNG"))
+        cairo_surface_write_to_png(surface->getSurface(), out);
 }
