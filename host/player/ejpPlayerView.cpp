@@ -554,9 +554,10 @@ void ejpPlayerView::tick()
         } else if (output_->isLoaded() && progress >= 1.0f) {
             loading_ = false;
             setChildText(epiCode("stin"), "READY");
-            const double duration = output_->durationSeconds();
-            if (duration != duration_ && wave_) {
-                duration_ = duration;
+            // The whole waveform once more, so that it never depends on how
+            // the decoding was cut into pieces.
+            duration_ = output_->durationSeconds();
+            if (wave_) {
                 wave_->drawRuler(duration_);
                 if (output_->overview(points, count, first, changed))
                     wave_->drawOverview(points, count, 0, count);
