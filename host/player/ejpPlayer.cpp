@@ -133,6 +133,14 @@ void ejpPlayer::unload()
     blockAudio();
     d_->archive.close();
     loaded_.store(false, std::memory_order_release);
+    // Nothing is left to play: a later start is refused, not read from the
+    // closed file.
+    length_.store(0);
+    loopA_.store(0);
+    loopB_.store(0);
+    source_.store(0);
+    output_.store(0);
+    jumpPending_.store(false);
     unblockAudio();
     d_->progress.store(1.0f);
 }

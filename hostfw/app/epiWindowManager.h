@@ -83,7 +83,7 @@ public:
     epiUbo* openWindowFromLayoutResource(epiFourCC kind);
     // An open window of the kind comes to the front; otherwise one is opened
     // from the named layout, or without a name from the kind's layout.
-    epiUbo* openOrActivate(epiFourCC kind, const char* layoutName);
+    virtual epiUbo* openOrActivate(epiFourCC kind, const char* layoutName);
     void closeWindowOfKind(epiFourCC kind);
     void bringToFront(epiUbo* window);
     // Enables or disables every managed window but the given one (their

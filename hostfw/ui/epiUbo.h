@@ -96,7 +96,7 @@ public:
     epiUbo* addNewChild(epiFourCC kind, epiFourCC id, int left, int top, int width, int height,
                         int group, int groupIndex, const char* text, bool show);
     // The factory's 'GrUi' object of that kind when it is a UI object.
-    epiUbo* createChildObject(epiFourCC kind, epiFourCC id);
+    virtual epiUbo* createChildObject(epiFourCC kind, epiFourCC id);
     virtual void setIndex(int index) { index_ = index; }
     int getIndex() const { return index_; }
     int childCount() const { return static_cast<int>(children_.size()); }

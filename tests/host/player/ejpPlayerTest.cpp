@@ -296,6 +296,10 @@ TEST(ejpPlayerLoad, AFileThatCannotBeOpenedOrDecodedIsNotLoaded)
     EXPECT_FALSE(player.isLoaded());
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(player.progress(), 1.0f);
+    // Nothing is left to start: the closed file is not played.
+    EXPECT_EQ(player.lengthFrames(), 0);
+    player.setPlaying(true);
+    EXPECT_FALSE(player.isPlaying());
 }
 
 TEST(ejpPlayerMeter, BallisticsOverATableOfBlocks)
