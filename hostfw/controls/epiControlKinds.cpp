@@ -1,10 +1,14 @@
 #include "hostfw/controls/epiControlKinds.h"
 
 #include "hostfw/app/epiWindowApplication.h"
+#include "hostfw/controls/epiMenuBar.h"
 #include "hostfw/controls/epiUiSystemEditText.h"
 #include "hostfw/controls/epiUiSystemPopup.h"
 #include "hostfw/controls/epiUiSystemScroll.h"
 #include "hostfw/controls/epiUiSystemToggles.h"
+#include "hostfw/win/epiWindow.h"
+
+#include <memory>
 
 namespace {
 
@@ -28,4 +32,7 @@ void epiRegisterControlKinds()
     registerKind<epiUiSystemRadio>("iSrd");
     registerKind<epiUiSystemCheckBox>("iSck");
     registerKind<epiUiSystemProgressBar>("iSpb");
+    epiWindow::setStripFactory([](epiWindow& window) -> std::unique_ptr<epiWindowStrip> {
+        return std::make_unique<epiMenuBar>(window);
+    });
 }

@@ -27,7 +27,10 @@ constexpr double kPoints = 8.0;
 // The height a line of text takes, in pixels.
 constexpr int kLineHeight = 13;
 
-inline epiColor colour(std::uint32_t argb) { return epiColor(argb); }
+inline epiColor colour(std::uint32_t argb)
+{
+    return epiColor(argb);
+}
 
 // The primitives cut by the clip (nothing when they do not meet).
 void fill(epiUbo& control, const epiRect& rect, const epiRect& clip, std::uint32_t argb);

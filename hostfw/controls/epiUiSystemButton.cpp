@@ -182,7 +182,9 @@ void epiUiSystemButton::onKeyDown(int code)
     passKey(code);
 }
 
-void epiUiSystemButton::onKeyRepeat(int) {}
+void epiUiSystemButton::onKeyRepeat(int)
+{
+}
 
 void epiUiSystemButton::passKey(int code)
 {

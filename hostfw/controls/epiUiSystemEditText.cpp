@@ -209,8 +209,10 @@ bool epiUiSystemEditText::typeText(const std::string& characters)
     std::string text = getText().str();
     const std::size_t from = selectionStart();
     const std::size_t to = selectionEnd();
-    const std::size_t remaining = characterCount(text) - characterCount(text.substr(from, to - from));
-    if (maxChars_ > 0 && remaining + characterCount(characters) > static_cast<std::size_t>(maxChars_))
+    const std::size_t remaining =
+        characterCount(text) - characterCount(text.substr(from, to - from));
+    if (maxChars_ > 0 &&
+        remaining + characterCount(characters) > static_cast<std::size_t>(maxChars_))
         return false;
     text.replace(from, to - from, characters);
     edited(std::move(text), from + characters.size());

@@ -74,7 +74,8 @@ void epiUiSystemPopup::fill(const std::vector<std::string>& entries)
 void epiUiSystemPopup::select(int index)
 {
     selection_ = index >= 0 && index < static_cast<int>(entries_.size()) ? index : -1;
-    epiUbo::setTextCStr(selection_ < 0 ? "" : entries_[static_cast<std::size_t>(selection_)].c_str());
+    epiUbo::setTextCStr(selection_ < 0 ? ""
+                                       : entries_[static_cast<std::size_t>(selection_)].c_str());
     redraw();
 }
 
@@ -169,11 +170,12 @@ void epiUiSystemPopup::drawFace(const epiRect& clip, bool withText)
             epiRect mark(field);
             mark.insetAll(1);
             look::fill(*this, mark, clip, look::kSelection);
-            look::text(*this, getTextCStr(), epiRect(field.left + 3, field.top, field.right, field.bottom),
-                       clip, look::kSelectedText, 0);
+            look::text(*this, getTextCStr(),
+                       epiRect(field.left + 3, field.top, field.right, field.bottom), clip,
+                       look::kSelectedText, 0);
         } else {
-            look::text(*this, getTextCStr(), epiRect(field.left + 3, field.top, field.right, field.bottom),
-                       clip, ink, 0);
+            look::text(*this, getTextCStr(),
+                       epiRect(field.left + 3, field.top, field.right, field.bottom), clip, ink, 0);
         }
     }
     epiRect face(withText ? epiRect(arrowBox.left, 2, arrowBox.right - 2, bounds.bottom - 2)

@@ -110,9 +110,9 @@ epiRect epiUiSystemScroll::thumbRect() const
     const int arrow = arrowSize();
     const int track = std::max(0, length() - 2 * arrow - thumbSize());
     const int span = maximum_ - minimum_;
-    const int offset = span > 0 ? static_cast<int>(static_cast<long long>(position_ - minimum_) *
-                                                   track / span)
-                                : 0;
+    const int offset =
+        span > 0 ? static_cast<int>(static_cast<long long>(position_ - minimum_) * track / span)
+                 : 0;
     const int start = arrow + offset;
     return isHorizontal() ? epiRect(start, 0, start + thumbSize(), getHeight())
                           : epiRect(0, start, getWidth(), start + thumbSize());
@@ -174,10 +174,11 @@ void epiUiSystemScroll::draw(const epiRect& clip)
     look::fill(*this, bounds, clip, 0xFFE6E6E6);
     const int arrow = arrowSize();
     const bool horizontal = isHorizontal();
-    const epiRect first = horizontal ? epiRect(0, 0, arrow, bounds.bottom)
-                                     : epiRect(0, 0, bounds.right, arrow);
-    const epiRect last = horizontal ? epiRect(bounds.right - arrow, 0, bounds.right, bounds.bottom)
-                                    : epiRect(0, bounds.bottom - arrow, bounds.right, bounds.bottom);
+    const epiRect first =
+        horizontal ? epiRect(0, 0, arrow, bounds.bottom) : epiRect(0, 0, bounds.right, arrow);
+    const epiRect last = horizontal
+                             ? epiRect(bounds.right - arrow, 0, bounds.right, bounds.bottom)
+                             : epiRect(0, bounds.bottom - arrow, bounds.right, bounds.bottom);
     const std::uint32_t ink = enabled_ ? look::kText : look::kDisabledText;
     for (const epiRect& button : {first, last}) {
         look::fill(*this, button, clip, look::kFace);

@@ -9,7 +9,16 @@
 // kept in the range; a change activates the bar, no change does nothing.
 class epiUiSystemScroll : public epiUiSystemButton {
 public:
-    enum class Request { lineUp, lineDown, pageUp, pageDown, thumbPosition, thumbTrack, top, bottom };
+    enum class Request {
+        lineUp,
+        lineDown,
+        pageUp,
+        pageDown,
+        thumbPosition,
+        thumbTrack,
+        top,
+        bottom
+    };
 
     epiFourCC getKind() const override { return epiCode("iSsc"); }
     std::vector<epiFourCC> savedAttributes() const override;

@@ -37,7 +37,8 @@ TEST_F(ControlsTest, DefaultAndCancelButtonsAnswerTheWindowsKeys)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("defa ") + c.defa + " key " + std::to_string(c.key));
-        auto* button = add(new epiUiSystemButton, epiRect(10, 10, 90, 33), "butn", {{"defa", c.defa}});
+        auto* button =
+            add(new epiUiSystemButton, epiRect(10, 10, 90, 33), "butn", {{"defa", c.defa}});
         button->setEnabled(c.enabled);
         window->commands.clear();
         key(c.key);
@@ -115,7 +116,8 @@ TEST_F(ControlsTest, ComboSelectionFollowsTextsAndValuesAndOpenSelectsTheStoredT
 
 TEST_F(ControlsTest, ComboChoicesByMouseAndArrowsActivateOnceEach)
 {
-    auto* popup = add(new epiUiSystemPopup, epiRect(10, 10, 150, 31), "popu", {{"cont", "one|two|three"}});
+    auto* popup =
+        add(new epiUiSystemPopup, epiRect(10, 10, 150, 31), "popu", {{"cont", "one|two|three"}});
     popup->setValue(0);
     click(50, 20);
     ASSERT_TRUE(popup->popupList().isOpen());
@@ -169,8 +171,7 @@ TEST_F(ControlsTest, StaticTextAlignmentsPlaceTheTextLeftCentredAndRight)
                          {{"txAl", std::to_string(alignment).c_str()}});
         text->setText("Tempo");
         app.settle();
-        const auto [left, right] =
-            inkColumns(static_cast<pui::HeadlessWindow&>(native()), frame);
+        const auto [left, right] = inkColumns(static_cast<pui::HeadlessWindow&>(native()), frame);
         ASSERT_GE(left, 0);
         const int before = left - frame.left;
         const int after = frame.right - 1 - right;
@@ -219,9 +220,9 @@ TEST_F(ControlsTest, ScrollRequestsMoveByLinesPagesAndNotchesWithinTheRange)
         int thumb;
         int expected;
     };
-    const Step steps[] = {{R::pageDown, 0, 60}, {R::pageUp, 0, 50},     {R::lineDown, 0, 51},
-                          {R::lineUp, 0, 50},   {R::thumbTrack, 80, 80}, {R::bottom, 0, 100},
-                          {R::pageDown, 0, 100}, {R::top, 0, 0},         {R::lineUp, 0, 0},
+    const Step steps[] = {{R::pageDown, 0, 60},     {R::pageUp, 0, 50},      {R::lineDown, 0, 51},
+                          {R::lineUp, 0, 50},       {R::thumbTrack, 80, 80}, {R::bottom, 0, 100},
+                          {R::pageDown, 0, 100},    {R::top, 0, 0},          {R::lineUp, 0, 0},
                           {R::thumbPosition, -5, 0}};
     int changes = 0;
     int previous = bar->getValue();
@@ -294,7 +295,8 @@ TEST_F(ControlsTest, ProgressBarRunsFromOneToAHundred)
 {
     auto* bar = add(new epiUiSystemProgressBar, epiRect(10, 10, 210, 26), "prog");
     EXPECT_EQ(bar->getValue(), 1);
-    for (const auto [value, expected] : {std::pair{50, 50}, {0, 1}, {-7, 1}, {100, 100}, {250, 100}}) {
+    for (const auto [value, expected] :
+         {std::pair{50, 50}, {0, 1}, {-7, 1}, {100, 100}, {250, 100}}) {
         bar->setValue(value);
         EXPECT_EQ(bar->getValue(), expected) << value;
     }
@@ -342,7 +344,8 @@ TEST_F(ControlsTest, TabAndShiftTabMoveAmongEditFieldsAndWrap)
     const char ids[3][5] = {"ed_0", "ed_1", "ed_2"};
     add(new epiUiSystemButton, epiRect(200, 10, 280, 33), "butn");
     for (int i = 0; i < 3; ++i)
-        edits.push_back(add(new epiUiSystemEditText, epiRect(10, 10 + 30 * i, 110, 31 + 30 * i), ids[i]));
+        edits.push_back(
+            add(new epiUiSystemEditText, epiRect(10, 10 + 30 * i, 110, 31 + 30 * i), ids[i]));
     edits[2]->setText("abc");
     click(20, 70);
     ASSERT_TRUE(edits[2]->hasFocus());
