@@ -19,7 +19,9 @@ const std::vector<epiMenuItem>& noEntries()
 
 } // namespace
 
-epiMenuBar::epiMenuBar(epiWindow& window) : window_(window) {}
+epiMenuBar::epiMenuBar(epiWindow& window) : window_(window)
+{
+}
 
 epiMenuBar::~epiMenuBar()
 {
@@ -81,10 +83,9 @@ void epiMenuBar::drawStrip(epiBitmap& strip)
             strip.fillRect(look::colour(look::kSelection), &label);
         const int top = (label.getHeight() - look::kLineHeight) / 2;
         const epiRect box(label.left, top, label.right, top + look::kLineHeight + 2);
-        strip.drawTextInRect(items[i].label.getCStr(), static_cast<float>(look::kPoints),
-                             look::kFamily, box,
-                             look::colour(i == open ? look::kSelectedText : look::kText),
-                             epiTextFace::kCentre);
+        strip.drawTextInRect(
+            items[i].label.getCStr(), static_cast<float>(look::kPoints), look::kFamily, box,
+            look::colour(i == open ? look::kSelectedText : look::kText), epiTextFace::kCentre);
     }
     // The line between the bar and the client area.
     const epiRect line(0, all.bottom - 1, all.right, all.bottom);
