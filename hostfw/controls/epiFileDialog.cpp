@@ -69,9 +69,8 @@ epiFileDialog::OpenedHook epiFileDialog::setOpenedHook(OpenedHook hook)
 
 void epiFileDialog::install(epiWindowApplication& app)
 {
-    setFileDialogPresenter([&app](epiFileDialogKind kind, epiPath& path) {
-        return present(app, kind, path);
-    });
+    setFileDialogPresenter(
+        [&app](epiFileDialogKind kind, epiPath& path) { return present(app, kind, path); });
 }
 
 bool epiFileDialog::present(epiWindowApplication& app, epiFileDialogKind kind, epiPath& path)

@@ -67,7 +67,7 @@ void epiFileList::onKeyDown(int code)
     if (code == epiKeyboard::kUp || code == epiKeyboard::kDown) {
         if (count == 0)
             return;
-        const int next = selection_ < 0                   ? 0
+        const int next = selection_ < 0               ? 0
                          : code == epiKeyboard::kDown ? std::min(selection_ + 1, count - 1)
                                                       : std::max(selection_ - 1, 0);
         if (next != selection_)
