@@ -41,6 +41,9 @@ void epiUiEventsBase::dropNative()
             manager->removeTurnHook(paintHook_);
         paintHook_ = 0;
     }
+    // The strip's content goes with the window (a drop-down it holds open
+    // closes with it).
+    strip_.reset();
     native_.reset();
     buffer_.reset();
     stripBuffer_.reset();

@@ -100,6 +100,17 @@ TEST_F(MenuBarTest, ControlQRoutesQuitWithoutOpeningADropDown)
     EXPECT_EQ(window->commands[0], epiCode("quit"));
 }
 
+TEST_F(MenuBarTest, ClosingTheWindowClosesItsOpenDropDown)
+{
+    ASSERT_TRUE(bar);
+    ASSERT_TRUE(bar->openMenu(1));
+    EXPECT_NE(epiPopupList::current(), nullptr);
+    window->close();
+    bar = nullptr; // went with the window's strip
+    app.settle();
+    EXPECT_EQ(epiPopupList::current(), nullptr);
+}
+
 TEST_F(MenuBarTest, APressBesideTheLabelsOpensNothing)
 {
     ASSERT_TRUE(bar);

@@ -94,7 +94,8 @@ Scene buildScene(WinApp& app, const std::function<void(Scene&)>& beforeOpening =
     auto* roll = place(*window, new epiUiSystemRollingText, epiRect(210, 45, 330, 61),
                        {{epiCode("cont"), "Verse\nChorus\nBridge"}});
     roll->setValue(1);
-    auto* edit = place(*window, new epiUiSystemEditText, epiRect(10, 100, 200, 121), {}, "take 3.wav");
+    auto* edit =
+        place(*window, new epiUiSystemEditText, epiRect(10, 100, 200, 121), {}, "take 3.wav");
     edit->takeFocus();
     place(*window, new epiUiSystemScroll, epiRect(390, 10, 406, 200),
           {{epiCode("min_"), "0"}, {epiCode("max_"), "100"}})
@@ -194,8 +195,8 @@ TEST(ControlsOnX11Test, EveryControlWithTheMenuBarAndADropDownRendersAlikeHeadle
             [&] {
                 const auto strip = test::x11::readBack(other, native.outer(), kWidth, kStrip);
                 const auto client = test::x11::readBack(other, native.client(), kWidth, kHeight);
-                const auto pixels = test::x11::readBack(other, listNative.client(),
-                                                        listFrame.getWidth(), listFrame.getHeight());
+                const auto pixels = test::x11::readBack(
+                    other, listNative.client(), listFrame.getWidth(), listFrame.getHeight());
                 if (strip.empty() || client.empty() || pixels.empty())
                     return false;
                 shown = compose(strip, client, pixels, listFrame, scene.window->getFrame());
