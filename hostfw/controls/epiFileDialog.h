@@ -31,7 +31,9 @@ public:
     // Shows the dialog and waits until it closes; false without a window
     // system, without the layout, or when cancelled.
     static bool present(epiWindowApplication& app, epiFileDialogKind kind, epiPath& path);
-    // Makes the dialog answer every path's askOpenFile and askSaveFile.
+    // Makes the dialog answer every path's askOpenFile and askSaveFile; the
+    // application must outlive the presenter (install another, or none,
+    // before it goes).
     static void install(epiWindowApplication& app);
     // Called with the dialog once it shows, before its loop runs: tests act
     // on it there (or answer through the paths' presenter, without a window).

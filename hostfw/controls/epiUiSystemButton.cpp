@@ -1,5 +1,6 @@
 #include "hostfw/controls/epiUiSystemButton.h"
 
+#include "hostfw/app/epiKeyboard.h"
 #include "hostfw/controls/epiControlLook.h"
 #include "hostfw/controls/epiUiSystemEditText.h"
 
@@ -14,6 +15,7 @@ constexpr int kKeyReturn = 13;
 constexpr int kKeyEnter = 3;
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
+constexpr int kKeyTab = 9;
 
 // The visible objects of the tree in drawing order, depth first.
 void collectNodes(epiUbo& node, std::vector<epiUbo*>& out)
@@ -177,6 +179,11 @@ void epiUiSystemButton::onKeyDown(int code)
 {
     if (enabled_ && (code == kKeySpace || code == kKeyReturn)) {
         activate();
+        return;
+    }
+    if (code == kKeyTab) {
+        const epiKeyboard* keys = keyboard();
+        focusNext(*keyRoot(), !(keys && keys->getShift()));
         return;
     }
     passKey(code);

@@ -49,7 +49,8 @@ public:
     void onMouseDown(const epiPoint& point) override;
     void onMouseDrag(const epiPoint& point) override;
     void onMouseUp(const epiPoint& point) override;
-    // Space and Return press a focused button; other keys are passed on.
+    // Space and Return press a focused button, Tab and Shift+Tab move the
+    // focus to the next or previous edit field; other keys are passed on.
     void onKeyDown(int code) override;
     void onKeyRepeat(int code) override;
     void draw(const epiRect& clip) override;

@@ -355,6 +355,10 @@ TEST_F(ControlsTest, TabAndShiftTabMoveAmongEditFieldsAndWrap)
     EXPECT_TRUE(edits[2]->hasFocus());
     EXPECT_EQ(edits[2]->selectionStart(), 0u);
     EXPECT_EQ(edits[2]->selectionEnd(), 3u);
+    // From a button, Tab goes on to the fields too.
+    click(210, 20);
+    key(9);
+    EXPECT_TRUE(edits[0]->hasFocus());
 }
 
 TEST_F(ControlsTest, EditKeysMoveTheCaretSelectAndDelete)
