@@ -109,6 +109,8 @@ TEST_F(MenuBarTest, ClosingTheWindowClosesItsOpenDropDown)
     bar = nullptr; // went with the window's strip
     app.settle();
     EXPECT_EQ(epiPopupList::current(), nullptr);
+    // Closed, the window is no longer the window manager's to release.
+    window->exit();
 }
 
 TEST_F(MenuBarTest, APressBesideTheLabelsOpensNothing)
