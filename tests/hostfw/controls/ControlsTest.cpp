@@ -9,6 +9,7 @@
 #include "hostfw/controls/epiUiSystemStaticText.h"
 #include "hostfw/controls/epiUiSystemToggles.h"
 #include "hostfw/core/epiObjectsList.h"
+#include "hostfw/win/epiUiSystemContainer.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 
 #include <string>
@@ -204,6 +205,13 @@ TEST_F(ControlsTest, RollingTextAdvancesALineForTwoPixelsAndStopsAtTheLast)
     roll->setValue(9);
     roll->setValue(-1);
     EXPECT_STREQ(roll->getTextCStr(), "Verse");
+    // Without lines a drag has nowhere to go.
+    auto* empty = add(new epiUiSystemRollingText, epiRect(10, 40, 110, 56), "empt");
+    press(20, 50);
+    drag(20, 30);
+    release(20, 30);
+    EXPECT_EQ(empty->getValue(), 0);
+    EXPECT_EQ(hits("empt"), 0);
 }
 
 // -------------------------------------------------------------- scroll bars
@@ -289,6 +297,11 @@ TEST_F(ControlsTest, RadiosSelectInTheirGroupAndCheckBoxesToggle)
     check->setEnabled(false);
     click(15, 108);
     EXPECT_EQ(check->getValue(), 0);
+    // Inside a group box the control lives in the box's coordinates.
+    auto* group = add(new epiUiSystemContainer, epiRect(150, 100, 350, 200), "grup");
+    auto* inner = add(new epiUiSystemCheckBox, epiRect(10, 20, 110, 36), "innr", {}, group);
+    click(165, 128);
+    EXPECT_EQ(inner->getValue(), 1);
 }
 
 TEST_F(ControlsTest, ProgressBarRunsFromOneToAHundred)
@@ -377,6 +390,11 @@ TEST_F(ControlsTest, EditKeysMoveTheCaretSelectAndDelete)
     EXPECT_STREQ(edit->getTextCStr(), "Jll");
     key(0, platform::kKeyHome);
     key(0, platform::kKeyDelete);
+    EXPECT_STREQ(edit->getTextCStr(), "ll");
+    // A Latin-1 key is stored as UTF-8 and erased whole.
+    key(0xE4);
+    EXPECT_STREQ(edit->getTextCStr(), "\xC3\xA4ll");
+    key(8, 0xff08);
     EXPECT_STREQ(edit->getTextCStr(), "ll");
     // A drag selects what it passes over.
     edit->setText("abcdef");
