@@ -107,6 +107,13 @@ void epiUiSystemButton::setEnabled(bool enabled)
     redraw();
 }
 
+void epiUiSystemButton::onVisibilityChanged()
+{
+    if (!isVisible())
+        loseFocus();
+    epiUbo::onVisibilityChanged();
+}
+
 void epiUiSystemButton::setAttribute(epiFourCC code, std::intptr_t value)
 {
     if (code == epiCode("enab"))

@@ -39,6 +39,8 @@ public:
     void setEnabled(bool enabled) override;
     bool isEnabled() const override { return enabled_; }
     void onTextChanged() override { redraw(); }
+    // A hidden control gives up the focus.
+    void onVisibilityChanged() override;
     void setAttribute(epiFourCC code, std::intptr_t value) override;
     void setAttributeText(epiFourCC code, const epiText& text) override;
     bool getAttributeText(epiFourCC code, epiText& text) const override;

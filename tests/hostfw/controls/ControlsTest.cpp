@@ -372,6 +372,12 @@ TEST_F(ControlsTest, TabAndShiftTabMoveAmongEditFieldsAndWrap)
     click(210, 20);
     key(9);
     EXPECT_TRUE(edits[0]->hasFocus());
+    // A hidden field lets the focus go and is skipped.
+    edits[0]->setVisible(false, true);
+    EXPECT_FALSE(edits[0]->hasFocus());
+    click(20, 70);
+    key(9);
+    EXPECT_TRUE(edits[1]->hasFocus());
 }
 
 TEST_F(ControlsTest, EditKeysMoveTheCaretSelectAndDelete)
