@@ -6,6 +6,8 @@
 #include "hostfw/controls/epiFileDialog.h"
 #include "hostfw/res/epiResources.h"
 #include "platform/EventPump.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/window/Png.h"
 
 #include "support/TempFolder.h"
 
@@ -103,6 +105,11 @@ TEST_F(FileDialogTest, CancelAndEscapeAnswerFalseAndKeepThePath)
 TEST_F(FileDialogTest, FoldersAndDotDotNavigateAndAFileIsChosenInTheList)
 {
     whenShown([&](epiFileDialog& dialog) {
+        auto& native = static_cast<platform::ui::HeadlessWindow&>(*dialog.hostWindow());
+        EXPECT_TRUE(platform::window::writePng(testing::TempDir() + "file-dialog.png",
+                                               native.screen().data(), dialog.getWidth(),
+                                               dialog.getHeight()));
+        EXPECT_STREQ(native.options().title.c_str(), "Save As");
         // The save dialog starts in the path's folder, with its name.
         EXPECT_EQ(dialog.folder().str(), root + "sub/");
         EXPECT_STREQ(dialog.getChildTextCStr(epiCode("path")), "b.wav");
