@@ -92,16 +92,27 @@ void epiMenuBar::drawStrip(epiBitmap& strip)
     strip.fillRect(look::colour(look::kShadow), &line);
 }
 
+int epiMenuBar::entryAt(int x, int y) const
+{
+    for (int i = 0; i < static_cast<int>(entries().size()); ++i) {
+        if (labelRect(i).containsXY(x, y))
+            return i;
+    }
+    return -1;
+}
+
 void epiMenuBar::stripPointer(platform::ui::PointerAction action, int x, int y)
 {
-    if (action != platform::ui::PointerAction::Down)
-        return;
-    for (int i = 0; i < static_cast<int>(entries().size()); ++i) {
-        if (labelRect(i).containsXY(x, y)) {
-            openMenu(i);
-            return;
-        }
-    }
+    if (action == platform::ui::PointerAction::Down)
+        openMenu(entryAt(x, y));
+}
+
+bool epiMenuBar::takesPointerFirst(platform::ui::PointerAction action, int x, int y) const
+{
+    if (action != platform::ui::PointerAction::Down || openIndex() < 0)
+        return false;
+    const int entry = entryAt(x, y);
+    return entry >= 0 && entry != openIndex();
 }
 
 bool epiMenuBar::openMenu(int index)

@@ -26,6 +26,9 @@ public:
 
     void drawStrip(epiBitmap& strip) override;
     void stripPointer(platform::ui::PointerAction action, int x, int y) override;
+    // While a drop-down is open, a press on another label opens that one at
+    // once; a press on the open one's label closes it.
+    bool takesPointerFirst(platform::ui::PointerAction action, int x, int y) const override;
 
     // Opens the drop-down of the top-level entry; false when there is none.
     bool openMenu(int index);
@@ -34,6 +37,8 @@ public:
     epiPopupList& popupList() { return list_; }
     // The label's place in the strip's coordinates (empty for no entry).
     epiRect labelRect(int index) const;
+    // The entry whose label holds the strip's point, -1 for none.
+    int entryAt(int x, int y) const;
     // The top-level entries, from the menu service.
     const std::vector<epiMenuItem>& entries() const;
 

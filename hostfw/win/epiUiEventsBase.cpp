@@ -248,11 +248,16 @@ void epiUiEventsBase::exposed(const platform::ui::Rect& area)
 
 void epiUiEventsBase::pointer(PointerAction action, int x, int y, int wheelDelta)
 {
+    // Rows above the client area are the strip's.
+    const int stripY = y + platform::ui::WindowSystem::kMenuStripHeight;
+    if (y < 0 && strip_ && strip_->takesPointerFirst(action, x, stripY)) {
+        strip_->stripPointer(action, x, stripY);
+        return;
+    }
     if (epiPopupList::filterPointer(*this, action, x, y))
         return;
-    // Rows above the client area are the strip's.
     if (y < 0 && strip_) {
-        strip_->stripPointer(action, x, y + platform::ui::WindowSystem::kMenuStripHeight);
+        strip_->stripPointer(action, x, stripY);
         return;
     }
     const epiPoint point(x, y);

@@ -15,6 +15,9 @@ public:
     virtual ~epiWindowStrip() = default;
     virtual void drawStrip(epiBitmap& strip) = 0;
     virtual void stripPointer(platform::ui::PointerAction action, int x, int y) = 0;
+    // True when the strip takes the report before an open pop-up list does
+    // (a press on another menu while one is open).
+    virtual bool takesPointerFirst(platform::ui::PointerAction, int, int) const { return false; }
 };
 
 // The UI object that owns a native window of the window layer: it turns the

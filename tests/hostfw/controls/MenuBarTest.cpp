@@ -113,6 +113,27 @@ TEST_F(MenuBarTest, ClosingTheWindowClosesItsOpenDropDown)
     window->exit();
 }
 
+TEST_F(MenuBarTest, APressOnAnotherLabelSwitchesMenusAndOnTheOpenOneClosesIt)
+{
+    ASSERT_TRUE(bar);
+    app.headless.press(native(), 10, -10);
+    app.settle();
+    ASSERT_EQ(bar->openIndex(), 0);
+    const epiRect help = bar->labelRect(1);
+    app.headless.release(native(), 10, -10);
+    app.headless.press(native(), help.centreX(), -10);
+    app.settle();
+    EXPECT_EQ(bar->openIndex(), 1);
+    ASSERT_EQ(bar->popupList().items().size(), 1u);
+    EXPECT_EQ(bar->popupList().items()[0].label, "About");
+    app.headless.release(native(), help.centreX(), -10);
+    app.headless.press(native(), help.centreX(), -10);
+    app.settle();
+    EXPECT_EQ(bar->openIndex(), -1);
+    EXPECT_FALSE(bar->popupList().isOpen());
+    EXPECT_TRUE(window->commands.empty());
+}
+
 TEST_F(MenuBarTest, APressBesideTheLabelsOpensNothing)
 {
     ASSERT_TRUE(bar);
