@@ -43,8 +43,10 @@ void scale(float* samples, int frames, float factor)
 
 } // namespace
 
-vphoPluginWindow::vphoPluginWindow(vphoWindowSide& side, const vphoClock& clock)
-    : side_(side), clock_(clock), info_(std::make_unique<BorvanQomPluginLoadInfo>()),
+vphoPluginWindow::vphoPluginWindow(vphoWindowSide& side, const vphoClock& clock,
+                                   std::unique_ptr<vphoPluginLoadInfo> info)
+    : side_(side), clock_(clock),
+      info_(info ? std::move(info) : std::make_unique<BorvanQomPluginLoadInfo>()),
       keys_([this](const std::uint8_t* bytes, int length) { receiveMidiBytes(length, bytes); }),
       cpu_(clock), taps_(clock)
 {
@@ -62,6 +64,27 @@ vphoPluginWindow::~vphoPluginWindow()
 {
     // The device's thread calls back into this object: it ends first.
     destroyDevice();
+    releasePlugIn();
+}
+
+void vphoPluginWindow::releasePlugIn()
+{
+    if (gui_) {
+        side_.destroyNativeWindow();
+        nativeCreated_ = false;
+        gui_->close(gui_);
+        gui_ = nullptr;
+    }
+    if (process_) {
+        process_->stopProcess(process_);
+        process_->suspend(process_);
+        plugIn_->destroyProcess(plugIn_, process_);
+        process_ = nullptr;
+    }
+    if (plugIn_) {
+        unloadPlugIn();
+        plugIn_ = nullptr;
+    }
 }
 
 void vphoPluginWindow::loadPlugIn()
@@ -466,22 +489,7 @@ void vphoPluginWindow::onClose()
     }
     stopAudio();
     destroyDevice();
-    if (gui_) {
-        side_.destroyNativeWindow();
-        nativeCreated_ = false;
-        gui_->close(gui_);
-        gui_ = nullptr;
-    }
-    if (process_) {
-        process_->stopProcess(process_);
-        process_->suspend(process_);
-        plugIn_->destroyProcess(plugIn_, process_);
-        process_ = nullptr;
-    }
-    if (plugIn_) {
-        unloadPlugIn();
-        plugIn_ = nullptr;
-    }
+    releasePlugIn();
     side_.quit();
 }
 

@@ -35,7 +35,9 @@ public:
     static constexpr int kStoppedBlockFrames = 1024;
     static constexpr int kMaxChannels = vphoHostSettings::kChannelSlots;
 
-    vphoPluginWindow(vphoWindowSide& side, const vphoClock& clock = vphoMonotonicClock::instance());
+    // info: the product description; null is BorvanQom's.
+    vphoPluginWindow(vphoWindowSide& side, const vphoClock& clock = vphoMonotonicClock::instance(),
+                     std::unique_ptr<vphoPluginLoadInfo> info = nullptr);
     ~vphoPluginWindow() override;
 
     // Loads and binds the plug-in, opens its editor in a new native window
@@ -83,8 +85,7 @@ public:
     void receiveMidiBytes(int length, const std::uint8_t* bytes);
     // Audio thread.
     void deliverMidiEvents();
-    void processAudio(float** inputs, int inputCount, float** outputs, int outputCount,
-                      int frames);
+    void processAudio(float** inputs, int inputCount, float** outputs, int outputCount, int frames);
 
     // The Host table's side.
     float getTempo() override { return settings_.getTempo(); }
@@ -113,6 +114,8 @@ public:
     vphoCpuMeter& cpuMeter() { return cpu_; }
 
 private:
+    // The editor, then the process, then the module.
+    void releasePlugIn();
     void refreshStatus();
     void showTempo(bool tapped);
     void showInputGain();
