@@ -4,7 +4,7 @@
 // fake audio device and a recording native side, in a temporary settings
 // root with a clock the test moves.
 
-#include "FakeClock.h"
+#include "tests/host/app/FakeClock.h"
 #include "tests/platform/SettingsFixture.h"
 #include "tests/vstbridge/recording/RecordingStub.h"
 
