@@ -24,7 +24,7 @@ public:
     virtual bool triesAllInterfacePresets() const = 0;
 };
 
-class BorvanQomPluginLoadInfo final : public vphoPluginLoadInfo {
+class BorvanQomPluginLoadInfo : public vphoPluginLoadInfo {
 public:
     const char* getProductName() const override { return "BorvanQom"; }
     const char* getWindowTitle() const override { return "BorvanQom"; }
