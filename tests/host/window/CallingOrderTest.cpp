@@ -1,5 +1,8 @@
 #include "WindowFixture.h"
 
+#include "host/app/vphoApplication.h"
+#include "hostfw/res/epiResources.h"
+
 #include <fstream>
 
 namespace {
@@ -175,6 +178,28 @@ TEST_F(WindowTest, settingsAreSavedAtCloseOnlyWhenChanged)
     std::int32_t gain = 0;
     ASSERT_TRUE(platform::readRegistryNumber("BorvanQom", "Host.InputGain", gain));
     EXPECT_EQ(gain, 3981);
+}
+
+} // namespace
+
+namespace {
+
+// This test program carries no pack and there is no "RazHost" pack beside
+// it: the start-up says what it searched and fails.
+TEST(StartUpDeathTest, withoutAResourcePackTheProgramSaysSoAndFails)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    BorvanQomPluginLoadInfo info;
+    EXPECT_EXIT(
+        {
+            epiResources resources;
+            std::string problem;
+            if (!vphoOpenResourcePack(resources, info, "/nowhere/", problem))
+                vphoFailWithoutResourcePack(info, problem);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(kNoResourcePackExit),
+        "BorvanQom cannot start: no resource pack found.*RazHost\\.frs.*RazHost\\.prs");
 }
 
 } // namespace
