@@ -86,7 +86,16 @@ private:
 
 // What the fake devices the window creates offer and do.
 struct FakeDevices {
+    struct Capabilities {
+        std::vector<std::string> channels;
+        std::vector<int> rates;
+        std::vector<int> sizes;
+        bool panel = false;
+    };
     std::vector<std::string> names = {"Fake Card"};
+    // By device name; a device not named here answers the base's lists.
+    std::map<std::string, Capabilities> capabilities;
+    int panelOpens = 0;
     // Opening succeeds only for a device of the list.
     bool openSucceeds = true;
     // The output device of every open, "" for none found.
@@ -110,6 +119,35 @@ public:
     {
         if (devices_.current == this)
             devices_.current = nullptr;
+    }
+
+    bool getCapabilities(int device, bool isInput, std::vector<int>* bufferSizes,
+                         std::vector<std::string>* channelNames, std::vector<int>* sampleRates,
+                         int* hasPanel, int* preferredFrames, int* reserved, int* latency) override
+    {
+        const auto& list = isInput ? fakeInputs : fakeOutputs;
+        const auto found =
+            device >= 0 && device < static_cast<int>(list.size())
+                ? devices_.capabilities.find(list[static_cast<std::size_t>(device)].name)
+                : devices_.capabilities.end();
+        if (found == devices_.capabilities.end())
+            return MPAudioFake::getCapabilities(device, isInput, bufferSizes, channelNames,
+                                                sampleRates, hasPanel, preferredFrames, reserved,
+                                                latency);
+        if (bufferSizes)
+            *bufferSizes = found->second.sizes;
+        if (channelNames)
+            *channelNames = found->second.channels;
+        if (sampleRates)
+            *sampleRates = found->second.rates;
+        if (hasPanel)
+            *hasPanel = found->second.panel ? 1 : 0;
+        return true;
+    }
+    bool showControlPanel(int, bool) override
+    {
+        ++devices_.panelOpens;
+        return true;
     }
 
 protected:
