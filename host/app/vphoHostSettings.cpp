@@ -121,10 +121,11 @@ bool vphoHostSettings::load(const std::string& productKey)
     ok = key.readNumber("Host.AutoSaveLoadSession", autoSave) && ok;
     ok = key.readNumber("Host.InputGain", gain) && ok;
 
-    setTempo(static_cast<float>(tempo) * 0.001f);
+    // Divided in double: 120000 reads as exactly 120 BPM.
+    setTempo(static_cast<float>(tempo / 1000.0));
     // A damaged gain would otherwise multiply the input by anything, zero
     // and negative factors included.
-    setInputGain(std::clamp(static_cast<float>(gain) * 0.001f, kMinInputGain, kMaxInputGain));
+    setInputGain(std::clamp(static_cast<float>(gain / 1000.0), kMinInputGain, kMaxInputGain));
     autoSession = autoSave != 0;
     // A size or a rate of 0 would reach the device and divide the CPU meter
     // by zero.

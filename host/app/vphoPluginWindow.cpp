@@ -177,8 +177,7 @@ void vphoPluginWindow::onOpened(vphoPlayerLink* player)
 void vphoPluginWindow::onTick()
 {
     restartAudioIfDue();
-    if (gui_)
-        gui_->idle(gui_);
+    idleEditor();
     int load = 0;
     if (cpu_.poll(load)) {
         side_.setStatusText(kPercent, formatInt("%d%%", load));
@@ -194,6 +193,12 @@ void vphoPluginWindow::onTick()
         processAudio(stoppedInputs_, inputCount_, stoppedOutputs_, outputCount_,
                      kStoppedBlockFrames);
     }
+}
+
+void vphoPluginWindow::idleEditor()
+{
+    if (gui_)
+        gui_->idle(gui_);
 }
 
 void vphoPluginWindow::openAudioSetup()

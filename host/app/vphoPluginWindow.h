@@ -47,6 +47,9 @@ public:
     void onOpened(vphoPlayerLink* player);
     // Every 0.05 s.
     void onTick();
+    // Once per turn of the main and modal message loops: the editor pumps its
+    // own X connection in its idle entry.
+    void idleEditor();
     // Saves what is due and releases the audio device, the editor, the
     // process and the module, in this order; then ends the message loop.
     void onClose();

@@ -96,6 +96,59 @@ TEST_F(WindowTest, thePlugInReadsTheHostTempo)
     EXPECT_EQ(side.texts["tbpm"], "Tempo: 97.5 BPM");
 }
 
+// Records what the window tells the player panel.
+class RecordingPlayer : public vphoPlayerLink {
+public:
+    void setHostTempo(float bpm) override { tempos.push_back(bpm); }
+    void setSampleRate(float hz) override { rates.push_back(hz); }
+    void stop() override { ++stops; }
+    void onCharacter(int code) override { characters.push_back(code); }
+    bool loadFile(const char* path) override
+    {
+        files.push_back(path);
+        return true;
+    }
+    void mix(float*, float*, int) override {}
+    void mixClicks(float*, float*, int) override {}
+
+    std::vector<float> tempos, rates;
+    std::vector<int> characters;
+    std::vector<std::string> files;
+    int stops = 0;
+};
+
+TEST_F(WindowTest, thePlayerPanelAndTheWindowShareTheTempo)
+{
+    installStub();
+    storeSettings();
+    RecordingPlayer player;
+    vphoPluginWindow& w = openWindow(&player);
+    EXPECT_EQ(player.tempos, std::vector<float>{120.0f}) << "the tempo at open";
+    tickAfter(1.01);
+    EXPECT_EQ(player.rates, std::vector<float>{44100.0f}) << "the device's rate";
+
+    const float fromPlayer = 88.0f;
+    w.onPlayerTempo(&fromPlayer);
+    EXPECT_EQ(side.texts["tbpm"], "Tempo: 88.0 BPM");
+    EXPECT_FLOAT_EQ(stub->askTempo(), 88.0f);
+    EXPECT_EQ(player.tempos.size(), 1u) << "not sent back to the player";
+
+    for (int i = 0; i < 5; ++i) {
+        w.onCharacter('T');
+        clock.advance(500'000);
+    }
+    EXPECT_EQ(side.texts["tbpm"], "Tempo: 120.0 BPM (Tap)");
+    EXPECT_EQ(player.tempos.back(), 120.0f);
+
+    w.onCharacter(' ');
+    w.onCharacter('a');
+    EXPECT_EQ(player.characters, std::vector<int>{' '}) << "note keys stay with the keyboard";
+    w.onFileDropped("/music/groove.wav");
+    EXPECT_EQ(player.files, std::vector<std::string>{"/music/groove.wav"});
+    w.onClose();
+    EXPECT_EQ(player.stops, 1);
+}
+
 TEST_F(WindowTest, withoutAModuleTheWindowSaysSoOnceAndNeverCallsAPlugIn)
 {
     storeSettings(true); // automatic sessions on
