@@ -96,6 +96,8 @@ struct FakeDevices {
     // By device name; a device not named here answers the base's lists.
     std::map<std::string, Capabilities> capabilities;
     int panelOpens = 0;
+    // Whether started devices run their callbacks on a thread of their own.
+    bool threaded = false;
     // Opening succeeds only for a device of the list.
     bool openSucceeds = true;
     // The output device of every open, "" for none found.
@@ -107,6 +109,7 @@ class ListedFake : public MPAudioFake {
 public:
     explicit ListedFake(FakeDevices& devices) : devices_(devices)
     {
+        threaded = devices.threaded;
         for (const std::string& name : devices.names) {
             MPAudioDeviceInfo info;
             info.name = name;
