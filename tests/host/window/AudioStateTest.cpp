@@ -118,3 +118,39 @@ TEST_F(WindowTest, whileStoppedTheTickRuns1024FrameBlocks)
 }
 
 } // namespace
+
+namespace {
+
+// A stored channel name the device lacks takes the device channel of its
+// slot, modulo the device's channel count; a device without channels gets
+// none enabled.
+TEST_F(WindowTest, storedChannelNamesMapOntoTheDevice)
+{
+    vphoHostSettings s;
+    s.technology = "DirectX";
+    s.inputDevice = s.outputDevice = "Fake Card";
+    s.inputs[0] = {true, "Zq Fellstep Output 1"};
+    s.outputs[0] = {true, "Right"};
+    s.outputs[1] = {true, "Zq Vandrex-1 Output 2"};
+    s.outputs[2] = {true, "Zq Vandrex-1 Output 3"};
+    s.save("BorvanQom");
+    devices.capabilities["Fake Card"] = {{"Left", "Right"}, {44100, 48000}, {128}};
+    vphoPluginWindow& w = openWindow();
+    tickAfter(1.01);
+    ASSERT_TRUE(w.isAudioRunning());
+    const MPAudioConfig& config = devices.current->config();
+    EXPECT_EQ(config.inputChannels[0].deviceChannel, 0);
+    EXPECT_TRUE(config.inputChannels[0].enabled);
+    EXPECT_EQ(config.outputChannels[0].deviceChannel, 1) << "found by name";
+    EXPECT_EQ(config.outputChannels[1].deviceChannel, 1) << "slot 1 of 2";
+    EXPECT_EQ(config.outputChannels[2].deviceChannel, 0) << "slot 2 of 2";
+    EXPECT_FALSE(config.outputChannels[3].enabled);
+
+    w.stopAudio();
+    devices.capabilities["Fake Card"].channels.clear();
+    w.startAudio(false);
+    for (const MPAudioChannelEntry& entry : devices.current->config().outputChannels)
+        EXPECT_FALSE(entry.enabled);
+}
+
+} // namespace
