@@ -44,6 +44,9 @@ struct StubProcess {
     std::string state;
     std::string chunk;
     std::vector<float> parameters;
+    // The channel counts the host set; process reads and writes only those.
+    std::int32_t inputs = 2;
+    std::int32_t outputs = 2;
     StubGUI gui{};
 };
 
@@ -138,28 +141,44 @@ const ProcessTable kProcessTable = {
     [](ProcessTable* t) { return processOf(t)->settings.vendor.c_str(); },
     [](ProcessTable* t) { return processOf(t)->settings.flags; },
     [](ProcessTable*) { return std::int32_t{2}; },
-    [](ProcessTable*) { return std::int32_t{2}; },
-    [](ProcessTable*, std::int32_t n) { stub().note("setNumInputChannels " + number(n)); },
-    [](ProcessTable*, std::int32_t n) { stub().note("setNumOutputChannels " + number(n)); },
+    [](ProcessTable* t) {
+        stub().note("getNumOutputs");
+        return processOf(t)->settings.numOutputs;
+    },
+    [](ProcessTable* t, std::int32_t n) {
+        stub().note("setNumInputChannels " + number(n));
+        processOf(t)->inputs = n;
+    },
+    [](ProcessTable* t, std::int32_t n) {
+        stub().note("setNumOutputChannels " + number(n));
+        processOf(t)->outputs = n;
+    },
     [](ProcessTable*) { stub().note("resume"); },
     [](ProcessTable*) { stub().note("suspend"); },
     [](ProcessTable*, std::int32_t n) { stub().note("setBlockSize " + number(n)); },
     [](ProcessTable*, float hertz) { stub().note("setSampleRate " + number(hertz)); },
     [](ProcessTable*) { stub().note("startProcess"); },
     [](ProcessTable*) { stub().note("stopProcess"); },
-    [](ProcessTable*, MidiEvent* events, std::int32_t count) {
+    [](ProcessTable* t, MidiEvent* events, std::int32_t count) {
+        if (!processOf(t)->settings.journalAudio)
+            return;
         stub().keepMidi(events, count);
         stub().note("processMidiEvents " + number(count));
     },
     [](ProcessTable*, float**, std::int32_t frames, std::int32_t*) {
         stub().note("processInPlace " + number(frames));
     },
-    [](ProcessTable*, float** inputs, float** outputs, std::int32_t frames, std::int32_t* flags) {
+    [](ProcessTable* t, float** inputs, float** outputs, std::int32_t frames, std::int32_t* flags) {
         // Twice the input, so a test sees which buffers were handed over.
-        for (int c = 0; c < 2; ++c)
+        const StubProcess* p = processOf(t);
+        const bool counts = p->settings.honourChannelCounts;
+        const int in = counts && p->inputs == 1 ? 1 : 2;
+        const int out = counts && p->outputs == 1 ? 1 : 2;
+        for (int c = 0; c < out; ++c)
             for (std::int32_t i = 0; i < frames; ++i)
-                outputs[c][i] = 2.0f * inputs[c][i];
-        stub().note("process " + number(frames) + " flags " + number(flags ? *flags : -1));
+                outputs[c][i] = 2.0f * inputs[c < in ? c : in - 1][i];
+        if (p->settings.journalAudio)
+            stub().note("process " + number(frames) + " flags " + number(flags ? *flags : -1));
     },
     [](ProcessTable* t) { return processOf(t)->settings.numParameters; },
     [](ProcessTable* t, std::int32_t) { return processOf(t)->settings.parameterText.c_str(); },
@@ -261,7 +280,10 @@ struct StubPlugIn {
 };
 
 StubPlugIn plugIn{{
-    [](PlugInTable*) { return std::int32_t{1}; },
+    [](PlugInTable*) {
+        stub().note("getVersion");
+        return std::int32_t{1};
+    },
     [](PlugInTable*, HostTable* host, std::int32_t flags) -> ProcessTable* {
         stub().note("createProcess " + number(flags));
         return flags == 0 ? &stub().create(host)->table : nullptr;

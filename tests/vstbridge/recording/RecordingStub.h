@@ -30,6 +30,15 @@ public:
         std::string initialState = "<?xml version=\"1.0\"?><Preset Name=\"start\"/>";
         // getChunk answers 0 with no data.
         bool emptyChunk = false;
+        // What getNumOutputs answers (-1: "keep yours", as a host reads it).
+        std::int32_t numOutputs = 2;
+        // Whether process and processMidiEvents go into the journal (they
+        // allocate when they do: a test that counts allocations turns it off).
+        bool journalAudio = true;
+        // Whether process keeps to the channel counts the host set (1 mono,
+        // any other stereo; a mono input feeds every output) rather than
+        // always two in, two out.
+        bool honourChannelCounts = false;
     };
 
     virtual Settings& settings() = 0;

@@ -1,0 +1,67 @@
+#include "host/app/vphoApplication.h"
+
+#include "hostfw/app/epiMenu.h"
+#include "hostfw/res/epiResources.h"
+#include "platform/MessageBox.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+bool vphoOpenResourcePack(epiResources& resources, const vphoPluginLoadInfo& info,
+                          const std::string& applicationFolder, std::string& problem)
+{
+    if (resources.openEmbedded(epiResources::kEmbeddedPackId, nullptr))
+        return true;
+    const std::string name = info.getInternalName();
+    if (resources.findAndOpen(name.c_str(), name.c_str()))
+        return true;
+    problem = "no resource pack found. Searched the pack built into the program, then \"" + name +
+              ".frs\" and \"" + name + ".prs\" in \"" + applicationFolder + "\", in \"" +
+              applicationFolder + name + ".app/Contents/Resources/\" and in \"" +
+              applicationFolder + "../Resources/\".";
+    return false;
+}
+
+void vphoFailWithoutResourcePack(const vphoPluginLoadInfo& info, const std::string& problem)
+{
+    const std::string text = std::string(info.getProductName()) + " cannot start: " + problem;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+    platform::showMessageBox(text, info.getWindowTitle(), 0);
+    std::exit(kNoResourcePackExit);
+}
+
+bool vphoApplication::openResourcePack()
+{
+    epiResources* resources = getResources();
+    std::string problem = "the resource service did not start.";
+    if (resources && vphoOpenResourcePack(*resources, *info_, applicationPath().getCStr(), problem))
+        return true;
+    vphoFailWithoutResourcePack(*info_, problem);
+}
+
+void vphoApplication::openFirstWindows()
+{
+    info_ = std::make_unique<BorvanQomPluginLoadInfo>();
+    openResourcePack();
+    if (info_->hasMainBar() && getMenu())
+        getMenu()->loadMenuBar(vphoMidiLayout(*info_, "mainbar_midi.xml", "mainbar_nomidi.xml"));
+    openWindowFromLayout("loading.xml");
+    if (!openWindowFromLayout("host.xml")) {
+        const std::string text = std::string(info_->getProductName()) +
+                                 " cannot start: the main window's layout \"host.xml\" did not "
+                                 "open.";
+        std::fprintf(stderr, "%s\n", text.c_str());
+        platform::showMessageBox(text, info_->getWindowTitle(), 0);
+        std::exit(1);
+    }
+    info_.reset();
+}
+
+int hostWinMain(int argc, char** argv)
+{
+    vphoApplication* application = vphoApplication::create();
+    const int result = application->entry(argc, argv);
+    delete application;
+    return result;
+}

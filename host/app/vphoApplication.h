@@ -1,0 +1,40 @@
+#pragma once
+
+#include "host/app/vphoPluginLoadInfo.h"
+#include "hostfw/app/epiWindowApplication.h"
+
+#include <memory>
+#include <string>
+
+class epiResources;
+
+// The exit code of a start without a resource pack.
+inline constexpr int kNoResourcePackExit = 3;
+
+// Opens the pack linked into the program, else a pack named after the
+// product's internal name beside the program. On failure, problem names
+// everything that was searched.
+bool vphoOpenResourcePack(epiResources& resources, const vphoPluginLoadInfo& info,
+                          const std::string& applicationFolder, std::string& problem);
+// Says why on standard error and in a message box, then ends the process with
+// kNoResourcePackExit: without its pack the program has no window to show.
+[[noreturn]] void vphoFailWithoutResourcePack(const vphoPluginLoadInfo& info,
+                                              const std::string& problem);
+
+// The standalone host's application: opens its pack, chooses the main bar and
+// opens the loading window, then the plug-in window.
+class vphoApplication : public epiWindowApplication {
+public:
+    static vphoApplication* create() { return new vphoApplication(); }
+
+protected:
+    void openFirstWindows() override;
+    bool openResourcePack();
+
+private:
+    // Only while the first windows open.
+    std::unique_ptr<vphoPluginLoadInfo> info_;
+};
+
+// The program's entry: runs the application and answers its exit code.
+int hostWinMain(int argc, char** argv);
