@@ -19,6 +19,7 @@
 #include "platform/window/HeadlessWindow.h"
 #include "platform/window/Native.h"
 #include "plugin/rig/Rig.h"
+#include "platform/SettingsFixture.h"
 #include "tests/support/TempFolder.h"
 
 namespace test::panels {
@@ -28,12 +29,13 @@ using Zq::BorvanRAZ::GUI::Main;
 using Zq::BorvanRAZ::GUI::Panel;
 namespace pw = platform::window;
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public SettingsRootTest {
 protected:
     static std::int64_t frozenClock() { return 1000; }
 
     void SetUp() override
     {
+        SettingsRootTest::SetUp();
         pw::setBackend(pw::Backend::Headless);
         pw::setClock(&frozenClock);
     }
@@ -42,6 +44,7 @@ protected:
         editor.reset();
         pw::setClock(nullptr);
         pw::setBackend(pw::Backend::Default);
+        SettingsRootTest::TearDown();
     }
 
     // Layouts written into `overrides` win over the skin's.
