@@ -216,11 +216,11 @@ Art background(const LegendFont& font)
     }
     font.text(cr, "BORVAN", 12, 22, 16, 0, kAmber, 0.25);
     // Upper bar legends.
-    font.text(cr, "BYPASS", 730, 31, 10, 2, kLegend);
-    font.text(cr, "MUTE", 806, 31, 10, 2, kLegend);
+    font.text(cr, "BYPASS", 740, 31, 10, 2, kLegend);
+    font.text(cr, "MUTE", 816, 31, 10, 2, kLegend);
     // Lower bar legends, over the controls the layouts place there.
     const double top = kLowerTop;
-    font.text(cr, "IN", 92, top + 98 - 10, 9, 1, kInk);
+    font.text(cr, "IN", 92, top + 48, 8, 2, kInk);
     const char* knobs[] = {"MASTER", "PHASE", "MIX", "VOLUME"};
     for (int i = 0; i < 4; ++i) {
         const double cx = 280 + 62 * i + 24;
@@ -228,7 +228,7 @@ Art background(const LegendFont& font)
         font.text(cr, knobs[i], cx, top + 20, 9, 1, kInk);
         knobTicks(cr, cx, cy, 24);
     }
-    font.text(cr, "OUT", 538, top + 96 - 8, 9, 1, kInk);
+    font.text(cr, "OUT", 531, top + 86, 7, 2, kInk);
     font.text(cr, "CLIP", 566, top + 38, 9, 1, kInk);
     font.text(cr, "RESET", 567, top + 82, 8, 1, kInk);
     font.text(cr, "INFO", 617, top + 12, 8, 1, kInk);
@@ -572,7 +572,7 @@ Art preferencesDialog(const LegendFont& font)
     font.text(cr, "(more CPU, truer tube sag)", 58, 98, 10, 0, kLegend, 0.6);
     font.text(cr, "SAVE", 98, 156, 10, 1, kLegend);
     font.text(cr, "CANCEL", 238, 156, 10, 1, kLegend);
-    font.text(cr, "CLOSE", 316, 16, 8, 1, kLegend, 0.7);
+    font.text(cr, "CLOSE", 322, 22, 8, 2, kLegend, 0.7);
     return canvas.art("PrefDialog");
 }
 
