@@ -13,8 +13,8 @@ ChainNavigator::ChainNavigator(Main& root, Application::GUI::Widget* parent)
 {
     connect(root.moduleChanged, [this](int moduleId) { moduleShown(moduleId); });
     // Radio groups live beside the named widgets, never among them.
-    Application::Widgets::RadioGroup* group = getLayout() ? getLayout()->getGroup("ModuleGroup")
-                                                          : nullptr;
+    Application::Widgets::RadioGroup* group =
+        getLayout() ? getLayout()->getGroup("ModuleGroup") : nullptr;
     if (!group)
         throw std::runtime_error("Widget not found");
     connect(group->selectionChanged,

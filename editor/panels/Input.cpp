@@ -11,6 +11,8 @@ Input::Input(Main& root, Application::GUI::Widget* parent) : Panel(root, parent,
     find("InMeter", meter_);
     meter_->setMinValue(-62.0f);
     meter_->setMaxValue(0.0f);
+    // The first frame shows the levels as they are, not a full ladder.
+    update();
 }
 
 void Input::update()

@@ -20,7 +20,8 @@ LowerPanel::LowerPanel(Main& root, Application::GUI::Widget* parent)
             Application::Widgets::PushButton*& button = side == 0 ? left_[i] : right_[i];
             find(std::string("To") + modules[i] + (side == 0 ? "LeftButton" : "RightButton"),
                  button);
-            connect(button->clicked, [this, i](auto*, const auto&) { getRoot().showModule(i + 1); });
+            connect(button->clicked,
+                    [this, i](auto*, const auto&) { getRoot().showModule(i + 1); });
         }
     showButtons(root.getModule());
 }

@@ -37,9 +37,8 @@ template <class Build> auto tryBuild(Build&& build) -> decltype(build())
 Main::Main(Application::Res::PlugInResourceProvider& provider, Document::Rig& document,
            Services services)
     : lock_(document.getLock()), provider_(provider), document_(document),
-      services_(std::move(services)),
-      root_(std::make_unique<Application::Widgets::Root>(
-          Application::GUI::Widget::Point{kWidth, kHeight}))
+      services_(std::move(services)), root_(std::make_unique<Application::Widgets::Root>(
+                                          Application::GUI::Widget::Point{kWidth, kHeight}))
 {
     if (!services_.clock)
         services_.clock = steadySeconds;

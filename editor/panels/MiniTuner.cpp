@@ -23,14 +23,15 @@ MiniTuner::MiniTuner(Main& root, Application::GUI::Widget* parent)
     // Across the whole scale in half a second.
     speed_ = 2.0 * (light_->getMaxValue() - light_->getMinValue());
     lastTime_ = root.now();
+    // A tuner switched off shows nothing from the first frame on.
+    update();
 }
 
 void MiniTuner::setShown(bool shown)
 {
-    for (Application::GUI::Widget* widget :
-         {static_cast<Application::GUI::Widget*>(light_),
-          static_cast<Application::GUI::Widget*>(tuneLabel_),
-          static_cast<Application::GUI::Widget*>(tunerPointer_)})
+    for (Application::GUI::Widget* widget : {static_cast<Application::GUI::Widget*>(light_),
+                                             static_cast<Application::GUI::Widget*>(tuneLabel_),
+                                             static_cast<Application::GUI::Widget*>(tunerPointer_)})
         shown ? widget->show() : widget->hide();
 }
 

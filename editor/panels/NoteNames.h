@@ -10,8 +10,8 @@ namespace Zq::BorvanRAZ::GUI {
 // allocates nothing.
 inline const std::string& noteName(float note)
 {
-    static const std::string names[] = {"C",  "C#", "D",  "D#", "E",  "F", "F#",
-                                        "G",  "G#", "A",  "A#", "B",  ""};
+    static const std::string names[] = {"C", "C#", "D", "D#", "E", "F", "F#",
+                                        "G", "G#", "A", "A#", "B", ""};
     if (!(note > -1.0f && note < 12.0f))
         return names[12];
     return names[static_cast<int>(std::trunc(note))];

@@ -53,6 +53,8 @@ Output::Output(Main& root, Application::GUI::Widget* parent,
     Application::Widgets::PushButton* clipButton = nullptr;
     find("ClipButton", clipButton);
     connect(clipButton->clicked, [this](auto*, const auto&) { clipLed_->setChecked(false); });
+    // The first frame shows the levels as they are, not a full ladder.
+    update();
 }
 
 void Output::moduleShown(int moduleId)

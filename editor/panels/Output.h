@@ -26,7 +26,8 @@ protected:
 // and its clip lamp, which stays lit until "ClipButton" is clicked.
 class Output : public Panel {
 public:
-    Output(Main& root, Application::GUI::Widget* parent, Application::Widgets::StaticText* valueText);
+    Output(Main& root, Application::GUI::Widget* parent,
+           Application::Widgets::StaticText* valueText);
     void update() override;
 
 private:

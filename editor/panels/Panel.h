@@ -48,8 +48,8 @@ protected:
 
     // Builds a sub-panel inside the named area of this panel's layout and
     // registers it for makeInert. Lookup failures propagate.
-    template <class P, class... Args> std::unique_ptr<P> buildIn(const std::string& area,
-                                                                 Args&&... args)
+    template <class P, class... Args>
+    std::unique_ptr<P> buildIn(const std::string& area, Args&&... args)
     {
         Application::GUI::Widget* widget = nullptr;
         find(area, widget);

@@ -40,6 +40,8 @@ TunerModule::TunerModule(Main& root, Application::GUI::Widget* parent)
     reference_->setAllowedCharacters("0123456789.");
     centsText_.reserve(16);
     showReference();
+    // A tuner switched off shows nothing from the first frame on.
+    update();
 }
 
 void TunerModule::showReference()

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editor/panels/Main.h"
 #include "editor/resources/PlugInResourceProvider.h"
 #include "plugin/DUZ2.h"
-#include "editor/panels/Main.h"
 
 #include <memory>
 

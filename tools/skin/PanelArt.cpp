@@ -366,8 +366,8 @@ Art roundLamp(const std::string& name, Colour colour, bool on, int size)
     cairo_fill(cr);
     const double level = on ? 1.0 : 0.25;
     cairo_pattern_t* lens = cairo_pattern_create_radial(c - 1, c - 1, 0.5, c, c, c - 2);
-    cairo_pattern_add_color_stop_rgb(lens, 0, on ? 1 : colour.r * level,
-                                     on ? 1 : colour.g * level, on ? 0.9 : colour.b * level);
+    cairo_pattern_add_color_stop_rgb(lens, 0, on ? 1 : colour.r * level, on ? 1 : colour.g * level,
+                                     on ? 0.9 : colour.b * level);
     cairo_pattern_add_color_stop_rgb(lens, 1, colour.r * level * 0.5, colour.g * level * 0.5,
                                      colour.b * level * 0.5);
     cairo_set_source(cr, lens);
@@ -469,8 +469,8 @@ Art tunerFace(const LegendFont& font)
     Canvas canvas(w, h);
     shadeRect(canvas, 0, 0, w, h, [&](int x, int y) {
         const double t = double(y) / (h - 1);
-        double v = 0.30 - 0.10 * t + 0.03 * (noise(y, 0, 41) - 0.5) +
-                   0.015 * (noise(x / 5, y, 43) - 0.5);
+        double v =
+            0.30 - 0.10 * t + 0.03 * (noise(y, 0, 41) - 0.5) + 0.015 * (noise(x / 5, y, 43) - 0.5);
         return opaquePixel(v * 0.97, v * 0.99, v * 1.04);
     });
     cairo_t* cr = canvas.cr();

@@ -18,9 +18,12 @@ TEST_F(EditorThreadTest, automationWritesWhileTheEditorOpensPumpsAndCloses)
     std::atomic<bool> done{false};
     std::thread automation([&] {
         auto& output = rig.getOutput();
-        Zq::Application::DocView::Parameter* targets[] = {
-            &output.master, &output.phase, &output.mix, &rig.getAmpModule().outputVolume,
-            &rig.getTuner().outputVolume, &rig.getCabModule().outputVolume};
+        Zq::Application::DocView::Parameter* targets[] = {&output.master,
+                                                          &output.phase,
+                                                          &output.mix,
+                                                          &rig.getAmpModule().outputVolume,
+                                                          &rig.getTuner().outputVolume,
+                                                          &rig.getCabModule().outputVolume};
         int round = 0;
         while (!done.load()) {
             for (auto* parameter : targets) {

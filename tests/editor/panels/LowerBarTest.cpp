@@ -12,9 +12,9 @@
 namespace test::panels {
 namespace {
 
-const char* const kArrows[] = {"ToTunerLeftButton",  "ToStompLeftButton",  "ToAmpLeftButton",
-                               "ToCabLeftButton",    "ToTunerRightButton", "ToStompRightButton",
-                               "ToAmpRightButton",   "ToCabRightButton"};
+const char* const kArrows[] = {"ToTunerLeftButton", "ToStompLeftButton",  "ToAmpLeftButton",
+                               "ToCabLeftButton",   "ToTunerRightButton", "ToStompRightButton",
+                               "ToAmpRightButton",  "ToCabRightButton"};
 
 class LowerBarTest : public EditorTest {
 protected:
@@ -72,9 +72,8 @@ TEST_F(LowerBarTest, metersFollowTheLevelsAndTheClipLampLatchesUntilReset)
         float left, right, meter;
     };
     // Levels the engine may report (a float range lets a NaN through).
-    const Case cases[] = {{1.0f, 1.0f, 0.0f},          {0.5f, 0.5f, -30.0f},
-                          {0.0005f, 0.0005f, -62.0f}, {0.0f, 0.0f, -62.0f},
-                          {nan, nan, -62.0f},         {-1.0f, -1.0f, -62.0f}};
+    const Case cases[] = {{1.0f, 1.0f, 0.0f},   {0.5f, 0.5f, -30.0f}, {0.0005f, 0.0005f, -62.0f},
+                          {0.0f, 0.0f, -62.0f}, {nan, nan, -62.0f},   {-1.0f, -1.0f, -62.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.left);
         output.outputLevelMeterL.setValue(c.left, true);

@@ -175,7 +175,8 @@ TEST_F(MainTest, openingWhileOpenReplacesTheWindow)
 {
     build();
     open();
-    const unsigned long first = *static_cast<unsigned long*>(editor->getWindow()->getWindowHandle());
+    const unsigned long first =
+        *static_cast<unsigned long*>(editor->getWindow()->getWindowHandle());
     editor->open(&parent);
     EXPECT_EQ(pw::HeadlessWindow::find(first), nullptr);
     EXPECT_TRUE(editor->isOpen());

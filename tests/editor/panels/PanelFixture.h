@@ -16,10 +16,10 @@
 #include "editor/panels/TunerModule.h"
 #include "editor/panels/UpperPanel.h"
 #include "editor/widgets/Root.h"
+#include "platform/SettingsFixture.h"
 #include "platform/window/HeadlessWindow.h"
 #include "platform/window/Native.h"
 #include "plugin/rig/Rig.h"
-#include "platform/SettingsFixture.h"
 #include "tests/support/TempFolder.h"
 
 namespace test::panels {

@@ -37,7 +37,10 @@ protected:
         window().key(key == KeyboardButtons::Return ? pw::Key::Return : pw::Key::Escape, 0);
         editor->idle();
     }
-    std::string text(const char* name) { return widget<Widgets::StaticText>(tuner, name)->getText(); }
+    std::string text(const char* name)
+    {
+        return widget<Widgets::StaticText>(tuner, name)->getText();
+    }
 
     Panel* tuner = nullptr;
     Widgets::EditText* field = nullptr;
@@ -59,8 +62,8 @@ TEST_F(TunerModuleTest, centsShowSignedAndTruncatedAndTheLampsLightWithinFourHun
         float deviation;
         bool lit;
     };
-    for (const Lamp& l : {Lamp{0.04f, true}, Lamp{-0.04f, true}, Lamp{0.0401f, false},
-                          Lamp{-0.5f, false}}) {
+    for (const Lamp& l :
+         {Lamp{0.04f, true}, Lamp{-0.04f, true}, Lamp{0.0401f, false}, Lamp{-0.5f, false}}) {
         rig.getTuner().deviation.setValue(l.deviation, true);
         tick();
         for (const char* lamp : {"ArrowLeft", "ArrowRight", "TunerPointer"})

@@ -84,7 +84,9 @@ const std::vector<LayoutRow>& layouts()
          {{"AmpModelLabel", "StaticText"}, {"AmpMenu", "Menu"}, {"AmpModelButton", "PushButton"}},
          {}},
         {"Info.xml",
-         {{"VersionText", "StaticText"}, {"Button", "PushButton"}, {"PanelRoot", "MultiStateButton"}},
+         {{"VersionText", "StaticText"},
+          {"Button", "PushButton"},
+          {"PanelRoot", "MultiStateButton"}},
          {"PanelRoot"}},
         {"Preferences.xml",
          {{"DSMActiveCheckBox", "CheckBox"},
@@ -99,11 +101,10 @@ const std::vector<LayoutRow>& layouts()
 bool isImageAttribute(const std::string& name)
 {
     static const std::set<std::string> names = {
-        "Image",     "Strip",   "Released",         "Pressed",        "Highlight", "Unchecked",
-        "Checked",   "Back",    "UncheckedPressed", "CheckedPressed", "Handle",    "ActiveAreaImage"};
-    return names.count(name) ||
-           (name.size() > 5 && name.compare(0, 5, "Image") == 0 &&
-            name.find_first_not_of("0123456789", 5) == std::string::npos);
+        "Image",   "Strip", "Released",         "Pressed",        "Highlight", "Unchecked",
+        "Checked", "Back",  "UncheckedPressed", "CheckedPressed", "Handle",    "ActiveAreaImage"};
+    return names.count(name) || (name.size() > 5 && name.compare(0, 5, "Image") == 0 &&
+                                 name.find_first_not_of("0123456789", 5) == std::string::npos);
 }
 
 class LayoutLint : public ::testing::TestWithParam<LayoutRow> {
