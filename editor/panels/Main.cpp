@@ -40,6 +40,9 @@ Main::Main(Application::Res::PlugInResourceProvider& provider, Document::Rig& do
       services_(std::move(services)), root_(std::make_unique<Application::Widgets::Root>(
                                           Application::GUI::Widget::Point{kWidth, kHeight}))
 {
+    // The automation worker fires the parameters the panels bind while they
+    // are bound: the panels appear, and later go, under the document lock.
+    platform::ScopedEnter guard(*lock_);
     if (!services_.clock)
         services_.clock = steadySeconds;
     if (services_.buildDate.empty())
@@ -77,6 +80,7 @@ Main::Main(Application::Res::PlugInResourceProvider& provider, Document::Rig& do
 
 Main::~Main()
 {
+    platform::ScopedEnter guard(*lock_);
     connections_.clear();
     if (window_)
         destroyWindow();
@@ -208,6 +212,8 @@ std::unique_ptr<Panel> Main::buildModule(int moduleId)
 
 void Main::showModule(int moduleId)
 {
+    // Binds and unbinds adapters: under the lock, wherever the request comes from.
+    platform::ScopedEnter guard(*lock_);
     if (moduleId == current_)
         return;
     if (module_)

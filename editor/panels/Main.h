@@ -79,6 +79,7 @@ public:
     // True only when a widget had the keyboard focus and took the key.
     bool onKey(std::int32_t key, std::int32_t character, std::int32_t modifiers);
 
+    // Takes the document lock; the module panel is rebuilt unless shown already.
     void showModule(int moduleId);
     int getModule() const noexcept { return current_; }
 

@@ -165,6 +165,28 @@ TEST_F(EditorObjectTest, afterOpenAndOneIdleEveryPixelIsPainted)
     EXPECT_EQ(unpainted, 0);
 }
 
+TEST_F(EditorObjectTest, aHostStateLoadRebuildsTheShownTunerAndLeavesNoOldPanel)
+{
+    gui->open(gui, &window);
+    editor().showModule(1);
+    void* data = nullptr;
+    const std::int32_t size = process->getChunk(process, &data);
+    const std::string chunk(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    for (int load = 0; load < 3; ++load) {
+        Zq::Application::GUI::Widget* face = nullptr;
+        editor().getModulePanel()->find("TunerPanel", face);
+        bool gone = false;
+        boost::signals2::scoped_connection watch =
+            face->destroyed.connect([&](Zq::Application::GUI::Widget*) { gone = true; });
+        process->setChunk(process, chunk.data(), size);
+        EXPECT_TRUE(gone) << "the old panel went with the load";
+        EXPECT_EQ(editor().pendingCount(), 0u);
+        EXPECT_EQ(editor().getModule(), 1);
+        ASSERT_NE(editor().getModulePanel(), nullptr);
+    }
+    gui->idle(gui);
+}
+
 TEST_F(EditorObjectTest, tenOpenCloseCyclesLeaveOneWindowAtMost)
 {
     for (int i = 0; i < 10; ++i) {
