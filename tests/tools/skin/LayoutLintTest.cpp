@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct LayoutRow {
     std::map<std::string, std::string> widgets;
     std::set<std::string> displayOnly;
 };
+
+void PrintTo(const LayoutRow& row, std::ostream* out)
+{
+    *out << row.file;
+}
 
 const std::vector<LayoutRow>& layouts()
 {
