@@ -1,0 +1,128 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "editor/panels/PresetList.h"
+#include "editor/panels/PresetNavigator.h"
+#include "plugin/rig/Rig.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Zq::BorvanRAZ::GUI::PresetList;
+using Zq::BorvanRAZ::GUI::PresetNavigator;
+
+// The flat list of a scan, in menu and previous/next order, each path relative
+// to the preset folder.
+std::vector<std::string> flat(const std::string& folder)
+{
+    Zq::BorvanRAZ::Document::Rig rig;
+    PresetNavigator navigator(rig, rig);
+    navigator.fill(PresetList(folder), nullptr);
+    std::vector<std::string> relative;
+    for (const std::string& path : navigator.getList())
+        relative.push_back(path.substr(folder.size() + 1));
+    return relative;
+}
+
+TEST(PresetListTest, FoldersComeFirstAndNamesSortAlikeWhateverTheCreationOrder)
+{
+    const std::vector<std::string> names = {"C.qomp",     "F/B.qomp", "F/A.qomp", "b.qomp",
+                                            "a.qomp",     "B.qomp",   "e/x.qomp", "F/G/z.qomp",
+                                            "Zed.qomp"};
+    testsupport::TempFolder forward;
+    testsupport::TempFolder backward;
+    for (auto it = names.begin(); it != names.end(); ++it)
+        forward.write("Presets/" + *it, "<Preset/>");
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        backward.write("Presets/" + *it, "<Preset/>");
+    const std::vector<std::string> expected = {
+        "e",      "e/x.qomp", "F",      "F/G",    "F/G/z.qomp", "F/A.qomp",
+        "F/B.qomp", "a.qomp", "B.qomp", "b.qomp", "C.qomp",     "Zed.qomp"};
+    EXPECT_EQ(flat(forward.path("Presets")), expected);
+    EXPECT_EQ(flat(backward.path("Presets")), expected);
+}
+
+TEST(PresetListTest, OnlyRegularFilesEndingInExactlyTheExtensionAreListed)
+{
+    testsupport::TempFolder temp;
+    for (const char* name : {"Old.QOMP", "Old.qomp", "notes.txt", "Old.qomp.bak", "qomp",
+                             ".~Slap.qomp~123-4-0", "Empty/"})
+        std::string(name).back() == '/' ? temp.makeFolder(std::string("P/") + name)
+                                        : temp.write(std::string("P/") + name, "<Preset/>");
+    ASSERT_EQ(::mkfifo(temp.path("P/Pipe.qomp").c_str(), 0644), 0);
+    fs::create_symlink(temp.path("P/Old.qomp"), temp.path("P/Link.qomp"));
+    fs::create_symlink(temp.path("P/Gone"), temp.path("P/Dangling.qomp"));
+    fs::create_symlink(temp.path("P/Loop.qomp"), temp.path("P/Loop.qomp"));
+    EXPECT_EQ(flat(temp.path("P")), (std::vector<std::string>{"Empty", "Link.qomp", "Old.qomp"}));
+    EXPECT_TRUE(PresetList::isPresetName("Slap.qomp"));
+    EXPECT_FALSE(PresetList::isPresetName("Slap.qomp~"));
+}
+
+TEST(PresetListTest, DeepFoldersAreScannedAndLinksToFoldersAreNotFollowed)
+{
+    testsupport::TempFolder temp;
+    std::string deep = "P";
+    for (int level = 1; level <= 10; ++level)
+        deep += "/L" + std::to_string(level);
+    temp.write(deep + "/Deep.qomp", "<Preset/>");
+    temp.write("P/Top.qomp", "<Preset/>");
+    // A link to an ancestor would never end; a link to a folder elsewhere
+    // is not followed either.
+    fs::create_directory_symlink(temp.path("P"), temp.path("P/L1/L2/Up"));
+    fs::create_directory_symlink(temp.path("P/L1"), temp.path("P/Side"));
+    const std::vector<std::string> list = flat(temp.path("P"));
+    ASSERT_EQ(list.size(), 12u);
+    EXPECT_EQ(list[9], "L1/L2/L3/L4/L5/L6/L7/L8/L9/L10");
+    EXPECT_EQ(list[10], deep.substr(2) + "/Deep.qomp");
+    EXPECT_EQ(list[11], "Top.qomp");
+}
+
+TEST(PresetListTest, AnUnreadableFolderStaysEmptyAndTheRestIsListed)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    testsupport::TempFolder temp;
+    temp.write("P/A/Hidden.qomp", "<Preset/>");
+    temp.write("P/B/Seen.qomp", "<Preset/>");
+    fs::permissions(temp.path("P/A"), fs::perms::none);
+    const std::vector<std::string> list = flat(temp.path("P"));
+    fs::permissions(temp.path("P/A"), fs::perms::owner_all);
+    EXPECT_EQ(list, (std::vector<std::string>{"A", "B", "B/Seen.qomp"}));
+}
+
+TEST(PresetListTest, AMissingFolderIsCreatedAnEmptyLocationCreatesNothing)
+{
+    testsupport::TempFolder temp;
+    EXPECT_TRUE(flat(temp.path("Presets")).empty());
+    EXPECT_TRUE(fs::is_directory(temp.path("Presets")));
+    // One level only.
+    EXPECT_TRUE(PresetList(temp.path("No/Presets")).getRoot().children.empty());
+    EXPECT_FALSE(fs::exists(temp.path("No")));
+    // A file where the folder should be gives an empty tree.
+    temp.write("File", "x");
+    EXPECT_TRUE(PresetList(temp.path("File")).getRoot().children.empty());
+    // An empty location: nothing is made in the working folder.
+    const fs::path working = fs::current_path();
+    fs::current_path(temp.root());
+    const PresetList empty("");
+    fs::current_path(working);
+    EXPECT_TRUE(empty.getRoot().children.empty());
+    EXPECT_EQ(empty.getRoot().name, "Presets");
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.root()), fs::directory_iterator()), 2);
+}
+
+TEST(PresetListTest, NameForms)
+{
+    EXPECT_EQ(PresetList::leaf("/p/F/My.Song.qomp"), "My.Song.qomp");
+    EXPECT_EQ(PresetList::stem("/p/F/My.Song.qomp"), "My.Song");
+    EXPECT_EQ(PresetList::stem("/p/F/Plain"), "Plain");
+    EXPECT_EQ(PresetList::stem("Slap.qomp"), "Slap");
+}
+
+} // namespace
