@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "PresetArt.h"
 #include "SkinArt.h"
 
 namespace {
@@ -37,6 +38,8 @@ int run(int argc, char** argv)
          skin::drawFonts({{"LabelFont", fonts + "/DejaVuSans-Bold.ttf", 11},
                           {"DisplayFont", fonts + "/DejaVuSansCondensed-Bold.ttf", 16}}))
         images.push_back(std::move(font));
+    for (skin::Art& art : skin::drawPresetArt(fonts + "/DejaVuSans-Bold.ttf"))
+        images.push_back(std::move(art));
     for (const skin::Art& art : images) {
         const auto [name, bytes] = skin::imageFile(art);
         writeFile(out / name, bytes);
