@@ -44,12 +44,14 @@ Preset::Preset(const PresetContext& context, Application::GUI::Widget* parent)
     button("SaveButton")->clicked.connect([this](AbstractButton*, const auto&) { onSave(); });
     button("SaveAsButton")->clicked.connect([this](AbstractButton*, const auto&) { onSaveAs(); });
     button("DeleteButton")->clicked.connect([this](AbstractButton*, const auto&) { onDelete(); });
-    button("PresetMenuButton")->clicked.connect(
-        [this](AbstractButton*, const auto&) { onMenuButton(); });
+    button("PresetMenuButton")->clicked.connect([this](AbstractButton*, const auto&) {
+        onMenuButton();
+    });
     button("UpButton")->clicked.connect([this](AbstractButton*, const auto&) { onUp(); });
     button("DownButton")->clicked.connect([this](AbstractButton*, const auto&) { onDown(); });
-    button("PresetFolderButton")->clicked.connect(
-        [this](AbstractButton*, const auto&) { onPresetFolder(); });
+    button("PresetFolderButton")->clicked.connect([this](AbstractButton*, const auto&) {
+        onPresetFolder();
+    });
 
     navigators_[kDocument]->setName(kNoPreset);
     refreshText();
@@ -145,8 +147,8 @@ void Preset::onSave()
         overwrite = 0;
     std::error_code error;
     if (overwrite == 0 && std::filesystem::exists(navigator.getPath(), error)) {
-        const std::string question = "Are you sure you want to replace \"" +
-                                     PresetList::stem(navigator.getPath()) + "\"?";
+        const std::string question =
+            "Are you sure you want to replace \"" + PresetList::stem(navigator.getPath()) + "\"?";
         if (!platform::showMessageBox(question, "", 2))
             return;
     }

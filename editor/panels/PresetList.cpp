@@ -115,22 +115,22 @@ bool PresetList::isPresetName(const std::string& name)
 
 bool PresetList::before(const std::string& a, const std::string& b)
 {
-    const bool less = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
             return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
         });
     if (less)
         return true;
-    const bool greater = std::lexicographical_compare(
-        b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
+    const bool greater =
+        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
             return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
         });
     if (greater)
         return false;
     // Equal but for case: the byte order decides, so no two names tie.
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
 }
 
 } // namespace Zq::BorvanRAZ::GUI

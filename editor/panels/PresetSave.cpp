@@ -107,8 +107,7 @@ void PresetSave::onSave()
     // The name as it stands, dots and all: a proposed "My.Song" saves to
     // "My.Song.qomp", never over "My.qomp".
     const std::string target =
-        (folder_.back() == '/' ? folder_ : folder_ + "/") + name_ +
-        PresetList::kExtension;
+        (folder_.back() == '/' ? folder_ : folder_ + "/") + name_ + PresetList::kExtension;
     std::error_code error;
     if (!overwrite_->isChecked() && std::filesystem::exists(target, error)) {
         if (!platform::showMessageBox("Are you sure you want to replace \"" + name_ + "\"?", "", 2))

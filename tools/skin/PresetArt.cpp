@@ -126,10 +126,9 @@ constexpr std::pair<const char*, State> kStates[] = {
 
 // A brushed-metal key with its label engraved, the shape of the shared push
 // buttons, stretched to the label.
-Art labelledButton(const std::string& name, const std::string& label, int width, State state,
-                   const LabelFace& face)
+Art labelledButton(const std::string& name, const std::string& label, int width, int height,
+                   State state, const LabelFace& face)
 {
-    const int height = 22;
     Canvas canvas(width, height);
     cairo_t* cr = canvas.cr();
     const bool pressed = state == State::Pressed;
@@ -218,20 +217,6 @@ Art plate(const std::string& name, const std::string& title, int width, int heig
     return canvas.art(name);
 }
 
-// The preset bar's plate: a recessed strip the controls sit on.
-Art barPlate(int width, int height)
-{
-    Canvas canvas(width, height);
-    cairo_t* cr = canvas.cr();
-    cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-    roundedRect(cr, 0, 0, width, height, 6);
-    cairo_fill(cr);
-    roundedRect(cr, 1.5, 1.5, width - 3, height - 3, 5);
-    verticalGradient(cr, height, 0.20, 0.12);
-    cairo_fill(cr);
-    return canvas.art("PresetBar");
-}
-
 // A small square box, its tick amber when checked.
 Art checkBox(const std::string& name, bool checked, bool pressed)
 {
@@ -266,8 +251,7 @@ std::vector<Art> drawPresetArt(const std::string& labelFontFile)
 {
     const LabelFace face(labelFontFile);
     std::vector<Art> art;
-    art.push_back(barPlate(472, 30));
-    art.push_back(display("PresetDisplay", 170, 22));
+    art.push_back(display("PresetDisplay", 216, 22));
     art.push_back(display("PresetField", 190, 20));
     art.push_back(display("ChooserField", 272, 20));
     art.push_back(plate("PresetSaveBox", "Save preset", 300, 160, face));
@@ -276,17 +260,24 @@ std::vector<Art> drawPresetArt(const std::string& labelFontFile)
         const char* name;
         const char* label;
         int width;
+        int height;
     };
-    const Labelled buttons[] = {{"PresetSave", "Save", 40},     {"PresetSaveAs", "Save as", 56},
-                                {"PresetDelete", "Delete", 50}, {"PresetFolder", "Folder", 50},
-                                {"DialogSave", "Save", 64},     {"DialogCancel", "Cancel", 64},
-                                {"DialogOK", "OK", 64},         {"DialogUp", "Up", 40},
-                                {"DialogFolder", "Folder...", 64}, {"DialogFolders", "Open...", 64},
-                                {"DialogClose", "x", 22}};
+    // The bar's keys are a little lower than the arrows, to fit under the name.
+    const Labelled buttons[] = {{"PresetSave", "Save", 40, 20},
+                                {"PresetSaveAs", "Save as", 56, 20},
+                                {"PresetDelete", "Delete", 50, 20},
+                                {"PresetFolder", "Folder", 50, 20},
+                                {"DialogSave", "Save", 64, 22},
+                                {"DialogCancel", "Cancel", 64, 22},
+                                {"DialogOK", "OK", 64, 22},
+                                {"DialogUp", "Up", 40, 22},
+                                {"DialogFolder", "Folder...", 64, 22},
+                                {"DialogFolders", "Open...", 64, 22},
+                                {"DialogClose", "x", 22, 22}};
     for (const Labelled& button : buttons)
         for (const auto& [stateName, state] : kStates)
             art.push_back(labelledButton(std::string(button.name) + stateName, button.label,
-                                         button.width, state, face));
+                                         button.width, button.height, state, face));
     for (bool checked : {false, true})
         for (bool pressed : {false, true})
             art.push_back(checkBox(std::string("Check") + (checked ? "On" : "Off") +

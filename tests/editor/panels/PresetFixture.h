@@ -67,7 +67,7 @@ protected:
                 painter->fillRect(0xFF303236u, area);
             });
         context.rootWidget = root.get();
-        area = new GUI::Widget(root.get(), {20, 20, 472, 30});
+        area = new GUI::Widget(root.get(), {20, 20, 300, 44});
     }
     void TearDown() override
     {

@@ -32,18 +32,17 @@ std::vector<std::string> flat(const std::string& folder)
 
 TEST(PresetListTest, FoldersComeFirstAndNamesSortAlikeWhateverTheCreationOrder)
 {
-    const std::vector<std::string> names = {"C.qomp",     "F/B.qomp", "F/A.qomp", "b.qomp",
-                                            "a.qomp",     "B.qomp",   "e/x.qomp", "F/G/z.qomp",
-                                            "Zed.qomp"};
+    const std::vector<std::string> names = {"C.qomp", "F/B.qomp", "F/A.qomp",   "b.qomp",  "a.qomp",
+                                            "B.qomp", "e/x.qomp", "F/G/z.qomp", "Zed.qomp"};
     testsupport::TempFolder forward;
     testsupport::TempFolder backward;
     for (auto it = names.begin(); it != names.end(); ++it)
         forward.write("Presets/" + *it, "<Preset/>");
     for (auto it = names.rbegin(); it != names.rend(); ++it)
         backward.write("Presets/" + *it, "<Preset/>");
-    const std::vector<std::string> expected = {
-        "e",      "e/x.qomp", "F",      "F/G",    "F/G/z.qomp", "F/A.qomp",
-        "F/B.qomp", "a.qomp", "B.qomp", "b.qomp", "C.qomp",     "Zed.qomp"};
+    const std::vector<std::string> expected = {"e",          "e/x.qomp", "F",        "F/G",
+                                               "F/G/z.qomp", "F/A.qomp", "F/B.qomp", "a.qomp",
+                                               "B.qomp",     "b.qomp",   "C.qomp",   "Zed.qomp"};
     EXPECT_EQ(flat(forward.path("Presets")), expected);
     EXPECT_EQ(flat(backward.path("Presets")), expected);
 }

@@ -22,8 +22,8 @@ std::string describe(const Menu& menu)
     std::string out;
     for (int i = 0; i < menu.getItemCount(); ++i) {
         const auto& item = menu.getItem(i);
-        out += (i ? " " : "") + item.text + "#" + std::to_string(item.id) +
-               (item.checked ? "*" : "");
+        out +=
+            (i ? " " : "") + item.text + "#" + std::to_string(item.id) + (item.checked ? "*" : "");
         if (item.subMenu)
             out += "[" + describe(*item.subMenu) + "]";
     }
@@ -235,8 +235,7 @@ TEST_F(PresetPanelTest, WithoutPresetPathOneRegistryErrorAnEmptyMenuAndNothingCr
     fs::current_path(temp.root());
     build();
     EXPECT_EQ(lookups, 1);
-    EXPECT_EQ(take(),
-              "Registry error|Please ensure this product has been installed properly|0");
+    EXPECT_EQ(take(), "Registry error|Please ensure this product has been installed properly|0");
     click("PresetMenuButton");
     EXPECT_EQ(panel->getMenu()->getItemCount(), 0);
     click("DownButton");

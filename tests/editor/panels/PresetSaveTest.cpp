@@ -232,8 +232,8 @@ TEST_F(PresetSaveTest, ScreensRenderWithTheBuiltSkin)
     window->invalidate({0, 0, kWidth, kHeight});
     window->pump();
     bool amber = false;
-    for (int y = 26; y < 44; ++y)
-        for (int x = 30; x < 180; ++x)
+    for (int y = 22; y < 42; ++y)
+        for (int x = 24; x < 230; ++x)
             amber = amber || ((native->screen()[y * kWidth + x] >> 16) & 0xFF) > 0xC0;
     EXPECT_TRUE(amber);
     shot("preset-bar");

@@ -144,8 +144,7 @@ TEST_F(PresetX11Test, TheReplaceQuestionIsATopLevelBoxThatYesAndEscapeAnswer)
 
     // Escape: No, the file stays.
     std::promise<void> watching;
-    auto answering =
-        std::async(std::launch::async, [&] { answerBox(question, false, watching); });
+    auto answering = std::async(std::launch::async, [&] { answerBox(question, false, watching); });
     watching.get_future().wait();
     save->clicked(save, {});
     answering.get();
