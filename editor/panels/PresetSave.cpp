@@ -72,6 +72,9 @@ PresetSave::PresetSave(const PresetContext& context, Application::GUI::Widget* p
         platform::writeRegistryNumber(context.productKey, kOverwrite, 0);
         overwrite_->setChecked(false);
     }
+    overwriteChecked_ = overwrite_->isChecked();
+    overwrite_->toggled.connect(
+        [this](Application::Widgets::CheckBox*, bool checked) { overwriteChecked_ = checked; });
     nameText_->setFocus();
 }
 
@@ -83,8 +86,7 @@ PresetSave::~PresetSave()
 
 void PresetSave::storeOverwrite()
 {
-    platform::writeRegistryNumber(context_.productKey, kOverwrite,
-                                  overwrite_ && overwrite_->isChecked() ? 1 : 0);
+    platform::writeRegistryNumber(context_.productKey, kOverwrite, overwriteChecked_ ? 1 : 0);
 }
 
 void PresetSave::onSave()
@@ -109,7 +111,7 @@ void PresetSave::onSave()
     const std::string target =
         (folder_.back() == '/' ? folder_ : folder_ + "/") + name_ + PresetList::kExtension;
     std::error_code error;
-    if (!overwrite_->isChecked() && std::filesystem::exists(target, error)) {
+    if (!overwriteChecked_ && std::filesystem::exists(target, error)) {
         if (!platform::showMessageBox("Are you sure you want to replace \"" + name_ + "\"?", "", 2))
             return;
     }

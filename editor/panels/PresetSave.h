@@ -62,6 +62,9 @@ private:
     std::string targetPath_;
     Application::Widgets::EditText* nameText_ = nullptr;
     Application::Widgets::CheckBox* overwrite_ = nullptr;
+    // The box's state, kept apart: the destructor may run after the editor's
+    // widget tree is gone.
+    bool overwriteChecked_ = false;
     std::unique_ptr<FolderChooser> chooser_;
 };
 

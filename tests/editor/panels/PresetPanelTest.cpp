@@ -68,7 +68,9 @@ TEST_F(PresetPanelTest, TheMenuCarriesListPositionsAndChecksTheCurrentPresetAndI
     writePreset("F/A.qomp");
     writePreset("F/B.qomp");
     // A state chunk saved as a preset: its own "PresetName" does not count.
+    rig.setPresetName("Other");
     temp.write("Presets/F/B.qomp", rig.saveChunk());
+    ASSERT_NE(temp.read("Presets/F/B.qomp").find("PresetName=\"Other\""), std::string::npos);
     temp.makeFolder("Presets/Empty");
     build();
     click("DownButton");
@@ -98,17 +100,18 @@ TEST_F(PresetPanelTest, TheMenuCarriesListPositionsAndChecksTheCurrentPresetAndI
 
 TEST_F(PresetPanelTest, ALoadedPresetGivesBackTheSavedStateAndBadFilesChangeNothing)
 {
-    rig.getOutput().master.setValue(0.25f, true);
-    rig.getStompModule().stomps[2].setValue(3.0f, true);
     writePreset("A.qomp");
     temp.write("Presets/B.qomp", "this is no preset");
     temp.write("Presets/C.qomp", "<?xml version=\"1.0\" ?><!-- no root -->");
     writePreset("D.qomp");
-    rig.getOutput().master.setValue(1.0f, true);
-    rig.getStompModule().stomps[2].setValue(0.0f, true);
     build();
     click("DownButton");
     ASSERT_EQ(shown(), "A");
+    // Saved through the panel's own save.
+    platform::writeRegistryNumber("BorvanQom", "Overwrite Preset", 1);
+    rig.getOutput().master.setValue(0.25f, true);
+    rig.getStompModule().stomps[2].setValue(3.0f, true);
+    click("SaveButton");
     const std::string saved = rig.saveChunk();
 
     rig.getOutput().master.setValue(0.75f, true);
