@@ -178,7 +178,19 @@ TEST_F(EditorMessageBoxTest, TheLastEditorToCloseGivesTheSinkBack)
     }
     EXPECT_EQ(Zq::BorvanRAZ::GUI::EditorMessageBox::count(), 0);
     platform::showMessageBox("text", "caption", 2);
-    EXPECT_EQ(messages, std::vector<std::string>{"caption|text|2"});
+    EXPECT_EQ(take(), "caption|text|2");
+
+    // Without a display the sink that was there before answers.
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    ::setenv("DISPLAY", "/nonexistent/socket:0", 1);
+    {
+        const Zq::BorvanRAZ::GUI::EditorMessageBox box;
+        answers = {false};
+        EXPECT_FALSE(platform::showMessageBox("Replace?", "", 2));
+    }
+    display ? ::setenv("DISPLAY", saved.c_str(), 1) : ::unsetenv("DISPLAY");
+    EXPECT_EQ(take(), "|Replace?|2");
 }
 
 } // namespace
