@@ -36,7 +36,8 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 # The tests that run threads (their files carry "// ctest-label: tsan"):
 # the automation manager's worker, a host's audio and UI threads over the VST
 # bridge, amp switches under audio, the engine's audio thread beside document
-# changes, processors under audio, automation and UI threads.
+# changes, processors under audio, automation and UI threads, the editor's bars under
+# automation while its window opens and closes.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIG_SANITIZE_THREAD=ON -DRIG_BUILD_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target tsan_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \

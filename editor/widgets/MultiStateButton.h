@@ -22,6 +22,7 @@ public:
     // Ignored without images, past the last image, or at the current state.
     void setState(int state);
     int getState() const { return static_cast<int>(state_); }
+    int getStateCount() const { return static_cast<int>(images_.size()); }
 
     virtual void onPaint(GUI::Widget* widget, Graphics::Painter* painter, const Rect& dirty);
     virtual void onMouseDown(GUI::Widget* widget, const Point& point, int button, int modifiers);

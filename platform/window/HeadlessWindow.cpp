@@ -71,6 +71,7 @@ void HeadlessWindow::poll(NativeSink& sink)
 
 void HeadlessWindow::present(const std::uint32_t* pixels, const Rect& area)
 {
+    lastPresented_ = area;
     for (int y = area.y; y < area.y + area.height; ++y)
         std::copy_n(pixels + static_cast<std::size_t>(y) * rect_.width + area.x, area.width,
                     screen_.begin() + static_cast<std::ptrdiff_t>(y) * rect_.width + area.x);

@@ -43,6 +43,8 @@ public:
     const Rect& rect() const { return rect_; }
     // What the screen shows: the presented parts of the buffer, black elsewhere.
     const std::vector<std::uint32_t>& screen() const { return screen_; }
+    // The area of the last present, empty before the first.
+    const Rect& lastPresented() const { return lastPresented_; }
     // Writes the screen as an RGB PNG; false on failure.
     bool writePng(const std::string& path) const;
 
@@ -59,6 +61,7 @@ private:
     Rect rect_;
     bool focused_ = false;
     std::vector<std::uint32_t> screen_;
+    Rect lastPresented_{};
     std::mutex mutex_;
     std::deque<Injected> queue_;
 };

@@ -1,9 +1,11 @@
 #include "plugin/module/PlugGUI.h"
 
 #include "plugin/module/Process.h"
+#include "plugin/rig/Rig.h"
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace Zq::BorvanRAZ {
 namespace {
@@ -22,7 +24,7 @@ std::int32_t extent(std::int32_t from, std::int32_t to)
 
 PlugGUI::PlugGUI(Process& process, Application::Res::PlugInResourceProvider& resources)
     : process_(process),
-      editor_(std::make_unique<StandIn::Editor>(resources, process.getDocument()))
+      editor_(std::make_unique<BorvanRAZ::GUI::Main>(resources, process.getDocument()))
 {
 }
 
@@ -39,7 +41,7 @@ DUZ2::Process* PlugGUI::getProcess()
 
 void PlugGUI::getSize(std::int32_t& width, std::int32_t& height)
 {
-    editor_->getSize(width, height);
+    std::tie(width, height) = editor_->getSize();
 }
 
 void PlugGUI::setPosition(std::int32_t x, std::int32_t y)
@@ -72,6 +74,14 @@ void PlugGUI::close()
         return;
     editor_->close();
     open_ = false;
+}
+
+// Hosts reach the editor through either entry (a VST host's idle arrives as
+// idle); each pumps the editor's window while it is open.
+void PlugGUI::idle()
+{
+    if (open_)
+        editor_->idle();
 }
 
 void PlugGUI::update()

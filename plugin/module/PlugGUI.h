@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editor/panels/Main.h"
 #include "editor/resources/PlugInResourceProvider.h"
 #include "plugin/DUZ2.h"
-#include "plugin/module/standin/Editor.h"
 
 #include <memory>
 
@@ -11,8 +11,9 @@ namespace Zq::BorvanRAZ {
 class Process;
 
 // The editor object of one processor: what a GUITable leads to. It owns the
-// rig's editor (a stand-in for now) and keeps track of whether its window is
-// open. All entries run on the host's UI thread.
+// rig's editor and keeps track of whether its window is open. All entries run
+// on the host's UI thread, which drives the editor through idle and update:
+// the editor has no thread of its own.
 class PlugGUI final : public DUZ2::GUI {
 public:
     PlugGUI(Process& process, Application::Res::PlugInResourceProvider& resources);
@@ -27,7 +28,7 @@ public:
     // Opening while open reopens the window on the new parent.
     void open(void* parentWindow) override;
     void close() override;
-    void idle() override {}
+    void idle() override;
     void update() override;
     void invalidate(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
     void onMouseDown(std::int32_t x, std::int32_t y, std::int32_t button,
@@ -38,12 +39,12 @@ public:
     bool onKey(std::int32_t key, std::int32_t character, std::int32_t modifiers) override;
 
     bool isOpen() const noexcept { return open_; }
-    StandIn::Editor& getEditor() noexcept { return *editor_; }
+    BorvanRAZ::GUI::Main& getEditor() noexcept { return *editor_; }
 
 private:
     Process& process_;
     bool open_ = false;
-    std::unique_ptr<StandIn::Editor> editor_;
+    std::unique_ptr<BorvanRAZ::GUI::Main> editor_;
 };
 
 } // namespace Zq::BorvanRAZ

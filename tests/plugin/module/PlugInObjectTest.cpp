@@ -5,6 +5,9 @@
 #include "plugin/module/Process.h"
 
 #include "editor/graphics/Bitmap.h"
+#include "editor/graphics/Window.h"
+#include "platform/window/HeadlessWindow.h"
+#include "platform/window/Native.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,14 +15,13 @@
 namespace {
 
 using Zq::BorvanRAZ::PlugIn;
-using Zq::BorvanRAZ::StandIn::Editor;
 
 class PlugInObjectTest : public test::PlugInTest {
 protected:
     void SetUp() override
     {
         test::PlugInTest::SetUp();
-        Editor::clearJournal();
+        platform::window::setBackend(platform::window::Backend::Headless);
         plugIn = std::make_unique<PlugIn>();
         table = plugIn->getTable();
     }
@@ -28,10 +30,18 @@ protected:
     {
         return table->createProcess(table, host.getHostTable(), flags);
     }
-    long journalCount(const std::string& call) const
+    void TearDown() override
     {
-        const auto journal = Editor::journal();
-        return std::count(journal.begin(), journal.end(), call);
+        plugIn.reset();
+        platform::window::setBackend(platform::window::Backend::Default);
+        test::PlugInTest::TearDown();
+    }
+    // The headless window of an open editor, by the id its handle holds.
+    static unsigned long windowOf(Zq::DUZ2::GUITable* gui)
+    {
+        auto* object = static_cast<Zq::BorvanRAZ::PlugGUI*>(
+            static_cast<Zq::DUZ2::GUI*>(test::word(gui, Zq::DUZ2::kGUIEntries)));
+        return *static_cast<unsigned long*>(object->getEditor().getWindow()->getWindowHandle());
     }
 
     test::RecordingHost host;
@@ -61,8 +71,14 @@ TEST_F(PlugInObjectTest, processorsAreSeparateAndDestroyingOneKeepsTheOthersEdit
     EXPECT_NE(firstGui, secondGui);
     EXPECT_EQ(table->getGUI(table, second), secondGui) << "one editor object per processor";
 
+    std::uint64_t parent = 0x2a00001;
+    firstGui->open(firstGui, &parent);
+    secondGui->open(secondGui, &parent);
+    const unsigned long firstWindow = windowOf(firstGui);
+    const unsigned long secondWindow = windowOf(secondGui);
     table->destroyProcess(table, first);
-    EXPECT_EQ(journalCount("deleted"), 1);
+    EXPECT_EQ(platform::window::HeadlessWindow::find(firstWindow), nullptr);
+    EXPECT_NE(platform::window::HeadlessWindow::find(secondWindow), nullptr);
     EXPECT_EQ(table->getGUI(table, second), secondGui);
     EXPECT_EQ(secondGui->getProcess(secondGui), second);
     std::int32_t width = 0;
@@ -98,13 +114,13 @@ TEST_F(PlugInObjectTest, deletingThePlugInDeletesLivingProcessorsAndTheirEditors
     Zq::DUZ2::GUITable* gui = table->getGUI(table, first);
     std::uint64_t window = 0x2a00001;
     gui->open(gui, &window);
+    const unsigned long id = windowOf(gui);
 
     plugIn.reset();
 
     EXPECT_EQ(Zq::DUZ2::Process::find(first), nullptr);
     EXPECT_EQ(Zq::DUZ2::Process::find(second), nullptr);
-    EXPECT_EQ(Editor::journal(),
-              (std::vector<std::string>{"created", "open 0 0", "close", "deleted"}));
+    EXPECT_EQ(platform::window::HeadlessWindow::find(id), nullptr) << "closed with its editor";
 }
 
 TEST_F(PlugInObjectTest, missingResourcePathShowsTheInstallErrorOnceAndTheObjectWorks)

@@ -1,0 +1,61 @@
+#include "PanelFixture.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "editor/widgets/PushButton.h"
+#include "platform/window/Png.h"
+
+namespace test::panels {
+namespace {
+
+// The editor's screens as a user sees them, written as PNG files (into
+// RIG_SCREENSHOT_DIR when set) for people to look at; every pixel painted.
+class ScreenshotTest : public EditorTest {
+protected:
+    void shoot(const std::string& name)
+    {
+        editor->invalidate(0, 0, Main::kWidth, Main::kHeight);
+        editor->idle();
+        const auto& screen = window().screen();
+        EXPECT_EQ(std::count(screen.begin(), screen.end(), 0u), 0) << name;
+        const char* dir = std::getenv("RIG_SCREENSHOT_DIR");
+        const std::string path = (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name;
+        EXPECT_TRUE(pw::writePng(path, screen.data(), Main::kWidth, Main::kHeight)) << path;
+    }
+};
+
+TEST_F(ScreenshotTest, theBarsTheTunerAndTheDialogs)
+{
+    build();
+    open();
+    rig.getOutput().outputLevelMeterL.setValue(0.5f, true);
+    rig.getOutput().outputLevelMeterR.setValue(1.2f, true);
+    rig.getInput().inputLevelMeter.setValue(0.3f, true);
+    rig.getOutput().mix.setValue(60.0f, true);
+    rig.getTuner().bypass.setValue(0.0f, true);
+    rig.getTuner().displayOff.setValue(0.0f, true);
+    rig.getTuner().note.setValue(4.0f, true);
+    rig.getTuner().cents.setValue(-7.0f, true);
+    rig.getTuner().deviation.setValue(-0.14f, true);
+    seconds += 1.0;
+    tick();
+    shoot("editor-amp.png");
+
+    click(widget<GUI::Widget>(&lower(), "ToStompLeftButton"));
+    click(widget<GUI::Widget>(&lower(), "ToTunerLeftButton"));
+    seconds += 1.0;
+    tick();
+    shoot("editor-tuner.png");
+
+    click(widget<GUI::Widget>(lower().getMiscButtons(), "IButton"));
+    shoot("editor-info.png");
+    click(widget<GUI::Widget>(lower().getMiscButtons()->getInfo(), "Button"));
+    click(widget<GUI::Widget>(lower().getMiscButtons()->getInfo(), "Button"));
+    click(widget<GUI::Widget>(lower().getMiscButtons()->getInfo(), "Button"));
+    click(widget<GUI::Widget>(lower().getMiscButtons(), "PrefButton"));
+    shoot("editor-preferences.png");
+}
+
+} // namespace
+} // namespace test::panels

@@ -1,0 +1,180 @@
+#include "editor/graphics/Bitmap.h"
+#include "editor/resources/PlugInResourceProvider.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One row per layout of the skin: the names a panel looks up with the element
+// each must be, and its lamps and display-only widgets, which take no clicks.
+struct LayoutRow {
+    const char* file;
+    std::map<std::string, std::string> widgets;
+    std::set<std::string> displayOnly;
+};
+
+const std::vector<LayoutRow>& layouts()
+{
+    static const std::vector<LayoutRow> rows = {
+        {"UpperPanel.xml",
+         {{"Background", "StaticImage"},
+          {"PresetArea", "Group"},
+          {"ChainArea", "Group"},
+          {"AmpSelectorArea", "Group"},
+          {"BypassMuteArea", "Group"}},
+         {}},
+        {"LowerPanel.xml",
+         {{"SelectedValueArea", "Group"},
+          {"InputArea", "Group"},
+          {"OutputArea", "Group"},
+          {"MiscButtonsArea", "Group"},
+          {"MiniTunerArea", "Group"},
+          {"ToTunerLeftButton", "PushButton"},
+          {"ToStompLeftButton", "PushButton"},
+          {"ToAmpLeftButton", "PushButton"},
+          {"ToCabLeftButton", "PushButton"},
+          {"ToTunerRightButton", "PushButton"},
+          {"ToStompRightButton", "PushButton"},
+          {"ToAmpRightButton", "PushButton"},
+          {"ToCabRightButton", "PushButton"}},
+         {}},
+        {"SelectedValue.xml", {{"Text", "StaticText"}}, {}},
+        {"MiniTuner.xml",
+         {{"Light", "Knob"}, {"TuneLabel", "StaticText"}, {"TunerPointer", "CheckBox"}},
+         {"Light", "TunerPointer"}},
+        {"MiscButtons.xml", {{"IButton", "PushButton"}, {"PrefButton", "PushButton"}}, {}},
+        {"Input.xml", {{"InMeter", "Knob"}}, {"InMeter"}},
+        {"Output.xml",
+         {{"MasterKnob", "Knob"},
+          {"PhaseKnob", "Knob"},
+          {"MixKnob", "Knob"},
+          {"VolumeKnob", "Knob"},
+          {"OutMeter", "Knob"},
+          {"ClipLed", "CheckBox"},
+          {"ClipButton", "PushButton"}},
+         {"OutMeter", "ClipLed"}},
+        {"Tuner.xml",
+         {{"Light", "Knob"},
+          {"TuneLabel", "StaticText"},
+          {"CentsLabel", "StaticText"},
+          {"TuneReference", "EditText"},
+          {"ArrowLeft", "CheckBox"},
+          {"ArrowRight", "CheckBox"},
+          {"TunerPointer", "CheckBox"},
+          {"BypassSwitch", "CheckBox"},
+          {"MuteSwitch", "CheckBox"}},
+         {"Light", "ArrowLeft", "ArrowRight", "TunerPointer"}},
+        {"ChainNavigator.xml",
+         {{"TunerModuleRadioButton", "RadioButton"},
+          {"StompModuleRadioButton", "RadioButton"},
+          {"AmpModuleRadioButton", "RadioButton"},
+          {"CabModuleRadioButton", "RadioButton"}},
+         {}},
+        {"GeneralBypassMute.xml", {{"BypassButton", "CheckBox"}, {"MuteButton", "CheckBox"}}, {}},
+        {"AmpSelector.xml",
+         {{"AmpModelLabel", "StaticText"}, {"AmpMenu", "Menu"}, {"AmpModelButton", "PushButton"}},
+         {}},
+        {"Info.xml",
+         {{"VersionText", "StaticText"},
+          {"Button", "PushButton"},
+          {"PanelRoot", "MultiStateButton"}},
+         {"PanelRoot"}},
+        {"Preferences.xml",
+         {{"DSMActiveCheckBox", "CheckBox"},
+          {"SaveButton", "PushButton"},
+          {"CloseButton", "PushButton"},
+          {"CancelButton", "PushButton"}},
+         {}},
+    };
+    return rows;
+}
+
+bool isImageAttribute(const std::string& name)
+{
+    static const std::set<std::string> names = {
+        "Image",   "Strip", "Released",         "Pressed",        "Highlight", "Unchecked",
+        "Checked", "Back",  "UncheckedPressed", "CheckedPressed", "Handle",    "ActiveAreaImage"};
+    return names.count(name) || (name.size() > 5 && name.compare(0, 5, "Image") == 0 &&
+                                 name.find_first_not_of("0123456789", 5) == std::string::npos);
+}
+
+class LayoutLint : public ::testing::TestWithParam<LayoutRow> {
+protected:
+    void SetUp() override { provider.addLocation(SKIN_DIR); }
+
+    // Walks the element and its children, checking what each refers to.
+    void check(const TiXmlElement& element, std::map<std::string, std::string>& seen,
+               const LayoutRow& row)
+    {
+        const std::string type = element.Value();
+        const char* name = element.Attribute("Name");
+        if (name) {
+            EXPECT_FALSE(seen.count(name)) << name << " named twice";
+            seen[name] = type;
+        }
+        for (const TiXmlAttribute* a = element.FirstAttribute(); a; a = a->Next()) {
+            const std::string attribute = a->Name();
+            if (isImageAttribute(attribute))
+                EXPECT_TRUE(fs::exists(fs::path(SKIN_DIR) / a->Value()))
+                    << type << " " << (name ? name : "") << ": image " << a->Value();
+            if (attribute == "Font")
+                EXPECT_TRUE(fs::exists(fs::path(SKIN_DIR) / a->Value())) << "font " << a->Value();
+        }
+        if (type == "Knob") {
+            int frames = 0;
+            element.QueryIntAttribute("Frames", &frames);
+            EXPECT_GE(frames, 1) << name;
+            if (const char* strip = element.Attribute("Strip"); strip && frames >= 1) {
+                const auto* image = provider.getImageCache().get(strip);
+                ASSERT_NE(image, nullptr) << strip;
+                EXPECT_EQ(image->height % frames, 0) << name << ": " << strip;
+                provider.getImageCache().release(image);
+            }
+        }
+        if (name && row.displayOnly.count(name)) {
+            int enabled = 1;
+            element.QueryIntAttribute("Enabled", &enabled);
+            EXPECT_EQ(enabled, 0) << name << " takes no clicks";
+        }
+        for (const TiXmlElement* child = element.FirstChildElement(); child;
+             child = child->NextSiblingElement())
+            check(*child, seen, row);
+    }
+
+    Zq::Application::Res::PlugInResourceProvider provider;
+};
+
+TEST_P(LayoutLint, namesClassesImagesFontsFramesAndLampsHoldTogether)
+{
+    const LayoutRow& row = GetParam();
+    TiXmlDocument document((fs::path(SKIN_DIR) / row.file).string());
+    ASSERT_TRUE(document.LoadFile()) << row.file;
+    const TiXmlElement* top = document.FirstChildElement();
+    ASSERT_NE(top, nullptr);
+    ASSERT_STREQ(top->Value(), "Layout");
+    std::map<std::string, std::string> seen;
+    for (const TiXmlElement* child = top->FirstChildElement(); child;
+         child = child->NextSiblingElement())
+        check(*child, seen, row);
+    for (const auto& [name, type] : row.widgets) {
+        ASSERT_TRUE(seen.count(name)) << name;
+        EXPECT_EQ(seen.at(name), type) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Skin, LayoutLint, ::testing::ValuesIn(layouts()),
+                         [](const ::testing::TestParamInfo<LayoutRow>& info) {
+                             std::string name = info.param.file;
+                             return name.substr(0, name.find('.'));
+                         });
+
+} // namespace
