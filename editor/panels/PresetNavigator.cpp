@@ -100,8 +100,10 @@ bool PresetNavigator::save(const std::string& path)
     std::ostringstream out;
     part_.save(out);
     // The temporary name starts with a dot and does not end in ".qomp": no
-    // scan lists it, even when a killed save leaves it behind.
-    if (!platform::writeFileAtomically(path, out.str(), ".~" + PresetList::leaf(path) + "~"))
+    // scan lists it, even when a killed save leaves it behind. Only the start
+    // of the preset's name goes in, so a long name still leaves room for it.
+    const std::string prefix = ".~" + PresetList::leaf(path).substr(0, 64) + "~";
+    if (!platform::writeFileAtomically(path, out.str(), prefix))
         return false;
     if (isWholeDocument())
         document_.setPresetName(path);

@@ -178,7 +178,8 @@ protected:
     Rig rig;
     std::unique_ptr<Widgets::Root> root;
     GUI::Widget* area = nullptr;
-    PresetContext context{provider, rig, nullptr, [this] { return lookUpPresetPath(); }};
+    PresetContext context{provider,    rig, nullptr, [this] { return lookUpPresetPath(); },
+                          "BorvanQom", {}};
     std::unique_ptr<Preset> panel;
     unsigned long parentId = 0x4343;
     std::unique_ptr<Graphics::Window> window;

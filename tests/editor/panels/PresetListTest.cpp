@@ -162,3 +162,21 @@ TEST(PresetListTest, NameForms)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PresetNavigatorTest, ANameAsLongAsTheFileSystemAllowsSavesWithoutATemporaryLeft)
+{
+    testsupport::TempFolder temp;
+    Zq::BorvanRAZ::Document::Rig rig;
+    PresetNavigator navigator(rig, rig);
+    const std::string name(250, 'x');
+    const std::string path = temp.path(name + ".qomp");
+    ASSERT_TRUE(navigator.saveAs(path));
+    EXPECT_EQ(rig.getPresetName(), name);
+    EXPECT_EQ(navigator.getName(), name);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.root()), fs::directory_iterator()), 1);
+    EXPECT_TRUE(navigator.loadPath(path));
+}
+
+} // namespace

@@ -212,7 +212,7 @@ TEST_F(PresetSaveTest, TheChooserMovesTheFolderToAPickedSubFolderAndCancelChange
 }
 
 // Screens to look at: the preset bar with its menu open, the save dialog and
-// the chooser over the editor. Written to $RIG_SCREENSHOTS when set.
+// the chooser over the editor. Written to $RIG_SCREENSHOT_DIR when set.
 TEST_F(PresetSaveTest, ScreensRenderWithTheBuiltSkin)
 {
     writePreset("F/Fingerstyle.qomp");
@@ -221,12 +221,13 @@ TEST_F(PresetSaveTest, ScreensRenderWithTheBuiltSkin)
     temp.makeFolder("Presets/Live");
     build();
     click("DownButton");
-    const char* folder = std::getenv("RIG_SCREENSHOTS");
+    const char* folder = std::getenv("RIG_SCREENSHOT_DIR");
     const auto shot = [&](const std::string& name) {
         window->invalidate({0, 0, kWidth, kHeight});
         window->pump();
-        if (folder)
+        if (folder) {
             EXPECT_TRUE(native->writePng(std::string(folder) + "/" + name + ".png"));
+        }
     };
     // The name is drawn in the display: some pixel of the text's colour.
     window->invalidate({0, 0, kWidth, kHeight});
