@@ -1,6 +1,7 @@
 #include "platform/Settings.h"
 
-#include <atomic>
+#include "platform/AtomicFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -9,9 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <signal.h>
-#include <sstream>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -84,24 +83,9 @@ bool readFile(const std::filesystem::path& path, std::string& content, std::stri
     return ok;
 }
 
-bool writeAll(int fd, const std::string& data)
+void reportWriteFailure(const std::filesystem::path& path, const std::string& problem)
 {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void reportWriteFailure(const std::filesystem::path& path, const char* what)
-{
-    std::fprintf(stderr, "settings: cannot write %s (%s: %s)\n", path.c_str(), what,
-                 std::strerror(errno));
+    std::fprintf(stderr, "settings: cannot write %s (%s)\n", path.c_str(), problem.c_str());
 }
 
 // Temporary files: "~" (always escaped in names, so never a value's name),
@@ -135,8 +119,7 @@ void removeStaleTemporaries(const std::filesystem::path& folder, const std::stri
     }
 }
 
-// Replaces the value file by a complete new one: written to a temporary file
-// in the same folder, flushed, then renamed over the old file.
+// Replaces the value file by a complete new one (see writeFileAtomically).
 void writeValue(const std::string& productKey, const std::string& valueName,
                 const std::string& content)
 {
@@ -144,28 +127,13 @@ void writeValue(const std::string& productKey, const std::string& valueName,
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) {
-        errno = error.value();
-        reportWriteFailure(path, "folder");
+        reportWriteFailure(path, "folder: " + error.message());
         return;
     }
     removeStaleTemporaries(path.parent_path(), valueName);
-    static std::atomic<unsigned> counter{0};
-    std::ostringstream name;
-    name << temporaryPrefix(valueName) << ::getpid() << '-'
-         << std::hash<std::thread::id>{}(std::this_thread::get_id()) << '-' << counter++;
-    const std::filesystem::path temporary = path.parent_path() / name.str();
-
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        reportWriteFailure(path, "create");
-        return;
-    }
-    const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        reportWriteFailure(path, written ? "rename" : "write");
-        ::unlink(temporary.c_str());
-    }
+    std::string problem;
+    if (!writeFileAtomically(path, content, temporaryPrefix(valueName), &problem))
+        reportWriteFailure(path, problem);
 }
 
 std::string environment(const char* name)

@@ -35,10 +35,16 @@ template <class Build> auto tryBuild(Build&& build) -> decltype(build())
 } // namespace
 
 Main::Main(Application::Res::PlugInResourceProvider& provider, Document::Rig& document,
-           Services services)
+           Services services, PresetServices presets)
     : lock_(document.getLock()), provider_(provider), document_(document),
       services_(std::move(services)), root_(std::make_unique<Application::Widgets::Root>(
-                                          Application::GUI::Widget::Point{kWidth, kHeight}))
+                                          Application::GUI::Widget::Point{kWidth, kHeight})),
+      presetContext_{provider,
+                     document,
+                     root_.get(),
+                     std::move(presets.presetPath),
+                     presets.productKey.empty() ? "BorvanQom" : presets.productKey,
+                     {}}
 {
     // The automation worker fires the parameters the panels bind while they
     // are bound: the panels appear, and later go, under the document lock.
@@ -121,6 +127,7 @@ void Main::open(void* parent)
         root_->getManager(), parent, Application::Graphics::BasicRect<int>{x_, y_, kWidth, kHeight},
         ownMouse_, ownKeys_, lock_);
     windowGone_ = false;
+    messageBox_.emplace();
     // Only marked here: the window is in the middle of its own pump.
     window_->closed.connect([this](Application::Graphics::Window*) { windowGone_ = true; });
 }
@@ -135,6 +142,7 @@ void Main::destroyWindow()
 {
     platform::ScopedEnter guard(*lock_);
     deletePending();
+    messageBox_.reset();
     window_.reset();
     windowGone_ = false;
 }

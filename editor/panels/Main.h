@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,8 @@
 #include <boost/signals2/signal.hpp>
 #include <boost/signals2/trackable.hpp>
 
+#include "editor/panels/EditorMessageBox.h"
+#include "editor/panels/PresetContext.h"
 #include "editor/resources/PlugInResourceProvider.h"
 #include "platform/CriticalSection.h"
 
@@ -51,12 +54,20 @@ public:
         std::function<double()> clock;
         std::string buildDate;
     };
+    // The preset folder's lookup reads "PresetPath" afresh on every call
+    // (the plug-in object's, which shows the install error and answers ""
+    // without it); none means no preset folder. The product key is where
+    // "Overwrite Preset" lives ("BorvanQom" when empty).
+    struct PresetServices {
+        std::function<std::string()> presetPath;
+        std::string productKey;
+    };
 
     // Fired after every module switch with the module now shown.
     boost::signals2::signal<void(int)> moduleChanged;
 
     Main(Application::Res::PlugInResourceProvider& provider, Document::Rig& document,
-         Services services = {});
+         Services services = {}, PresetServices presets = {});
     virtual ~Main();
     Main(const Main&) = delete;
     Main& operator=(const Main&) = delete;
@@ -89,6 +100,7 @@ public:
         return provider_;
     }
     Application::Widgets::Root* getRoot() const noexcept { return root_.get(); }
+    const PresetContext& getPresetContext() const noexcept { return presetContext_; }
     // The lower panel's selected-value text, or a hidden text of the root's
     // when there is no lower panel: never null.
     Application::Widgets::StaticText* getSelectedValueText() const;
@@ -130,6 +142,10 @@ private:
     Document::Rig& document_;
     Services services_;
     std::unique_ptr<Application::Widgets::Root> root_;
+    // What the preset panel and its dialogs take from the editor.
+    PresetContext presetContext_;
+    // The editor's questions come up as X11 boxes while the window is open.
+    std::optional<EditorMessageBox> messageBox_;
     Application::Widgets::StaticText* fallbackText_ = nullptr;
     std::unique_ptr<Application::Graphics::Window> window_;
     bool windowGone_ = false;

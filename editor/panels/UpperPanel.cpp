@@ -1,5 +1,7 @@
 #include "editor/panels/UpperPanel.h"
 
+#include "editor/panels/Main.h"
+
 namespace Zq::BorvanRAZ::GUI {
 
 UpperPanel::UpperPanel(Main& root, Application::GUI::Widget* parent)
@@ -7,6 +9,7 @@ UpperPanel::UpperPanel(Main& root, Application::GUI::Widget* parent)
 {
     Application::GUI::Widget* presetArea = nullptr;
     find("PresetArea", presetArea);
+    preset_ = std::make_unique<Preset>(root.getPresetContext(), presetArea);
     navigator_ = buildIn<ChainNavigator>("ChainArea");
     ampSelector_ = buildIn<AmpSelector>("AmpSelectorArea");
     bypassMute_ = buildIn<GeneralBypassMute>("BypassMuteArea");
@@ -14,6 +17,7 @@ UpperPanel::UpperPanel(Main& root, Application::GUI::Widget* parent)
 
 UpperPanel::~UpperPanel()
 {
+    preset_.reset();
     navigator_.reset();
     bypassMute_.reset();
     ampSelector_.reset();

@@ -5,6 +5,7 @@
 #include "editor/panels/AmpSelector.h"
 #include "editor/panels/ChainNavigator.h"
 #include "editor/panels/GeneralBypassMute.h"
+#include "editor/panels/Preset.h"
 
 namespace Zq::BorvanRAZ::GUI {
 
@@ -19,10 +20,10 @@ public:
     ChainNavigator* getChainNavigator() const noexcept { return navigator_.get(); }
     AmpSelector* getAmpSelector() const noexcept { return ampSelector_.get(); }
     GeneralBypassMute* getBypassMute() const noexcept { return bypassMute_.get(); }
+    Preset* getPreset() const noexcept { return preset_.get(); }
 
 private:
-    // The preset browser's place: "PresetArea" stays an empty container until
-    // the preset panel plugs in.
+    std::unique_ptr<Preset> preset_;
     std::unique_ptr<ChainNavigator> navigator_;
     std::unique_ptr<AmpSelector> ampSelector_;
     std::unique_ptr<GeneralBypassMute> bypassMute_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace Zq::Application::Utils {
@@ -10,12 +11,15 @@ namespace Zq::Application::Utils {
 // told so in a message box. An empty path does nothing.
 void openFolderInShell(const std::string& path);
 
-// Lets the user choose a folder. `folder` holds the folder to preselect (none
-// when empty) and receives the choice; true when the user confirmed.
+// Lets the user choose a folder, without blocking the editor: browse shows
+// the chooser at `folder` (at `rootFolder` when empty) and returns at once;
+// `done` runs once, with true and the folder when the user confirmed, with
+// false when the user cancelled.
 class FolderSelect {
 public:
+    using Done = std::function<void(bool confirmed, const std::string& folder)>;
     virtual ~FolderSelect() = default;
-    virtual bool browse(const std::string& rootFolder, std::string& folder) = 0;
+    virtual void browse(const std::string& rootFolder, const std::string& folder, Done done) = 0;
 };
 
 } // namespace Zq::Application::Utils

@@ -1,5 +1,6 @@
 #include "plugin/module/PlugGUI.h"
 
+#include "plugin/module/PlugIn.h"
 #include "plugin/module/Process.h"
 #include "plugin/rig/Rig.h"
 
@@ -24,7 +25,15 @@ std::int32_t extent(std::int32_t from, std::int32_t to)
 
 PlugGUI::PlugGUI(Process& process, Application::Res::PlugInResourceProvider& resources)
     : process_(process),
-      editor_(std::make_unique<BorvanRAZ::GUI::Main>(resources, process.getDocument()))
+      editor_(std::make_unique<BorvanRAZ::GUI::Main>(
+          resources, process.getDocument(), BorvanRAZ::GUI::Main::Services{},
+          // The preset folder as the plug-in object reads it, afresh each time.
+          BorvanRAZ::GUI::Main::PresetServices{[] {
+                                                   const PlugIn* plugIn = PlugIn::findInstance();
+                                                   return plugIn ? plugIn->getPresetPath()
+                                                                 : std::string();
+                                               },
+                                               kProductName}))
 {
 }
 

@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "PanelArt.h"
+#include "PresetArt.h"
 #include "SkinArt.h"
 
 namespace {
@@ -40,6 +41,8 @@ int run(int argc, char** argv)
          skin::drawFonts({{"LabelFont", fonts + "/DejaVuSans-Bold.ttf", 11},
                           {"DisplayFont", fonts + "/DejaVuSansCondensed-Bold.ttf", 16}}))
         images.push_back(std::move(font));
+    for (skin::Art& art : skin::drawPresetArt(fonts + "/DejaVuSans-Bold.ttf"))
+        images.push_back(std::move(art));
     for (const skin::Art& art : images) {
         const auto [name, bytes] = skin::imageFile(art);
         writeFile(out / name, bytes);
