@@ -9,6 +9,9 @@
 #include "models/stomps/DynacompCurves.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace AudioEngine::CX2 {
 
@@ -119,8 +122,8 @@ private:
 //   f0 = h/C, f1 = (2 fs + A) h, f2 = h B.
 // i[n] is implicit. With q the part of s[n] known before it and p = u - q,
 // the junction sees v = p + K i, K = -f0, so i = g(p) where g is the junction
-// curve sheared from (v, i) to (v - K i, i) once, when the stage is built:
-// one spline look-up per sample and no iteration.
+// curve sheared from (v, i) to (v - K i, i) once per rate and process (see
+// shearedFor): one spline look-up per sample and no iteration.
 template <class Traits> class JunctionStage {
 public:
     using Spline = typename Traits::JunctionSpline;
@@ -134,7 +137,7 @@ public:
     {
         const float q = f1_ * s_ + f2_ * (u + uPrevious_) + f0_ * iPrevious_;
         const float p = u - q;
-        const float i = spline_.evaluate(p);
+        const float i = spline_->evaluate(p);
         // Adding and taking off 1e-18 sends a state that would underflow to 0.
         s_ = (q + f0_ * i + 1e-18f) - 1e-18f;
         uPrevious_ = u;
@@ -154,7 +157,7 @@ public:
     float getK() const noexcept { return k_; }
     float getF0() const noexcept { return f0_; }
     float getF1() const noexcept { return f1_; }
-    const Spline& getSpline() const noexcept { return spline_; }
+    const Spline& getSpline() const noexcept { return *spline_; }
 
 private:
     struct Design {
@@ -175,9 +178,25 @@ private:
     };
 
     JunctionStage(const Design& d, float restState)
-        : f0_(d.f0), f1_(d.f1), f2_(d.f2), k_(d.k), restState_(restState), spline_(d.k)
+        : f0_(d.f0), f1_(d.f1), f2_(d.f2), k_(d.k), restState_(restState), spline_(&shearedFor(d.k))
     {
         rest();
+    }
+
+    // The junction curve sheared by k depends on the rate alone, and both
+    // stages of every section at a rate share it: built on the first call
+    // for its k, read-only afterwards, kept until the process ends (a
+    // process sees few rates). Takes a lock: runs where the stages are
+    // built, never on the audio thread.
+    static const Spline& shearedFor(float k)
+    {
+        static std::mutex mutex;
+        static std::map<float, std::unique_ptr<const Spline>> splines;
+        const std::lock_guard lock(mutex);
+        auto& spline = splines[k];
+        if (!spline)
+            spline = std::make_unique<const Spline>(k);
+        return *spline;
     }
 
     float f0_, f1_, f2_, k_;
@@ -185,7 +204,7 @@ private:
     float s_ = 0.0f;
     float uPrevious_ = 0.0f;
     float iPrevious_ = 0.0f;
-    Spline spline_;
+    const Spline* spline_;
 };
 
 } // namespace DynacompCompSectionDetails
@@ -246,8 +265,8 @@ public:
         setOperatingPoint();
     }
 
-    // Allocates (the stages' sheared splines): called on a rate change, off
-    // the processing thread.
+    // May allocate and lock (the stages' sheared spline for a rate not seen
+    // before): called on a rate change, off the processing thread.
     void update() override { buildStages(); }
 
     void reset() override
