@@ -293,10 +293,10 @@ public:
         // With G = g1 g2 and S = g1 + g2 (so 1/Rp = S/G) and b = c - leak S/G,
         // the update V = (supplyTerm + V (fs2 + b)) / (fs2 - b) is, both parts
         // times G, (supplyTerm G + V ((fs2 + c) G - leak S)) / ((fs2 - c) G +
-        // leak S): one double division a sample where the loop had two (and
-        // a third for Rp), each of them waited for. The float division by R
-        // stays: the loop feeds its rounding back, and a reciprocal moves the
-        // output by more than the references allow.
+        // leak S): one double division a sample where the loop had three
+        // (Rp, leak / Rp and 1 / (fs2 - b)), each of them waited for. The
+        // float division by R stays: the loop feeds its rounding back, and a
+        // reciprocal moves the output by more than the references allow.
         const double c = -gs - ge;
         const double fs2PlusC = fs2 + c;
         const double fs2MinusC = fs2 - c;
