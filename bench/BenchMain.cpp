@@ -24,6 +24,17 @@ std::vector<Pair>& comparisons()
     return list;
 }
 
+struct GoalEntry {
+    std::string label, ours, reference;
+    double items, goalNs;
+};
+
+std::vector<GoalEntry>& goals()
+{
+    static std::vector<GoalEntry> list;
+    return list;
+}
+
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     // Colour only on a terminal: in a pipe or a file the escape codes would
@@ -34,14 +45,16 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                nsPerIteration[run.benchmark_name()] =
-                    run.GetAdjustedRealTime() *
-                    benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                    benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                const double toNs = benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                                    benchmark::GetTimeUnitMultiplier(run.time_unit);
+                nsPerIteration[run.benchmark_name()] = run.GetAdjustedRealTime() * toNs;
+                cpuNsPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime() * toNs;
+            }
         }
     }
     std::map<std::string, double> nsPerIteration;
+    std::map<std::string, double> cpuNsPerIteration;
 };
 
 } // namespace
@@ -49,6 +62,11 @@ public:
 Comparison::Comparison(std::string label, std::string ours, std::string reference, double budgetNs)
 {
     comparisons().push_back({std::move(label), std::move(ours), std::move(reference), budgetNs});
+}
+
+Goal::Goal(std::string label, std::string ours, std::string reference, double items, double goalNs)
+{
+    goals().push_back({std::move(label), std::move(ours), std::move(reference), items, goalNs});
 }
 
 } // namespace bench
@@ -74,6 +92,22 @@ int main(int argc, char** argv)
             std::printf(", overhead %.4f %% of the %.0f ns budget",
                         100.0 * (ours->second - reference->second) / pair.budgetNs, pair.budgetNs);
         std::printf("\n");
+    }
+    for (const auto& goal : bench::goals()) {
+        auto ours = reporter.cpuNsPerIteration.find(goal.ours);
+        if (ours == reporter.cpuNsPerIteration.end())
+            continue;
+        double ns = ours->second;
+        if (!goal.reference.empty()) {
+            auto reference = reporter.cpuNsPerIteration.find(goal.reference);
+            if (reference == reporter.cpuNsPerIteration.end())
+                continue;
+            ns -= reference->second;
+        }
+        ns /= goal.items;
+        std::printf("GOAL %s: %.1f ns per item (thread CPU), goal %.0f ns, ratio %.3f %s\n",
+                    goal.label.c_str(), ns, goal.goalNs, ns / goal.goalNs,
+                    ns <= goal.goalNs ? "(met)" : "(MISSED)");
     }
     return 0;
 }

@@ -13,11 +13,26 @@ struct Comparison {
     Comparison(std::string label, std::string ours, std::string reference, double budgetNs = 0.0);
 };
 
+// Prints, after the RATIO lines, "GOAL <label>: <x> ns per item, goal <g> ns, ratio <x/g>"
+// with x = CPU time per iteration of ours / items, less that of the reference when one is
+// named (a model's own cost over an empty chain). Thread CPU time, not wall clock: the
+// machine may be shared.
+struct Goal {
+    Goal(std::string label, std::string ours, std::string reference, double items, double goalNs);
+};
+
 } // namespace bench
 
 // Registers a comparison at static initialisation; use once per pair.
 #define BENCH_COMPARE(id, label, ...)                                                              \
     static const ::bench::Comparison id                                                            \
+    {                                                                                              \
+        label, __VA_ARGS__                                                                         \
+    }
+
+// Registers a per-item goal at static initialisation; use once per goal.
+#define BENCH_GOAL(id, label, ...)                                                                 \
+    static const ::bench::Goal id                                                                  \
     {                                                                                              \
         label, __VA_ARGS__                                                                         \
     }

@@ -455,4 +455,8 @@ SLOT_COST(slot6, "Overdrive");
 SLOT_COST(slot7, "Octaver");
 SLOT_COST(slot8, "AnalogDelay");
 
+// The compressor's own cost per sample (the chain with it less the empty chain).
+BENCH_GOAL(compressorGoal, "compressor stomp in a slot, less the empty chain", "BM_Slot/Compressor",
+           "BM_Slot/Empty", 64.0, 60.0);
+
 } // namespace

@@ -167,6 +167,14 @@ void BM_ConvolverAvx(benchmark::State& state)
     }
     runConvolvers(state, kernels::avxKernel);
 }
+void BM_ConvolverAvx512(benchmark::State& state)
+{
+    if (!kernels::avx512Available()) {
+        state.SkipWithError("no AVX-512 on this processor");
+        return;
+    }
+    runConvolvers(state, kernels::avx512Kernel);
+}
 void BM_ConvolverSse(benchmark::State& state)
 {
     runConvolvers(state, kernels::sseKernel);
@@ -228,12 +236,17 @@ void BM_DirectForm(benchmark::State& state)
 }
 
 #define CONVOLVER_LENGTHS Arg(256)->Arg(1024)->Arg(2048)->Arg(2304)
+BENCHMARK(BM_ConvolverAvx512)->CONVOLVER_LENGTHS;
 BENCHMARK(BM_ConvolverAvx)->CONVOLVER_LENGTHS;
 BENCHMARK(BM_ConvolverSse)->CONVOLVER_LENGTHS;
 BENCHMARK(BM_ConvolverPlain)->CONVOLVER_LENGTHS;
 BENCHMARK(BM_DirectForm)->CONVOLVER_LENGTHS;
 
 #define CONVOLVER_COMPARE(L, label)                                                                \
+    BENCH_COMPARE(avx512##L, "convolver AVX-512 " label " vs direct form",                         \
+                  "BM_ConvolverAvx512/" #L, "BM_DirectForm/" #L);                                  \
+    BENCH_COMPARE(avx512avx##L, "convolver AVX-512 " label " vs the AVX kernel",                   \
+                  "BM_ConvolverAvx512/" #L, "BM_ConvolverAvx/" #L);                                \
     BENCH_COMPARE(avx##L, "convolver AVX " label " vs direct form", "BM_ConvolverAvx/" #L,         \
                   "BM_DirectForm/" #L);                                                            \
     BENCH_COMPARE(sse##L, "convolver SSE " label " vs direct form", "BM_ConvolverSse/" #L,         \

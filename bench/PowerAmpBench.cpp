@@ -135,3 +135,9 @@ BENCH_COMPARE(v100, "V9E 100W power amp, level 1 / level 0, 64 samples at 44.1 k
               "BM_V9E_100W_Level1", "BM_V9E_100W_Level0", 1451247.0);
 BENCH_COMPARE(rkm, "RKM Classic power amp, level 1 / level 0, 64 samples at 44.1 kHz",
               "BM_RKMClassic_Level1", "BM_RKMClassic_Level0", 1451247.0);
+
+// Level 1 per sample against its goal; level 0 above is the reference it runs beside.
+BENCH_GOAL(v50Goal, "level-1 power amp V9E 50W per sample", "BM_V9E_50W_Level1", "", 64.0, 45.0);
+BENCH_GOAL(v100Goal, "level-1 power amp V9E 100W per sample", "BM_V9E_100W_Level1", "", 64.0, 45.0);
+BENCH_GOAL(rkmGoal, "level-1 power amp RKM Classic per sample", "BM_RKMClassic_Level1", "", 64.0,
+           45.0);

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs benchmark programs one after another, shows their output as it comes,
-# and ends with a summary of every RATIO line they printed.
+# and ends with a summary of every RATIO and GOAL line they printed.
 #
 #   scripts/run-benchmarks.sh [--] program... [-- benchmark arguments...]
 #
 # Colour codes are taken out before the RATIO lines are picked, so none is
 # lost behind an escape sequence, and the summary is checked against the raw
-# output: a RATIO line that the summary would miss is an error. A program that
+# output: a RATIO or GOAL line that the summary would miss is an error. A program that
 # fails (a crash, an abort, an error exit) fails the command, after the other
 # programs have run.
 set -euo pipefail
@@ -39,10 +39,10 @@ for exe in "${programs[@]}"; do
     fi
     clean="$work/$name.clean"
     strip_colour < "$raw" > "$clean"
-    kept=$(awk -v name="$name" '/^RATIO /{ sub(/^RATIO /, name ": "); print }' "$clean" |
+    kept=$(awk -v name="$name" '/^(RATIO|GOAL) /{ sub(/^RATIO /, name ": "); sub(/^GOAL /, name ": goal: "); print }' "$clean" |
         tee -a "$summary" | wc -l)
-    # Every RATIO the program printed, wherever on its line, must have made it.
-    printed=$(grep -o 'RATIO ' "$clean" | wc -l)
+    # Every RATIO and GOAL the program printed, wherever on its line, must have made it.
+    printed=$(grep -o -E '(RATIO|GOAL) ' "$clean" | wc -l)
     if [ "$printed" -ne "$kept" ]; then
         echo "== $name: $printed ratio lines printed, $kept in the summary"
         missing=1
@@ -50,7 +50,7 @@ for exe in "${programs[@]}"; do
 done
 
 echo
-echo "== Summary (time per iteration, ours against reference)"
+echo "== Summary (time per iteration, ours against reference; goals)"
 cat "$summary"
 
 if [ ${#failed[@]} -gt 0 ]; then

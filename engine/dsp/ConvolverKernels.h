@@ -19,7 +19,12 @@ void sseKernel(float* accumulator, const float* impulse, int count, float x);
 void avxKernel(float* accumulator, const float* impulse, int count, float x);
 bool avxAvailable();
 
-// The fastest vector kernel this processor runs: AVX where available, else SSE.
+// The same on sixteen lanes, for processors with AVX-512 (same preconditions as sseKernel); call
+// it only when avx512Available() says so.
+void avx512Kernel(float* accumulator, const float* impulse, int count, float x);
+bool avx512Available();
+
+// The fastest vector kernel this processor runs: AVX-512 where available, else AVX, else SSE.
 ConvolverKernel vectorKernel();
 
 } // namespace dsp::Domain::OldConvolvers

@@ -62,6 +62,17 @@ public:
     void tick(float x, float& y) noexcept { y = step(x, coefficients_, state_); }
     float tick(float x) noexcept { return step(x, coefficients_, state_); }
 
+    // y[i] = tick(x[i] - offset) for n samples, the state held in registers
+    // for the run (a store through y could otherwise be taken to change it).
+    void tickOffset(const float* x, float offset, float* y, std::uint32_t n) noexcept
+    {
+        const Coeffs k = coefficients_;
+        State s = state_;
+        for (std::uint32_t i = 0; i < n; ++i)
+            y[i] = step(x[i] - offset, k, s);
+        state_ = s;
+    }
+
 private:
     static float step(float input, const Coeffs& k, State& s) noexcept
     {

@@ -109,6 +109,13 @@ public:
     // it (x_i <= x < x_i+1): what evaluate gives once its search has found i.
     Value evaluateInside(std::int32_t i, Value x) const noexcept { return inside(i, x); }
 
+    // The segment evaluateUniform takes for an x strictly inside the knots:
+    // splines over the same knots may share one look-up.
+    std::int32_t uniformSegmentInside(Value x) const noexcept requires kUniform
+    {
+        return uniformIndexInside(x);
+    }
+
     // S'(x) of the curve that evaluate gives: the cubic's derivative between the
     // end knots (found by the variant's finder), the end slopes beyond them.
     double slope(Value x) const

@@ -9,6 +9,9 @@
 #include "models/stomps/DynacompCurves.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace AudioEngine::CX2 {
 
@@ -68,6 +71,9 @@ template <class Traits> struct SharedSplines {
     const typename Traits::ClipperNegSpline& neg;
     const typename Traits::ClipperPosSpline& pos;
     const typename Traits::ROnSpline& rOn;
+    // The two output transistors' curves are sampled at the same currents,
+    // so one segment look-up serves both.
+    bool clippersShareKnots;
 
     static const SharedSplines& get()
     {
@@ -75,8 +81,36 @@ template <class Traits> struct SharedSplines {
         static const typename Traits::ClipperNegSpline negSpline;
         static const typename Traits::ClipperPosSpline posSpline;
         static const typename Traits::ROnSpline rOnSpline;
-        static const SharedSplines shared{tanhSpline, negSpline, posSpline, rOnSpline};
+        static const SharedSplines shared{tanhSpline, negSpline, posSpline, rOnSpline,
+                                          sameKnots(negSpline, posSpline)};
         return shared;
+    }
+
+    // (Neg(w), Pos(w)), each as its own evaluateUniform gives it.
+    [[gnu::always_inline]] void clip(double w, double& neg, double& pos) const noexcept
+    {
+        if (clippersShareKnots && this->neg.getXFirst() < w && w < this->neg.getXLast()) {
+            const std::int32_t segment = this->neg.uniformSegmentInside(w);
+            neg = this->neg.evaluateInside(segment, w);
+            pos = this->pos.evaluateInside(segment, w);
+        } else {
+            neg = this->neg.evaluateUniform(w);
+            pos = this->pos.evaluateUniform(w);
+        }
+    }
+
+private:
+    template <class A, class B> static bool sameKnots(const A& a, const B& b)
+    {
+        if (a.getKnots().size() != b.getKnots().size() ||
+            a.getUniformFinder().scale != b.getUniformFinder().scale ||
+            a.getUniformFinder().xFirst != b.getUniformFinder().xFirst ||
+            a.getLastSegment() != b.getLastSegment())
+            return false;
+        for (std::size_t k = 0; k < a.getKnots().size(); ++k)
+            if (a.getKnots()[k].x != b.getKnots()[k].x)
+                return false;
+        return true;
     }
 };
 
@@ -88,8 +122,8 @@ template <class Traits> struct SharedSplines {
 //   f0 = h/C, f1 = (2 fs + A) h, f2 = h B.
 // i[n] is implicit. With q the part of s[n] known before it and p = u - q,
 // the junction sees v = p + K i, K = -f0, so i = g(p) where g is the junction
-// curve sheared from (v, i) to (v - K i, i) once, when the stage is built:
-// one spline look-up per sample and no iteration.
+// curve sheared from (v, i) to (v - K i, i) once per rate and process (see
+// shearedFor): one spline look-up per sample and no iteration.
 template <class Traits> class JunctionStage {
 public:
     using Spline = typename Traits::JunctionSpline;
@@ -103,7 +137,7 @@ public:
     {
         const float q = f1_ * s_ + f2_ * (u + uPrevious_) + f0_ * iPrevious_;
         const float p = u - q;
-        const float i = spline_.evaluate(p);
+        const float i = spline_->evaluate(p);
         // Adding and taking off 1e-18 sends a state that would underflow to 0.
         s_ = (q + f0_ * i + 1e-18f) - 1e-18f;
         uPrevious_ = u;
@@ -123,7 +157,7 @@ public:
     float getK() const noexcept { return k_; }
     float getF0() const noexcept { return f0_; }
     float getF1() const noexcept { return f1_; }
-    const Spline& getSpline() const noexcept { return spline_; }
+    const Spline& getSpline() const noexcept { return *spline_; }
 
 private:
     struct Design {
@@ -144,9 +178,25 @@ private:
     };
 
     JunctionStage(const Design& d, float restState)
-        : f0_(d.f0), f1_(d.f1), f2_(d.f2), k_(d.k), restState_(restState), spline_(d.k)
+        : f0_(d.f0), f1_(d.f1), f2_(d.f2), k_(d.k), restState_(restState), spline_(&shearedFor(d.k))
     {
         rest();
+    }
+
+    // The junction curve sheared by k depends on the rate alone, and both
+    // stages of every section at a rate share it: built on the first call
+    // for its k, read-only afterwards, kept until the process ends (a
+    // process sees few rates). Takes a lock: runs where the stages are
+    // built, never on the audio thread.
+    static const Spline& shearedFor(float k)
+    {
+        static std::mutex mutex;
+        static std::map<float, std::unique_ptr<const Spline>> splines;
+        const std::lock_guard lock(mutex);
+        auto& spline = splines[k];
+        if (!spline)
+            spline = std::make_unique<const Spline>(k);
+        return *spline;
     }
 
     float f0_, f1_, f2_, k_;
@@ -154,7 +204,7 @@ private:
     float s_ = 0.0f;
     float uPrevious_ = 0.0f;
     float iPrevious_ = 0.0f;
-    Spline spline_;
+    const Spline* spline_;
 };
 
 } // namespace DynacompCompSectionDetails
@@ -215,8 +265,8 @@ public:
         setOperatingPoint();
     }
 
-    // Allocates (the stages' sheared splines): called on a rate change, off
-    // the processing thread.
+    // May allocate and lock (the stages' sheared spline for a rate not seen
+    // before): called on a rate change, off the processing thread.
     void update() override { buildStages(); }
 
     void reset() override
@@ -240,23 +290,34 @@ public:
             1.0 / (static_cast<double>(r) * Traits::controlCapacitance * Traits::currentGain);
         const double supplyTerm = 2.0 * (Traits::supplyVoltage * gs + Traits::emitterVoltage * ge);
         const double leak = 1.0 / Traits::controlCapacitance;
+        // With G = g1 g2 and S = g1 + g2 (so 1/Rp = S/G) and b = c - leak S/G,
+        // the update V = (supplyTerm + V (fs2 + b)) / (fs2 - b) is, both parts
+        // times G, (supplyTerm G + V ((fs2 + c) G - leak S)) / ((fs2 - c) G +
+        // leak S): one double division a sample where the loop had three
+        // (Rp, leak / Rp and 1 / (fs2 - b)), each of them waited for. The
+        // float division by R stays: the loop feeds its rounding back, and a
+        // reciprocal moves the output by more than the references allow.
+        const double c = -gs - ge;
+        const double fs2PlusC = fs2 + c;
+        const double fs2MinusC = fs2 - c;
         float v = v_;
         float current = i_;
         for (std::uint32_t k = 0; k < n; ++k) {
             const float u = kin * AudioMath::flushedSample(x[k]);
             const float t = splines_.tanh.evaluateUniform(u);
             const double w = -(t * current);
-            const double r1 = splines_.neg.evaluateUniform(w);
-            const double r2 = splines_.pos.evaluateUniform(w);
+            double r1, r2;
+            splines_.clip(w, r1, r2);
             y[k] = static_cast<float>(r2);
             const float k1 = second_.step(static_cast<float>(r1));
             const float k2 = first_.step(static_cast<float>(r2));
             const double g1 = splines_.rOn.evaluateUniform(k1);
             const double g2 = splines_.rOn.evaluateUniform(k2);
-            const double rp = g1 * g2 / (g1 + g2);
-            const double b = -gs - ge - leak / rp;
-            const double d = 1.0 / (fs2 - b);
-            v = static_cast<float>(supplyTerm * d + static_cast<double>(v) * (fs2 + b) * d);
+            const double gg = g1 * g2;
+            const double leakS = leak * (g1 + g2);
+            v = static_cast<float>(
+                (supplyTerm * gg + static_cast<double>(v) * (fs2PlusC * gg - leakS)) /
+                (fs2MinusC * gg + leakS));
             const float drawn = (v - Traits::emitterVoltage) / r;
             current = drawn > 0.0f ? drawn : 0.0f;
         }

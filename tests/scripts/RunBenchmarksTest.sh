@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# scripts/run-benchmarks.sh over stand-in benchmark programs: every RATIO line
-# reaches the summary, colour codes or not, and a program that aborts fails
+# scripts/run-benchmarks.sh over stand-in benchmark programs: every RATIO and
+# GOAL line reaches the summary, colour codes or not, and a program that aborts fails
 # the command while the others still run and are summarised.
 set -uo pipefail
 runner="$(cd "$(dirname "$0")/../.." && pwd)/scripts/run-benchmarks.sh"
@@ -24,6 +24,7 @@ cat > "$work/PlainBench" <<'PROGRAM'
 #!/usr/bin/env bash
 echo "BM_Plain 5 ns"
 echo "RATIO third: ours 5.00 ns, reference 5.00 ns, ours/reference 1.000"
+echo "GOAL fourth: 40.0 ns per item (thread CPU), goal 45 ns, ratio 0.889 (met)"
 PROGRAM
 cat > "$work/AbortingBench" <<'PROGRAM'
 #!/usr/bin/env bash
@@ -43,6 +44,8 @@ kept=$(printf '%s\n' "$summary" | grep -c ': ours ')
 [ "$kept" -eq "$raw" ] || fail "summary keeps $kept of $raw RATIO lines: $summary"
 printf '%s\n' "$summary" | grep -qx 'ColourBench: first: ours 12.00 ns, reference 6.00 ns, ours/reference 2.000' ||
     fail "the first RATIO line behind a colour code is missing: $summary"
+printf '%s\n' "$summary" | grep -qx 'PlainBench: goal: fourth: 40.0 ns per item (thread CPU), goal 45 ns, ratio 0.889 (met)' ||
+    fail "the GOAL line is missing: $summary"
 
 # One program aborts: the command fails, the others still run and count.
 out=$("$runner" "$work/AbortingBench" "$work/PlainBench" 2>&1)

@@ -98,7 +98,8 @@ struct Weights {
     float t1;
 };
 
-template <class G> inline Weights weights(const G& grid, Point point, const Cell& cell) noexcept
+template <class G>
+[[gnu::always_inline]] inline Weights weights(const G& grid, Point point, const Cell& cell) noexcept
 {
     float s0 = point.s0 > grid.axis0[0] ? point.s0 : grid.axis0[0];
     s0 = s0 < grid.axis0[2] ? s0 : grid.axis0[2];
@@ -110,8 +111,8 @@ template <class G> inline Weights weights(const G& grid, Point point, const Cell
 
 //   r = (1 - t1) ((1 - t0) C + t0 D) + t1 ((1 - t0) A + t0 B)
 // with A = (lo0, hi1), B = (hi0, hi1), C = (lo0, lo1), D = (hi0, lo1).
-inline Result3 blend(Weights w, const Result3& a, const Result3& b, const Result3& c,
-                     const Result3& d) noexcept
+[[gnu::always_inline]] inline Result3 blend(Weights w, const Result3& a, const Result3& b,
+                                            const Result3& c, const Result3& d) noexcept
 {
     Result3 r;
     for (std::size_t k = 0; k < 3; ++k)

@@ -66,8 +66,7 @@ private:
         const float* x = in_->getBuffer();
         float* y = out_->getBuffer();
         const float rest = rest_ ? rest_->getRestOutput() : 0.0f;
-        for (std::uint32_t i = 0; i < n; ++i)
-            y[i] = tick(x[i] - rest);
+        tickOffset(x, rest, y, n);
         return n;
     }
 

@@ -98,7 +98,7 @@ public:
         AudioMath::InterpolatorMultiDetails::Point s{s0_, s1_};
         for (std::uint32_t j = 0; j < n; ++j) {
             const float x = gain * flushedDenormal(in[j]);
-            const auto r = stage.interpolate(x, s, stage.find(s));
+            const auto r = stage.interpolateAt(x, s);
             out[j] = flushedDenormal(r[0] * outScale);
             // The curves' currents are drawn (negative); the calibration turns
             // them into the supply's loads.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace AudioEngine::CX2 {
@@ -19,10 +20,14 @@ namespace AudioEngine::CX2 {
 // - a triple's two current curves share their knots too, so each corner finds
 //   one segment for both.
 // The cubics are then the splines' own, with the same operands in the same
-// order (widened to double as the spline widens them), and an input on or
-// beyond a curve's end goes through the spline itself. The constructor checks
-// that the knots are shared as above and throws std::invalid_argument when
-// not.
+// order (widened to double as the spline widens them), evaluated two at a
+// time (two corners' outputs, one corner's two currents) in one register,
+// which rounds each lane as the scalar code would. An input on or beyond a
+// curve's end gives the end sample, as the spline's limited look-up does:
+// the left end is a constant segment put in front of the curve's own, the
+// right end the last segment at u = 0, so no input takes a branch. The
+// constructor checks that the knots are shared as above and throws
+// std::invalid_argument when not.
 //
 // Built once per model and process (it is immutable) and read by every
 // processor's sample loop; evaluation allocates nothing.
@@ -51,32 +56,71 @@ public:
                                                const Cell& cell) const noexcept
     {
         const auto w = AudioMath::Interpolator2To3Details::weights(grid_, point, cell);
-        const Lookup v = lookUp(vRange_, vSteps_.data(), x);
-        const Result3 a = corner(cell.lo0 + 3 * cell.hi1, x, v);
-        const Result3 b = corner(cell.hi0 + 3 * cell.hi1, x, v);
-        const Result3 c = corner(cell.lo0 + 3 * cell.lo1, x, v);
-        const Result3 d = corner(cell.hi0 + 3 * cell.lo1, x, v);
+        // The output curves: one segment for all corners, a row's two
+        // corners side by side.
+        const float xv = limited(x, vRange_);
+        const std::uint32_t sv = segmentOf(xv, vRange_);
+        const Step& step = vSteps_[sv];
+        const double u = (step.nextX - static_cast<double>(xv)) * step.invH;
+        const Pair vHigh = cubic(vPair(sv, cell.lo0 + 3 * cell.hi1), u);
+        const Pair vLow = cubic(vPair(sv, cell.lo0 + 3 * cell.lo1), u);
+        const Pair ia = currents(cell.lo0 + 3 * cell.hi1, x);
+        const Pair ib = currents(cell.hi0 + 3 * cell.hi1, x);
+        const Pair ic = currents(cell.lo0 + 3 * cell.lo1, x);
+        const Pair id = currents(cell.hi0 + 3 * cell.lo1, x);
+        const Result3 a{
+            {{static_cast<float>(vHigh[0]), static_cast<float>(ia[0]), static_cast<float>(ia[1])}}};
+        const Result3 b{
+            {{static_cast<float>(vHigh[1]), static_cast<float>(ib[0]), static_cast<float>(ib[1])}}};
+        const Result3 c{
+            {{static_cast<float>(vLow[0]), static_cast<float>(ic[0]), static_cast<float>(ic[1])}}};
+        const Result3 d{
+            {{static_cast<float>(vLow[1]), static_cast<float>(id[0]), static_cast<float>(id[1])}}};
         return AudioMath::Interpolator2To3Details::blend(w, a, b, c, d);
     }
 
+    // What interpolate(x, point, find(point)) gives, for the sample loop. The
+    // supply moves slowly, so the cell is nearly always the last sample's:
+    // taken as a branch on it (one body per cell, its corners constants), the
+    // processor runs the corners' look-ups ahead while the supply's step that
+    // gives the point is still under way, instead of waiting for the cell.
+    [[gnu::always_inline]] Result3 interpolateAt(float x, Point point) const noexcept
+    {
+        const Cell cell = find(point);
+        switch (cell.lo0 + 2 * cell.lo1) {
+        case 0:
+            return interpolateIn<0, 0>(x, point);
+        case 1:
+            return interpolateIn<1, 0>(x, point);
+        case 2:
+            return interpolateIn<0, 1>(x, point);
+        default:
+            return interpolateIn<1, 1>(x, point);
+        }
+    }
+
 private:
-    // A segment's right knot and inverse width, as the spline holds them.
+    // Two doubles in one register: each lane rounds as its scalar would.
+    using Pair = double __attribute__((vector_size(16)));
+
+    // A segment's right knot and inverse width, as the spline holds them; the
+    // constant segment in front has invH 0, so u is 0 there.
     struct Step {
         double nextX;
         double invH;
     };
-    // A segment's cubic in u and its right knot's value.
-    struct Cubic {
-        double a;
-        double b;
-        double c;
-        double nextY;
+    // Two cubics in u, lane by lane, and their right knots' values.
+    struct Cubics {
+        Pair a;
+        Pair b;
+        Pair c;
+        Pair nextY;
     };
-    // A current segment: the step both current curves share, and their cubics.
+    // A current segment: the step both current curves share, and their
+    // cubics (i1, i2).
     struct CurrentSegment {
         Step step;
-        Cubic i1;
-        Cubic i2;
+        Cubics i;
     };
     // The spline's limits and direct index.
     struct Range {
@@ -85,71 +129,68 @@ private:
         float scale;
         std::int32_t lastSegment;
     };
-    // Where an input falls: inside the knots (segment and u) or at an end.
-    struct Lookup {
-        bool inside;
-        std::int32_t segment;
-        double u;
-    };
+    // One coefficient of the nine output curves' cubics in one segment.
+    static constexpr std::size_t kCoefficients = 4; // a, b, c, nextY
 
-    static Lookup lookUpLimited(const Range& range, const Step* steps, float x) noexcept
+    template <std::uint32_t Lo0, std::uint32_t Lo1>
+    [[gnu::always_inline]] Result3 interpolateIn(float x, Point point) const noexcept
     {
-        Lookup l{false, 0, 0.0};
-        if (range.first < x && x < range.last) {
-            const auto index = static_cast<std::int32_t>((x - range.first) * range.scale);
-            l.segment = index < range.lastSegment ? index : range.lastSegment;
-            const Step& s = steps[l.segment];
-            l.u = (s.nextX - static_cast<double>(x)) * s.invH;
-            l.inside = true;
-        }
-        return l;
+        constexpr Cell cell{Lo0, Lo0 + 1, Lo1, Lo1 + 1};
+        return interpolate(x, point, cell);
     }
 
-    static Lookup lookUp(const Range& range, const Step* steps, float x) noexcept
+    // x held to [first, last]; a NaN becomes first.
+    static float limited(float x, const Range& range) noexcept
     {
         x = x > range.first ? x : range.first;
-        x = x < range.last ? x : range.last;
-        return lookUpLimited(range, steps, x);
+        return x < range.last ? x : range.last;
     }
 
-    static float cubic(const Cubic& s, double u) noexcept
+    // The table's segment for a limited x: 0 (the constant in front) at
+    // first, else 1 + the spline's own.
+    static std::uint32_t segmentOf(float x, const Range& range) noexcept
     {
-        return static_cast<float>(((s.a * u + s.b) * u + s.c) * u + s.nextY);
+        auto index = static_cast<std::int32_t>((x - range.first) * range.scale);
+        index = index < range.lastSegment ? index : range.lastSegment;
+        return x > range.first ? static_cast<std::uint32_t>(index) + 1u : 0u;
     }
 
-    [[gnu::always_inline]] Result3 corner(std::uint32_t point, float x,
-                                          const Lookup& v) const noexcept
+    static Pair cubic(const Cubics& s, double u) noexcept
     {
-        const PowerAmpFunction& f = *functions_[point];
-        Result3 r;
-        r[0] = v.inside
-                   ? cubic(vCubics_[point * segments_ + static_cast<std::uint32_t>(v.segment)], v.u)
-                   : BorvanQom::evaluateLimited(f.getVOut(), x);
-        const CurrentSegment* segments = &currents_[point * segments_];
-        float xi = x > iRanges_[point].first ? x : iRanges_[point].first;
-        xi = xi < iRanges_[point].last ? xi : iRanges_[point].last;
+        const Pair uu = {u, u};
+        return ((s.a * uu + s.b) * uu + s.c) * uu + s.nextY;
+    }
+
+    // The output cubics of grid points point and point + 1 in segment s.
+    Cubics vPair(std::uint32_t s, std::uint32_t point) const noexcept
+    {
+        const double* row = &vCoefficients_[s * kCoefficients * 9 + point];
+        Cubics c;
+        std::memcpy(&c.a, row, sizeof(Pair));
+        std::memcpy(&c.b, row + 9, sizeof(Pair));
+        std::memcpy(&c.c, row + 18, sizeof(Pair));
+        std::memcpy(&c.nextY, row + 27, sizeof(Pair));
+        return c;
+    }
+
+    // (i1, i2) of a grid point at drive x.
+    [[gnu::always_inline]] Pair currents(std::uint32_t point, float x) const noexcept
+    {
         const Range& range = iRanges_[point];
-        if (range.first < xi && xi < range.last) {
-            const auto index = static_cast<std::int32_t>((xi - range.first) * range.scale);
-            const CurrentSegment& s =
-                segments[index < range.lastSegment ? index : range.lastSegment];
-            const double u = (s.step.nextX - static_cast<double>(xi)) * s.step.invH;
-            r[1] = cubic(s.i1, u);
-            r[2] = cubic(s.i2, u);
-        } else {
-            r[1] = BorvanQom::evaluateLimited(f.getI1(), x);
-            r[2] = BorvanQom::evaluateLimited(f.getI2(), x);
-        }
-        return r;
+        const float xi = limited(x, range);
+        const CurrentSegment& s = currents_[point * (segments_ + 1) + segmentOf(xi, range)];
+        const double u = (s.step.nextX - static_cast<double>(xi)) * s.step.invH;
+        return cubic(s.i, u);
     }
 
     Grid grid_;
-    std::array<const PowerAmpFunction*, 9> functions_;
     std::uint32_t segments_ = 0;
     Range vRange_{};
     std::vector<Step> vSteps_;
-    std::vector<Cubic> vCubics_;
+    // [segment][coefficient][point], the constant segment first.
+    std::vector<double> vCoefficients_;
     std::array<Range, 9> iRanges_{};
+    // [point][segment], the constant segment first.
     std::vector<CurrentSegment> currents_;
 };
 

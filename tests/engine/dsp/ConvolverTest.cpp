@@ -21,6 +21,8 @@ std::vector<std::pair<const char*, ConvolverKernel>> availableKernels()
                                                                  {"SSE", kernels::sseKernel}};
     if (kernels::avxAvailable())
         list.push_back({"AVX", kernels::avxKernel});
+    if (kernels::avx512Available())
+        list.push_back({"AVX-512", kernels::avx512Kernel});
     return list;
 }
 

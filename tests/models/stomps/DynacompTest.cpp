@@ -15,6 +15,7 @@
 #include <complex>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -345,6 +346,33 @@ TEST(Dynacomp, RateChangesRebuildTheStagesAndKeepTheControlNode)
     EXPECT_EQ(rig.section().getFirstStage().getF0(), fresh.getF0());
     EXPECT_EQ(rig.section().getFirstStage().getF1(), fresh.getF1());
     EXPECT_EQ(rig.section().getFirstStage().getState(), 2.142f);
+}
+
+// The device splines and the sheared junction curve are built once and
+// shared read-only: two compressors read the same tables (both stages of
+// each the one sheared curve of their rate, another rate its own), and a
+// compressor made after both are gone plays exactly what they played.
+TEST(Dynacomp, CompressorsShareTheirTablesAndALaterOnePlaysTheSame)
+{
+    const std::vector<float> input = test::noise(64 * 80, 11, 0.5f);
+    std::vector<float> first;
+    {
+        auto a = std::make_unique<CompressorRig>(0.7f);
+        auto b = std::make_unique<CompressorRig>(0.7f);
+        EXPECT_EQ(&a->section().getFirstStage().getSpline(),
+                  &b->section().getFirstStage().getSpline());
+        EXPECT_EQ(&a->section().getFirstStage().getSpline(),
+                  &a->section().getSecondStage().getSpline());
+        EXPECT_EQ(&a->section().getSecondStage().getSpline(),
+                  &b->section().getSecondStage().getSpline());
+        CompressorRig other(0.7f, 96000.0f);
+        EXPECT_NE(&other.section().getFirstStage().getSpline(),
+                  &a->section().getFirstStage().getSpline());
+        first = a->play(input);
+        EXPECT_EQ(b->play(input), first);
+    }
+    CompressorRig later(0.7f);
+    EXPECT_EQ(later.play(input), first);
 }
 
 TEST(Dynacomp, WildInputsRunCleanAndAResetForgetsThem)
