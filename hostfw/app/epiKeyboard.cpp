@@ -70,6 +70,7 @@ int epiKeyboard::translateKey(const platform::PumpEvent& event, epiUbo* target)
     shift_ = (event.modifiers & kModShift) != 0;
     control_ = (event.modifiers & kModControl) != 0;
     alt_ = (event.modifiers & kModAlt) != 0;
+    lastKeysym_ = event.keysym;
     if (event.keycode >= pressed_.size())
         return 0;
     int& kept = pressed_[event.keycode];

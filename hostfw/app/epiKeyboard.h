@@ -43,6 +43,10 @@ public:
     bool getRightButton() const { return rightButton_; }
     // 'mLdn', 'mLup', 'mRdn', 'mRup', 'mCdn', 'mCup' or 0.
     epiFourCC getMouseEvent() const { return mouseEvent_; }
+    // The key symbol of the key event being delivered (or last delivered):
+    // Delete and Backspace both give the code 8, and an edit field tells them
+    // apart by it.
+    std::uint32_t lastKeySymbol() const { return lastKeysym_; }
 
     // Takes the modifiers and buttons of a pointer event and names it.
     void setMouseState(const platform::PumpEvent& event);
@@ -61,6 +65,7 @@ private:
     bool middleButton_ = false;
     bool rightButton_ = false;
     epiFourCC mouseEvent_ = 0;
+    std::uint32_t lastKeysym_ = 0;
     std::array<int, 256> pressed_{};
 };
 

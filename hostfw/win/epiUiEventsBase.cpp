@@ -41,8 +41,12 @@ void epiUiEventsBase::dropNative()
             manager->removeTurnHook(paintHook_);
         paintHook_ = 0;
     }
+    // The strip's content goes with the window (a drop-down it holds open
+    // closes with it).
+    strip_.reset();
     native_.reset();
     buffer_.reset();
+    stripBuffer_.reset();
     dirty_.clear();
     unpresented_.clear();
 }
@@ -80,10 +84,32 @@ void epiUiEventsBase::markPresent(const epiRect& rect)
     epiSurface::addArea(unpresented_, part);
 }
 
+void epiUiEventsBase::setStrip(std::unique_ptr<epiWindowStrip> strip)
+{
+    strip_ = std::move(strip);
+    stripDirty_ = strip_ != nullptr;
+}
+
 void epiUiEventsBase::paintNow()
 {
     if (!native_ || !buffer_)
         return;
+    if (strip_ && stripDirty_ && native_->options().menuStrip) {
+        stripDirty_ = false;
+        const int width = std::max(getBounds().getWidth(), 1);
+        const int height = platform::ui::WindowSystem::kMenuStripHeight;
+        if (!stripBuffer_ || stripBuffer_->getBounds().getWidth() != width) {
+            stripBuffer_ = std::make_unique<epiBitmap>();
+            stripBuffer_->create(width, height);
+        }
+        strip_->drawStrip(*stripBuffer_);
+        unsigned char* row = nullptr;
+        int stride = 0;
+        if (stripBuffer_->lockPixels(row, stride)) {
+            native_->presentStrip(reinterpret_cast<const std::uint32_t*>(row), stride / 4);
+            stripBuffer_->unlockPixels();
+        }
+    }
     if (epiSurface::hasArea(dirty_)) {
         const epiRect clip = dirty_;
         dirty_.clear();
@@ -212,14 +238,28 @@ void epiUiEventsBase::drawShape(epiDrawCommand& record)
 
 void epiUiEventsBase::exposed(const platform::ui::Rect& area)
 {
+    if (area.y < 0) {
+        stripDirty_ = true;
+        return;
+    }
     // The buffer still holds the picture: the screen only needs it again.
     markPresent(epiRect(area.x, area.y, area.x + area.width, area.y + area.height));
 }
 
 void epiUiEventsBase::pointer(PointerAction action, int x, int y, int wheelDelta)
 {
+    // Rows above the client area are the strip's.
+    const int stripY = y + platform::ui::WindowSystem::kMenuStripHeight;
+    if (y < 0 && strip_ && strip_->takesPointerFirst(action, x, stripY)) {
+        strip_->stripPointer(action, x, stripY);
+        return;
+    }
     if (epiPopupList::filterPointer(*this, action, x, y))
         return;
+    if (y < 0 && strip_) {
+        strip_->stripPointer(action, x, stripY);
+        return;
+    }
     const epiPoint point(x, y);
     switch (action) {
     case PointerAction::Down:

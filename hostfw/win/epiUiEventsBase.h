@@ -7,6 +7,19 @@
 
 #include <memory>
 
+// What a window shows in the strip above its client area (the menu bar): it
+// draws the strip's pixels and takes the pointer presses that land there, in
+// the strip's own coordinates.
+class epiWindowStrip {
+public:
+    virtual ~epiWindowStrip() = default;
+    virtual void drawStrip(epiBitmap& strip) = 0;
+    virtual void stripPointer(platform::ui::PointerAction action, int x, int y) = 0;
+    // True when the strip takes the report before an open pop-up list does
+    // (a press on another menu while one is open).
+    virtual bool takesPointerFirst(platform::ui::PointerAction, int, int) const { return false; }
+};
+
 // The UI object that owns a native window of the window layer: it turns the
 // window's events into the object tree's events and paints the tree into the
 // window's back buffer. Invalidation gathers a dirty rectangle; the next turn
@@ -29,6 +42,13 @@ public:
     // Draws what is dirty into the buffer and presents what changed since the
     // last time; the message loop calls it once a turn.
     void paintNow();
+
+    // The strip's content; null: none. Only windows whose native window has
+    // a strip show it.
+    void setStrip(std::unique_ptr<epiWindowStrip> strip);
+    epiWindowStrip* strip() const { return strip_.get(); }
+    // Draws the strip again at the next turn.
+    void invalidateStrip() { stripDirty_ = true; }
 
     // A periodic timer on a thread of its own calling the target's
     // onUiTimer there (the target defaults to this object); whole
@@ -89,4 +109,7 @@ private:
     epiColor background_;
     bool fillBackground_ = true;
     platform::ui::UiTimer timer_;
+    std::unique_ptr<epiWindowStrip> strip_;
+    std::unique_ptr<epiBitmap> stripBuffer_;
+    bool stripDirty_ = false;
 };

@@ -1,5 +1,10 @@
 #include "hostfw/win/epiUiSystemContainer.h"
 
+#include "hostfw/gfx/epiDrawCommand.h"
+#include "hostfw/gfx/epiTextFace.h"
+
+#include <algorithm>
+
 void epiUiSystemContainer::create()
 {
     epiUbo::create();
@@ -8,15 +13,42 @@ void epiUiSystemContainer::create()
 
 void epiUiSystemContainer::draw(const epiRect& clip)
 {
+    if (groupBox_)
+        drawGroupBox(clip);
     epiUbo::draw(clip);
-    if (!groupBox_)
-        return;
-    // The group box's etched frame, below the caption's middle line.
+}
+
+void epiUiSystemContainer::drawGroupBox(const epiRect& clip)
+{
+    // The frame below the caption's middle line, the caption over it
+    // on the dialog's face, in the controls' font.
+    constexpr int kCaptionHeight = 13;
+    constexpr float kCaptionPixels = 8.0f * 96.0f / 72.0f;
     epiColor shade;
     shade.setGrey(160);
     epiRect frame(getBounds());
-    frame.top = std::min(frame.top + 6, frame.bottom);
+    frame.top = std::min(frame.top + kCaptionHeight / 2, frame.bottom);
     frameRect(frame, shade);
+    if (getText().isEmpty())
+        return;
+    const int width = static_cast<int>(epiTextFace::measure(getTextCStr(), "DejaVu Sans", 8.0, 0));
+    const epiRect caption(6, 0, std::min(6 + width + 4, getBounds().right), kCaptionHeight + 2);
+    epiColor face;
+    face.setGrey(240);
+    epiRect gap(caption);
+    gap.intersect(clip);
+    if (gap.getWidth() > 0 && gap.getHeight() > 0)
+        fillRect(gap, face);
+    epiDrawCommand record;
+    record.command = epiCode("ntxt");
+    const epiRect box(caption.left + 2, caption.top, caption.right, caption.bottom);
+    record.target = &box;
+    record.clip = &clip;
+    record.colour.setBlack();
+    record.text.assign(getTextCStr());
+    record.fontSize = kCaptionPixels;
+    record.family.assign("DejaVu Sans");
+    drawShape(record);
 }
 
 void* epiUiSystemContainer::nativeHandle() const

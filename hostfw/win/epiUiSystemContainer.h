@@ -4,8 +4,9 @@
 
 // The container of native controls. Here it is a region without a window of
 // its own that draws into the owning window's back buffer (the controls'
-// native windows go into that window); with 'Grup' it draws a group-box
-// frame. Its children come from the 'chil' document, loaded at creation.
+// native windows go into that window); with 'Grup' it draws a group box:
+// an etched frame with its text as the caption, under the children. Its children come from the
+// 'chil' document, loaded at creation.
 class epiUiSystemContainer : public epiUbo {
 public:
     epiFourCC getKind() const override { return epiCode("iSco"); }
@@ -17,6 +18,7 @@ public:
 
     void create() override;
     void draw(const epiRect& clip) override;
+    void onTextChanged() override { redraw(); }
     // The owning window's native window, for the controls inside.
     void* nativeHandle() const override;
     void* childParentHandle() const override { return nativeHandle(); }
@@ -28,6 +30,8 @@ public:
     bool isGroupBox() const { return groupBox_; }
 
 private:
+    void drawGroupBox(const epiRect& clip);
+
     epiText childLayout_;
     bool groupBox_ = false;
 };

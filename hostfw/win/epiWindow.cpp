@@ -104,6 +104,22 @@ pui::WindowOptions epiWindow::nativeOptions() const
     return options;
 }
 
+namespace {
+
+epiWindow::StripFactory& stripFactory()
+{
+    static epiWindow::StripFactory factory;
+    return factory;
+}
+
+} // namespace
+
+epiWindow::StripFactory epiWindow::setStripFactory(StripFactory factory)
+{
+    std::swap(stripFactory(), factory);
+    return factory;
+}
+
 void epiWindow::create()
 {
     epiWindowManager* manager = windowManager();
@@ -146,6 +162,8 @@ void epiWindow::create()
         if (hostWindow() && ownerWindow && ownerWindow->hostWindow() &&
             hostWindow()->options().kind != pui::WindowKind::Child)
             hostWindow()->setOwner(ownerWindow->hostWindow());
+        if (hostWindow() && hostWindow()->options().menuStrip && stripFactory())
+            setStrip(stripFactory()(*this));
     }
     epiUbo::create();
 }

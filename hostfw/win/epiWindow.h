@@ -3,6 +3,8 @@
 #include "hostfw/core/epiPath.h"
 #include "hostfw/win/epiUiEventsBase.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 
 class epiApplication;
@@ -82,6 +84,12 @@ public:
     // Fits a proposed client rectangle to the size attributes, keeping its
     // left and top; true when it changed anything.
     bool constrainSize(epiRect& proposed, const epiRect& current) const;
+
+    // Makes the strip's content of every window that shows a menu bar, once
+    // its native window exists; none: the strip stays empty. Returns the
+    // factory installed before.
+    using StripFactory = std::function<std::unique_ptr<epiWindowStrip>(epiWindow&)>;
+    static StripFactory setStripFactory(StripFactory factory);
 
     const Flags& flags() const { return flags_; }
     // What the native window is asked for, from the attributes.

@@ -67,6 +67,19 @@ void HeadlessWindow::present(const std::uint32_t* pixels, int stride, const Rect
                 pixels[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFF;
 }
 
+void HeadlessWindow::presentStrip(const std::uint32_t* pixels, int stride)
+{
+    if (!options_.menuStrip || options_.kind == WindowKind::Child || !pixels)
+        return;
+    const int width = std::min(frame_.width, stride);
+    strip_.assign(static_cast<std::size_t>(frame_.width) * WindowSystem::kMenuStripHeight,
+                  options_.background & 0xFFFFFF);
+    for (int y = 0; y < WindowSystem::kMenuStripHeight; ++y)
+        for (int x = 0; x < width; ++x)
+            strip_[static_cast<std::size_t>(y) * frame_.width + x] =
+                pixels[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFF;
+}
+
 std::unique_ptr<HostWindow> HeadlessWindowSystem::createWindow(const WindowOptions& options,
                                                                WindowSink& sink)
 {

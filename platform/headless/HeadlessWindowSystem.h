@@ -23,6 +23,7 @@ public:
     void releasePointer() override { grabbing_ = false; }
     void setSizeLimits(const WindowOptions& limits) override;
     void present(const std::uint32_t* pixels, int stride, const Rect& area) override;
+    void presentStrip(const std::uint32_t* pixels, int stride) override;
 
     // What the screen shows: 0x00RRGGBB, the client area's size, the
     // background where nothing was presented.
@@ -32,12 +33,16 @@ public:
         return screen_;
     }
     int presents() const { return presents_; }
+    // What the menu strip shows: 0x00RRGGBB rows of the client area's width;
+    // empty until something was presented there.
+    const std::vector<std::uint32_t>& strip() const { return strip_; }
 
 private:
     void fitScreen();
 
     HeadlessWindowSystem& headless_;
     std::vector<std::uint32_t> screen_;
+    std::vector<std::uint32_t> strip_;
     int screenWidth_ = 0;
     int presents_ = 0;
 };

@@ -137,6 +137,10 @@ public:
     // Copies `area` of a 0xAARRGGBB buffer (`stride` pixels a row, the
     // client area's size) to the screen.
     virtual void present(const std::uint32_t* pixels, int stride, const Rect& area) = 0;
+    // Copies a row of the strip above the client area (kMenuStripHeight rows
+    // of `stride` pixels, the client area's width) to the screen; nothing for
+    // a window without a strip.
+    virtual void presentStrip(const std::uint32_t*, int) {}
 
     WindowSink& sink() const { return sink_; }
 

@@ -224,10 +224,23 @@ void X11HostWindow::setSizeLimits(const WindowOptions& limits)
 
 void X11HostWindow::present(const std::uint32_t* pixels, int stride, const Rect& area)
 {
+    putPixels(client_, pixels, stride, area, frame_.height);
+}
+
+void X11HostWindow::presentStrip(const std::uint32_t* pixels, int stride)
+{
+    // The strip is the outer window's top, above the client window.
+    if (strip_ > 0)
+        putPixels(outer_, pixels, stride, {0, 0, frame_.width, strip_}, strip_);
+}
+
+void X11HostWindow::putPixels(::Window target, const std::uint32_t* pixels, int stride,
+                              const Rect& area, int limitHeight)
+{
     const int left = std::max(area.x, 0);
     const int top = std::max(area.y, 0);
     const int width = std::min(area.x + area.width, frame_.width) - left;
-    const int height = std::min(area.y + area.height, frame_.height) - top;
+    const int height = std::min(area.y + area.height, limitHeight) - top;
     if (!pixels || width <= 0 || height <= 0)
         return;
     const int screen = DefaultScreen(display_);
@@ -258,7 +271,7 @@ void X11HostWindow::present(const std::uint32_t* pixels, int stride, const Rect&
                 XPutPixel(image, x, y, window::visualPixel(row[x] & 0xFFFFFF, *visual));
         }
     }
-    XPutImage(display_, client_, gc_, image, 0, 0, left, top, static_cast<unsigned>(width),
+    XPutImage(display_, target, gc_, image, 0, 0, left, top, static_cast<unsigned>(width),
               static_cast<unsigned>(height));
     XDestroyImage(image); // frees the data too
     XFlush(display_);
@@ -444,11 +457,16 @@ void X11WindowSystem::translate(XEvent& event)
         translateInput(*window, event);
         break;
     case Expose:
-        // The strip's contents come with the native controls.
+        // The strip reports its exposures above the client area (negative
+        // rows), where the menu bar draws.
         if (onClient)
             queue(*window,
                   {LayerEvent::Kind::Exposed,
                    {event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height}});
+        else if (event.xexpose.window == window->outer_ && window->strip_ > 0 &&
+                 event.xexpose.y < window->strip_)
+            queue(*window, {LayerEvent::Kind::Exposed,
+                            {0, -window->strip_, window->frame_.width, window->strip_}});
         break;
     case ConfigureNotify: {
         if (event.xconfigure.window != window->outer_)

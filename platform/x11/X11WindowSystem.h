@@ -36,6 +36,7 @@ public:
     void releasePointer() override;
     void setSizeLimits(const WindowOptions& limits) override;
     void present(const std::uint32_t* pixels, int stride, const Rect& area) override;
+    void presentStrip(const std::uint32_t* pixels, int stride) override;
 
     ::Window outer() const { return outer_; }
     ::Window client() const { return client_; }
@@ -46,6 +47,9 @@ private:
     X11HostWindow(X11WindowSystem& system, const WindowOptions& options, WindowSink& sink);
     bool open();
     void applySizeHints();
+    // Copies the area of the pixels into the X window (rows up to the limit).
+    void putPixels(::Window target, const std::uint32_t* pixels, int stride, const Rect& area,
+                   int limitHeight);
 
     X11WindowSystem& x11_;
     Display* display_;
