@@ -1,6 +1,12 @@
 #include "host/app/vphoApplication.h"
 
+#include "host/app/vphoHostWindows.h"
 #include "hostfw/app/epiMenu.h"
+#include "hostfw/core/epiPath.h"
+#include "hostfw/controls/epiControlKinds.h"
+#include "hostfw/controls/epiFileDialog.h"
+#include "hostfw/widgets/epiWidgetKinds.h"
+#include "hostfw/win/epiWinKinds.h"
 #include "hostfw/res/epiResources.h"
 #include "platform/MessageBox.h"
 
@@ -40,6 +46,29 @@ bool vphoApplication::openResourcePack()
     vphoFailWithoutResourcePack(*info_, problem);
 }
 
+void vphoApplication::registerKinds()
+{
+    epiRegisterWindowKinds();
+    epiRegisterWidgetKinds();
+    epiRegisterControlKinds();
+}
+
+epiUbo* vphoApplication::createWindowObject(epiFourCC kind)
+{
+    switch (kind) {
+    case vphoHostWindow::kKind:
+        return new vphoHostWindow(nativeIds_);
+    case epiCode("lowa"):
+        return new vphoLoadingWindow;
+    case epiCode("mesg"):
+        return new ejpMessage;
+    case epiCode("bmse"):
+        return new vphoBpmSetupWindow;
+    default:
+        return epiWindowApplication::createWindowObject(kind);
+    }
+}
+
 void vphoApplication::openFirstWindows()
 {
     info_ = std::make_unique<BorvanQomPluginLoadInfo>();
@@ -58,10 +87,15 @@ void vphoApplication::openFirstWindows()
     info_.reset();
 }
 
-int hostWinMain(int argc, char** argv)
+int hostWinMain(int argc, char** argv, platform::EventPump* windows, bool nativeIds)
 {
+    vphoApplication::registerKinds();
     vphoApplication* application = vphoApplication::create();
+    application->setEventPump(windows);
+    application->setNativeWindowIds(nativeIds);
+    epiFileDialog::install(*application);
     const int result = application->entry(argc, argv);
+    setFileDialogPresenter(nullptr);
     delete application;
     return result;
 }
