@@ -195,6 +195,15 @@ void vphoHostWindow::shutDown()
     link_.reset();
 }
 
+void vphoHostWindow::onClosing()
+{
+    // However the window goes (its close box, Quit, the application's end),
+    // the plug-in's state is saved and everything released while the window
+    // is still in the tree.
+    shutDown();
+    epiWindow::onClosing();
+}
+
 void vphoHostWindow::closeRequested()
 {
     shutDown();

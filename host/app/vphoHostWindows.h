@@ -65,6 +65,7 @@ public:
     void onReady() override;
     void onOpened() override;
     void closeRequested() override;
+    void onClosing() override;
     bool onCommand(epiFourCC id) override;
     epiUbo* createChildObject(epiFourCC kind, epiFourCC id) override;
     void onFileDropped(const epiPath& path) override;

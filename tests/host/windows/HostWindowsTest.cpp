@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "tests/host/windows/HostApp.h"
+
+#include "host/player/ejpPlayerView.h"
+#include "hostfw/controls/epiUiSystemEditText.h"
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr int kEditorWidth = 851;
+constexpr int kEditorHeight = 510;
+constexpr int kPlayerHeight = 120;
+constexpr int kBarHeight = 24;
+
+using test::HostApp;
+
+class HostWindows : public test::HostAppTest {};
+
+epiUbo* statusChild(vphoHostWindow& host, const char* id)
+{
+    return host.getChild(epiCode("sttu"))->findChild(epiFourCC(
+        (std::uint32_t(std::uint8_t(id[0])) << 24) | (std::uint32_t(std::uint8_t(id[1])) << 16) |
+        (std::uint32_t(std::uint8_t(id[2])) << 8) | std::uint32_t(std::uint8_t(id[3]))));
+}
+
+// Acts once on the window of that kind as soon as it shows, from the loop's
+// turn: a modal window's own loop runs the hooks too.
+int actOnWindow(HostApp& app, epiFourCC kind, std::function<void(epiUbo&)> action)
+{
+    auto done = std::make_shared<bool>(false);
+    return app.getWindowManager()->addTurnHook([&app, kind, action, done] {
+        if (*done)
+            return;
+        if (epiUbo* window = app.getWindowManager()->findWindowByKind(kind)) {
+            *done = true;
+            action(*window);
+        }
+    });
+}
+
+TEST_F(HostWindows, StartUpShowsPlayerEditorAndStatusBarInOneWindow)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    app.settle();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(app.getWindowManager()->findWindowByKind(epiCode("lowa")), nullptr)
+        << "the loading window is gone once the main window opened";
+    EXPECT_TRUE(host->logic().hasEditor());
+    EXPECT_STREQ(host->getTextCStr(), "BorvanQom");
+    ASSERT_NE(host->hostWindow(), nullptr);
+    EXPECT_EQ(host->hostWindow()->options().title, "BorvanQom");
+
+    // Editor + player panel + status bar, the editor at (0, panel height).
+    EXPECT_EQ(host->logic().topOffset(), kPlayerHeight);
+    EXPECT_EQ(host->getFrame().getWidth(), kEditorWidth);
+    EXPECT_EQ(host->getFrame().getHeight(), kPlayerHeight + kEditorHeight + kBarHeight);
+    ASSERT_NE(host->playerView(), nullptr);
+    EXPECT_TRUE(host->playerView()->isVisible());
+    EXPECT_EQ(host->playerView()->getFrame().top, 0);
+    EXPECT_EQ(host->playerView()->getFrame().getHeight(), kPlayerHeight);
+    epiUbo* bar = host->getChild(epiCode("sttu"));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->getFrame().top, kPlayerHeight + kEditorHeight);
+    EXPECT_EQ(bar->getFrame().getHeight(), kBarHeight);
+
+    EXPECT_STREQ(statusChild(*host, "info")->getTextCStr(), "Ready");
+    EXPECT_STREQ(statusChild(*host, "tbpm")->getTextCStr(), "Tempo: 120.0 BPM");
+    EXPECT_STREQ(statusChild(*host, "gadi")->getTextCStr(), "+0 dB");
+    // Stopped with a start pending.
+    EXPECT_TRUE(statusChild(*host, "disl")->isVisible());
+    for (const char* running : {"plab", "temp", "perc"})
+        EXPECT_FALSE(statusChild(*host, running)->isVisible()) << running;
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(HostWindows, WithoutAModuleTheWindowOpensNotLoaded)
+{
+    HostApp app;
+    app.start();
+    app.settle();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    EXPECT_FALSE(host->logic().hasEditor());
+    EXPECT_STREQ(host->getTextCStr(), "BorvanQom - not loaded");
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(app.getWindowManager()->findWindowByKind(epiCode("lowa")), nullptr);
+}
+
+TEST_F(HostWindows, TheStatusBarShowsWhatTheWindowSets)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    struct Case {
+        const char* id;
+        const char* text;
+        int value;
+        bool visible;
+    };
+    const Case cases[] = {
+        {"info", "Loading session...", -1, true},
+        {"perc", "37%", -1, true},
+        {"temp", nullptr, 37, true},
+        {"tbpm", "Tempo: 99.5 BPM (Tap)", -1, false},
+        {"plab", nullptr, -1, true},
+        {"disl", nullptr, -1, false},
+    };
+    for (const Case& c : cases) {
+        const epiFourCC id = epiFourCC((std::uint32_t(std::uint8_t(c.id[0])) << 24) |
+                                       (std::uint32_t(std::uint8_t(c.id[1])) << 16) |
+                                       (std::uint32_t(std::uint8_t(c.id[2])) << 8) |
+                                       std::uint32_t(std::uint8_t(c.id[3])));
+        if (c.text)
+            host->setStatusText(id, c.text);
+        if (c.value >= 0)
+            host->setStatusValue(id, c.value);
+        host->setStatusVisible(id, c.visible);
+        epiUbo* child = statusChild(*host, c.id);
+        ASSERT_NE(child, host->getChild(epiCode("sttu"))->getNullChild()) << c.id;
+        if (c.text)
+            EXPECT_STREQ(child->getTextCStr(), c.text) << c.id;
+        if (c.value >= 0)
+            EXPECT_EQ(child->getValue(), c.value) << c.id;
+        EXPECT_EQ(child->isVisible(), c.visible) << c.id;
+    }
+}
+
+TEST_F(HostWindows, DraggingTheGainUpRaisesTheInputGainThreePixelsADecibel)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    epiUbo* gain = statusChild(*host, "gasc");
+    ASSERT_NE(dynamic_cast<vphoGainInputView*>(gain), nullptr);
+    gain->onMouseDown(epiPoint(5, 100));
+    gain->onMouseDrag(epiPoint(5, 70));
+    EXPECT_EQ(gain->getValue(), 10);
+    EXPECT_STREQ(statusChild(*host, "gadi")->getTextCStr(), "+10 dB");
+    EXPECT_NEAR(host->logic().settings().getInputGain(), std::pow(10.0f, 0.5f), 1e-4);
+    gain->onMouseDrag(epiPoint(5, -500));
+    EXPECT_EQ(gain->getValue(), 24);
+    EXPECT_STREQ(statusChild(*host, "gadi")->getTextCStr(), "+24 dB");
+    gain->onMouseDrag(epiPoint(5, 400));
+    EXPECT_EQ(gain->getValue(), 0);
+}
+
+// The tempo set-up window over the plug-in window: what is typed into the
+// field, then OK or Cancel.
+TEST_F(HostWindows, TempoSetUpTakesOnlyAPositiveTempo)
+{
+    struct Case {
+        const char* typed;
+        bool okay;
+        float tempo;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"120.5", true, 120.5f, "120.5"},
+        {"abc", true, 120.0f, ""},
+        {"", true, 120.0f, ""},
+        {".", true, 120.0f, "."},
+        {"0", true, 120.0f, "0"},
+        {"90", false, 120.0f, "90"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        installStub();
+        HostApp app;
+        app.start();
+        vphoHostWindow* host = app.host();
+        ASSERT_NE(host, nullptr);
+        std::string shownAtOpen, fieldAfterTyping;
+        bool sawWindow = false;
+        actOnWindow(app, epiCode("bmse"), [&](epiUbo& window) {
+            sawWindow = dynamic_cast<vphoBpmSetupWindow*>(&window) != nullptr;
+            auto* field =
+                dynamic_cast<epiUiSystemEditText*>(window.findChild(epiCode("eBpm")));
+            if (!field)
+                return;
+            shownAtOpen = field->getTextCStr();
+            field->selectAll();
+            field->onKeyDown(8); // Backspace: the selection goes
+            for (const char* p = c.typed; *p; ++p)
+                field->onKeyDown(*p);
+            fieldAfterTyping = field->getTextCStr();
+            window.onCommand(epiCode(c.okay ? "Okay" : "Canc"));
+        });
+        EXPECT_TRUE(host->logic().onCommand(epiCode("bpst")));
+        EXPECT_TRUE(sawWindow);
+        EXPECT_EQ(shownAtOpen, "120.00");
+        EXPECT_EQ(fieldAfterTyping, c.field);
+        EXPECT_FLOAT_EQ(host->logic().getTempo(), c.tempo);
+        EXPECT_EQ(app.getWindowManager()->findWindowByKind(epiCode("bmse")), nullptr);
+        // Cancel saves nothing; OK saves at once.
+        const bool saved = std::filesystem::exists(valueFile("BorvanQom", "Host.InputGain"));
+        EXPECT_EQ(saved, c.okay);
+        app.host()->closeRequested();
+        std::filesystem::remove_all(root / "Zq Sonware");
+    }
+}
+
+TEST_F(HostWindows, MessageWindowsCloseOnOkay)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    for (const char* layout : {"nomidi/message2.xml", "message.xml"}) {
+        SCOPED_TRACE(layout);
+        bool sawMessage = false;
+        bool modal = false;
+        std::string text;
+        actOnWindow(app, epiCode("mesg"), [&](epiUbo& window) {
+            sawMessage = dynamic_cast<ejpMessage*>(&window) != nullptr;
+            modal = static_cast<epiWindow&>(window).flags().modal;
+            if (!window.children().empty())
+                text = window.childAt(0)->getTextCStr();
+            window.onCommand(epiCode("Okay"));
+        });
+        host->openWindow(epiCode("mesg"), layout);
+        EXPECT_TRUE(sawMessage);
+        EXPECT_TRUE(modal);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(app.getWindowManager()->findWindowByKind(epiCode("mesg")), nullptr);
+    }
+}
+
+TEST_F(HostWindows, ClosingSavesAndEndsTheLoop)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    host->logic().markSettingsChanged();
+    host->closeRequested();
+    EXPECT_FALSE(host->logic().hasProcess());
+    EXPECT_FALSE(host->logic().hasEditor());
+    EXPECT_TRUE(std::filesystem::exists(valueFile("BorvanQom", "Host.InputGain")));
+}
+
+} // namespace
