@@ -64,6 +64,8 @@ epiUbo* vphoApplication::createWindowObject(epiFourCC kind)
         return new ejpMessage;
     case epiCode("bmse"):
         return new vphoBpmSetupWindow;
+    case epiCode("ause"):
+        return new vphoAudioMidiSetup;
     default:
         return epiWindowApplication::createWindowObject(kind);
     }

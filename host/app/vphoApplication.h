@@ -33,7 +33,7 @@ public:
     // Adds the kinds of the windows, containers, widgets and controls the
     // host's layouts use.
     static void registerKinds();
-    // The host's windows: 'host', 'lowa', 'mesg', 'bmse'; the rest is the
+    // The host's windows: 'host', 'lowa', 'mesg', 'bmse', 'ause'; the rest is the
     // framework's.
     epiUbo* createWindowObject(epiFourCC kind) override;
     // Whether native windows have X11 ids the editor can open in.

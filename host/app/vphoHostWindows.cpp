@@ -6,6 +6,7 @@
 #include "hostfw/app/epiKeyboard.h"
 #include "hostfw/app/epiWindowApplication.h"
 #include "hostfw/app/epiWindowManager.h"
+#include "hostfw/controls/epiUiSystemPopup.h"
 #include "hostfw/res/epiResources.h"
 #include "hostfw/res/epiXmlChunk.h"
 
@@ -423,4 +424,196 @@ bool vphoBpmSetupWindow::onCommand(epiFourCC id)
         return true;
     }
     return epiModalWindow::onCommand(id);
+}
+
+// ---------------------------------------------------------- audio set-up
+
+namespace {
+
+constexpr epiFourCC kInputTable = epiCode("InTa");
+constexpr epiFourCC kOutputTable = epiCode("OuTa");
+
+void showList(epiUbo& owner, epiFourCC id, const vphoAudioSetup::List& list)
+{
+    auto* popup = dynamic_cast<epiUiSystemPopup*>(owner.findChild(id));
+    if (!popup)
+        return;
+    std::string content;
+    for (const std::string& item : list.items) {
+        if (!content.empty())
+            content += '\n';
+        content += item;
+    }
+    popup->setAttributeText(epiCode("cont"), epiText(content));
+    popup->setValue(list.selected);
+    popup->setEnabled(list.enabled);
+}
+
+} // namespace
+
+epiUbo* vphoAudioSetupWindowTable::createChildObject(epiFourCC kind, epiFourCC id)
+{
+    if (id == epiCode("Chan"))
+        return new vphoAudioSetupWindowChannel;
+    return epiUiSystemContainer::createChildObject(kind, id);
+}
+
+bool vphoAudioSetupWindowChannel::onCommand(epiFourCC id)
+{
+    epiUbo* table = getParent();
+    for (epiUbo* object = table; object; object = object->getParent()) {
+        if (auto* window = dynamic_cast<vphoAudioMidiSetup*>(object)) {
+            window->rowChanged(table->getId() == kInputTable, getIndex(), id);
+            return true;
+        }
+    }
+    return epiUiSystemContainer::onCommand(id);
+}
+
+void vphoAudioMidiSetup::create()
+{
+    vphoSetModalAttributes(*this);
+    epiModalWindow::create();
+    place(epiCode("paCe"), vphoHostWindow::find(*this), 0, 0);
+}
+
+epiUbo* vphoAudioMidiSetup::createChildObject(epiFourCC kind, epiFourCC id)
+{
+    if (id == kInputTable || id == kOutputTable)
+        return new vphoAudioSetupWindowTable;
+    return epiModalWindow::createChildObject(kind, id);
+}
+
+epiUbo* vphoAudioMidiSetup::row(bool input, int index) const
+{
+    epiUbo* table = findChild(input ? kInputTable : kOutputTable);
+    if (!table || index < 0 || index >= table->childCount())
+        return nullptr;
+    return table->childAt(index);
+}
+
+void vphoAudioMidiSetup::onReady()
+{
+    epiModalWindow::onReady();
+    vphoHostWindow* host = vphoHostWindow::find(*this);
+    if (!host)
+        return;
+    // The gain control counts whole decibels.
+    setChildAttribute(epiCode("gasc"), epiCode("min_"), 0);
+    setChildAttribute(epiCode("gasc"), epiCode("max_"), vphoGainInput::kMaxDb);
+    if (epiUbo* first = row(true, 0))
+        first->setChildText(epiCode("Name"), "Input channel");
+    if (epiUbo* left = row(false, 0))
+        left->setChildText(epiCode("Name"), "Left output channel");
+    if (epiUbo* right = row(false, 1))
+        right->setChildText(epiCode("Name"), "Right output channel");
+    logic_ = std::make_unique<vphoAudioSetup>(host->logic());
+    logic_->open();
+    show();
+}
+
+void vphoAudioMidiSetup::show()
+{
+    showList(*this, epiCode("Tech"), logic_->technology);
+    showList(*this, epiCode("Inps"), logic_->inputDevice);
+    showList(*this, epiCode("Outs"), logic_->outputDevice);
+    showList(*this, epiCode("SaRa"), logic_->sampleRate);
+    showList(*this, epiCode("BufS"), logic_->bufferSize);
+    showList(*this, epiCode("MdIN"), logic_->midiInput);
+    for (int input = 0; input < 2; ++input) {
+        const vphoAudioSetup::Row* rows = input ? logic_->inputRows : logic_->outputRows;
+        for (int i = 0; i < vphoAudioSetup::kRows; ++i) {
+            epiUbo* container = row(input != 0, i);
+            if (!container)
+                break;
+            const vphoAudioSetup::Row& state = rows[i];
+            showList(*container, epiCode("List"), state.list);
+            container->getChild(epiCode("List"))->setEnabled(state.enabled);
+            container->setChildValue(epiCode("Enab"), state.enab ? 1 : 0);
+            container->getChild(epiCode("Enab"))->setEnabled(state.enabled);
+        }
+    }
+    getChild(epiCode("CusP"))->setEnabled(logic_->controlPanelEnabled);
+    getChild(epiCode("Okay"))->setEnabled(logic_->okayEnabled);
+    setChildValue(epiCode("gasc"), logic_->gainDb);
+    setChildText(epiCode("gadi"), logic_->gainText.c_str());
+}
+
+void vphoAudioMidiSetup::onActivated()
+{
+    epiModalWindow::onActivated();
+    if (!logic_)
+        return;
+    logic_->onActivated();
+    show();
+}
+
+void vphoAudioMidiSetup::rowChanged(bool input, int index, epiFourCC control)
+{
+    if (!logic_ || index < 0 || index >= vphoAudioSetup::kRows)
+        return;
+    epiUbo* container = row(input, index);
+    if (!container)
+        return;
+    if (control == epiCode("List")) {
+        logic_->chooseChannel(input, index, container->getChildValue(epiCode("List")));
+    } else if (control == epiCode("Enab")) {
+        (input ? logic_->inputRows : logic_->outputRows)[index].enab =
+            container->getChildValue(epiCode("Enab")) != 0;
+        logic_->okayEnabled = true;
+    }
+    show();
+}
+
+bool vphoAudioMidiSetup::onCommand(epiFourCC id)
+{
+    if (!logic_)
+        return epiModalWindow::onCommand(id);
+    const int value = getChildValue(id);
+    switch (id) {
+    case epiCode("Tech"):
+        logic_->chooseTechnology(value);
+        break;
+    case epiCode("Inps"):
+        logic_->chooseInputDevice(value);
+        break;
+    case epiCode("Outs"):
+        logic_->chooseOutputDevice(value);
+        break;
+    case epiCode("SaRa"):
+        logic_->chooseSampleRate(value);
+        break;
+    case epiCode("BufS"):
+        logic_->chooseBufferSize(value);
+        break;
+    case epiCode("gasc"):
+        logic_->changeGain(value);
+        break;
+    case epiCode("CusP"):
+        logic_->openControlPanel();
+        return true;
+    case epiCode("Okay"):
+        logic_->apply();
+        close();
+        return true;
+    case epiCode("Canc"):
+        logic_->cancel();
+        close();
+        return true;
+    case kInputTable:
+    case kOutputTable:
+        // A row's choice, handled by the row.
+        return true;
+    case epiCode("MdIN"):
+        logic_->midiInput.selected = value;
+        logic_->okayEnabled = true;
+        break;
+    default:
+        if (findChild(id) == nullptr)
+            return epiModalWindow::onCommand(id);
+        logic_->okayEnabled = true;
+        break;
+    }
+    show();
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/app/vphoAudioSetup.h"
 #include "host/app/vphoBpmSetup.h"
 #include "host/app/vphoPluginWindow.h"
 #include "host/app/vphoWindowSide.h"
@@ -16,7 +17,7 @@ class vphoPlayerViewLink;
 
 // The standalone host's windows on the framework: the plug-in window with the
 // player panel above the editor and the status bar below it, the loading
-// window, the message windows and the tempo set-up window.
+// window, the message windows, the tempo set-up and the audio set-up window.
 
 // The status bar under the editor ('sttu'): its children come from
 // "statusbar.xml"; its 'gasc' is the input-gain control.
@@ -130,6 +131,40 @@ public:
 
 private:
     std::unique_ptr<vphoBpmSetup> logic_;
+};
+
+// The audio set-up window ('ause', "nomidi/audiosetup_1in2out.xml",
+// "midi/audiosetup_1in2out.xml") over vphoAudioSetup: the window shows the
+// logic's lists, rows and buttons and hands it every choice of the user.
+class vphoAudioMidiSetup : public epiModalWindow {
+public:
+    void create() override;
+    epiUbo* createChildObject(epiFourCC kind, epiFourCC id) override;
+    void onReady() override;
+    void onActivated() override;
+    bool onCommand(epiFourCC id) override;
+    // A row's 'List' or 'Enab' changed.
+    void rowChanged(bool input, int row, epiFourCC control);
+
+    vphoAudioSetup* logic() const { return logic_.get(); }
+    // The row container of a table, null past the last one.
+    epiUbo* row(bool input, int index) const;
+
+private:
+    // The logic's state into the controls.
+    void show();
+
+    std::unique_ptr<vphoAudioSetup> logic_;
+};
+
+// The channel tables 'InTa' and 'OuTa' and their 'Chan' rows.
+class vphoAudioSetupWindowTable : public epiUiSystemContainer {
+public:
+    epiUbo* createChildObject(epiFourCC kind, epiFourCC id) override;
+};
+class vphoAudioSetupWindowChannel : public epiUiSystemContainer {
+public:
+    bool onCommand(epiFourCC id) override;
 };
 
 // Sets the attributes the host's modal windows share: a fixed-size sheet

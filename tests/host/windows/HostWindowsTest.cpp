@@ -3,7 +3,9 @@
 #include "tests/host/windows/HostApp.h"
 
 #include "host/player/ejpPlayerView.h"
+#include "hostfw/app/epiKeyboard.h"
 #include "hostfw/controls/epiUiSystemEditText.h"
+#include "hostfw/controls/epiUiSystemPopup.h"
 
 #include <cmath>
 #include <functional>
@@ -124,7 +126,7 @@ TEST_F(HostWindows, TheStatusBarShowsWhatTheWindowSets)
             host->setStatusValue(id, c.value);
         host->setStatusVisible(id, c.visible);
         epiUbo* child = statusChild(*host, c.id);
-        ASSERT_NE(child, host->getChild(epiCode("sttu"))->getNullChild()) << c.id;
+        ASSERT_NE(child, nullptr) << c.id;
         if (c.text)
             EXPECT_STREQ(child->getTextCStr(), c.text) << c.id;
         if (c.value >= 0)
@@ -233,6 +235,110 @@ TEST_F(HostWindows, MessageWindowsCloseOnOkay)
         EXPECT_TRUE(modal);
         EXPECT_FALSE(text.empty());
         EXPECT_EQ(app.getWindowManager()->findWindowByKind(epiCode("mesg")), nullptr);
+    }
+}
+
+// Settings as a previous run left them, and a fake card the device offers.
+void storeFakeCardSettings()
+{
+    vphoHostSettings s;
+    s.technology = "DirectX";
+    s.inputDevice = "Fake Card";
+    s.outputDevice = "Fake Card";
+    s.bufferSize = "256";
+    s.sampleRate = "44100";
+    s.save("BorvanQom");
+}
+
+void useFakeCard(vphoHostWindow& host)
+{
+    host.logic().setDeviceFactory([](int) {
+        auto device = std::make_unique<MPAudioFake>();
+        MPAudioDeviceInfo card;
+        card.name = "Fake Card";
+        card.channelCount = 2;
+        device->fakeInputs.push_back(card);
+        device->fakeOutputs.push_back(card);
+        return device;
+    });
+}
+
+std::vector<std::string> popupEntries(epiUbo& owner, const char* id)
+{
+    auto* popup = dynamic_cast<epiUiSystemPopup*>(owner.findChild(epiFourCC(
+        (std::uint32_t(std::uint8_t(id[0])) << 24) | (std::uint32_t(std::uint8_t(id[1])) << 16) |
+        (std::uint32_t(std::uint8_t(id[2])) << 8) | std::uint32_t(std::uint8_t(id[3])))));
+    return popup ? popup->entries() : std::vector<std::string>{"(no popup)"};
+}
+
+// The audio set-up window shows the logic's lists and rows; the user's
+// choice in a list reaches the logic; OK stores it, Cancel restores.
+TEST_F(HostWindows, AudioSetUpShowsTheDeviceAndAppliesOrCancels)
+{
+    for (const bool okay : {false, true}) {
+        SCOPED_TRACE(okay ? "OK" : "Cancel");
+        installStub();
+        storeFakeCardSettings();
+        HostApp app;
+        app.start();
+        vphoHostWindow* host = app.host();
+        ASSERT_NE(host, nullptr);
+        useFakeCard(*host);
+        bool sawWindow = false;
+        std::vector<std::string> technologies, outputs, sizes, firstRow;
+        std::string sizeShown, inputLabel, leftLabel, rightLabel, sizeChosen;
+        bool firstInputEnabled = false, secondInputEnabled = true, rightEnabled = false;
+        int rows = 0;
+        actOnWindow(app, epiCode("ause"), [&](epiUbo& window) {
+            auto* setup = dynamic_cast<vphoAudioMidiSetup*>(&window);
+            sawWindow = setup != nullptr;
+            if (!setup)
+                return;
+            technologies = popupEntries(window, "Tech");
+            outputs = popupEntries(window, "Outs");
+            sizes = popupEntries(window, "BufS");
+            sizeShown = window.getChildTextCStr(epiCode("BufS"));
+            for (int i = 0; setup->row(true, i); ++i)
+                ++rows;
+            for (int i = 0; setup->row(false, i); ++i)
+                ++rows;
+            epiUbo* in0 = setup->row(true, 0);
+            epiUbo* in1 = setup->row(true, 1);
+            epiUbo* out1 = setup->row(false, 1);
+            if (!in0 || !in1 || !out1)
+                return;
+            firstRow = popupEntries(*in0, "List");
+            firstInputEnabled = in0->getChild(epiCode("List"))->isEnabled();
+            secondInputEnabled = in1->getChild(epiCode("List"))->isEnabled();
+            rightEnabled = out1->getChild(epiCode("List"))->isEnabled();
+            inputLabel = in0->getChildTextCStr(epiCode("Name"));
+            leftLabel = setup->row(false, 0)->getChildTextCStr(epiCode("Name"));
+            rightLabel = out1->getChildTextCStr(epiCode("Name"));
+            // The user takes the next block size with the keyboard.
+            window.findChild(epiCode("BufS"))->onKeyDown(epiKeyboard::kDown);
+            sizeChosen = window.getChildTextCStr(epiCode("BufS"));
+            window.onCommand(epiCode(okay ? "Okay" : "Canc"));
+        });
+        EXPECT_TRUE(host->logic().onCommand(epiCode("amst")));
+        ASSERT_TRUE(sawWindow);
+        EXPECT_EQ(technologies, (std::vector<std::string>{"ALSA", "JACK"}));
+        EXPECT_EQ(outputs, std::vector<std::string>{"Fake Card"});
+        ASSERT_FALSE(sizes.empty());
+        EXPECT_EQ(sizes.front(), "128");
+        EXPECT_EQ(sizeShown, "256") << "opening keeps the stored size";
+        EXPECT_EQ(rows, 2 * vphoAudioSetup::kRows);
+        EXPECT_EQ(firstRow, (std::vector<std::string>{"Left", "Right"}));
+        EXPECT_TRUE(firstInputEnabled);
+        EXPECT_FALSE(secondInputEnabled) << "one input channel";
+        EXPECT_TRUE(rightEnabled) << "two output channels";
+        EXPECT_EQ(inputLabel, "Input channel");
+        EXPECT_EQ(leftLabel, "Left output channel");
+        EXPECT_EQ(rightLabel, "Right output channel");
+        EXPECT_EQ(sizeChosen, "512");
+        EXPECT_EQ(app.getWindowManager()->findWindowByKind(epiCode("ause")), nullptr);
+        EXPECT_EQ(host->logic().settings().bufferSize, okay ? "512" : "256");
+        host->closeRequested();
+        std::filesystem::remove_all(root / "Zq Sonware");
     }
 }
 
