@@ -2,12 +2,12 @@
 
 #include "host/app/vphoHostWindows.h"
 #include "hostfw/app/epiMenu.h"
-#include "hostfw/core/epiPath.h"
 #include "hostfw/controls/epiControlKinds.h"
 #include "hostfw/controls/epiFileDialog.h"
+#include "hostfw/core/epiPath.h"
+#include "hostfw/res/epiResources.h"
 #include "hostfw/widgets/epiWidgetKinds.h"
 #include "hostfw/win/epiWinKinds.h"
-#include "hostfw/res/epiResources.h"
 #include "platform/MessageBox.h"
 
 #include <cstdio>

@@ -34,6 +34,15 @@ epiUbo* vphoStatusBar::createChildObject(epiFourCC kind, epiFourCC id)
     return epiUiSystemContainer::createChildObject(kind, id);
 }
 
+void vphoStatusBar::draw(const epiRect& clip)
+{
+    epiUiSystemContainer::draw(clip);
+    const epiRect bounds = getBounds();
+    drawLine(bounds.left, bounds.top, bounds.right, bounds.top, clip, epiColor(0xFFA0A0A0u));
+    drawLine(bounds.left, bounds.top + 1, bounds.right, bounds.top + 1, clip,
+             epiColor(0xFFFFFFFFu));
+}
+
 vphoGainInput* vphoGainInputView::logic()
 {
     if (!logic_) {
@@ -88,7 +97,8 @@ void vphoGainInputView::draw(const epiRect& clip)
     const int inner = std::max(0, bounds.getHeight() - 4);
     const int bar = inner * value / vphoGainInput::kMaxDb;
     if (bar > 0) {
-        epiRect level(bounds.left + 2, bounds.bottom - 2 - bar, bounds.right - 2, bounds.bottom - 2);
+        epiRect level(bounds.left + 2, bounds.bottom - 2 - bar, bounds.right - 2,
+                      bounds.bottom - 2);
         fillRect(level, enabled_ ? epiColor(0xFF40C040u) : epiColor(0xFF707070u));
     }
     epiUbo::draw(clip);
@@ -396,8 +406,8 @@ void vphoBpmSetupWindow::onReady()
         return;
     logic_ = std::make_unique<vphoBpmSetup>(host->logic());
     logic_->open();
-    getChild(epiCode("eBpm"))->setAttributeText(epiCode("filC"),
-                                                epiText(vphoBpmSetup::kCharacterFilter));
+    getChild(epiCode("eBpm"))
+        ->setAttributeText(epiCode("filC"), epiText(vphoBpmSetup::kCharacterFilter));
     setChildText(epiCode("eBpm"), logic_->field.c_str());
     setChildValue(epiCode("ausa"), logic_->autoSession ? 1 : 0);
 }

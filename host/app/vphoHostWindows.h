@@ -24,6 +24,8 @@ class vphoPlayerViewLink;
 class vphoStatusBar : public epiUiSystemContainer {
 public:
     epiUbo* createChildObject(epiFourCC kind, epiFourCC id) override;
+    // An etched line parts it from the editor above.
+    void draw(const epiRect& clip) override;
 };
 
 // The input-gain control: a drag up or down changes whole decibels, which the

@@ -23,9 +23,11 @@ class HostWindows : public test::HostAppTest {};
 
 epiUbo* statusChild(vphoHostWindow& host, const char* id)
 {
-    return host.getChild(epiCode("sttu"))->findChild(epiFourCC(
-        (std::uint32_t(std::uint8_t(id[0])) << 24) | (std::uint32_t(std::uint8_t(id[1])) << 16) |
-        (std::uint32_t(std::uint8_t(id[2])) << 8) | std::uint32_t(std::uint8_t(id[3]))));
+    return host.getChild(epiCode("sttu"))
+        ->findChild(epiFourCC((std::uint32_t(std::uint8_t(id[0])) << 24) |
+                              (std::uint32_t(std::uint8_t(id[1])) << 16) |
+                              (std::uint32_t(std::uint8_t(id[2])) << 8) |
+                              std::uint32_t(std::uint8_t(id[3]))));
 }
 
 // Acts once on the window of that kind as soon as it shows, from the loop's
@@ -167,12 +169,8 @@ TEST_F(HostWindows, TempoSetUpTakesOnlyAPositiveTempo)
         const char* field;
     };
     const Case cases[] = {
-        {"120.5", true, 120.5f, "120.5"},
-        {"abc", true, 120.0f, ""},
-        {"", true, 120.0f, ""},
-        {".", true, 120.0f, "."},
-        {"0", true, 120.0f, "0"},
-        {"90", false, 120.0f, "90"},
+        {"120.5", true, 120.5f, "120.5"}, {"abc", true, 120.0f, ""}, {"", true, 120.0f, ""},
+        {".", true, 120.0f, "."},         {"0", true, 120.0f, "0"},  {"90", false, 120.0f, "90"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -185,8 +183,7 @@ TEST_F(HostWindows, TempoSetUpTakesOnlyAPositiveTempo)
         bool sawWindow = false;
         actOnWindow(app, epiCode("bmse"), [&](epiUbo& window) {
             sawWindow = dynamic_cast<vphoBpmSetupWindow*>(&window) != nullptr;
-            auto* field =
-                dynamic_cast<epiUiSystemEditText*>(window.findChild(epiCode("eBpm")));
+            auto* field = dynamic_cast<epiUiSystemEditText*>(window.findChild(epiCode("eBpm")));
             if (!field)
                 return;
             shownAtOpen = field->getTextCStr();

@@ -68,8 +68,8 @@ TEST_F(HostWindowOnX11, TheMainWindowShowsAsItDoesHeadless)
                                   });
             });
         if (!shown.empty())
-            EXPECT_TRUE(platform::window::writePng(dir + "host-x11.png", shown.data(), width,
-                                                   height));
+            EXPECT_TRUE(
+                platform::window::writePng(dir + "host-x11.png", shown.data(), width, height));
         EXPECT_TRUE(same);
         host->closeRequested();
     }
