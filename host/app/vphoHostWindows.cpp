@@ -215,6 +215,15 @@ void vphoHostWindow::onClosing()
     epiWindow::onClosing();
 }
 
+void* vphoHostWindow::notify(epiFourCC code, void* data, void* argument)
+{
+    if (code == epiCode("plte")) {
+        logic_->onPlayerTempo(static_cast<const float*>(data));
+        return nullptr;
+    }
+    return epiWindow::notify(code, data, argument);
+}
+
 void vphoHostWindow::closeRequested()
 {
     shutDown();

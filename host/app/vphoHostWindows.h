@@ -69,6 +69,8 @@ public:
     void onOpened() override;
     void closeRequested() override;
     void onClosing() override;
+    // The player's tempo ('plte', the address of a float).
+    void* notify(epiFourCC code, void* data, void* argument) override;
     bool onCommand(epiFourCC id) override;
     epiUbo* createChildObject(epiFourCC kind, epiFourCC id) override;
     void onFileDropped(const epiPath& path) override;

@@ -137,6 +137,23 @@ TEST_F(HostWindows, TheStatusBarShowsWhatTheWindowSets)
     }
 }
 
+TEST_F(HostWindows, ThePlayersTempoReachesThePlugInAndTheStatusBar)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    float bpm = 97.5f;
+    host->notify(epiCode("plte"), &bpm, nullptr);
+    EXPECT_FLOAT_EQ(host->logic().getTempo(), 97.5f);
+    EXPECT_STREQ(statusChild(*host, "tbpm")->getTextCStr(), "Tempo: 97.5 BPM");
+    float broken = 0.0f;
+    host->notify(epiCode("plte"), &broken, nullptr);
+    host->notify(epiCode("plte"), nullptr, nullptr);
+    EXPECT_FLOAT_EQ(host->logic().getTempo(), 97.5f);
+}
+
 TEST_F(HostWindows, DraggingTheGainUpRaisesTheInputGainThreePixelsADecibel)
 {
     installStub();
