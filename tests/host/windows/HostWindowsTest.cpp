@@ -129,10 +129,12 @@ TEST_F(HostWindows, TheStatusBarShowsWhatTheWindowSets)
         host->setStatusVisible(id, c.visible);
         epiUbo* child = statusChild(*host, c.id);
         ASSERT_NE(child, nullptr) << c.id;
-        if (c.text)
+        if (c.text) {
             EXPECT_STREQ(child->getTextCStr(), c.text) << c.id;
-        if (c.value >= 0)
+        }
+        if (c.value >= 0) {
             EXPECT_EQ(child->getValue(), c.value) << c.id;
+        }
         EXPECT_EQ(child->isVisible(), c.visible) << c.id;
     }
 }

@@ -67,9 +67,10 @@ TEST_F(HostWindowOnX11, TheMainWindowShowsAsItDoesHeadless)
                                       return (a & 0xFFFFFFu) == (b & 0xFFFFFFu);
                                   });
             });
-        if (!shown.empty())
+        if (!shown.empty()) {
             EXPECT_TRUE(
                 platform::window::writePng(dir + "host-x11.png", shown.data(), width, height));
+        }
         EXPECT_TRUE(same);
         host->closeRequested();
     }
