@@ -2,6 +2,7 @@
 
 #include "host/app/vphoHostWindows.h"
 #include "hostfw/app/epiMenu.h"
+#include "hostfw/app/epiWindowManager.h"
 #include "hostfw/controls/epiControlKinds.h"
 #include "hostfw/controls/epiFileDialog.h"
 #include "hostfw/core/epiPath.h"
@@ -11,6 +12,7 @@
 #include "platform/MessageBox.h"
 
 #include <cstdio>
+#include <utility>
 #include <cstdlib>
 
 bool vphoOpenResourcePack(epiResources& resources, const vphoPluginLoadInfo& info,
@@ -57,7 +59,10 @@ epiUbo* vphoApplication::createWindowObject(epiFourCC kind)
 {
     switch (kind) {
     case vphoHostWindow::kKind:
-        return new vphoHostWindow(nativeIds_);
+        if (host_)
+            return nullptr; // one plug-in window a run
+        host_ = new vphoHostWindow(nativeIds_);
+        return host_;
     case epiCode("lowa"):
         return new vphoLoadingWindow;
     case epiCode("mesg"):
@@ -69,6 +74,16 @@ epiUbo* vphoApplication::createWindowObject(epiFourCC kind)
     default:
         return epiWindowApplication::createWindowObject(kind);
     }
+}
+
+void vphoApplication::exit()
+{
+    if (vphoHostWindow* host = std::exchange(host_, nullptr)) {
+        epiWindowManager* manager = getWindowManager();
+        if (!manager || manager->findWindowByKind(vphoHostWindow::kKind) != host)
+            host->exit();
+    }
+    epiWindowApplication::exit();
 }
 
 void vphoApplication::openFirstWindows()

@@ -7,6 +7,7 @@
 #include <string>
 
 class epiResources;
+class vphoHostWindow;
 namespace platform {
 class EventPump;
 }
@@ -38,6 +39,9 @@ public:
     epiUbo* createWindowObject(epiFourCC kind) override;
     // Whether native windows have X11 ids the editor can open in.
     void setNativeWindowIds(bool native) { nativeIds_ = native; }
+    // A plug-in window that closed has left the window manager: it goes
+    // here, the others with the manager.
+    void exit() override;
 
 protected:
     void openFirstWindows() override;
@@ -45,6 +49,7 @@ protected:
 
 private:
     bool nativeIds_ = false;
+    vphoHostWindow* host_ = nullptr;
     // Only while the first windows open.
     std::unique_ptr<vphoPluginLoadInfo> info_;
 };
