@@ -12,8 +12,8 @@
 #include "platform/MessageBox.h"
 
 #include <cstdio>
-#include <utility>
 #include <cstdlib>
+#include <utility>
 
 bool vphoOpenResourcePack(epiResources& resources, const vphoPluginLoadInfo& info,
                           const std::string& applicationFolder, std::string& problem)

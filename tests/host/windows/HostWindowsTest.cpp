@@ -6,6 +6,7 @@
 #include "hostfw/app/epiKeyboard.h"
 #include "hostfw/controls/epiUiSystemEditText.h"
 #include "hostfw/controls/epiUiSystemPopup.h"
+#include "hostfw/res/epiResources.h"
 
 #include <cmath>
 #include <functional>
@@ -356,6 +357,41 @@ TEST_F(HostWindows, AudioSetUpShowsTheDeviceAndAppliesOrCancels)
         host->closeRequested();
         std::filesystem::remove_all(root / "Zq Sonware");
     }
+}
+
+TEST_F(HostWindows, TheLoadingWindowIsAPlainFixedWindowInTheMiddle)
+{
+    HostApp app;
+    ASSERT_TRUE(app.getResources()->openEmbedded(epiResources::kEmbeddedPackId, nullptr));
+    auto* loading = dynamic_cast<vphoLoadingWindow*>(app.openWindowFromLayout("loading.xml"));
+    ASSERT_NE(loading, nullptr);
+    EXPECT_STREQ(loading->getChild(epiCode("____"))->getTextCStr(), "Loading... please wait");
+    const epiWindow::Flags& flags = loading->flags();
+    EXPECT_TRUE(flags.plain);
+    EXPECT_FALSE(flags.closeBox);
+    EXPECT_FALSE(flags.resizeX || flags.resizeY || flags.minimizeBox || flags.autoPlace);
+    const epiRect frame = loading->getFrame();
+    EXPECT_EQ(frame.getWidth(), 200);
+    EXPECT_EQ(frame.getHeight(), 50);
+    EXPECT_NEAR(frame.left + frame.getWidth() / 2, 1920 / 2, 2);
+    // Vertically in the middle of the window manager's area, which leaves the
+    // top of the screen out.
+    EXPECT_NEAR(frame.top + frame.getHeight() / 2, 1080 / 2, 20);
+    loading->exit();
+}
+
+TEST_F(HostWindows, QuitFromTheMainBarReleasesThePlugInAndEndsTheLoop)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    ASSERT_TRUE(host->logic().hasProcess());
+    EXPECT_TRUE(app.getWindowManager()->onCommand(epiCode("quit")));
+    EXPECT_FALSE(host->logic().hasProcess());
+    EXPECT_FALSE(host->logic().hasEditor());
+    EXPECT_GE(app.headless.quitsPosted(), 1);
 }
 
 TEST_F(HostWindows, ClosingSavesAndEndsTheLoop)
