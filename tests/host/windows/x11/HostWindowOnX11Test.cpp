@@ -6,8 +6,15 @@
 #include "platform/x11/X11WindowSystem.h"
 #include "tests/platform/x11/SharedXvfb.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdint>
+#include <string>
+#include <thread>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 // After gtest: Xlib defines names such as None and Bool that gtest uses.
 #include "tests/platform/x11/X11Probe.h"
@@ -75,6 +82,61 @@ TEST_F(HostWindowOnX11, TheMainWindowShowsAsItDoesHeadless)
         host->closeRequested();
     }
     XCloseDisplay(other);
+}
+
+// Whether a top-level window of that title is mapped on the display.
+bool hasMappedWindow(Display* display, Window parent, const std::string& title)
+{
+    Window root = 0, parentOut = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count))
+        return false;
+    bool found = false;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes;
+        if (XFetchName(display, children[i], &name) && name) {
+            found = title == name && XGetWindowAttributes(display, children[i], &attributes) &&
+                    attributes.map_state == IsViewable;
+            XFree(name);
+        }
+        if (!found)
+            found = hasMappedWindow(display, children[i], title);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// The program itself on the display, as a child process over the recording
+// stand-in: its main window shows under the product's title and the process
+// is still running (it does not stop for want of a window).
+TEST_F(HostWindowOnX11, TheProgramOpensItsMainWindow)
+{
+    if (!test::x11::sharedXvfb().running())
+        GTEST_SKIP() << "Xvfb is not available";
+    installStub();
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(BORVANQOM_PATH, "BorvanQom", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    bool shown = false;
+    for (int i = 0; i < 1000 && !shown; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        shown = hasMappedWindow(display, DefaultRootWindow(display), "BorvanQom");
+    }
+    int status = 0;
+    const bool stillRunning = waitpid(child, &status, WNOHANG) == 0;
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    XCloseDisplay(display);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(stillRunning);
 }
 
 } // namespace
