@@ -12,6 +12,11 @@
 #include "platform/Settings.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "tests/platform/SettingsFixture.h"
+#include "tests/vstbridge/recording/RecordingStub.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
 
 #include <functional>
 #include <memory>
@@ -61,6 +66,14 @@ protected:
     void SetUp() override
     {
         SettingsRootTest::SetUp();
+        // The same copy of the stand-in the host loads: its journal is ours.
+        library_ = ::dlopen(RECORDING_STUB_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library_, nullptr) << ::dlerror();
+        auto control = reinterpret_cast<RecordingStubControlFunction>(
+            ::dlsym(library_, "RecordingStubControl"));
+        ASSERT_NE(control, nullptr);
+        stub = control();
+        stub->reset();
         previous_ = platform::setMessageHandler(
             [this](const std::string& text, const std::string& caption, int) {
                 messages.push_back(caption + ": " + text);
@@ -70,6 +83,8 @@ protected:
     void TearDown() override
     {
         platform::setMessageHandler(previous_);
+        if (library_)
+            ::dlclose(library_);
         SettingsRootTest::TearDown();
     }
     void installStub()
@@ -77,10 +92,18 @@ protected:
         platform::writeRegistryString("BorvanQom", "DUZ2Path", RECORDING_STUB_PATH);
     }
 
+    int journalCount(const std::string& entry)
+    {
+        const std::vector<std::string> journal = stub->journal();
+        return static_cast<int>(std::count(journal.begin(), journal.end(), entry));
+    }
+
     std::vector<std::string> messages;
+    RecordingStub* stub = nullptr;
 
 private:
     platform::MessageHandler previous_;
+    void* library_ = nullptr;
 };
 
 } // namespace test

@@ -84,6 +84,39 @@ TEST_F(HostWindows, StartUpShowsPlayerEditorAndStatusBarInOneWindow)
     EXPECT_TRUE(messages.empty());
 }
 
+// The editor opens at (0, panel height) with no window id headless, and its
+// idle entry runs on every turn of the main loop and of a modal one.
+TEST_F(HostWindows, TheEditorOpensBelowThePanelAndIdlesEveryTurn)
+{
+    installStub();
+    HostApp app;
+    app.start();
+    vphoHostWindow* host = app.host();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(journalCount("setPosition 0 120"), 1);
+    EXPECT_EQ(journalCount("open 0"), 1);
+    stub->clearJournal();
+    app.settle(5);
+    EXPECT_GE(journalCount("idle"), 5);
+
+    int turns = 0;
+    int idlesInModalLoop = 0;
+    app.getWindowManager()->addTurnHook([&] {
+        epiUbo* message = app.getWindowManager()->findWindowByKind(epiCode("mesg"));
+        if (!message)
+            return;
+        if (++turns == 1)
+            stub->clearJournal();
+        if (turns == 5) {
+            idlesInModalLoop = journalCount("idle");
+            message->onCommand(epiCode("Okay"));
+        }
+    });
+    host->openWindow(epiCode("mesg"), "message.xml");
+    EXPECT_EQ(turns, 5);
+    EXPECT_GE(idlesInModalLoop, 4);
+}
+
 TEST_F(HostWindows, WithoutAModuleTheWindowOpensNotLoaded)
 {
     HostApp app;

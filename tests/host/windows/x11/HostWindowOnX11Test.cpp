@@ -61,6 +61,8 @@ TEST_F(HostWindowOnX11, TheMainWindowShowsAsItDoesHeadless)
         vphoHostWindow* host = app.host();
         ASSERT_NE(host, nullptr);
         auto& native = static_cast<pui::X11HostWindow&>(*host->hostWindow());
+        // The editor opens in the window's client area.
+        EXPECT_EQ(journalCount("open " + std::to_string(native.client())), 1);
         EXPECT_EQ(host->getFrame().getWidth(), width);
         EXPECT_EQ(host->getFrame().getHeight(), height);
         std::vector<std::uint32_t> shown;
