@@ -1,11 +1,19 @@
 #include "host/app/vphoApplication.h"
 
+#include "host/app/vphoHostWindows.h"
 #include "hostfw/app/epiMenu.h"
+#include "hostfw/app/epiWindowManager.h"
+#include "hostfw/controls/epiControlKinds.h"
+#include "hostfw/controls/epiFileDialog.h"
+#include "hostfw/core/epiPath.h"
 #include "hostfw/res/epiResources.h"
+#include "hostfw/widgets/epiWidgetKinds.h"
+#include "hostfw/win/epiWinKinds.h"
 #include "platform/MessageBox.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 bool vphoOpenResourcePack(epiResources& resources, const vphoPluginLoadInfo& info,
                           const std::string& applicationFolder, std::string& problem)
@@ -40,6 +48,44 @@ bool vphoApplication::openResourcePack()
     vphoFailWithoutResourcePack(*info_, problem);
 }
 
+void vphoApplication::registerKinds()
+{
+    epiRegisterWindowKinds();
+    epiRegisterWidgetKinds();
+    epiRegisterControlKinds();
+}
+
+epiUbo* vphoApplication::createWindowObject(epiFourCC kind)
+{
+    switch (kind) {
+    case vphoHostWindow::kKind:
+        if (host_)
+            return nullptr; // one plug-in window a run
+        host_ = new vphoHostWindow(nativeIds_);
+        return host_;
+    case epiCode("lowa"):
+        return new vphoLoadingWindow;
+    case epiCode("mesg"):
+        return new ejpMessage;
+    case epiCode("bmse"):
+        return new vphoBpmSetupWindow;
+    case epiCode("ause"):
+        return new vphoAudioMidiSetup;
+    default:
+        return epiWindowApplication::createWindowObject(kind);
+    }
+}
+
+void vphoApplication::exit()
+{
+    if (vphoHostWindow* host = std::exchange(host_, nullptr)) {
+        epiWindowManager* manager = getWindowManager();
+        if (!manager || manager->findWindowByKind(vphoHostWindow::kKind) != host)
+            host->exit();
+    }
+    epiWindowApplication::exit();
+}
+
 void vphoApplication::openFirstWindows()
 {
     info_ = std::make_unique<BorvanQomPluginLoadInfo>();
@@ -58,10 +104,15 @@ void vphoApplication::openFirstWindows()
     info_.reset();
 }
 
-int hostWinMain(int argc, char** argv)
+int hostWinMain(int argc, char** argv, platform::EventPump* windows, bool nativeIds)
 {
+    vphoApplication::registerKinds();
     vphoApplication* application = vphoApplication::create();
+    application->setEventPump(windows);
+    application->setNativeWindowIds(nativeIds);
+    epiFileDialog::install(*application);
     const int result = application->entry(argc, argv);
+    setFileDialogPresenter(nullptr);
     delete application;
     return result;
 }
