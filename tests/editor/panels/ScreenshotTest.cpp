@@ -57,5 +57,17 @@ TEST_F(ScreenshotTest, theBarsTheTunerAndTheDialogs)
     shoot("editor-preferences.png");
 }
 
+TEST_F(ScreenshotTest, theAmpHeads)
+{
+    build();
+    open();
+    const std::pair<int, const char*> heads[] = {{0, "editor-amp-gn500.png"}};
+    for (const auto& [model, name] : heads) {
+        rig.getAmpModule().ampModel.setValue(static_cast<float>(model), true);
+        ASSERT_NE(editor->getModulePanel(), nullptr) << name;
+        shoot(name);
+    }
+}
+
 } // namespace
 } // namespace test::panels

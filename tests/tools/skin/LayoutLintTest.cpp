@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -88,6 +89,16 @@ const std::vector<LayoutRow>& layouts()
           {"Button", "PushButton"},
           {"PanelRoot", "MultiStateButton"}},
          {"PanelRoot"}},
+        {"AmpGN-500.xml",
+         {{"BypassSwitch", "CheckBox"}, {"BypassLed", "CheckBox"},   {"MuteSwitch", "CheckBox"},
+          {"MuteLed", "CheckBox"},      {"PeakLed", "CheckBox"},     {"GainKnob", "Knob"},
+          {"BassKnob", "Knob"},         {"MidKnob", "Knob"},         {"TrebleKnob", "Knob"},
+          {"MasterKnob", "Knob"},       {"PadSwitch", "CheckBox"},   {"LimitSwitch", "CheckBox"},
+          {"LimitLed", "CheckBox"},     {"EqSwitch", "CheckBox"},    {"EqLed", "CheckBox"},
+          {"Eq40HzSlider", "Slider"},   {"Eq80HzSlider", "Slider"},  {"Eq150HzSlider", "Slider"},
+          {"Eq300HzSlider", "Slider"},  {"Eq600HzSlider", "Slider"}, {"Eq900HzSlider", "Slider"},
+          {"Eq2kHzSlider", "Slider"},   {"Eq5kHzSlider", "Slider"},  {"Eq9kHzSlider", "Slider"}},
+         {"BypassLed", "MuteLed", "PeakLed", "LimitLed", "EqLed"}},
         {"Preferences.xml",
          {{"DSMActiveCheckBox", "CheckBox"},
           {"SaveButton", "PushButton"},
@@ -174,7 +185,11 @@ TEST_P(LayoutLint, namesClassesImagesFontsFramesAndLampsHoldTogether)
 INSTANTIATE_TEST_SUITE_P(Skin, LayoutLint, ::testing::ValuesIn(layouts()),
                          [](const ::testing::TestParamInfo<LayoutRow>& info) {
                              std::string name = info.param.file;
-                             return name.substr(0, name.find('.'));
+                             name = name.substr(0, name.find('.'));
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
                          });
 
 } // namespace

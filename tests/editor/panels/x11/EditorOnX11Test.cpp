@@ -95,9 +95,8 @@ protected:
     std::vector<std::uint32_t> grab()
     {
         XSync(display, False);
-        XImage* image =
-            XGetImage(display, onScreen->windowId(), 0, 0, Main::kWidth, Main::kHeight, AllPlanes,
-                      ZPixmap);
+        XImage* image = XGetImage(display, onScreen->windowId(), 0, 0, Main::kWidth, Main::kHeight,
+                                  AllPlanes, ZPixmap);
         std::vector<std::uint32_t> shown(static_cast<std::size_t>(Main::kWidth) * Main::kHeight);
         if (!image)
             return {};
@@ -142,8 +141,7 @@ TEST_F(EditorOnX11Test, showsWhatItsHeadlessTwinShowsAndTakesAClickOnAnArrow)
     });
     EXPECT_EQ(wrong, 0);
     const char* dir = std::getenv("RIG_SCREENSHOT_DIR");
-    const std::string path =
-        (dir ? std::string(dir) + "/" : testing::TempDir()) + "editor-x11.png";
+    const std::string path = (dir ? std::string(dir) + "/" : testing::TempDir()) + "editor-x11.png";
     EXPECT_TRUE(pw::writePng(path, shown.data(), Main::kWidth, Main::kHeight)) << path;
 
     // The cabinet's arrow, clicked with the pointer of the server.
