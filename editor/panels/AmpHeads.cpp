@@ -60,8 +60,7 @@ void bindHead(Application::DocView::UnitGUI& view, Main& root,
         if (b.inDb)
             view.addStaticTextValuedB(root.getSelectedValueText(), b.parameter, b.decimals);
         else
-            view.addStaticTextValue(root.getSelectedValueText(), b.parameter, b.decimals,
-                                    b.suffix);
+            view.addStaticTextValue(root.getSelectedValueText(), b.parameter, b.decimals, b.suffix);
     }
 }
 
@@ -86,16 +85,29 @@ AmpRE500::AmpRE500(Main& root, Application::GUI::Widget* parent)
     Document::AmpModule& amp = getDocument().getAmpModule();
     auto& m = modelOf<Document::AmpRE500>(*this);
     bindHead(*this, root,
-             {sw("BypassSwitch", amp.bypass), sw("BypassLed", amp.bypass),
-              sw("MuteSwitch", amp.mute), sw("MuteLed", amp.mute), sw("PeakLed", m.preampPeak),
-              knob("GainKnob", m.gain), knob("BassKnob", m.bass), knob("MidKnob", m.mid),
-              knob("TrebleKnob", m.treble), knob("MasterKnob", m.master),
-              sw("PadSwitch", m.pad), sw("LimitSwitch", m.limit), sw("LimitLed", m.limit),
-              sw("EqSwitch", m.eqBypass), sw("EqLed", m.eqBypass),
-              band("Eq40HzSlider", m.bands[0]), band("Eq80HzSlider", m.bands[1]),
-              band("Eq150HzSlider", m.bands[2]), band("Eq300HzSlider", m.bands[3]),
-              band("Eq600HzSlider", m.bands[4]), band("Eq900HzSlider", m.bands[5]),
-              band("Eq2kHzSlider", m.bands[6]), band("Eq5kHzSlider", m.bands[7]),
+             {sw("BypassSwitch", amp.bypass),
+              sw("BypassLed", amp.bypass),
+              sw("MuteSwitch", amp.mute),
+              sw("MuteLed", amp.mute),
+              sw("PeakLed", m.preampPeak),
+              knob("GainKnob", m.gain),
+              knob("BassKnob", m.bass),
+              knob("MidKnob", m.mid),
+              knob("TrebleKnob", m.treble),
+              knob("MasterKnob", m.master),
+              sw("PadSwitch", m.pad),
+              sw("LimitSwitch", m.limit),
+              sw("LimitLed", m.limit),
+              sw("EqSwitch", m.eqBypass),
+              sw("EqLed", m.eqBypass),
+              band("Eq40HzSlider", m.bands[0]),
+              band("Eq80HzSlider", m.bands[1]),
+              band("Eq150HzSlider", m.bands[2]),
+              band("Eq300HzSlider", m.bands[3]),
+              band("Eq600HzSlider", m.bands[4]),
+              band("Eq900HzSlider", m.bands[5]),
+              band("Eq2kHzSlider", m.bands[6]),
+              band("Eq5kHzSlider", m.bands[7]),
               band("Eq9kHzSlider", m.bands[8])});
     m.gain.notifyChanged();
 }
@@ -109,9 +121,8 @@ AmpV9E::AmpV9E(Main& root, Application::GUI::Widget* parent) : Panel(root, paren
     bindHead(*this, root,
              {sw("BypassSwitch", amp.bypass), sw("MuteSwitch", amp.mute), knob("GainKnob", m.gain),
               knob("BassKnob", m.bass), knob("MidKnob", m.mid), knob("FreqKnob", m.freq, 0),
-              knob("TrebleKnob", m.treble), knob("MasterKnob", m.master),
-              sw("HiSwitch", m.ultraHi), sw("LoSwitch", m.ultraLo), sw("WSwitch", m.watts),
-              valves});
+              knob("TrebleKnob", m.treble), knob("MasterKnob", m.master), sw("HiSwitch", m.ultraHi),
+              sw("LoSwitch", m.ultraLo), sw("WSwitch", m.watts), valves});
     m.gain.notifyChanged();
 }
 
@@ -122,11 +133,10 @@ AmpRKMClassic::AmpRKMClassic(Main& root, Application::GUI::Widget* parent)
     auto& m = modelOf<Document::AmpRKMClassic>(*this);
     find("RedLed", redLed_);
     bindHead(*this, root,
-             {sw("BypassSwitch", amp.bypass), sw("MuteSwitch", amp.mute),
-              sw("GreenLed", amp.mute), knob("GainKnob", m.gain), knob("BassKnob", m.bass),
-              knob("MidKnob", m.mid), knob("FreqKnob", m.freq, 0), knob("TrebleKnob", m.treble),
-              knob("MasterKnob", m.master), sw("HiSwitch", m.ultraHi),
-              sw("LoSwitch", m.ultraLo)});
+             {sw("BypassSwitch", amp.bypass), sw("MuteSwitch", amp.mute), sw("GreenLed", amp.mute),
+              knob("GainKnob", m.gain), knob("BassKnob", m.bass), knob("MidKnob", m.mid),
+              knob("FreqKnob", m.freq, 0), knob("TrebleKnob", m.treble),
+              knob("MasterKnob", m.master), sw("HiSwitch", m.ultraHi), sw("LoSwitch", m.ultraLo)});
     connect(amp.bypass.changed, [this](Parameter*) { showRedLed(); });
     connect(amp.mute.changed, [this](Parameter*) { showRedLed(); });
     showRedLed();
@@ -147,19 +157,20 @@ AmpRKM4PRO::AmpRKM4PRO(Main& root, Application::GUI::Widget* parent)
     Binding level{"EqLevelSlider", Kind::Slider, &m.bandLevel};
     level.inDb = true;
     bindHead(*this, root,
-             {sw("BypassSwitch", amp.bypass), sw("BypassLed", amp.bypass),
-              sw("MuteSwitch", amp.mute), sw("15dBSwitch", m.minus15dB), knob("GainKnob", m.gain),
-              knob("CompressionKnob", m.compression), sw("HiSwitch", m.ultraHi),
-              sw("LoSwitch", m.ultraLo), knob("BassKnob", m.bass), knob("MidKnob", m.mid),
-              knob("FreqKnob", m.freq, 0), knob("TrebleKnob", m.treble),
-              sw("LimitDefeatSwitch", m.limit), sw("BrightSwitch", m.bright),
-              knob("MasterKnob", m.master), sw("LimitLed", m.limitPeak),
-              sw("PeakLed", m.preampPeak), sw("EqLed", m.eqBypass),
-              band("Eq33HzSlider", m.bands[0]), band("Eq80HzSlider", m.bands[1]),
+             {sw("BypassSwitch", amp.bypass),    sw("BypassLed", amp.bypass),
+              sw("MuteSwitch", amp.mute),        sw("15dBSwitch", m.minus15dB),
+              knob("GainKnob", m.gain),          knob("CompressionKnob", m.compression),
+              sw("HiSwitch", m.ultraHi),         sw("LoSwitch", m.ultraLo),
+              knob("BassKnob", m.bass),          knob("MidKnob", m.mid),
+              knob("FreqKnob", m.freq, 0),       knob("TrebleKnob", m.treble),
+              sw("LimitDefeatSwitch", m.limit),  sw("BrightSwitch", m.bright),
+              knob("MasterKnob", m.master),      sw("LimitLed", m.limitPeak),
+              sw("PeakLed", m.preampPeak),       sw("EqLed", m.eqBypass),
+              band("Eq33HzSlider", m.bands[0]),  band("Eq80HzSlider", m.bands[1]),
               band("Eq150HzSlider", m.bands[2]), band("Eq300HzSlider", m.bands[3]),
               band("Eq600HzSlider", m.bands[4]), band("Eq900HzSlider", m.bands[5]),
-              band("Eq2kHzSlider", m.bands[6]), band("Eq5kHzSlider", m.bands[7]),
-              band("Eq8kHzSlider", m.bands[8]), level});
+              band("Eq2kHzSlider", m.bands[6]),  band("Eq5kHzSlider", m.bands[7]),
+              band("Eq8kHzSlider", m.bands[8]),  level});
     m.gain.notifyChanged();
 }
 

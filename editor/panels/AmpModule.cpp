@@ -24,8 +24,7 @@ AmpHead headForModel(float ampModel) noexcept
     }
 }
 
-AmpModule::AmpModule(Main& root, Application::GUI::Widget* parent)
-    : Module(AmpId, root, parent, "")
+AmpModule::AmpModule(Main& root, Application::GUI::Widget* parent) : Module(AmpId, root, parent, "")
 {
     switch (headForModel(getDocument().getAmpModule().ampModel.getValue())) {
     case AmpHead::RE500:

@@ -181,7 +181,8 @@ void facePlate(Canvas& canvas, int x, int y, int w, int h, Colour tint)
 }
 
 // Scale ticks and numbers 0 ... 10 around a knob centred at (cx, cy).
-void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double r, Colour ink)
+void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double r, Colour ink,
+               bool numbers)
 {
     cairo_set_line_width(cr, 1.2);
     cairo_set_source_rgba(cr, ink.r, ink.g, ink.b, 0.9);
@@ -192,7 +193,7 @@ void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double
         cairo_line_to(cr, cx + outer * std::cos(a), cy + outer * std::sin(a));
     }
     cairo_stroke(cr);
-    for (int i = 0; i <= 10; i += 2) {
+    for (int i = 0; numbers && i <= 10; i += 2) {
         const double a = (-225 + 27.0 * i) * kPi / 180;
         font.text(cr, std::to_string(i), cx + (r + 13) * std::cos(a),
                   cy + (r + 13) * std::sin(a) + 3, 7, ink);
@@ -240,7 +241,8 @@ Art lampImage(const std::string& name, Colour colour, bool on)
 // face are drawn around the controls at these places.
 struct KnobAt {
     const char* legend;
-    double x, y; // top-left of a 48-pixel knob
+    double x, y;      // top-left of the knob
+    double size = 48; // small knobs go without numbers
 };
 struct SwitchAt {
     const char* legend;
@@ -276,8 +278,9 @@ Art headFace(const LegendFont& font, const FaceSpec& spec)
     cairo_t* cr = canvas.cr();
     font.text(cr, spec.title, 110, 76, 22, spec.ink);
     for (const KnobAt& k : spec.knobs) {
-        knobScale(cr, font, k.x + 24, k.y + 24, 24, spec.ink);
-        font.text(cr, k.legend, k.x + 24, k.y + 80, 9, spec.ink);
+        const double r = k.size / 2;
+        knobScale(cr, font, k.x + r, k.y + r, r, spec.ink, k.size >= 48);
+        font.text(cr, k.legend, k.x + r, k.y + k.size + (k.size >= 48 ? 32 : 18), 9, spec.ink);
     }
     for (const SwitchAt& s : spec.switches)
         font.text(cr, s.legend, s.x + 14, s.y - 6, 8, spec.ink);
@@ -317,6 +320,85 @@ FaceSpec gn500()
     return spec;
 }
 
+FaceSpec q9r()
+{
+    FaceSpec spec{"AmpQ9RFace", "Q-9R", {0.42, 0.42, 0.44}, {0.95, 0.93, 0.86}, {}, {}, {}};
+    spec.knobs = {{"GAIN", 60, 130},       {"BASS", 150, 130},   {"MID", 240, 130},
+                  {"FREQUENCY", 330, 130}, {"TREBLE", 420, 130}, {"MASTER", 510, 130}};
+    spec.switches = {{"BYPASS", 60, 256},
+                     {"MUTE", 140, 256},
+                     {"ULTRA HI", 220, 256},
+                     {"ULTRA LO", 300, 256},
+                     {"50W / 100W", 380, 256}};
+    return spec;
+}
+
+FaceSpec rkmClassic()
+{
+    FaceSpec spec{"AmpRKMClassicFace", "RKM-CL", {0.80, 0.86, 1.0}, {0.05, 0.07, 0.16}, {}, {}, {}};
+    spec.knobs = {{"GAIN", 60, 130},       {"BASS", 150, 130},   {"MID", 240, 130},
+                  {"FREQUENCY", 330, 130}, {"TREBLE", 420, 130}, {"MASTER", 510, 130}};
+    spec.switches = {
+        {"BYPASS", 60, 256}, {"MUTE", 140, 256}, {"ULTRA HI", 220, 256}, {"ULTRA LO", 300, 256}};
+    spec.lamps = {{"MUTE", 640, 150}, {"BYPASS", 700, 150}};
+    return spec;
+}
+
+FaceSpec rkm4pro()
+{
+    FaceSpec spec{
+        "AmpRKM4PROFace", "RKM-4 PRO", {0.30, 0.30, 0.32}, {0.96, 0.96, 0.94}, {}, {}, {}};
+    const char* knobs[] = {"GAIN", "COMP", "BASS", "MID", "FREQ", "TREBLE", "MASTER"};
+    for (int i = 0; i < 7; ++i)
+        spec.knobs.push_back({knobs[i], 50.0 + 58 * i, 110, 32});
+    const char* switches[] = {"BYPASS", "MUTE", "-15dB", "HI", "LO", "LIMIT", "BRIGHT"};
+    for (int i = 0; i < 7; ++i)
+        spec.switches.push_back({switches[i], 50.0 + 56 * i, 276});
+    const char* bands[] = {"33", "80", "150", "300", "600", "900", "2k", "5k", "8k", "LEVEL"};
+    for (int i = 0; i < 10; ++i)
+        spec.faders.push_back({bands[i], 466.0 + 36 * i, 80});
+    spec.faderTitle = "EQUALIZER";
+    spec.lamps = {{"PEAK", 60, 216}, {"LIMIT", 120, 216}, {"EQ", 180, 216}};
+    return spec;
+}
+
+// The Q-9R's valves behind a window in the face: 32 frames glowing from
+// cold to full as the master turns up.
+Art valveStrip()
+{
+    const int w = 200;
+    const int h = 80;
+    const int frames = 32;
+    Canvas canvas(w, h * frames);
+    cairo_t* cr = canvas.cr();
+    for (int f = 0; f < frames; ++f) {
+        const double y0 = f * h;
+        const double glow = double(f) / (frames - 1);
+        cairo_set_source_rgb(cr, 0.03, 0.03, 0.03);
+        cairo_rectangle(cr, 0, y0, w, h);
+        cairo_fill(cr);
+        for (int v = 0; v < 4; ++v) {
+            const double cx = 25 + 50 * v;
+            cairo_pattern_t* light = cairo_pattern_create_radial(cx, y0 + 52, 1, cx, y0 + 52, 22);
+            cairo_pattern_add_color_stop_rgba(light, 0, 1.0, 0.55, 0.15, 0.15 + 0.85 * glow);
+            cairo_pattern_add_color_stop_rgba(light, 1, 1.0, 0.3, 0.05, 0);
+            cairo_set_source(cr, light);
+            cairo_arc(cr, cx, y0 + 52, 22, 0, 2 * kPi);
+            cairo_fill(cr);
+            cairo_pattern_destroy(light);
+            // The glass envelope.
+            cairo_set_source_rgba(cr, 0.8, 0.85, 0.9, 0.35);
+            cairo_set_line_width(cr, 1.5);
+            cairo_move_to(cr, cx - 12, y0 + 74);
+            cairo_line_to(cr, cx - 12, y0 + 18);
+            cairo_arc(cr, cx, y0 + 18, 12, kPi, 0);
+            cairo_line_to(cr, cx + 12, y0 + 74);
+            cairo_stroke(cr);
+        }
+    }
+    return canvas.art("ValveGlow", frames);
+}
+
 } // namespace
 
 std::vector<Art> drawModules(const std::string& labelFontFile)
@@ -324,6 +406,10 @@ std::vector<Art> drawModules(const std::string& labelFontFile)
     const LegendFont font(labelFontFile);
     std::vector<Art> art;
     art.push_back(headFace(font, gn500()));
+    art.push_back(headFace(font, q9r()));
+    art.push_back(headFace(font, rkmClassic()));
+    art.push_back(headFace(font, rkm4pro()));
+    art.push_back(valveStrip());
     art.push_back(lampImage("AmpLedOff", {1.0, 0.66, 0.08}, false));
     art.push_back(lampImage("AmpLedOn", {1.0, 0.66, 0.08}, true));
     return art;

@@ -68,9 +68,92 @@ std::vector<Row> re500Rows()
         {"EqSwitch", Kind::Switch, m(&M::eqBypass)},
         {"EqLed", Kind::Lamp, m(&M::eqBypass)},
     };
-    const char* sliders[] = {"Eq40HzSlider",  "Eq80HzSlider", "Eq150HzSlider",
+    const char* sliders[] = {"Eq40HzSlider",  "Eq80HzSlider",  "Eq150HzSlider",
                              "Eq300HzSlider", "Eq600HzSlider", "Eq900HzSlider",
                              "Eq2kHzSlider",  "Eq5kHzSlider",  "Eq9kHzSlider"};
+    for (int i = 0; i < M::kBandCount; ++i)
+        rows.push_back({sliders[i], Kind::Slider,
+                        [i](Doc::Rig& r) -> Parameter& { return model<M>(r).bands[i]; },
+                        kDecibels});
+    return rows;
+}
+
+// The rows both tube heads share, in their order from the gain to the
+// ultra switches.
+template <class M> std::vector<Row> tubeRows()
+{
+    auto m = [](Parameter M::*p) {
+        return [p](Doc::Rig& r) -> Parameter& { return model<M>(r).*p; };
+    };
+    return {{"GainKnob", Kind::Knob, m(&M::gain), kOneDecimal},
+            {"BassKnob", Kind::Knob, m(&M::bass), kOneDecimal},
+            {"MidKnob", Kind::Knob, m(&M::mid), kOneDecimal},
+            {"FreqKnob", Kind::Knob, m(&M::freq), kWhole},
+            {"TrebleKnob", Kind::Knob, m(&M::treble), kOneDecimal},
+            {"MasterKnob", Kind::Knob, m(&M::master), kOneDecimal},
+            {"HiSwitch", Kind::Switch, m(&M::ultraHi)},
+            {"LoSwitch", Kind::Switch, m(&M::ultraLo)}};
+}
+
+auto ampParameter(Parameter Doc::AmpModule::*p)
+{
+    return [p](Doc::Rig& r) -> Parameter& { return r.getAmpModule().*p; };
+}
+
+std::vector<Row> v9eRows()
+{
+    using M = Doc::AmpV9E;
+    std::vector<Row> rows = {{"BypassSwitch", Kind::Switch, ampParameter(&Doc::AmpModule::bypass)},
+                             {"MuteSwitch", Kind::Switch, ampParameter(&Doc::AmpModule::mute)}};
+    for (Row& row : tubeRows<M>())
+        rows.push_back(row);
+    rows.push_back(
+        {"WSwitch", Kind::Switch, [](Doc::Rig& r) -> Parameter& { return model<M>(r).watts; }});
+    rows.push_back(
+        {"Valves", Kind::Knob, [](Doc::Rig& r) -> Parameter& { return model<M>(r).master; }});
+    return rows;
+}
+
+std::vector<Row> rkmClassicRows()
+{
+    std::vector<Row> rows = {{"BypassSwitch", Kind::Switch, ampParameter(&Doc::AmpModule::bypass)},
+                             {"MuteSwitch", Kind::Switch, ampParameter(&Doc::AmpModule::mute)},
+                             {"GreenLed", Kind::Lamp, ampParameter(&Doc::AmpModule::mute)}};
+    for (Row& row : tubeRows<Doc::AmpRKMClassic>())
+        rows.push_back(row);
+    return rows;
+}
+
+std::vector<Row> rkm4proRows()
+{
+    using M = Doc::AmpRKM4PRO;
+    auto m = [](Parameter M::*p) {
+        return [p](Doc::Rig& r) -> Parameter& { return model<M>(r).*p; };
+    };
+    std::vector<Row> rows = {
+        {"BypassSwitch", Kind::Switch, ampParameter(&Doc::AmpModule::bypass)},
+        {"BypassLed", Kind::Lamp, ampParameter(&Doc::AmpModule::bypass)},
+        {"MuteSwitch", Kind::Switch, ampParameter(&Doc::AmpModule::mute)},
+        {"15dBSwitch", Kind::Switch, m(&M::minus15dB)},
+        {"GainKnob", Kind::Knob, m(&M::gain), kOneDecimal},
+        {"CompressionKnob", Kind::Knob, m(&M::compression), kOneDecimal},
+        {"HiSwitch", Kind::Switch, m(&M::ultraHi)},
+        {"LoSwitch", Kind::Switch, m(&M::ultraLo)},
+        {"BassKnob", Kind::Knob, m(&M::bass), kOneDecimal},
+        {"MidKnob", Kind::Knob, m(&M::mid), kOneDecimal},
+        {"FreqKnob", Kind::Knob, m(&M::freq), kWhole},
+        {"TrebleKnob", Kind::Knob, m(&M::treble), kOneDecimal},
+        {"LimitDefeatSwitch", Kind::Switch, m(&M::limit)},
+        {"BrightSwitch", Kind::Switch, m(&M::bright)},
+        {"MasterKnob", Kind::Knob, m(&M::master), kOneDecimal},
+        {"LimitLed", Kind::Lamp, m(&M::limitPeak)},
+        {"PeakLed", Kind::Lamp, m(&M::preampPeak)},
+        {"EqLed", Kind::Lamp, m(&M::eqBypass)},
+        {"EqLevelSlider", Kind::Slider, m(&M::bandLevel), kDecibels},
+    };
+    const char* sliders[] = {"Eq33HzSlider",  "Eq80HzSlider",  "Eq150HzSlider",
+                             "Eq300HzSlider", "Eq600HzSlider", "Eq900HzSlider",
+                             "Eq2kHzSlider",  "Eq5kHzSlider",  "Eq8kHzSlider"};
     for (int i = 0; i < M::kBandCount; ++i)
         rows.push_back({sliders[i], Kind::Slider,
                         [i](Doc::Rig& r) -> Parameter& { return model<M>(r).bands[i]; },
@@ -168,11 +251,11 @@ TEST(AmpHeadChoice, zeroOneThreePickTheirHeadsAndEverythingElseTheClassic)
         float value;
         AmpHead head;
     };
-    for (const Case& c : {Case{0, AmpHead::RE500}, Case{0.9f, AmpHead::RE500},
-                          Case{1, AmpHead::V9E}, Case{2, AmpHead::RKMClassic},
-                          Case{3, AmpHead::RKM4PRO}, Case{3.7f, AmpHead::RKM4PRO},
-                          Case{7, AmpHead::RKMClassic}, Case{-1, AmpHead::RKMClassic},
-                          Case{nan, AmpHead::RKMClassic}, Case{1e30f, AmpHead::RKMClassic}})
+    for (const Case& c :
+         {Case{0, AmpHead::RE500}, Case{0.9f, AmpHead::RE500}, Case{1, AmpHead::V9E},
+          Case{2, AmpHead::RKMClassic}, Case{3, AmpHead::RKM4PRO}, Case{3.7f, AmpHead::RKM4PRO},
+          Case{7, AmpHead::RKMClassic}, Case{-1, AmpHead::RKMClassic},
+          Case{nan, AmpHead::RKMClassic}, Case{1e30f, AmpHead::RKMClassic}})
         EXPECT_EQ(GUIp::headForModel(c.value), c.head) << c.value;
 }
 
@@ -217,7 +300,10 @@ TEST_P(AmpHeadTest, openingShowsTheGainAndLeavesTheStateAsItWas)
     EXPECT_TRUE(std::regex_match(selectedText(), std::regex(kOneDecimal))) << selectedText();
 }
 
-INSTANTIATE_TEST_SUITE_P(Heads, AmpHeadTest, ::testing::Values(Head{"RE500", 0, re500Rows}),
+INSTANTIATE_TEST_SUITE_P(Heads, AmpHeadTest,
+                         ::testing::Values(Head{"RE500", 0, re500Rows}, Head{"V9E", 1, v9eRows},
+                                           Head{"RKMClassic", 2, rkmClassicRows},
+                                           Head{"RKM4PRO", 3, rkm4proRows}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AmpModuleTest, re500TextsMasterWithoutSuffixBandsInDecibels)
@@ -228,6 +314,65 @@ TEST_F(AmpModuleTest, re500TextsMasterWithoutSuffixBandsInDecibels)
     EXPECT_EQ(selectedText(), "5.0");
     m.bands[2].setValue(-3.0f, true);
     EXPECT_EQ(selectedText(), "-3.0dB");
+}
+
+TEST_F(AmpModuleTest, eachModelValueBuildsItsHeadAndAnotherChoiceReplacesItAtOnce)
+{
+    showHead(0);
+    for (int value : {1, 2, 3, 0, 3}) {
+        rig.getAmpModule().ampModel.setValue(static_cast<float>(value), true);
+        Panel* shown = head();
+        ASSERT_NE(shown, nullptr) << value;
+        const bool right[] = {dynamic_cast<GUIp::AmpRE500*>(shown) != nullptr,
+                              dynamic_cast<GUIp::AmpV9E*>(shown) != nullptr,
+                              dynamic_cast<GUIp::AmpRKMClassic*>(shown) != nullptr,
+                              dynamic_cast<GUIp::AmpRKM4PRO*>(shown) != nullptr};
+        EXPECT_TRUE(right[value]) << value;
+    }
+    // The document keeps its selector within its range: 7 is the 4 PRO.
+    rig.getAmpModule().ampModel.setValue(7.0f, true);
+    EXPECT_NE(dynamic_cast<GUIp::AmpRKM4PRO*>(head()), nullptr);
+}
+
+TEST_F(AmpModuleTest, theValvesAndTheMasterKnobTurnTogether)
+{
+    showHead(1);
+    auto* master = widget<Widgets::Knob>(head(), "MasterKnob");
+    auto* valves = widget<Widgets::Knob>(head(), "Valves");
+    drag(master, false, -40);
+    EXPECT_NE(master->getValue(), 0.0f);
+    EXPECT_FLOAT_EQ(valves->getValue(), master->getValue());
+    drag(valves, false, 25);
+    EXPECT_FLOAT_EQ(master->getValue(), valves->getValue());
+    EXPECT_FLOAT_EQ(model<Doc::AmpV9E>(rig).master.getNormalized(), valves->getValue());
+}
+
+TEST_F(AmpModuleTest, theClassicRedLampIsLitExactlyForBypassedAndNotMuted)
+{
+    showHead(2);
+    auto* red = widget<Widgets::CheckBox>(head(), "RedLed");
+    Doc::AmpModule& amp = rig.getAmpModule();
+    struct Case {
+        float bypass, mute;
+        bool lit;
+    };
+    for (const Case& c : {Case{1, 0, true}, Case{1, 1, false}, Case{0, 0, false}, Case{0, 1, false},
+                          Case{1, 0, true}}) {
+        amp.bypass.setValue(c.bypass, true);
+        amp.mute.setValue(c.mute, true);
+        EXPECT_EQ(red->isChecked(), c.lit) << c.bypass << " " << c.mute;
+    }
+    // Shown as it stands when the head opens.
+    editor->showModule(1);
+    editor->showModule(3);
+    EXPECT_TRUE(widget<Widgets::CheckBox>(head(), "RedLed")->isChecked());
+}
+
+TEST_F(AmpModuleTest, rkm4proLevelReadsInDecibels)
+{
+    showHead(3);
+    model<Doc::AmpRKM4PRO>(rig).bandLevel.setValue(0.5f, true);
+    EXPECT_EQ(selectedText(), "-6.0dB");
 }
 
 } // namespace

@@ -61,7 +61,10 @@ TEST_F(ScreenshotTest, theAmpHeads)
 {
     build();
     open();
-    const std::pair<int, const char*> heads[] = {{0, "editor-amp-gn500.png"}};
+    const std::pair<int, const char*> heads[] = {{0, "editor-amp-gn500.png"},
+                                                 {1, "editor-amp-q9r.png"},
+                                                 {2, "editor-amp-rkmcl.png"},
+                                                 {3, "editor-amp-rkm4pro.png"}};
     for (const auto& [model, name] : heads) {
         rig.getAmpModule().ampModel.setValue(static_cast<float>(model), true);
         ASSERT_NE(editor->getModulePanel(), nullptr) << name;
