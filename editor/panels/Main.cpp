@@ -6,6 +6,7 @@
 #include "editor/graphics/Window.h"
 #include "editor/panels/AmpModule.h"
 #include "editor/panels/LowerPanel.h"
+#include "editor/panels/StompModule.h"
 #include "editor/panels/TunerModule.h"
 #include "editor/panels/UpperPanel.h"
 #include "editor/widgets/Root.h"
@@ -204,6 +205,10 @@ std::unique_ptr<Panel> Main::buildModule(int moduleId)
     case TunerId:
         return tryBuild([this]() -> std::unique_ptr<Panel> {
             return std::make_unique<TunerModule>(*this, root_.get());
+        });
+    case StompId:
+        return tryBuild([this]() -> std::unique_ptr<Panel> {
+            return std::make_unique<StompModule>(*this, root_.get());
         });
     case AmpId:
         return tryBuild([this]() -> std::unique_ptr<Panel> {

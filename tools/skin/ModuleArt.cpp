@@ -399,6 +399,89 @@ Art valveStrip()
     return canvas.art("ValveGlow", frames);
 }
 
+// The stomp board: six slots, each with its name window over the pedal bay.
+Art stompBoard(const LegendFont& font)
+{
+    Canvas canvas(kFaceWidth, kFaceHeight);
+    tolex(canvas);
+    cairo_t* cr = canvas.cr();
+    for (int n = 0; n < 6; ++n) {
+        const double sx = 5 + 140 * n;
+        cairo_set_source_rgb(cr, 0.02, 0.02, 0.02);
+        cairo_rectangle(cr, sx + 4, 7, 132, 20);
+        cairo_fill(cr);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.15);
+        cairo_set_line_width(cr, 1);
+        cairo_rectangle(cr, sx + 3.5, 6.5, 133, 21);
+        cairo_stroke(cr);
+        // The bay, a little darker than the board.
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+        cairo_rectangle(cr, sx + 2, 58, 136, 304);
+        cairo_fill(cr);
+        font.text(cr, std::to_string(n + 1), sx + 84, 46, 10, {0.6, 0.6, 0.58});
+    }
+    return canvas.art("StompBoard");
+}
+
+struct PedalSpec {
+    const char* name;
+    const char* title;
+    Colour colour;
+    std::vector<KnobAt> knobs; // in slot coordinates
+    std::vector<LampAt> lamps = {};
+};
+
+// A painted metal box with its legends and a screw at each corner.
+Art pedalFace(const LegendFont& font, const PedalSpec& spec)
+{
+    const int w = 130;
+    const int h = 296;
+    Canvas canvas(w, h);
+    cairo_t* cr = canvas.cr();
+    cairo_pattern_t* paint = cairo_pattern_create_linear(0, 0, w, h);
+    cairo_pattern_add_color_stop_rgb(paint, 0, spec.colour.r * 1.1, spec.colour.g * 1.1,
+                                     spec.colour.b * 1.1);
+    cairo_pattern_add_color_stop_rgb(paint, 1, spec.colour.r * 0.7, spec.colour.g * 0.7,
+                                     spec.colour.b * 0.7);
+    cairo_new_sub_path(cr);
+    const double r = 8;
+    cairo_arc(cr, w - r, r, r, -kPi / 2, 0);
+    cairo_arc(cr, w - r, h - r, r, 0, kPi / 2);
+    cairo_arc(cr, r, h - r, r, kPi / 2, kPi);
+    cairo_arc(cr, r, r, r, kPi, 3 * kPi / 2);
+    cairo_close_path(cr);
+    cairo_set_source(cr, paint);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(paint);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+    for (double sx : {9.0, w - 9.0})
+        for (double sy : {9.0, h - 9.0}) {
+            cairo_set_source_rgb(cr, 0.7, 0.7, 0.72);
+            cairo_arc(cr, sx, sy, 3.5, 0, 2 * kPi);
+            cairo_fill(cr);
+        }
+    const Colour ink{0.97, 0.97, 0.95};
+    // Knobs and lamps are placed in slot coordinates; the face starts at x 5.
+    for (const KnobAt& k : spec.knobs) {
+        const double kr = k.size / 2;
+        font.text(cr, k.legend, k.x - 5 + kr, k.y - 8, 8, ink);
+    }
+    for (const LampAt& l : spec.lamps)
+        font.text(cr, l.legend, l.x - 5 + 7, l.y - 4, 7, ink);
+    font.text(cr, spec.title, w / 2.0, 186, 12, ink);
+    return canvas.art(spec.name);
+}
+
+std::vector<PedalSpec> pedals()
+{
+    return {{"StompOverdriveFace",
+             "DLK-OD",
+             {0.85, 0.62, 0.10},
+             {{"TEXTURE", 14, 50}, {"BALANCE", 78, 50}}}};
+}
+
 } // namespace
 
 std::vector<Art> drawModules(const std::string& labelFontFile)
@@ -410,6 +493,9 @@ std::vector<Art> drawModules(const std::string& labelFontFile)
     art.push_back(headFace(font, rkmClassic()));
     art.push_back(headFace(font, rkm4pro()));
     art.push_back(valveStrip());
+    art.push_back(stompBoard(font));
+    for (const PedalSpec& spec : pedals())
+        art.push_back(pedalFace(font, spec));
     art.push_back(lampImage("AmpLedOff", {1.0, 0.66, 0.08}, false));
     art.push_back(lampImage("AmpLedOn", {1.0, 0.66, 0.08}, true));
     return art;

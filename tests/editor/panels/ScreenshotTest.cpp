@@ -72,5 +72,16 @@ TEST_F(ScreenshotTest, theAmpHeads)
     }
 }
 
+TEST_F(ScreenshotTest, theStompChain)
+{
+    for (int slot : {0, 3})
+        rig.getStompModule().stomps[slot].setValue(1.0f, true);
+    build();
+    open();
+    editor->showModule(2);
+    ASSERT_NE(editor->getModulePanel(), nullptr);
+    shoot("editor-stomps.png");
+}
+
 } // namespace
 } // namespace test::panels
