@@ -18,9 +18,9 @@ namespace {
 const std::map<int, std::string>& pedalNames()
 {
     static const std::map<int, std::string> names = {
-        {0, "Empty"},          {1, "Borvan DLK-OD"}, {2, "Borvan DLK-OCT"},
-        {3, "Analog Chorus"},  {4, "Analog Delay"},  {5, "Bass Wah"},
-        {6, "Compressor"},     {7, "Envelope Filter"}, {8, "Volume Pedal"}};
+        {0, "Empty"},         {1, "Borvan DLK-OD"},   {2, "Borvan DLK-OCT"},
+        {3, "Analog Chorus"}, {4, "Analog Delay"},    {5, "Bass Wah"},
+        {6, "Compressor"},    {7, "Envelope Filter"}, {8, "Volume Pedal"}};
     return names;
 }
 
@@ -83,7 +83,8 @@ void StompModule::slotChanged(int slot)
         // A handler of the old pedal may be on the stack: it goes at the end of the event.
         getRoot().deleteLater(std::move(pedal));
     }
-    const float value = getDocument().getStompModule().stomps[static_cast<std::size_t>(slot)].getValue();
+    const float value =
+        getDocument().getStompModule().stomps[static_cast<std::size_t>(slot)].getValue();
     const int model = std::isfinite(value) ? static_cast<int>(std::trunc(value)) : 0;
     Main& root = getRoot();
     Application::GUI::Widget* area = areas_[static_cast<std::size_t>(slot)];
@@ -92,6 +93,27 @@ void StompModule::slotChanged(int slot)
         switch (model) {
         case 1:
             pedal = std::make_unique<StompOverdrive>(n, root, area);
+            break;
+        case 2:
+            pedal = std::make_unique<StompOctaver>(n, root, area);
+            break;
+        case 3:
+            pedal = std::make_unique<StompRI1>(n, root, area);
+            break;
+        case 4:
+            pedal = std::make_unique<StompMemoryMan>(n, root, area);
+            break;
+        case 5:
+            pedal = std::make_unique<StompWah>(n, root, area);
+            break;
+        case 6:
+            pedal = std::make_unique<StompDynaComp>(n, root, area);
+            break;
+        case 7:
+            pedal = std::make_unique<StompEnvelopeFilter>(n, root, area);
+            break;
+        case 8:
+            pedal = std::make_unique<StompVolume>(n, root, area);
             break;
         default:
             break;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include <cairo-ft.h>
 #include <cairo.h>
@@ -470,16 +472,124 @@ Art pedalFace(const LegendFont& font, const PedalSpec& spec)
     }
     for (const LampAt& l : spec.lamps)
         font.text(cr, l.legend, l.x - 5 + 7, l.y - 4, 7, ink);
-    font.text(cr, spec.title, w / 2.0, 186, 12, ink);
+    font.text(cr, spec.title, w / 2.0, 284, 12, ink);
     return canvas.art(spec.name);
 }
 
 std::vector<PedalSpec> pedals()
 {
-    return {{"StompOverdriveFace",
-             "DLK-OD",
-             {0.85, 0.62, 0.10},
-             {{"TEXTURE", 14, 50}, {"BALANCE", 78, 50}}}};
+    // Legends above each control; lamps, switches and rockers as placed.
+    auto small = [](const char* legend, double x, double y) { return KnobAt{legend, x, y, 32}; };
+    return {
+        {"StompOverdriveFace",
+         "DLK-OD",
+         {0.85, 0.62, 0.10},
+         {{"TEXTURE", 14, 50}, {"BALANCE", 78, 50}}},
+        {"StompOctaverFace",
+         "DLK-OCT",
+         {0.20, 0.45, 0.75},
+         {{"OCTAVE", 14, 50}, {"DIRECT", 78, 50}}},
+        {"StompRI1Face",
+         "CHORUS",
+         {0.35, 0.65, 0.70},
+         {small("LEVEL", 20, 30),
+          small("CHORUS", 88, 30),
+          small("DEPTH", 20, 88),
+          small("RATE", 88, 88),
+          {"", 12, 140, 40},
+          {"CHORUS / VIBRATO", 52, 140, 40},
+          {"", 92, 140, 40}}},
+        {"StompMemoryManFace",
+         "DELAY",
+         {0.55, 0.55, 0.58},
+         {small("DELAY", 20, 30),
+          small("FEEDBACK", 88, 30),
+          small("BLEND", 20, 88),
+          small("CH/VIB", 88, 88),
+          {"", 12, 140, 40},
+          {"CHORUS / VIBRATO", 52, 140, 40},
+          {"", 92, 140, 40},
+          {"SYNC", 92, 176, 40}}},
+        {"StompWahFace",
+         "BASS WAH",
+         {0.15, 0.15, 0.16},
+         {{"MODE", 45, 154, 50}},
+         {{"OFF", 24, 134}, {"ON", 63, 134}, {"AUTO", 102, 134}}},
+        {"StompDynaCompFace",
+         "COMP",
+         {0.75, 0.12, 0.12},
+         {{"OUTPUT", 14, 50}, {"SENSITIVITY", 78, 50}}},
+        {"StompEnvelopeFilterFace",
+         "ENVELOPE",
+         {0.45, 0.22, 0.60},
+         {small("FREQ", 20, 30),
+          small("RESO", 88, 30),
+          small("DEPTH", 54, 88),
+          {"POLES", 8, 136, 40},
+          {"BAND", 92, 136, 40}},
+         {{"HP", 40, 158}, {"BP", 63, 158}, {"LP", 86, 158}}},
+        {"StompVolumeFace",
+         "VOLUME",
+         {0.20, 0.50, 0.25},
+         {small("MIN", 20, 130), {"MODE", 80, 132, 40}}},
+    };
+}
+
+// A small labelled push switch: the state's word lit on a dark cap.
+Art labelSwitch(const LegendFont& font, const std::string& name, const char* word, bool lit)
+{
+    const int w = 40;
+    const int h = 18;
+    Canvas canvas(w, h);
+    cairo_t* cr = canvas.cr();
+    cairo_set_source_rgb(cr, 0.08, 0.08, 0.09);
+    cairo_rectangle(cr, 0.5, 0.5, w - 1, h - 1);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    font.text(cr, word, w / 2.0, 13, 9, lit ? Colour{1.0, 0.69, 0.25} : Colour{0.75, 0.75, 0.72});
+    return canvas.art(name);
+}
+
+// A rocker seen from above, tilting from heel to toe over 32 frames.
+Art rockerStrip(const std::string& name, Colour tint)
+{
+    const int w = 100;
+    const int h = 90;
+    const int frames = 32;
+    Canvas canvas(w, h * frames);
+    cairo_t* cr = canvas.cr();
+    for (int f = 0; f < frames; ++f) {
+        const double y0 = f * h;
+        const double t = double(f) / (frames - 1);
+        const double inset = 6 + 10 * (1 - t);
+        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+        cairo_rectangle(cr, 0, y0, w, h);
+        cairo_fill(cr);
+        cairo_pattern_t* tread = cairo_pattern_create_linear(0, y0, 0, y0 + h);
+        cairo_pattern_add_color_stop_rgb(tread, 0, tint.r * (0.5 + 0.5 * t),
+                                         tint.g * (0.5 + 0.5 * t), tint.b * (0.5 + 0.5 * t));
+        cairo_pattern_add_color_stop_rgb(tread, 1, tint.r * (1 - 0.5 * t), tint.g * (1 - 0.5 * t),
+                                         tint.b * (1 - 0.5 * t));
+        cairo_move_to(cr, inset, y0 + 4);
+        cairo_line_to(cr, w - inset, y0 + 4);
+        cairo_line_to(cr, w - 6, y0 + h - 4);
+        cairo_line_to(cr, 6, y0 + h - 4);
+        cairo_close_path(cr);
+        cairo_set_source(cr, tread);
+        cairo_fill(cr);
+        cairo_pattern_destroy(tread);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
+        cairo_set_line_width(cr, 1.5);
+        for (int g = 1; g < 8; ++g) {
+            const double gy = y0 + 4 + g * (h - 8) / 8.0;
+            cairo_move_to(cr, 14, gy);
+            cairo_line_to(cr, w - 14, gy);
+        }
+        cairo_stroke(cr);
+    }
+    return canvas.art(name, frames);
 }
 
 } // namespace
@@ -496,6 +606,17 @@ std::vector<Art> drawModules(const std::string& labelFontFile)
     art.push_back(stompBoard(font));
     for (const PedalSpec& spec : pedals())
         art.push_back(pedalFace(font, spec));
+    // Multi-state switches as one image per state; the chorus/vibrato
+    // switches show their one mode's word, so all three read alike.
+    const std::pair<const char*, std::vector<const char*>> words[] = {
+        {"SwitchMode", {"CHO", "VIB"}},       {"SwitchBpm", {"MS", "BPM"}},
+        {"SwitchWah", {"OFF", "ON", "AUTO"}}, {"SwitchPole", {"12dB", "24dB"}},
+        {"SwitchBand", {"HP", "BP", "LP"}},   {"SwitchVolume", {"ON", "OFF"}}};
+    for (const auto& [prefix, list] : words)
+        for (std::size_t i = 0; i < list.size(); ++i)
+            art.push_back(labelSwitch(font, prefix + std::to_string(i), list[i], i > 0));
+    art.push_back(rockerStrip("WahRocker", {0.35, 0.35, 0.37}));
+    art.push_back(rockerStrip("VolumeRocker", {0.30, 0.55, 0.32}));
     art.push_back(lampImage("AmpLedOff", {1.0, 0.66, 0.08}, false));
     art.push_back(lampImage("AmpLedOn", {1.0, 0.66, 0.08}, true));
     return art;

@@ -74,13 +74,16 @@ TEST_F(ScreenshotTest, theAmpHeads)
 
 TEST_F(ScreenshotTest, theStompChain)
 {
-    for (int slot : {0, 3})
-        rig.getStompModule().stomps[slot].setValue(1.0f, true);
+    for (int slot = 0; slot < 6; ++slot)
+        rig.getStompModule().stomps[slot].setValue(static_cast<float>(slot + 3), true);
     build();
     open();
     editor->showModule(2);
     ASSERT_NE(editor->getModulePanel(), nullptr);
     shoot("editor-stomps.png");
+    rig.getStompModule().stomps[0].setValue(1.0f, true);
+    rig.getStompModule().stomps[1].setValue(2.0f, true);
+    shoot("editor-stomps-2.png");
 }
 
 } // namespace

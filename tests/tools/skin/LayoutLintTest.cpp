@@ -21,6 +21,8 @@ struct LayoutRow {
     const char* file;
     std::map<std::string, std::string> widgets;
     std::set<std::string> displayOnly;
+    // Multi-state buttons and their number of states (images).
+    std::map<std::string, int> states = {};
 };
 
 const std::vector<LayoutRow>& layouts()
@@ -183,6 +185,74 @@ const std::vector<LayoutRow>& layouts()
           {"TextureKnob", "Knob"},
           {"BalanceKnob", "Knob"}},
          {"BypassLed"}},
+        {"StompOctaver.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"OctaveKnob", "Knob"},
+          {"DirectKnob", "Knob"}},
+         {"BypassLed"}},
+        {"StompRI1.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"LevelKnob", "Knob"},
+          {"ChorusKnob", "Knob"},
+          {"VibratoDepthKnob", "Knob"},
+          {"VibratoRateKnob", "Knob"},
+          {"VibratoSwitch", "CheckBox"},
+          {"ChorusSwitch", "CheckBox"},
+          {"VCSwitch", "CheckBox"}},
+         {"BypassLed"}},
+        {"StompMemoryMan.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"DelayKnob", "Knob"},
+          {"FeedbackKnob", "Knob"},
+          {"BlendKnob", "Knob"},
+          {"ChVibKnob", "Knob"},
+          {"VibratoSwitch", "CheckBox"},
+          {"ChorusSwitch", "CheckBox"},
+          {"VCSwitch", "CheckBox"},
+          {"BPMSwitch", "MultiStateButton"},
+          {"DelayBPMKnob", "Knob"}},
+         {"BypassLed"},
+         {{"BPMSwitch", 2}}},
+        {"StompWah.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"ModeSwitch", "MultiStateButton"},
+          {"WahPedal", "Knob"},
+          {"OffLed", "CheckBox"},
+          {"AutoLed", "CheckBox"},
+          {"OnLed", "CheckBox"}},
+         {"BypassLed", "OffLed", "AutoLed", "OnLed"},
+         {{"ModeSwitch", 3}}},
+        {"StompDynaComp.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"OutputKnob", "Knob"},
+          {"SensitivityKnob", "Knob"}},
+         {"BypassLed"}},
+        {"StompEnvelopeFilter.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"FreqKnob", "Knob"},
+          {"ResonanceKnob", "Knob"},
+          {"DepthKnob", "Knob"},
+          {"PoleModeSwitch", "MultiStateButton"},
+          {"BandModeSwitch", "MultiStateButton"},
+          {"BPLed", "CheckBox"},
+          {"LPLed", "CheckBox"},
+          {"HPLed", "CheckBox"}},
+         {"BypassLed", "BPLed", "LPLed", "HPLed"},
+         {{"PoleModeSwitch", 2}, {"BandModeSwitch", 3}}},
+        {"StompVolume.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"VolumePedal", "Knob"},
+          {"MinLevelKnob", "Knob"},
+          {"ModeSwitch", "MultiStateButton"}},
+         {"BypassLed"},
+         {{"ModeSwitch", 2}}},
         {"Preferences.xml",
          {{"DSMActiveCheckBox", "CheckBox"},
           {"SaveButton", "PushButton"},
@@ -234,6 +304,15 @@ protected:
                 EXPECT_EQ(image->height % frames, 0) << name << ": " << strip;
                 provider.getImageCache().release(image);
             }
+        }
+        if (name && row.states.count(name)) {
+            int images = 0;
+            for (const TiXmlAttribute* a = element.FirstAttribute(); a; a = a->Next())
+                if (std::string(a->Name()).compare(0, 5, "Image") == 0 &&
+                    std::string(a->Name()).size() > 5)
+                    ++images;
+            EXPECT_EQ(type, "MultiStateButton") << name;
+            EXPECT_EQ(images, row.states.at(name)) << name << " states";
         }
         if (name && row.displayOnly.count(name)) {
             int enabled = 1;
