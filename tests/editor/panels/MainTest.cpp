@@ -134,6 +134,22 @@ TEST_F(MainTest, aLoadRebuildsTheShownPanelAndRunsNoneOfTheOldPanelsHandlers)
     EXPECT_NE(dynamic_cast<TunerModule*>(editor->getModulePanel()), nullptr);
 }
 
+TEST_F(MainTest, modelChangesRebuildWithoutASwitchAndOnlyForTheirOwnModule)
+{
+    build();
+    record();
+    for (int module : {3, 4, 1}) {
+        editor->showModule(module);
+        fired.clear();
+        rig.getAmpModule().ampModel.setValue(module == 3 ? 0.0f : 1.0f, true);
+        rig.getCabModule().cabinetModel.setValue(module == 4 ? 2.0f : 3.0f, true);
+        EXPECT_TRUE(fired.empty()) << module;
+        EXPECT_EQ(editor->getModule(), module);
+        EXPECT_EQ(editor->pendingCount(), 0u);
+    }
+    EXPECT_NE(dynamic_cast<TunerModule*>(editor->getModulePanel()), nullptr);
+}
+
 TEST_F(MainTest, theSelectedValueIsClearedOnLoadBeforeARebuiltPanelWritesItsValue)
 {
     build();

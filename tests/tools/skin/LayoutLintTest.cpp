@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,11 @@ struct LayoutRow {
     // Multi-state buttons and their number of states (images).
     std::map<std::string, int> states = {};
 };
+
+void PrintTo(const LayoutRow& row, std::ostream* out)
+{
+    *out << row.file;
+}
 
 const std::vector<LayoutRow>& layouts()
 {
