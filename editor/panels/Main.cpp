@@ -4,7 +4,9 @@
 #include <stdexcept>
 
 #include "editor/graphics/Window.h"
+#include "editor/panels/AmpModule.h"
 #include "editor/panels/LowerPanel.h"
+#include "editor/panels/StompModule.h"
 #include "editor/panels/TunerModule.h"
 #include "editor/panels/UpperPanel.h"
 #include "editor/widgets/Root.h"
@@ -207,11 +209,18 @@ bool Main::onKey(std::int32_t key, std::int32_t character, std::int32_t modifier
 
 std::unique_ptr<Panel> Main::buildModule(int moduleId)
 {
-    // The stomp chain, amplifier and cabinet panels plug in here.
     switch (moduleId) {
     case TunerId:
         return tryBuild([this]() -> std::unique_ptr<Panel> {
             return std::make_unique<TunerModule>(*this, root_.get());
+        });
+    case StompId:
+        return tryBuild([this]() -> std::unique_ptr<Panel> {
+            return std::make_unique<StompModule>(*this, root_.get());
+        });
+    case AmpId:
+        return tryBuild([this]() -> std::unique_ptr<Panel> {
+            return std::make_unique<AmpModule>(*this, root_.get());
         });
     default:
         return nullptr;

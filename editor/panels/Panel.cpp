@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/panels/AdapterStaticTextMeter.h"
 #include "editor/panels/Main.h"
 #include "plugin/docview/Adapter.h"
 
@@ -17,6 +18,15 @@ Panel::~Panel() = default;
 Document::Rig& Panel::getDocument() const
 {
     return root_.getDocument();
+}
+
+AdapterStaticTextMeter* Panel::addStaticTextMeter(Application::Widgets::StaticText* text,
+                                                  Application::DocView::Parameter* parameter)
+{
+    auto adapter = std::make_unique<AdapterStaticTextMeter>(parameter, text);
+    AdapterStaticTextMeter* raw = adapter.get();
+    addAdapter(std::move(adapter));
+    return raw;
 }
 
 void Panel::makeInert()

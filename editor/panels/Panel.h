@@ -16,6 +16,7 @@ class Rig;
 namespace Zq::BorvanRAZ::GUI {
 
 class Main;
+class AdapterStaticTextMeter;
 
 // Base of every panel of the editor: a unit view built from one layout below
 // a parent widget, with the editor root and a refresh that the root's timer
@@ -31,6 +32,10 @@ public:
     virtual void update() {}
 
     Main& getRoot() const noexcept { return root_; }
+
+    // Binds a delay's note value to a text, like the unit view's binders.
+    AdapterStaticTextMeter* addStaticTextMeter(Application::Widgets::StaticText* text,
+                                               Application::DocView::Parameter* parameter);
     Document::Rig& getDocument() const;
 
     // A panel waiting for its deletion must not act any more: its adapters

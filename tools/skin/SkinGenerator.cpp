@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "ModuleArt.h"
 #include "PanelArt.h"
 #include "PresetArt.h"
 #include "SkinArt.h"
@@ -37,6 +38,8 @@ int run(int argc, char** argv)
     std::vector<skin::Art> images = skin::drawControls();
     for (skin::Art& panel : skin::drawPanels(fonts + "/DejaVuSans-Bold.ttf"))
         images.push_back(std::move(panel));
+    for (skin::Art& module : skin::drawModules(fonts + "/DejaVuSans-Bold.ttf"))
+        images.push_back(std::move(module));
     for (skin::Art& font :
          skin::drawFonts({{"LabelFont", fonts + "/DejaVuSans-Bold.ttf", 11},
                           {"DisplayFont", fonts + "/DejaVuSansCondensed-Bold.ttf", 16}}))

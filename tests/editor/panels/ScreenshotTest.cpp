@@ -57,5 +57,34 @@ TEST_F(ScreenshotTest, theBarsTheTunerAndTheDialogs)
     shoot("editor-preferences.png");
 }
 
+TEST_F(ScreenshotTest, theAmpHeads)
+{
+    build();
+    open();
+    const std::pair<int, const char*> heads[] = {{0, "editor-amp-gn500.png"},
+                                                 {1, "editor-amp-q9r.png"},
+                                                 {2, "editor-amp-rkmcl.png"},
+                                                 {3, "editor-amp-rkm4pro.png"}};
+    for (const auto& [model, name] : heads) {
+        rig.getAmpModule().ampModel.setValue(static_cast<float>(model), true);
+        ASSERT_NE(editor->getModulePanel(), nullptr) << name;
+        shoot(name);
+    }
+}
+
+TEST_F(ScreenshotTest, theStompChain)
+{
+    for (int slot = 0; slot < 6; ++slot)
+        rig.getStompModule().stomps[slot].setValue(static_cast<float>(slot + 3), true);
+    build();
+    open();
+    editor->showModule(2);
+    ASSERT_NE(editor->getModulePanel(), nullptr);
+    shoot("editor-stomps.png");
+    rig.getStompModule().stomps[0].setValue(1.0f, true);
+    rig.getStompModule().stomps[1].setValue(2.0f, true);
+    shoot("editor-stomps-2.png");
+}
+
 } // namespace
 } // namespace test::panels

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -21,6 +22,8 @@ struct LayoutRow {
     const char* file;
     std::map<std::string, std::string> widgets;
     std::set<std::string> displayOnly;
+    // Multi-state buttons and their number of states (images).
+    std::map<std::string, int> states = {};
 };
 
 void PrintTo(const LayoutRow& row, std::ostream* out)
@@ -126,6 +129,168 @@ const std::vector<LayoutRow>& layouts()
           {"OKButton", "PushButton"},
           {"CancelButton", "PushButton"}},
          {}},
+        {"AmpGN-500.xml",
+         {{"BypassSwitch", "CheckBox"}, {"BypassLed", "CheckBox"},   {"MuteSwitch", "CheckBox"},
+          {"MuteLed", "CheckBox"},      {"PeakLed", "CheckBox"},     {"GainKnob", "Knob"},
+          {"BassKnob", "Knob"},         {"MidKnob", "Knob"},         {"TrebleKnob", "Knob"},
+          {"MasterKnob", "Knob"},       {"PadSwitch", "CheckBox"},   {"LimitSwitch", "CheckBox"},
+          {"LimitLed", "CheckBox"},     {"EqSwitch", "CheckBox"},    {"EqLed", "CheckBox"},
+          {"Eq40HzSlider", "Slider"},   {"Eq80HzSlider", "Slider"},  {"Eq150HzSlider", "Slider"},
+          {"Eq300HzSlider", "Slider"},  {"Eq600HzSlider", "Slider"}, {"Eq900HzSlider", "Slider"},
+          {"Eq2kHzSlider", "Slider"},   {"Eq5kHzSlider", "Slider"},  {"Eq9kHzSlider", "Slider"}},
+         {"BypassLed", "MuteLed", "PeakLed", "LimitLed", "EqLed"}},
+        {"AmpQ-9W.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"MuteSwitch", "CheckBox"},
+          {"GainKnob", "Knob"},
+          {"BassKnob", "Knob"},
+          {"MidKnob", "Knob"},
+          {"FreqKnob", "Knob"},
+          {"TrebleKnob", "Knob"},
+          {"MasterKnob", "Knob"},
+          {"HiSwitch", "CheckBox"},
+          {"LoSwitch", "CheckBox"},
+          {"WSwitch", "CheckBox"},
+          {"Valves", "Knob"}},
+         {}},
+        {"AmpRKM-Classic.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"MuteSwitch", "CheckBox"},
+          {"GreenLed", "CheckBox"},
+          {"RedLed", "CheckBox"},
+          {"GainKnob", "Knob"},
+          {"BassKnob", "Knob"},
+          {"MidKnob", "Knob"},
+          {"FreqKnob", "Knob"},
+          {"TrebleKnob", "Knob"},
+          {"MasterKnob", "Knob"},
+          {"HiSwitch", "CheckBox"},
+          {"LoSwitch", "CheckBox"}},
+         {"GreenLed", "RedLed"}},
+        {"AmpRKM-4PRO.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"MuteSwitch", "CheckBox"},
+          {"15dBSwitch", "CheckBox"},
+          {"GainKnob", "Knob"},
+          {"CompressionKnob", "Knob"},
+          {"HiSwitch", "CheckBox"},
+          {"LoSwitch", "CheckBox"},
+          {"BassKnob", "Knob"},
+          {"MidKnob", "Knob"},
+          {"FreqKnob", "Knob"},
+          {"TrebleKnob", "Knob"},
+          {"LimitDefeatSwitch", "CheckBox"},
+          {"BrightSwitch", "CheckBox"},
+          {"MasterKnob", "Knob"},
+          {"LimitLed", "CheckBox"},
+          {"PeakLed", "CheckBox"},
+          {"EqLed", "CheckBox"},
+          {"Eq33HzSlider", "Slider"},
+          {"Eq80HzSlider", "Slider"},
+          {"Eq150HzSlider", "Slider"},
+          {"Eq300HzSlider", "Slider"},
+          {"Eq600HzSlider", "Slider"},
+          {"Eq900HzSlider", "Slider"},
+          {"Eq2kHzSlider", "Slider"},
+          {"Eq5kHzSlider", "Slider"},
+          {"Eq8kHzSlider", "Slider"},
+          {"EqLevelSlider", "Slider"}},
+         {"BypassLed", "LimitLed", "PeakLed", "EqLed"}},
+        {"Stomps.xml",
+         {{"Slot0UpButton", "PushButton"},    {"Slot0DownButton", "PushButton"},
+          {"Slot0ModelLabel", "StaticText"},  {"Slot0Menu", "Menu"},
+          {"Slot0ModelButton", "PushButton"}, {"Slot0Area", "Group"},
+          {"Slot1UpButton", "PushButton"},    {"Slot1DownButton", "PushButton"},
+          {"Slot1ModelLabel", "StaticText"},  {"Slot1Menu", "Menu"},
+          {"Slot1ModelButton", "PushButton"}, {"Slot1Area", "Group"},
+          {"Slot2UpButton", "PushButton"},    {"Slot2DownButton", "PushButton"},
+          {"Slot2ModelLabel", "StaticText"},  {"Slot2Menu", "Menu"},
+          {"Slot2ModelButton", "PushButton"}, {"Slot2Area", "Group"},
+          {"Slot3UpButton", "PushButton"},    {"Slot3DownButton", "PushButton"},
+          {"Slot3ModelLabel", "StaticText"},  {"Slot3Menu", "Menu"},
+          {"Slot3ModelButton", "PushButton"}, {"Slot3Area", "Group"},
+          {"Slot4UpButton", "PushButton"},    {"Slot4DownButton", "PushButton"},
+          {"Slot4ModelLabel", "StaticText"},  {"Slot4Menu", "Menu"},
+          {"Slot4ModelButton", "PushButton"}, {"Slot4Area", "Group"},
+          {"Slot5UpButton", "PushButton"},    {"Slot5DownButton", "PushButton"},
+          {"Slot5ModelLabel", "StaticText"},  {"Slot5Menu", "Menu"},
+          {"Slot5ModelButton", "PushButton"}, {"Slot5Area", "Group"}},
+         {}},
+        {"StompOverdrive.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"TextureKnob", "Knob"},
+          {"BalanceKnob", "Knob"}},
+         {"BypassLed"}},
+        {"StompOctaver.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"OctaveKnob", "Knob"},
+          {"DirectKnob", "Knob"}},
+         {"BypassLed"}},
+        {"StompRI1.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"LevelKnob", "Knob"},
+          {"ChorusKnob", "Knob"},
+          {"VibratoDepthKnob", "Knob"},
+          {"VibratoRateKnob", "Knob"},
+          {"VibratoSwitch", "CheckBox"},
+          {"ChorusSwitch", "CheckBox"},
+          {"VCSwitch", "CheckBox"}},
+         {"BypassLed"}},
+        {"StompMemoryMan.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"DelayKnob", "Knob"},
+          {"FeedbackKnob", "Knob"},
+          {"BlendKnob", "Knob"},
+          {"ChVibKnob", "Knob"},
+          {"VibratoSwitch", "CheckBox"},
+          {"ChorusSwitch", "CheckBox"},
+          {"VCSwitch", "CheckBox"},
+          {"BPMSwitch", "MultiStateButton"},
+          {"DelayBPMKnob", "Knob"}},
+         {"BypassLed"},
+         {{"BPMSwitch", 2}}},
+        {"StompWah.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"ModeSwitch", "MultiStateButton"},
+          {"WahPedal", "Knob"},
+          {"OffLed", "CheckBox"},
+          {"AutoLed", "CheckBox"},
+          {"OnLed", "CheckBox"}},
+         {"BypassLed", "OffLed", "AutoLed", "OnLed"},
+         {{"ModeSwitch", 3}}},
+        {"StompDynaComp.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"OutputKnob", "Knob"},
+          {"SensitivityKnob", "Knob"}},
+         {"BypassLed"}},
+        {"StompEnvelopeFilter.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"FreqKnob", "Knob"},
+          {"ResonanceKnob", "Knob"},
+          {"DepthKnob", "Knob"},
+          {"PoleModeSwitch", "MultiStateButton"},
+          {"BandModeSwitch", "MultiStateButton"},
+          {"BPLed", "CheckBox"},
+          {"LPLed", "CheckBox"},
+          {"HPLed", "CheckBox"}},
+         {"BypassLed", "BPLed", "LPLed", "HPLed"},
+         {{"PoleModeSwitch", 2}, {"BandModeSwitch", 3}}},
+        {"StompVolume.xml",
+         {{"BypassSwitch", "CheckBox"},
+          {"BypassLed", "CheckBox"},
+          {"VolumePedal", "Knob"},
+          {"MinLevelKnob", "Knob"},
+          {"ModeSwitch", "MultiStateButton"}},
+         {"BypassLed"},
+         {{"ModeSwitch", 2}}},
         {"Preferences.xml",
          {{"DSMActiveCheckBox", "CheckBox"},
           {"SaveButton", "PushButton"},
@@ -178,6 +343,15 @@ protected:
                 provider.getImageCache().release(image);
             }
         }
+        if (name && row.states.count(name)) {
+            int images = 0;
+            for (const TiXmlAttribute* a = element.FirstAttribute(); a; a = a->Next())
+                if (std::string(a->Name()).compare(0, 5, "Image") == 0 &&
+                    std::string(a->Name()).size() > 5)
+                    ++images;
+            EXPECT_EQ(type, "MultiStateButton") << name;
+            EXPECT_EQ(images, row.states.at(name)) << name << " states";
+        }
         if (name && row.displayOnly.count(name)) {
             int enabled = 1;
             element.QueryIntAttribute("Enabled", &enabled);
@@ -212,7 +386,11 @@ TEST_P(LayoutLint, namesClassesImagesFontsFramesAndLampsHoldTogether)
 INSTANTIATE_TEST_SUITE_P(Skin, LayoutLint, ::testing::ValuesIn(layouts()),
                          [](const ::testing::TestParamInfo<LayoutRow>& info) {
                              std::string name = info.param.file;
-                             return name.substr(0, name.find('.'));
+                             name = name.substr(0, name.find('.'));
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
                          });
 
 } // namespace
