@@ -262,8 +262,12 @@ TEST(ejpPlayerLength, AtCompletionTheLengthBecomesTheFramesHeldAndTheLoopEndFoll
     ejpPlayer player;
     player.setSampleRate(22050.0f);
     ASSERT_TRUE(player.load(path.c_str()));
-    EXPECT_EQ(player.lengthFrames(), 501);
-    EXPECT_EQ(player.loopEnd(), 501);
+    // The loader thread may already have finished so short a file; before
+    // that the estimate stands.
+    const std::int64_t early = player.lengthFrames();
+    EXPECT_TRUE(early == 501 || early == 500) << early;
+    const std::int64_t earlyLoopEnd = player.loopEnd();
+    EXPECT_TRUE(earlyLoopEnd == 501 || earlyLoopEnd == 500) << earlyLoopEnd;
     while (player.progress() < 1.0f)
         ASSERT_FALSE(player.loadFailed());
     ASSERT_TRUE(player.isLoaded());
