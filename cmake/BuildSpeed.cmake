@@ -18,7 +18,9 @@ endif()
 # rig_unity_build(<target> [SKIP <source>...]): compiles the target's sources
 # in batches. A source that defines a name another source of the target
 # defines too (in an anonymous namespace or as a static function) goes in the
-# SKIP list, given relative to the target's folder; so does, without being
+# SKIP list, given relative to the target's folder, and so does a source that
+# refers to a library above its own: in a batch it would come into programs
+# that link only the batch's other sources. So does, without being
 # listed, every source that includes the X11 headers, whose macros ("None",
 # "Status", "Bool") would leak into the sources after it.
 function(rig_unity_build target)
