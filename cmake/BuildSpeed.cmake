@@ -15,10 +15,10 @@ if(RIG_HAVE_LLD)
   add_link_options(-fuse-ld=lld)
 endif()
 
-# rig_unity_build(<target> [SKIP <source>...]): compiles the target's sources
+# rig_unity_build(<target> [SKIP <regex>...]): compiles the target's sources
 # in batches. A source that defines a name another source of the target
 # defines too (in an anonymous namespace or as a static function) goes in the
-# SKIP list, given relative to the target's folder, and so does a source that
+# SKIP list (patterns of paths relative to the target's folder), and so does a source that
 # refers to a library above its own: in a batch it would come into programs
 # that link only the batch's other sources. So does, without being
 # listed, every source that includes the X11 headers, whose macros ("None",
@@ -31,10 +31,6 @@ function(rig_unity_build target)
   set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
   get_target_property(folder ${target} SOURCE_DIR)
   get_target_property(sources ${target} SOURCES)
-  set(skipped "")
-  foreach(source IN LISTS ARG_SKIP)
-    list(APPEND skipped ${folder}/${source})
-  endforeach()
   foreach(source IN LISTS sources)
     if(NOT IS_ABSOLUTE ${source})
       set(source ${folder}/${source})
@@ -42,8 +38,15 @@ function(rig_unity_build target)
     if(NOT source MATCHES "\\.cpp$" OR NOT EXISTS ${source})
       continue()
     endif()
+    file(RELATIVE_PATH relative ${folder} ${source})
+    set(skip OFF)
+    foreach(pattern IN LISTS ARG_SKIP)
+      if(relative MATCHES "^${pattern}$")
+        set(skip ON)
+      endif()
+    endforeach()
     file(STRINGS ${source} x11 REGEX "^#include [<\"]X11/")
-    if(x11 OR source IN_LIST skipped)
+    if(x11 OR skip)
       set_source_files_properties(${source} TARGET_DIRECTORY ${target}
                                   PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
     endif()
