@@ -3,7 +3,7 @@
 # Runs as root or through sudo, without standard input.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build ccache pkg-config googletest libgtest-dev libbenchmark-dev
+packages=(g++ cmake ninja-build ccache lld pkg-config googletest libgtest-dev libbenchmark-dev
           libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format
           rubberband-cli soundstretch
           libx11-dev libpng-dev zlib1g-dev xvfb libxtst-dev libcairo2-dev
