@@ -1,141 +1,20 @@
 #include "ModuleArt.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
-#include <cairo-ft.h>
 #include <cairo.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
+
+#include "SkinCanvas.h"
 
 namespace skin {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // The module area between the bars.
 constexpr int kFaceWidth = 851;
 constexpr int kFaceHeight = 364;
-
-struct Colour {
-    double r, g, b;
-};
-
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-          cr_(cairo_create(surface_)), width_(width), height_(height)
-    {
-        if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
-            throw std::runtime_error("cairo could not make a surface");
-    }
-    ~Canvas()
-    {
-        cairo_destroy(cr_);
-        cairo_surface_destroy(surface_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    cairo_t* cr() const { return cr_; }
-    cairo_surface_t* surface() const { return surface_; }
-
-    Art art(const std::string& name, int frames = 1) const
-    {
-        cairo_surface_flush(surface_);
-        Art art{name, width_, height_, {}, frames};
-        const auto* data = cairo_image_surface_get_data(surface_);
-        const int stride = cairo_image_surface_get_stride(surface_);
-        art.pixels.resize(static_cast<std::size_t>(width_) * height_);
-        for (int y = 0; y < height_; ++y)
-            std::memcpy(&art.pixels[static_cast<std::size_t>(y) * width_], data + y * stride,
-                        static_cast<std::size_t>(width_) * 4);
-        return art;
-    }
-
-private:
-    cairo_surface_t* surface_;
-    cairo_t* cr_;
-    int width_;
-    int height_;
-};
-
-// The legend face, loaded from its file so the art does not depend on what
-// fontconfig would pick.
-class LegendFont {
-public:
-    explicit LegendFont(const std::string& file)
-    {
-        if (FT_Init_FreeType(&library_) != 0 || FT_New_Face(library_, file.c_str(), 0, &face_) != 0)
-            throw std::runtime_error("cannot load the legend font " + file);
-        cairoFace_ = cairo_ft_font_face_create_for_ft_face(face_, 0);
-    }
-    ~LegendFont()
-    {
-        cairo_font_face_destroy(cairoFace_);
-        FT_Done_Face(face_);
-        FT_Done_FreeType(library_);
-    }
-    LegendFont(const LegendFont&) = delete;
-    LegendFont& operator=(const LegendFont&) = delete;
-
-    // Centred on x; y is the baseline.
-    void text(cairo_t* cr, const std::string& s, double x, double y, double size,
-              Colour colour) const
-    {
-        cairo_set_font_face(cr, cairoFace_);
-        cairo_set_font_size(cr, size);
-        cairo_text_extents_t extents;
-        cairo_text_extents(cr, s.c_str(), &extents);
-        const double left = std::round(x - extents.x_advance / 2);
-        cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
-        cairo_move_to(cr, left, y + 1);
-        cairo_show_text(cr, s.c_str());
-        cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
-        cairo_move_to(cr, left, y);
-        cairo_show_text(cr, s.c_str());
-    }
-
-private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
-    cairo_font_face_t* cairoFace_ = nullptr;
-};
-
-double noise(std::uint32_t x, std::uint32_t y, std::uint32_t seed)
-{
-    std::uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return (h & 0xFFFFFF) / double(0x1000000);
-}
-
-std::uint32_t opaquePixel(double r, double g, double b)
-{
-    auto c = [](double v) {
-        return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
-    };
-    return 0xFF000000u | (c(r) << 16) | (c(g) << 8) | c(b);
-}
-
-template <class Shade> void shadeRect(Canvas& canvas, int x0, int y0, int w, int h, Shade shade)
-{
-    cairo_surface_flush(canvas.surface());
-    auto* data = cairo_image_surface_get_data(canvas.surface());
-    const int stride = cairo_image_surface_get_stride(canvas.surface());
-    for (int y = y0; y < y0 + h; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
-        for (int x = x0; x < x0 + w; ++x)
-            row[x] = shade(x, y);
-    }
-    cairo_surface_mark_dirty(canvas.surface());
-}
 
 // Dark tolex over the whole module area.
 void tolex(Canvas& canvas)
@@ -198,7 +77,7 @@ void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double
     for (int i = 0; numbers && i <= 10; i += 2) {
         const double a = (-225 + 27.0 * i) * kPi / 180;
         font.text(cr, std::to_string(i), cx + (r + 13) * std::cos(a),
-                  cy + (r + 13) * std::sin(a) + 3, 7, ink);
+                  cy + (r + 13) * std::sin(a) + 3, 7, 1, ink);
     }
 }
 
@@ -214,29 +93,6 @@ void faderScale(cairo_t* cr, double x, double y, double length, Colour ink)
         cairo_line_to(cr, x + w, ty);
     }
     cairo_stroke(cr);
-}
-
-// A small round lamp in a black bezel, off and on.
-Art lampImage(const std::string& name, Colour colour, bool on)
-{
-    const int size = 14;
-    Canvas canvas(size, size);
-    cairo_t* cr = canvas.cr();
-    const double c = size / 2.0;
-    cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-    cairo_arc(cr, c, c, c - 0.5, 0, 2 * kPi);
-    cairo_fill(cr);
-    const double level = on ? 1.0 : 0.25;
-    cairo_pattern_t* lens = cairo_pattern_create_radial(c - 1, c - 1, 0.5, c, c, c - 2);
-    cairo_pattern_add_color_stop_rgb(lens, 0, on ? 1 : colour.r * level, on ? 1 : colour.g * level,
-                                     on ? 0.9 : colour.b * level);
-    cairo_pattern_add_color_stop_rgb(lens, 1, colour.r * level * 0.5, colour.g * level * 0.5,
-                                     colour.b * level * 0.5);
-    cairo_set_source(cr, lens);
-    cairo_arc(cr, c, c, c - 2, 0, 2 * kPi);
-    cairo_fill(cr);
-    cairo_pattern_destroy(lens);
-    return canvas.art(name);
 }
 
 // Where the layouts put things, in module-area coordinates: the legends of a
@@ -278,24 +134,24 @@ Art headFace(const LegendFont& font, const FaceSpec& spec)
     tolex(canvas);
     facePlate(canvas, 24, 30, kFaceWidth - 48, kFaceHeight - 60, spec.plate);
     cairo_t* cr = canvas.cr();
-    font.text(cr, spec.title, 110, 76, 22, spec.ink);
+    font.text(cr, spec.title, 110, 76, 22, 1, spec.ink);
     for (const KnobAt& k : spec.knobs) {
         const double r = k.size / 2;
         knobScale(cr, font, k.x + r, k.y + r, r, spec.ink, k.size >= 48);
-        font.text(cr, k.legend, k.x + r, k.y + k.size + (k.size >= 48 ? 32 : 18), 9, spec.ink);
+        font.text(cr, k.legend, k.x + r, k.y + k.size + (k.size >= 48 ? 32 : 18), 9, 1, spec.ink);
     }
     for (const SwitchAt& s : spec.switches)
-        font.text(cr, s.legend, s.x + 14, s.y - 6, 8, spec.ink);
+        font.text(cr, s.legend, s.x + 14, s.y - 6, 8, 1, spec.ink);
     for (const FaderAt& f : spec.faders) {
         faderScale(cr, f.x + 31, f.y + 8, 144, spec.ink);
-        font.text(cr, f.legend, f.x + 15, f.y - 6, 8, spec.ink);
+        font.text(cr, f.legend, f.x + 15, f.y - 6, 8, 1, spec.ink);
     }
     for (const LampAt& l : spec.lamps)
-        font.text(cr, l.legend, l.x + 7, l.y - 4, 7, spec.ink);
+        font.text(cr, l.legend, l.x + 7, l.y - 4, 7, 1, spec.ink);
     if (spec.faderTitle && !spec.faders.empty()) {
         const FaderAt& first = spec.faders.front();
         const FaderAt& last = spec.faders.back();
-        font.text(cr, spec.faderTitle, (first.x + last.x + 30) / 2, first.y + 182, 10, spec.ink);
+        font.text(cr, spec.faderTitle, (first.x + last.x + 30) / 2, first.y + 182, 10, 1, spec.ink);
     }
     return canvas.art(spec.name);
 }
@@ -420,7 +276,7 @@ Art stompBoard(const LegendFont& font)
         cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
         cairo_rectangle(cr, sx + 2, 58, 136, 304);
         cairo_fill(cr);
-        font.text(cr, std::to_string(n + 1), sx + 84, 46, 10, {0.6, 0.6, 0.58});
+        font.text(cr, std::to_string(n + 1), sx + 84, 46, 10, 1, {0.6, 0.6, 0.58});
     }
     return canvas.art("StompBoard");
 }
@@ -468,11 +324,11 @@ Art pedalFace(const LegendFont& font, const PedalSpec& spec)
     // Knobs and lamps are placed in slot coordinates; the face starts at x 5.
     for (const KnobAt& k : spec.knobs) {
         const double kr = k.size / 2;
-        font.text(cr, k.legend, k.x - 5 + kr, k.y - 8, 8, ink);
+        font.text(cr, k.legend, k.x - 5 + kr, k.y - 8, 8, 1, ink);
     }
     for (const LampAt& l : spec.lamps)
-        font.text(cr, l.legend, l.x - 5 + 7, l.y - 4, 7, ink);
-    font.text(cr, spec.title, w / 2.0, 284, 12, ink);
+        font.text(cr, l.legend, l.x - 5 + 7, l.y - 4, 7, 1, ink);
+    font.text(cr, spec.title, w / 2.0, 284, 12, 1, ink);
     return canvas.art(spec.name);
 }
 
@@ -548,7 +404,8 @@ Art labelSwitch(const LegendFont& font, const std::string& name, const char* wor
     cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    font.text(cr, word, w / 2.0, 13, 9, lit ? Colour{1.0, 0.69, 0.25} : Colour{0.75, 0.75, 0.72});
+    font.text(cr, word, w / 2.0, 13, 9, 1,
+              lit ? Colour{1.0, 0.69, 0.25} : Colour{0.75, 0.75, 0.72});
     return canvas.art(name);
 }
 
@@ -596,7 +453,8 @@ Art rockerStrip(const std::string& name, Colour tint)
 
 std::vector<Art> drawModules(const std::string& labelFontFile)
 {
-    const LegendFont font(labelFontFile);
+    // The faces' legends cast a lighter drop shadow than the bars' legends.
+    const LegendFont font(labelFontFile, 0.5);
     std::vector<Art> art;
     art.push_back(headFace(font, gn500()));
     art.push_back(headFace(font, q9r()));
@@ -617,8 +475,8 @@ std::vector<Art> drawModules(const std::string& labelFontFile)
             art.push_back(labelSwitch(font, prefix + std::to_string(i), list[i], i > 0));
     art.push_back(rockerStrip("WahRocker", {0.35, 0.35, 0.37}));
     art.push_back(rockerStrip("VolumeRocker", {0.30, 0.55, 0.32}));
-    art.push_back(lampImage("AmpLedOff", {1.0, 0.66, 0.08}, false));
-    art.push_back(lampImage("AmpLedOn", {1.0, 0.66, 0.08}, true));
+    art.push_back(roundLamp("AmpLedOff", {1.0, 0.66, 0.08}, false, 14));
+    art.push_back(roundLamp("AmpLedOn", {1.0, 0.66, 0.08}, true, 14));
     return art;
 }
 

@@ -1,7 +1,6 @@
 #include "PresetArt.h"
 
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 
 #include <cairo-ft.h>
@@ -9,58 +8,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "SkinCanvas.h"
+
 namespace skin {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-          cr_(cairo_create(surface_)), width_(width), height_(height)
-    {
-        if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
-            throw std::runtime_error("cairo could not make a surface");
-    }
-    ~Canvas()
-    {
-        cairo_destroy(cr_);
-        cairo_surface_destroy(surface_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    cairo_t* cr() const { return cr_; }
-    Art art(const std::string& name) const
-    {
-        cairo_surface_flush(surface_);
-        Art art{name, width_, height_, {}, 1};
-        const auto* data = cairo_image_surface_get_data(surface_);
-        const int stride = cairo_image_surface_get_stride(surface_);
-        art.pixels.resize(static_cast<std::size_t>(width_) * height_);
-        for (int y = 0; y < height_; ++y)
-            std::memcpy(&art.pixels[static_cast<std::size_t>(y) * width_], data + y * stride,
-                        static_cast<std::size_t>(width_) * 4);
-        return art;
-    }
-
-private:
-    cairo_surface_t* surface_;
-    cairo_t* cr_;
-    int width_;
-    int height_;
-};
-
-void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
 
 void verticalGradient(cairo_t* cr, double height, double top, double bottom)
 {

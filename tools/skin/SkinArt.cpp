@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 
 #include <cairo-ft.h>
@@ -11,70 +10,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "SkinCanvas.h"
+
 namespace skin {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-// A drawing surface and its context.
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-          cr_(cairo_create(surface_)), width_(width), height_(height)
-    {
-        if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
-            throw std::runtime_error("cairo could not make a surface");
-    }
-    ~Canvas()
-    {
-        cairo_destroy(cr_);
-        cairo_surface_destroy(surface_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    cairo_t* cr() const { return cr_; }
-    cairo_surface_t* surface() const { return surface_; }
-
-    Art art(const std::string& name, int frames = 1) const
-    {
-        cairo_surface_flush(surface_);
-        Art art{name, width_, height_, {}, frames};
-        const auto* data = cairo_image_surface_get_data(surface_);
-        const int stride = cairo_image_surface_get_stride(surface_);
-        art.pixels.resize(static_cast<std::size_t>(width_) * height_);
-        for (int y = 0; y < height_; ++y)
-            std::memcpy(&art.pixels[static_cast<std::size_t>(y) * width_], data + y * stride,
-                        static_cast<std::size_t>(width_) * 4);
-        return art;
-    }
-
-private:
-    cairo_surface_t* surface_;
-    cairo_t* cr_;
-    int width_;
-    int height_;
-};
-
-// A fixed pseudo-random value in [0, 1) for a cell of a texture.
-double noise(std::uint32_t x, std::uint32_t y, std::uint32_t seed)
-{
-    std::uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return (h & 0xFFFFFF) / double(0x1000000);
-}
-
-std::uint32_t opaquePixel(double r, double g, double b)
-{
-    auto c = [](double v) {
-        return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
-    };
-    return 0xFF000000u | (c(r) << 16) | (c(g) << 8) | c(b);
-}
 
 // Fills a surface pixel by pixel with an opaque colour per position.
 template <class Shade> cairo_surface_t* texture(int width, int height, Shade shade)
@@ -143,16 +83,6 @@ void fillWith(cairo_t* cr, cairo_surface_t* source, double x, double y)
     cairo_set_source_surface(cr, source, x, y);
     cairo_fill(cr);
     cairo_surface_destroy(source);
-}
-
-void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
 }
 
 void softShadow(cairo_t* cr, double cx, double cy, double inner, double outer, double alpha)
@@ -245,10 +175,6 @@ Art knobStrip(const std::string& name, int size, int frames)
     }
     return canvas.art(name, frames);
 }
-
-struct Colour {
-    double r, g, b;
-};
 
 // Off and on, one frame above the other: a chrome bezel around a lens.
 Art lamp(const std::string& name, Colour colour)
