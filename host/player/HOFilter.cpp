@@ -8,8 +8,6 @@
 namespace player {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-
 bool validOrder(int order)
 {
     return order >= 2 && order <= 64 && order % 2 == 0;
@@ -32,11 +30,11 @@ std::vector<SectionCoefficients> butterworthLowPass(int order, double x)
     // The analogue poles exp(i theta) on the left half of the unit circle,
     // prewarped to T = 2 tan(pi x / 2) and mapped by the bilinear transform:
     // z = (1 + s/2) / (1 - s/2) = f + i q.
-    const double t = 2.0 * std::tan(kPi * x / 2.0);
+    const double t = 2.0 * std::tan(std::numbers::pi * x / 2.0);
     const double c = t * t / 4.0;
     const double m = 1.0 - c;
     for (int k = order; k < 3 * order / 2; ++k) {
-        const double theta = (2.0 * k + 1.0) * kPi / (2.0 * order);
+        const double theta = (2.0 * k + 1.0) * std::numbers::pi / (2.0 * order);
         const double e = 1.0 / (c + 1.0 - t * std::cos(theta));
         const double f = e * m;
         const double q = t * std::sin(theta) * e;
@@ -61,7 +59,7 @@ std::vector<SectionCoefficients> butterworthBandPass(int order, double f1, doubl
     // difference of the edge angles. The low-pass to band-pass map
     // s = (z^2 - 2 alpha z + 1) / (k (z^2 - 1)) sends each prototype pole to two
     // z-plane poles and puts the zeros at z = +1 and z = -1.
-    const double w1 = 2.0 * kPi * f1 / fs, w2 = 2.0 * kPi * f2 / fs;
+    const double w1 = 2.0 * std::numbers::pi * f1 / fs, w2 = 2.0 * std::numbers::pi * f2 / fs;
     const double k = std::tan((w2 - w1) / 2.0);
     const double alpha = std::cos((w2 + w1) / 2.0) / std::cos((w2 - w1) / 2.0);
     const int prototype = order / 2;
@@ -70,7 +68,8 @@ std::vector<SectionCoefficients> butterworthBandPass(int order, double f1, doubl
     // prototype): each gives two z-plane poles whose conjugates come from the
     // prototype pole's conjugate, so one pole per section suffices.
     for (int j = 0; j < (prototype + 1) / 2; ++j) {
-        const double theta = kPi / 2.0 + (2.0 * j + 1.0) * kPi / (2.0 * prototype);
+        const double theta =
+            std::numbers::pi / 2.0 + (2.0 * j + 1.0) * std::numbers::pi / (2.0 * prototype);
         const std::complex<double> p(clean(std::cos(theta)), clean(std::sin(theta)));
         const std::complex<double> kp = k * p;
         const std::complex<double> root = std::sqrt(alpha * alpha - 1.0 + kp * kp);
@@ -84,7 +83,7 @@ std::vector<SectionCoefficients> butterworthBandPass(int order, double f1, doubl
             poles.push_back(za.imag() >= 0.0 ? za : zb);
         }
     }
-    const double centre = 2.0 * kPi * ((f1 + f2) / 2.0) / fs;
+    const double centre = 2.0 * std::numbers::pi * ((f1 + f2) / 2.0) / fs;
     const std::complex<double> zc = std::polar(1.0, -centre); // z^-1 at the centre
     for (const auto& z : poles) {
         SectionCoefficients s;

@@ -8,11 +8,9 @@
 namespace player {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-
 float hannRise(double t) // 0 at t = 0, 1 at t = 1
 {
-    return static_cast<float>(0.5 - 0.5 * std::cos(kPi * std::clamp(t, 0.0, 1.0)));
+    return static_cast<float>(0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(t, 0.0, 1.0)));
 }
 
 } // namespace
@@ -34,8 +32,8 @@ void CTaperizer::build(int n)
     // windows overlapped by half add up to one.
     const double scale = static_cast<double>(n) / ((n - 1.0) * (n + 2.0));
     for (int i = 1; i <= n; ++i)
-        table_[static_cast<std::size_t>(i)] =
-            static_cast<float>(0.5 + 0.5 * std::cos(kPi * (2.0 * i - 1.0 - n) * scale));
+        table_[static_cast<std::size_t>(i)] = static_cast<float>(
+            0.5 + 0.5 * std::cos(std::numbers::pi * (2.0 * i - 1.0 - n) * scale));
 }
 
 void CTaperizer::apply(float* v, int n) const
@@ -78,13 +76,14 @@ void CTaperizer::apply(float* v, int rise, int fall) const
 void CTaperizer::hamming(float* v, int n)
 {
     for (int i = 0; i < n; ++i)
-        v[i] *= static_cast<float>(0.54 + 0.46 * std::cos((2.0 * i - n + 1.0) * kPi / n));
+        v[i] *=
+            static_cast<float>(0.54 + 0.46 * std::cos((2.0 * i - n + 1.0) * std::numbers::pi / n));
 }
 
 void CTaperizer::threeTerm(float* v, int n)
 {
     for (int i = 0; i < n; ++i) {
-        const double a = (2.0 * i - n) * kPi / (n + 1.0);
+        const double a = (2.0 * i - n) * std::numbers::pi / (n + 1.0);
         v[i] *= static_cast<float>(0.5 * (1.0 + 1.125 * std::cos(a) - 0.125 * std::cos(3.0 * a)));
     }
 }
@@ -117,13 +116,13 @@ void CTaperizer::edgeFades(float* v, int n, int fadeIn, int fadeOut)
 void CTaperizer::risingHalf(float* v, int n)
 {
     for (int k = 0; k < n; ++k)
-        v[k] *= static_cast<float>(0.5 + 0.5 * std::cos(kPi * (n - k) / (n + 1.0)));
+        v[k] *= static_cast<float>(0.5 + 0.5 * std::cos(std::numbers::pi * (n - k) / (n + 1.0)));
 }
 
 void CTaperizer::fallingHalf(float* v, int n)
 {
     for (int k = 0; k < n; ++k)
-        v[k] *= static_cast<float>(0.5 + 0.5 * std::cos(kPi * (k + 1.0) / (n + 1.0)));
+        v[k] *= static_cast<float>(0.5 + 0.5 * std::cos(std::numbers::pi * (k + 1.0) / (n + 1.0)));
 }
 
 const CTaperizer& globalTaperizer()
