@@ -5,6 +5,7 @@
 // root with a clock the test moves.
 
 #include "tests/host/app/FakeClock.h"
+#include "tests/host/window/RecordingStubTest.h"
 #include "tests/platform/SettingsFixture.h"
 #include "tests/vstbridge/recording/RecordingStub.h"
 
@@ -167,37 +168,14 @@ private:
     FakeDevices& devices_;
 };
 
-class WindowTest : public SettingsRootTest {
+class WindowTest : public RecordingStubTest {
 protected:
-    void SetUp() override
-    {
-        SettingsRootTest::SetUp();
-        library_ = ::dlopen(RECORDING_STUB_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library_, nullptr) << ::dlerror();
-        auto control = reinterpret_cast<RecordingStubControlFunction>(
-            ::dlsym(library_, "RecordingStubControl"));
-        ASSERT_NE(control, nullptr);
-        stub = control();
-        stub->reset();
-        previousHandler_ = platform::setMessageHandler(
-            [this](const std::string& text, const std::string& caption, int) {
-                messages.push_back(caption + ": " + text);
-                return true;
-            });
-    }
     void TearDown() override
     {
         window.reset();
-        platform::setMessageHandler(previousHandler_);
-        if (library_)
-            ::dlclose(library_);
-        SettingsRootTest::TearDown();
+        RecordingStubTest::TearDown();
     }
 
-    void installStub()
-    {
-        platform::writeRegistryString("BorvanQom", "DUZ2Path", RECORDING_STUB_PATH);
-    }
     // Settings as a previous run left them: the fake's device, 256 frames
     // at 44100 Hz.
     void storeSettings(bool autoSession = false)
@@ -235,16 +213,10 @@ protected:
         window->onTick();
     }
 
-    RecordingStub* stub = nullptr;
     RecordingSide side;
     FakeClock clock;
     FakeDevices devices;
-    std::vector<std::string> messages;
     std::unique_ptr<vphoPluginWindow> window;
-
-private:
-    void* library_ = nullptr;
-    platform::MessageHandler previousHandler_;
 };
 
 } // namespace test

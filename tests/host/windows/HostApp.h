@@ -11,8 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/headless/HeadlessWindowSystem.h"
-#include "tests/platform/SettingsFixture.h"
-#include "tests/vstbridge/recording/RecordingStub.h"
+#include "tests/host/window/RecordingStubTest.h"
 
 #include <dlfcn.h>
 
@@ -61,49 +60,6 @@ struct HostApp : vphoApplication {
 };
 
 // A temporary settings root, the messages caught.
-class HostAppTest : public SettingsRootTest {
-protected:
-    void SetUp() override
-    {
-        SettingsRootTest::SetUp();
-        // The same copy of the stand-in the host loads: its journal is ours.
-        library_ = ::dlopen(RECORDING_STUB_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library_, nullptr) << ::dlerror();
-        auto control = reinterpret_cast<RecordingStubControlFunction>(
-            ::dlsym(library_, "RecordingStubControl"));
-        ASSERT_NE(control, nullptr);
-        stub = control();
-        stub->reset();
-        previous_ = platform::setMessageHandler(
-            [this](const std::string& text, const std::string& caption, int) {
-                messages.push_back(caption + ": " + text);
-                return true;
-            });
-    }
-    void TearDown() override
-    {
-        platform::setMessageHandler(previous_);
-        if (library_)
-            ::dlclose(library_);
-        SettingsRootTest::TearDown();
-    }
-    void installStub()
-    {
-        platform::writeRegistryString("BorvanQom", "DUZ2Path", RECORDING_STUB_PATH);
-    }
-
-    int journalCount(const std::string& entry)
-    {
-        const std::vector<std::string> journal = stub->journal();
-        return static_cast<int>(std::count(journal.begin(), journal.end(), entry));
-    }
-
-    std::vector<std::string> messages;
-    RecordingStub* stub = nullptr;
-
-private:
-    platform::MessageHandler previous_;
-    void* library_ = nullptr;
-};
+using HostAppTest = RecordingStubTest;
 
 } // namespace test
