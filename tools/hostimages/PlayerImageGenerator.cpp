@@ -5,6 +5,8 @@
 //
 // Usage: host_player_images <output folder>  (one PNG file an image)
 
+#include "ImageTool.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -16,11 +18,7 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct Rgb {
-    double r, g, b;
-};
+using namespace hostimages;
 
 constexpr Rgb kPanel{0.13, 0.12, 0.10};
 constexpr Rgb kPanelEdge{0.24, 0.22, 0.18};
@@ -32,30 +30,6 @@ constexpr Rgb kLight{0.86, 0.84, 0.80};
 constexpr Rgb kDim{0.45, 0.43, 0.40};
 constexpr Rgb kLoopStart{0.35, 0.85, 0.45};
 constexpr Rgb kLoopEnd{0.90, 0.35, 0.30};
-
-void set(cairo_t* cr, const Rgb& c, double alpha = 1.0)
-{
-    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
-}
-
-using Draw = std::function<void(cairo_t*, int, int)>;
-
-struct Image {
-    std::string name;
-    int width;
-    int height;
-    Draw draw;
-};
-
-void box(cairo_t* cr, double x, double y, double w, double h, double radius)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - radius, y + radius, radius, -kPi / 2, 0);
-    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, kPi / 2);
-    cairo_arc(cr, x + radius, y + h - radius, radius, kPi / 2, kPi);
-    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
 
 // The symbols drawn on the buttons, in a square of side s at (x, y).
 void symbol(cairo_t* cr, const std::string& kind, double x, double y, double s)
@@ -115,7 +89,7 @@ Draw button(const std::string& kind, int state)
 {
     return [kind, state](cairo_t* cr, int w, int h) {
         const Rgb fill = state == 1 ? kFacePressed : state == 3 ? kDisabled : kFace;
-        box(cr, 0.5, 0.5, w - 1.0, h - 1.0, 3.0);
+        roundedBox(cr, 0.5, 0.5, w - 1.0, h - 1.0, 3.0);
         set(cr, fill);
         cairo_fill_preserve(cr);
         set(cr, state == 2 ? kOn : kPanelEdge);
@@ -208,7 +182,7 @@ std::vector<Image> images()
                         }});
         list.push_back({on ? "player_switch_on.png" : "player_switch_off.png", 24, 16,
                         [on](cairo_t* cr, int w, int h) {
-                            box(cr, 0.5, 0.5, w - 1.0, h - 1.0, 7.0);
+                            roundedBox(cr, 0.5, 0.5, w - 1.0, h - 1.0, 7.0);
                             set(cr, on ? kOn : kFace);
                             cairo_fill(cr);
                             cairo_arc(cr, on ? w - 8.0 : 8.0, h / 2.0, 5.5, 0, 2 * kPi);
@@ -245,24 +219,5 @@ std::vector<Image> images()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
-    for (const Image& image : images()) {
-        cairo_surface_t* surface =
-            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
-        cairo_t* cr = cairo_create(surface);
-        image.draw(cr, image.width, image.height);
-        cairo_destroy(cr);
-        const std::string path = folder + "/" + image.name;
-        const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-        cairo_surface_destroy(surface);
-        if (!ok) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
-            return 1;
-        }
-    }
-    return 0;
+    return hostimages::writeImages(argc, argv, images());
 }
