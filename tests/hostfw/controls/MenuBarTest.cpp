@@ -5,6 +5,7 @@
 #include "hostfw/app/epiMenu.h"
 #include "hostfw/controls/epiMenuBar.h"
 #include "platform/headless/HeadlessWindowSystem.h"
+#include "tests/hostfw/controls/MenuDocument.h"
 
 #include <string>
 
@@ -12,18 +13,7 @@ namespace pui = platform::ui;
 
 namespace {
 
-const char* const kMenuDocument = R"(<?xml version="1.0"?>
-<epi><content><menulist>
-  <item><text>File</text><menulist>
-    <item><text>Audio and MIDI Setup...</text><name>amst</name></item>
-    <item><text>Tempo...</text><name>bpst</name><shortcut><char>t</char></shortcut></item>
-    <item><isseparator>1</isseparator></item>
-    <item><text>Quit</text><name>quit</name><shortcut><char>q</char></shortcut></item>
-  </menulist></item>
-  <item><text>Help</text><menulist>
-    <item><text>About</text><name>abou</name></item>
-  </menulist></item>
-</menulist></content></epi>)";
+using testmenus::kMenuDocument;
 
 // A window with a menu bar, made after the menu document was read.
 struct MenuBarTest : ::testing::Test {

@@ -22,6 +22,7 @@
 #include <vector>
 
 // After gtest: Xlib defines names such as None and Bool that gtest uses.
+#include "tests/hostfw/controls/MenuDocument.h"
 #include "tests/platform/x11/X11Probe.h"
 
 namespace pui = platform::ui;
@@ -33,18 +34,7 @@ constexpr int kWidth = 420;
 constexpr int kHeight = 260;
 constexpr int kStrip = pui::WindowSystem::kMenuStripHeight;
 
-const char* const kMenuDocument = R"(<?xml version="1.0"?>
-<epi><content><menulist>
-  <item><text>File</text><menulist>
-    <item><text>Audio and MIDI Setup...</text><name>amst</name></item>
-    <item><text>Tempo...</text><name>bpst</name><shortcut><char>t</char></shortcut></item>
-    <item><isseparator>1</isseparator></item>
-    <item><text>Quit</text><name>quit</name><shortcut><char>q</char></shortcut></item>
-  </menulist></item>
-  <item><text>Help</text><menulist>
-    <item><text>About</text><name>abou</name></item>
-  </menulist></item>
-</menulist></content></epi>)";
+using testmenus::kMenuDocument;
 
 template <class C>
 C* place(epiUbo& parent, C* control, const epiRect& frame,
