@@ -5,6 +5,7 @@
 
 #include "editor/graphics/Window.h"
 #include "editor/panels/AmpModule.h"
+#include "editor/panels/CabModule.h"
 #include "editor/panels/LowerPanel.h"
 #include "editor/panels/StompModule.h"
 #include "editor/panels/TunerModule.h"
@@ -222,6 +223,10 @@ std::unique_ptr<Panel> Main::buildModule(int moduleId)
         return tryBuild([this]() -> std::unique_ptr<Panel> {
             return std::make_unique<AmpModule>(*this, root_.get());
         });
+    case CabId:
+        return tryBuild([this]() -> std::unique_ptr<Panel> {
+            return std::make_unique<CabModule>(*this, root_.get());
+        });
     default:
         return nullptr;
     }
@@ -258,6 +263,10 @@ void Main::onCabinetModelChanged()
     module_ = std::move(next);
     if (old)
         deleteLater(std::move(old));
+    // The new panel's handler was connected during this very change and does
+    // not hear it; the cabinet's tweeter rule must still follow it.
+    if (auto* cab = dynamic_cast<CabModule*>(module_.get()))
+        cab->applyHighLevelRule();
 }
 
 Application::Widgets::StaticText* Main::getSelectedValueText() const
