@@ -39,9 +39,9 @@ std::map<int, std::string> namesOf(const char* const* names, int count)
 CabinetLayouts cabinetLayouts(float cabinetModel) noexcept
 {
     static constexpr CabinetLayouts layouts[Document::CabModule::kCabinetCount] = {
-        {"CabGN-500.xml", "CabBackStandard.xml"},   {"CabV9E.xml", "CabBackV9E.xml"},
-        {"CabJMR410H.xml", "CabBackJMR410H.xml"},   {"CabWF212H.xml", "CabBackStandard.xml"},
-        {"CabRKM410H.xml", "CabBackStandard.xml"},  {"CabRKM810E.xml", "CabBackStandard.xml"}};
+        {"CabGN-500.xml", "CabBackStandard.xml"},  {"CabV9E.xml", "CabBackV9E.xml"},
+        {"CabJMR410H.xml", "CabBackJMR410H.xml"},  {"CabWF212H.xml", "CabBackStandard.xml"},
+        {"CabRKM410H.xml", "CabBackStandard.xml"}, {"CabRKM810E.xml", "CabBackStandard.xml"}};
     const int value = wholeValue(cabinetModel);
     if (value < 0 || value >= Document::CabModule::kCabinetCount)
         return layouts[0];
@@ -57,8 +57,8 @@ MicPicture micPicture(float micModel, float micAxis, float micDist) noexcept
     };
     // The picture's frames hold the microphones in another order than the
     // selector; the Dynamic 20 stands further left once moved back.
-    static constexpr Mic mics[Document::CabModule::kMicCount] = {
-        {1, 14, 0}, {5, 0, 0}, {3, 0, 0}, {0, -5, -5}, {2, 0, 0}, {4, 0, 0}};
+    static constexpr Mic mics[Document::CabModule::kMicCount] = {{1, 14, 0},  {5, 0, 0}, {3, 0, 0},
+                                                                 {0, -5, -5}, {2, 0, 0}, {4, 0, 0}};
     const bool far = micDist != 0.0f;
     MicPicture picture{0, far ? -3 : 0};
     const int value = wholeValue(micModel);
@@ -126,10 +126,8 @@ CabModule::CabModule(Main& root, Application::GUI::Widget* parent)
 
     Application::Widgets::PushButton* backSwitch = nullptr;
     find("HighLevelSwitch", backSwitch);
-    connect(backSwitch->clicked,
-            [this, parent](Application::Widgets::AbstractButton*, const auto&) {
-                openBackPanel(parent);
-            });
+    connect(backSwitch->clicked, [this, parent](Application::Widgets::AbstractButton*,
+                                                const auto&) { openBackPanel(parent); });
 
     drawMic();
     cab.ambience.notifyChanged();

@@ -28,8 +28,9 @@ HighLevelControl::HighLevelControl(Main& root, Application::GUI::Widget* parent,
 {
     Application::Widgets::PushButton* background = nullptr;
     find("BackgroundButton", background);
-    connect(background->clicked,
-            [&owner](Application::Widgets::AbstractButton*, const auto&) { owner.closeBackPanel(); });
+    connect(background->clicked, [&owner](Application::Widgets::AbstractButton*, const auto&) {
+        owner.closeBackPanel();
+    });
     Application::DocView::Parameter* level = &getDocument().getCabModule().highLevel;
     addKnob("HighLevelControl", level);
     auto adapter = std::make_unique<HighLevelAdapter>(level, root.getSelectedValueText(), 1);

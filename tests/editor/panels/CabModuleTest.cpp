@@ -26,8 +26,8 @@ namespace Doc = Zq::BorvanRAZ::Document;
 using Zq::Application::DocView::Parameter;
 
 // The group each cabinet layout puts its widgets in: which layout is shown.
-const char* const kCabinetGroups[] = {"CabGN500Panel",   "CabV9EPanel",     "CabJMR410HPanel",
-                                      "CabWF212HPanel",  "CabRKM410HPanel", "CabRKM810EPanel"};
+const char* const kCabinetGroups[] = {"CabGN500Panel",  "CabV9EPanel",     "CabJMR410HPanel",
+                                      "CabWF212HPanel", "CabRKM410HPanel", "CabRKM810EPanel"};
 
 class CabModuleTest : public EditorTest {
 protected:
@@ -72,8 +72,8 @@ protected:
         const auto at = slider->absolutePosition();
         const auto handle = slider->handlePosition();
         // A few pixels into the handle, whatever its size.
-        drag(at.x + handle.x + 5, at.y + handle.y + 8,
-             slider->isVertical() ? 0 : by, slider->isVertical() ? -by : 0);
+        drag(at.x + handle.x + 5, at.y + handle.y + 8, slider->isVertical() ? 0 : by,
+             slider->isVertical() ? -by : 0);
     }
     // A click on the menu's item, as the user chooses it.
     void choose(Widgets::Menu* menu, int index)
@@ -103,7 +103,10 @@ protected:
         worker.join();
         editor->idle();
     }
-    bool shows(int cabinet) { return editor->getModulePanel() && hasGroup(kCabinetGroups[cabinet]); }
+    bool shows(int cabinet)
+    {
+        return editor->getModulePanel() && hasGroup(kCabinetGroups[cabinet]);
+    }
     bool hasGroup(const std::string& name)
     {
         GUI::Widget* group = nullptr;
@@ -124,16 +127,16 @@ TEST(CabinetLayouts, eachCabinetHasItsFrontAndBackAndAnythingElseTheGN500s)
         const char* back;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (const Case& c : {Case{0, "CabGN-500.xml", "CabBackStandard.xml"},
-                          Case{1, "CabV9E.xml", "CabBackV9E.xml"},
-                          Case{2, "CabJMR410H.xml", "CabBackJMR410H.xml"},
-                          Case{3, "CabWF212H.xml", "CabBackStandard.xml"},
-                          Case{4, "CabRKM410H.xml", "CabBackStandard.xml"},
-                          Case{5.5f, "CabRKM810E.xml", "CabBackStandard.xml"},
-                          Case{6, "CabGN-500.xml", "CabBackStandard.xml"},
-                          Case{-1, "CabGN-500.xml", "CabBackStandard.xml"},
-                          Case{nan, "CabGN-500.xml", "CabBackStandard.xml"},
-                          Case{1e30f, "CabGN-500.xml", "CabBackStandard.xml"}}) {
+    for (const Case& c :
+         {Case{0, "CabGN-500.xml", "CabBackStandard.xml"}, Case{1, "CabV9E.xml", "CabBackV9E.xml"},
+          Case{2, "CabJMR410H.xml", "CabBackJMR410H.xml"},
+          Case{3, "CabWF212H.xml", "CabBackStandard.xml"},
+          Case{4, "CabRKM410H.xml", "CabBackStandard.xml"},
+          Case{5.5f, "CabRKM810E.xml", "CabBackStandard.xml"},
+          Case{6, "CabGN-500.xml", "CabBackStandard.xml"},
+          Case{-1, "CabGN-500.xml", "CabBackStandard.xml"},
+          Case{nan, "CabGN-500.xml", "CabBackStandard.xml"},
+          Case{1e30f, "CabGN-500.xml", "CabBackStandard.xml"}}) {
         const GUIp::CabinetLayouts layouts = GUIp::cabinetLayouts(c.value);
         EXPECT_STREQ(layouts.cabinet, c.cabinet) << c.value;
         EXPECT_STREQ(layouts.back, c.back) << c.value;
@@ -146,14 +149,17 @@ TEST_F(CabModuleTest, eachCabinetBuildsItsLayoutAndOpensItsBackPanel)
     // skin's images.
     const char* backs[] = {"CabBackStandard", "CabBackV9E", "CabBackJMR410H"};
     for (const char* back : backs)
-        overrides.write(std::string(back) + ".xml", std::string(R"(<?xml version="1.0" ?><Layout>
-  <Group Name=")") + back + R"(Marker" TopMost="1" PositionX="0" PositionY="0" SizeW="851" SizeH="420">
+        overrides.write(
+            std::string(back) + ".xml",
+            std::string(R"(<?xml version="1.0" ?><Layout>
+  <Group Name=")") +
+                back + R"(Marker" TopMost="1" PositionX="0" PositionY="0" SizeW="851" SizeH="420">
     <PushButton Name="BackgroundButton" PositionX="0" PositionY="0" SizeW="851" SizeH="420" />
     <Knob Name="HighLevelControl" Strip="KnobLarge.tgz" Frames="64" PositionX="503" PositionY="200" />
   </Group></Layout>)");
-    const char* backOf[] = {"CabBackStandardMarker", "CabBackV9EMarker", "CabBackJMR410HMarker",
-                            "CabBackStandardMarker", "CabBackStandardMarker",
-                            "CabBackStandardMarker"};
+    const char* backOf[] = {"CabBackStandardMarker", "CabBackV9EMarker",
+                            "CabBackJMR410HMarker",  "CabBackStandardMarker",
+                            "CabBackStandardMarker", "CabBackStandardMarker"};
     show();
     for (int cabinet : {0, 1, 2, 3, 4, 5}) {
         SCOPED_TRACE(cabinet);
@@ -260,8 +266,8 @@ TEST_F(CabModuleTest, theModelButtonsOpenTheirMenusAndAChoiceRebuildsInsideItsOw
     const Panel* old = nullptr;
     bool rebuiltInside = false;
     boost::signals2::scoped_connection probe = cab().cabinetModel.changed.connect([&](Parameter*) {
-        rebuiltInside = editor->insideEvent() && editor->getModulePanel() != old &&
-                        editor->pendingCount() > 0;
+        rebuiltInside =
+            editor->insideEvent() && editor->getModulePanel() != old && editor->pendingCount() > 0;
     });
 
     auto* micMenu = part<Widgets::Menu>("MicMenu");
@@ -314,12 +320,11 @@ TEST_F(CabModuleTest, theMicrophonePictureFollowsModelDistanceAndAxis)
         int frame, dx;
     };
     const Case cases[] = {
-        {0, 0, 0, 1, 14},  {0, 0, 1, 1, 64},  {0, 1, 0, 7, -3},  {0, 1, 1, 7, 47},
-        {1, 0, 0, 5, 0},   {1, 0, 1, 5, 50},  {1, 1, 0, 11, -3}, {1, 1, 1, 11, 47},
-        {2, 0, 0, 3, 0},   {2, 0, 1, 3, 50},  {2, 1, 0, 9, -3},  {2, 1, 1, 9, 47},
-        {3, 0, 0, 0, -5},  {3, 0, 1, 0, 45},  {3, 1, 0, 6, -8},  {3, 1, 1, 6, 42},
-        {4, 0, 0, 2, 0},   {4, 0, 1, 2, 50},  {4, 1, 0, 8, -3},  {4, 1, 1, 8, 47},
-        {5, 0, 0, 4, 0},   {5, 0, 1, 4, 50},  {5, 1, 0, 10, -3}, {5, 1, 1, 10, 47},
+        {0, 0, 0, 1, 14}, {0, 0, 1, 1, 64},  {0, 1, 0, 7, -3},  {0, 1, 1, 7, 47},  {1, 0, 0, 5, 0},
+        {1, 0, 1, 5, 50}, {1, 1, 0, 11, -3}, {1, 1, 1, 11, 47}, {2, 0, 0, 3, 0},   {2, 0, 1, 3, 50},
+        {2, 1, 0, 9, -3}, {2, 1, 1, 9, 47},  {3, 0, 0, 0, -5},  {3, 0, 1, 0, 45},  {3, 1, 0, 6, -8},
+        {3, 1, 1, 6, 42}, {4, 0, 0, 2, 0},   {4, 0, 1, 2, 50},  {4, 1, 0, 8, -3},  {4, 1, 1, 8, 47},
+        {5, 0, 0, 4, 0},  {5, 0, 1, 4, 50},  {5, 1, 0, 10, -3}, {5, 1, 1, 10, 47},
     };
     for (const Case& c : cases) {
         set(cab().micModel, static_cast<float>(c.model));
