@@ -16,71 +16,6 @@ namespace {
 constexpr int kFaceWidth = 851;
 constexpr int kFaceHeight = 364;
 
-// Dark tolex over the whole module area.
-void tolex(Canvas& canvas)
-{
-    shadeRect(canvas, 0, 0, kFaceWidth, kFaceHeight, [](int x, int y) {
-        double v = 0.075;
-        v += ((x + y) % 4 < 2 ? 0.012 : -0.012) + ((x - y + 1024) % 6 < 3 ? 0.006 : -0.006);
-        v += 0.035 * (noise(x, y, 91) - 0.5);
-        return opaquePixel(v, v * 0.98, v * 0.96);
-    });
-}
-
-// A brushed metal plate of the given tint with a bevel and four screws.
-void facePlate(Canvas& canvas, int x, int y, int w, int h, Colour tint)
-{
-    shadeRect(canvas, x, y, w, h, [&](int px, int py) {
-        const double t = double(py - y) / h;
-        double v = 0.78 - 0.16 * t + 0.05 * (noise(0, py, 17) - 0.5) +
-                   0.02 * (noise(px / 9, py, 19) - 0.5);
-        return opaquePixel(v * tint.r, v * tint.g, v * tint.b);
-    });
-    cairo_t* cr = canvas.cr();
-    cairo_set_line_width(cr, 2);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
-    cairo_move_to(cr, x + 1, y + h - 1);
-    cairo_line_to(cr, x + 1, y + 1);
-    cairo_line_to(cr, x + w - 1, y + 1);
-    cairo_stroke(cr);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
-    cairo_move_to(cr, x + w - 1, y + 1);
-    cairo_line_to(cr, x + w - 1, y + h - 1);
-    cairo_line_to(cr, x + 1, y + h - 1);
-    cairo_stroke(cr);
-    for (double sx : {x + 10.0, x + w - 10.0})
-        for (double sy : {y + 10.0, y + h - 10.0}) {
-            cairo_set_source_rgb(cr, 0.35, 0.35, 0.36);
-            cairo_arc(cr, sx, sy, 4, 0, 2 * kPi);
-            cairo_fill(cr);
-            cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
-            cairo_set_line_width(cr, 1.2);
-            cairo_move_to(cr, sx - 3, sy);
-            cairo_line_to(cr, sx + 3, sy);
-            cairo_stroke(cr);
-        }
-}
-
-// Scale ticks and numbers 0 ... 10 around a knob centred at (cx, cy).
-void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double r, Colour ink,
-               bool numbers)
-{
-    cairo_set_line_width(cr, 1.2);
-    cairo_set_source_rgba(cr, ink.r, ink.g, ink.b, 0.9);
-    for (int i = 0; i <= 10; ++i) {
-        const double a = (-225 + 27.0 * i) * kPi / 180;
-        const double outer = r + (i % 5 == 0 ? 6 : 4);
-        cairo_move_to(cr, cx + (r + 2) * std::cos(a), cy + (r + 2) * std::sin(a));
-        cairo_line_to(cr, cx + outer * std::cos(a), cy + outer * std::sin(a));
-    }
-    cairo_stroke(cr);
-    for (int i = 0; numbers && i <= 10; i += 2) {
-        const double a = (-225 + 27.0 * i) * kPi / 180;
-        font.text(cr, std::to_string(i), cx + (r + 13) * std::cos(a),
-                  cy + (r + 13) * std::sin(a) + 3, 7, 1, ink);
-    }
-}
-
 // Ticks beside a fader track, +dB at the top.
 void faderScale(cairo_t* cr, double x, double y, double length, Colour ink)
 {
@@ -131,7 +66,7 @@ struct FaceSpec {
 Art headFace(const LegendFont& font, const FaceSpec& spec)
 {
     Canvas canvas(kFaceWidth, kFaceHeight);
-    tolex(canvas);
+    darkTolex(canvas, 0, 0, kFaceWidth, kFaceHeight);
     facePlate(canvas, 24, 30, kFaceWidth - 48, kFaceHeight - 60, spec.plate);
     cairo_t* cr = canvas.cr();
     font.text(cr, spec.title, 110, 76, 22, 1, spec.ink);
@@ -261,7 +196,7 @@ Art valveStrip()
 Art stompBoard(const LegendFont& font)
 {
     Canvas canvas(kFaceWidth, kFaceHeight);
-    tolex(canvas);
+    darkTolex(canvas, 0, 0, kFaceWidth, kFaceHeight);
     cairo_t* cr = canvas.cr();
     for (int n = 0; n < 6; ++n) {
         const double sx = 5 + 140 * n;

@@ -22,21 +22,6 @@ constexpr Colour kRed{1.0, 0.18, 0.12};
 constexpr Colour kLegend{0.90, 0.90, 0.88};
 constexpr Colour kInk{0.08, 0.08, 0.09};
 
-// A recessed dark display window with an inner shadow.
-void displayWell(cairo_t* cr, double x, double y, double w, double h)
-{
-    roundedRect(cr, x - 1, y - 1, w + 2, h + 2, 4);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
-    cairo_fill(cr);
-    roundedRect(cr, x, y, w, h, 3);
-    cairo_pattern_t* glass = cairo_pattern_create_linear(0, y, 0, y + h);
-    cairo_pattern_add_color_stop_rgb(glass, 0, 0.02, 0.02, 0.02);
-    cairo_pattern_add_color_stop_rgb(glass, 1, 0.10, 0.08, 0.06);
-    cairo_set_source(cr, glass);
-    cairo_fill(cr);
-    cairo_pattern_destroy(glass);
-}
-
 // Scale ticks around a knob of the given centre and radius, seven to five o'clock.
 void knobTicks(cairo_t* cr, double cx, double cy, double r)
 {

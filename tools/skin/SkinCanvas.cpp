@@ -118,4 +118,80 @@ Art roundLamp(const std::string& name, Colour colour, bool on, int size)
     return canvas.art(name);
 }
 
+void darkTolex(Canvas& canvas, int x0, int y0, int w, int h)
+{
+    shadeRect(canvas, x0, y0, w, h, [](int x, int y) {
+        double v = 0.075;
+        v += ((x + y) % 4 < 2 ? 0.012 : -0.012) + ((x - y + 1024) % 6 < 3 ? 0.006 : -0.006);
+        v += 0.035 * (noise(x, y, 91) - 0.5);
+        return opaquePixel(v, v * 0.98, v * 0.96);
+    });
+}
+
+void facePlate(Canvas& canvas, int x, int y, int w, int h, Colour tint)
+{
+    shadeRect(canvas, x, y, w, h, [&](int px, int py) {
+        const double t = double(py - y) / h;
+        double v = 0.78 - 0.16 * t + 0.05 * (noise(0, py, 17) - 0.5) +
+                   0.02 * (noise(px / 9, py, 19) - 0.5);
+        return opaquePixel(v * tint.r, v * tint.g, v * tint.b);
+    });
+    cairo_t* cr = canvas.cr();
+    cairo_set_line_width(cr, 2);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_move_to(cr, x + 1, y + h - 1);
+    cairo_line_to(cr, x + 1, y + 1);
+    cairo_line_to(cr, x + w - 1, y + 1);
+    cairo_stroke(cr);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
+    cairo_move_to(cr, x + w - 1, y + 1);
+    cairo_line_to(cr, x + w - 1, y + h - 1);
+    cairo_line_to(cr, x + 1, y + h - 1);
+    cairo_stroke(cr);
+    for (double sx : {x + 10.0, x + w - 10.0})
+        for (double sy : {y + 10.0, y + h - 10.0}) {
+            cairo_set_source_rgb(cr, 0.35, 0.35, 0.36);
+            cairo_arc(cr, sx, sy, 4, 0, 2 * kPi);
+            cairo_fill(cr);
+            cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
+            cairo_set_line_width(cr, 1.2);
+            cairo_move_to(cr, sx - 3, sy);
+            cairo_line_to(cr, sx + 3, sy);
+            cairo_stroke(cr);
+        }
+}
+
+void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double r, Colour ink,
+               bool numbers)
+{
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_source_rgba(cr, ink.r, ink.g, ink.b, 0.9);
+    for (int i = 0; i <= 10; ++i) {
+        const double a = (-225 + 27.0 * i) * kPi / 180;
+        const double outer = r + (i % 5 == 0 ? 6 : 4);
+        cairo_move_to(cr, cx + (r + 2) * std::cos(a), cy + (r + 2) * std::sin(a));
+        cairo_line_to(cr, cx + outer * std::cos(a), cy + outer * std::sin(a));
+    }
+    cairo_stroke(cr);
+    for (int i = 0; numbers && i <= 10; i += 2) {
+        const double a = (-225 + 27.0 * i) * kPi / 180;
+        font.text(cr, std::to_string(i), cx + (r + 13) * std::cos(a),
+                  cy + (r + 13) * std::sin(a) + 3, 7, 1, ink);
+    }
+}
+
+void displayWell(cairo_t* cr, double x, double y, double w, double h)
+{
+    roundedRect(cr, x - 1, y - 1, w + 2, h + 2, 4);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
+    cairo_fill(cr);
+    roundedRect(cr, x, y, w, h, 3);
+    cairo_pattern_t* glass = cairo_pattern_create_linear(0, y, 0, y + h);
+    cairo_pattern_add_color_stop_rgb(glass, 0, 0.02, 0.02, 0.02);
+    cairo_pattern_add_color_stop_rgb(glass, 1, 0.10, 0.08, 0.06);
+    cairo_set_source(cr, glass);
+    cairo_fill(cr);
+    cairo_pattern_destroy(glass);
+}
+
 } // namespace skin

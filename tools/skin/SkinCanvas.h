@@ -2,7 +2,7 @@
 
 // What every art file draws with: a cairo canvas that hands back an Art, the
 // legend face, the pixel helpers behind the brushed and grained textures, and
-// the small round lamp.
+// the small round lamp, the tolex, plates, scales and windows the panels share.
 
 #include <cstdint>
 #include <string>
@@ -86,5 +86,18 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 
 // A small round lamp in a black bezel, size pixels square, off or on.
 Art roundLamp(const std::string& name, Colour colour, bool on, int size);
+
+// The rig's dark tolex, a fixed texture of the absolute pixel position.
+void darkTolex(Canvas& canvas, int x, int y, int w, int h);
+
+// A brushed metal plate of the given tint with a bevel and four screws.
+void facePlate(Canvas& canvas, int x, int y, int w, int h, Colour tint);
+
+// Scale ticks, and numbers 0 ... 10 when asked, around a knob centred at (cx, cy).
+void knobScale(cairo_t* cr, const LegendFont& font, double cx, double cy, double r, Colour ink,
+               bool numbers);
+
+// A recessed dark display window with an inner shadow.
+void displayWell(cairo_t* cr, double x, double y, double w, double h);
 
 } // namespace skin

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "CabArt.h"
 #include "ModuleArt.h"
 #include "PanelArt.h"
 #include "PresetArt.h"
@@ -40,6 +41,8 @@ int run(int argc, char** argv)
         images.push_back(std::move(panel));
     for (skin::Art& module : skin::drawModules(fonts + "/DejaVuSans-Bold.ttf"))
         images.push_back(std::move(module));
+    for (skin::Art& cabinet : skin::drawCabinets(fonts + "/DejaVuSans-Bold.ttf"))
+        images.push_back(std::move(cabinet));
     for (skin::Art& font :
          skin::drawFonts({{"LabelFont", fonts + "/DejaVuSans-Bold.ttf", 11},
                           {"DisplayFont", fonts + "/DejaVuSansCondensed-Bold.ttf", 16}}))
