@@ -78,10 +78,12 @@ protected:
     // A click on the menu's item, as the user chooses it.
     void choose(Widgets::Menu* menu, int index)
     {
+        // Items lie below the menu's two-pixel bevel, counted from the first.
         const auto at = menu->absolutePosition();
         const auto& rect = menu->getItem(index).rect;
-        const int x = at.x + rect.x + rect.width / 2;
-        const int y = at.y + rect.y + rect.height / 2;
+        const auto& first = menu->getItem(0).rect;
+        const int x = at.x + 2 + rect.x - first.x + rect.width / 2;
+        const int y = at.y + 2 + rect.y - first.y + rect.height / 2;
         window().mouseMove(x, y, 0);
         window().mouseDown(x, y, 1, 0);
         window().mouseUp(x, y, 1, 0);

@@ -86,5 +86,28 @@ TEST_F(ScreenshotTest, theStompChain)
     shoot("editor-stomps-2.png");
 }
 
+TEST_F(ScreenshotTest, theCabinetsAndTheirBacks)
+{
+    build();
+    open();
+    editor->showModule(4);
+    auto& cab = rig.getCabModule();
+    const char* names[] = {"gn500", "q9r", "jmr410h", "wf212h", "rkm410h", "rkm810e"};
+    for (int cabinet = 0; cabinet < 6; ++cabinet) {
+        cab.cabinetModel.setValue(static_cast<float>(cabinet), true);
+        // The microphones in turn, near and far, on and off axis.
+        cab.micModel.setValue(static_cast<float>(cabinet), true);
+        cab.micDist.setValue(static_cast<float>(cabinet % 2), true);
+        cab.micAxis.setValue(static_cast<float>(cabinet / 3), true);
+        ASSERT_NE(editor->getModulePanel(), nullptr) << cabinet;
+        shoot(std::string("editor-cab-") + names[cabinet] + ".png");
+    }
+    for (int cabinet : {0, 1, 2}) {
+        cab.cabinetModel.setValue(static_cast<float>(cabinet), true);
+        click(widget<GUI::Widget>(editor->getModulePanel(), "HighLevelSwitch"));
+        shoot(std::string("editor-cab-back-") + names[cabinet] + ".png");
+    }
+}
+
 } // namespace
 } // namespace test::panels
