@@ -761,6 +761,7 @@ struct BackSpec {
     Colour plate;
     Colour ink;
     bool piping = false;
+    bool wood = false; // a varnished board in place of the black one
 };
 
 // A metal plate with four screws.
@@ -795,6 +796,8 @@ void screwedPlate(cairo_t* cr, double x, double y, double w, double h, Colour c)
 // A jack socket: nut, sleeve and the dark hole.
 void jack(cairo_t* cr, double cx, double cy)
 {
+    // A legend leaves its end as the current point; no line runs from it.
+    cairo_new_path(cr);
     cairo_arc(cr, cx, cy, 12, 0, 2 * kPi);
     fillShine(cr, cx - 12, cx + 12, {0.70, 0.70, 0.72});
     cairo_arc(cr, cx, cy, 7.5, 0, 2 * kPi);
@@ -824,8 +827,18 @@ Art backPanel(const LegendFont& font, const BackSpec& spec)
     cairo_stroke(cr);
     // The recessed back board.
     roundedRect(cr, 16, 16, kBackWidth - 32, kBackHeight - 32, 6);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
-    cairo_fill(cr);
+    if (spec.wood) {
+        Canvas board(kBackWidth, kBackHeight);
+        shadeRect(board, 0, 0, kBackWidth, kBackHeight, [](int x, int y) {
+            const double grain = std::sin(y * 0.35 + 3 * std::sin(x * 0.013) + 2 * noise(0, y, 5));
+            const double v = 0.30 + 0.05 * grain + 0.04 * (noise(x / 6, y, 11) - 0.5);
+            return opaquePixel(v * 1.05, v * 0.68, v * 0.40);
+        });
+        fillFromCanvas(cr, board, 0, 0);
+    } else {
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+        cairo_fill(cr);
+    }
     if (spec.piping) {
         cairo_set_source_rgba(cr, 0.92, 0.90, 0.84, 0.95);
         cairo_set_line_width(cr, 2.5);
@@ -884,7 +897,7 @@ std::vector<Art> drawCabinets(const std::string& labelFontFile)
         {"CabBackStandard", "BORVAN", "8 OHMS  500 W", {0.09, 0.09, 0.09}, {0.78, 0.78, 0.80},
          {0.08, 0.08, 0.09}},
         {"CabBackV9E", "Q-9R", "4 OHMS  300 W", {0.10, 0.10, 0.11}, {0.42, 0.42, 0.44},
-         {0.95, 0.93, 0.86}},
+         {0.95, 0.93, 0.86}, false, true},
         {"CabBackJMR410H", "JMR-410H", "8 OHMS  600 W", {0.08, 0.08, 0.08}, {0.90, 0.76, 0.42},
          {0.08, 0.06, 0.04}, true},
     };

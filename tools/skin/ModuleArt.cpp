@@ -216,12 +216,21 @@ Art stompBoard(const LegendFont& font)
     return canvas.art("StompBoard");
 }
 
+// A legend of its own, not tied to a control: baseline at y, align as the
+// legend font takes it.
+struct TextAt {
+    const char* legend;
+    double x, y;
+    int align;
+};
+
 struct PedalSpec {
     const char* name;
     const char* title;
     Colour colour;
     std::vector<KnobAt> knobs; // in slot coordinates
     std::vector<LampAt> lamps = {};
+    std::vector<TextAt> texts = {};
 };
 
 // A painted metal box with its legends and a screw at each corner.
@@ -263,6 +272,8 @@ Art pedalFace(const LegendFont& font, const PedalSpec& spec)
     }
     for (const LampAt& l : spec.lamps)
         font.text(cr, l.legend, l.x - 5 + 7, l.y - 4, 7, 1, ink);
+    for (const TextAt& t : spec.texts)
+        font.text(cr, t.legend, t.x - 5, t.y, 8, t.align, ink);
     font.text(cr, spec.title, w / 2.0, 284, 12, 1, ink);
     return canvas.art(spec.name);
 }
@@ -304,8 +315,10 @@ std::vector<PedalSpec> pedals()
         {"StompWahFace",
          "BASS WAH",
          {0.15, 0.15, 0.16},
-         {{"MODE", 45, 154, 50}},
-         {{"OFF", 24, 134}, {"ON", 63, 134}, {"AUTO", 102, 134}}},
+         {},
+         {{"OFF", 24, 134}, {"ON", 63, 134}, {"AUTO", 102, 134}},
+         // Beside the switch: above it the lamps' words leave no room.
+         {{"MODE", 45, 167, 2}}},
         {"StompDynaCompFace",
          "COMP",
          {0.75, 0.12, 0.12},
@@ -316,9 +329,9 @@ std::vector<PedalSpec> pedals()
          {small("FREQ", 20, 30),
           small("RESO", 88, 30),
           small("DEPTH", 54, 88),
-          {"POLES", 8, 136, 40},
-          {"BAND", 92, 136, 40}},
-         {{"HP", 40, 158}, {"BP", 63, 158}, {"LP", 86, 158}}},
+          {"POLES", 8, 128, 40},
+          {"BAND", 92, 128, 40}},
+         {{"HP", 40, 160}, {"BP", 63, 160}, {"LP", 86, 160}}},
         {"StompVolumeFace",
          "VOLUME",
          {0.20, 0.50, 0.25},

@@ -510,29 +510,11 @@ Art faderHandle()
     return canvas.art("FaderHandle");
 }
 
-FT_Library freetype()
-{
-    static FT_Library library = [] {
-        FT_Library made = nullptr;
-        if (FT_Init_FreeType(&made) != 0)
-            throw std::runtime_error("FreeType did not start");
-        return made;
-    }();
-    return library;
-}
-
-const cairo_user_data_key_t faceKey{};
-
 // A cairo font of the file at a fixed pixel size, hinted and antialiased the
 // same way on every run.
 void useFont(cairo_t* cr, const std::string& file, double pixelSize)
 {
-    FT_Face face = nullptr;
-    if (FT_New_Face(freetype(), file.c_str(), 0, &face) != 0)
-        throw std::runtime_error("cannot open font " + file);
-    cairo_font_face_t* fontFace = cairo_ft_font_face_create_for_ft_face(face, 0);
-    cairo_font_face_set_user_data(fontFace, &faceKey, face,
-                                  [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); });
+    cairo_font_face_t* fontFace = openFontFace(file);
     cairo_set_font_face(cr, fontFace);
     cairo_font_face_destroy(fontFace);
     cairo_set_font_size(cr, pixelSize);
@@ -726,7 +708,7 @@ void writeContactSheet(const std::vector<Art>& images, const std::string& labelF
 void releaseLibraries()
 {
     cairo_debug_reset_static_data();
-    FT_Done_FreeType(freetype());
+    FT_Done_FreeType(freeTypeLibrary());
     FcFini();
 }
 

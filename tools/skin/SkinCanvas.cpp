@@ -38,19 +38,40 @@ Art Canvas::art(const std::string& name, int frames) const
     return art;
 }
 
-LegendFont::LegendFont(const std::string& file, double shadowOpacity)
-    : shadowOpacity_(shadowOpacity)
+FT_Library freeTypeLibrary()
 {
-    if (FT_Init_FreeType(&library_) != 0 || FT_New_Face(library_, file.c_str(), 0, &face_) != 0)
-        throw std::runtime_error("cannot load the legend font " + file);
-    cairoFace_ = cairo_ft_font_face_create_for_ft_face(face_, 0);
+    static FT_Library library = [] {
+        FT_Library made = nullptr;
+        if (FT_Init_FreeType(&made) != 0)
+            throw std::runtime_error("FreeType did not start");
+        return made;
+    }();
+    return library;
+}
+
+namespace {
+const cairo_user_data_key_t faceKey{};
+} // namespace
+
+cairo_font_face_t* openFontFace(const std::string& file)
+{
+    FT_Face face = nullptr;
+    if (FT_New_Face(freeTypeLibrary(), file.c_str(), 0, &face) != 0)
+        throw std::runtime_error("cannot open font " + file);
+    cairo_font_face_t* fontFace = cairo_ft_font_face_create_for_ft_face(face, 0);
+    cairo_font_face_set_user_data(fontFace, &faceKey, face,
+                                  [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); });
+    return fontFace;
+}
+
+LegendFont::LegendFont(const std::string& file, double shadowOpacity)
+    : cairoFace_(openFontFace(file)), shadowOpacity_(shadowOpacity)
+{
 }
 
 LegendFont::~LegendFont()
 {
     cairo_font_face_destroy(cairoFace_);
-    FT_Done_Face(face_);
-    FT_Done_FreeType(library_);
 }
 
 void LegendFont::text(cairo_t* cr, const std::string& s, double x, double y, double size, int align,

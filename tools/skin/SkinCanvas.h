@@ -12,7 +12,6 @@
 #include "SkinFiles.h"
 
 struct FT_LibraryRec_;
-struct FT_FaceRec_;
 
 namespace skin {
 
@@ -42,6 +41,16 @@ private:
     int height_;
 };
 
+// The one FreeType library of the process; every face lives in it, so that
+// releasing it at the end also releases whatever cairo still holds.
+FT_LibraryRec_* freeTypeLibrary();
+
+// A cairo face of the font file. Its FreeType face ends with the cairo face,
+// not before: cairo keeps faces cached past the last user and finds them
+// again by the FreeType face's address, which a face closed early leaves free
+// for the next font to reuse.
+cairo_font_face_t* openFontFace(const std::string& file);
+
 // The legend face, loaded from its file through FreeType, so the art does not
 // depend on what fontconfig would pick. Each legend sits on a drop shadow of
 // shadowOpacity times the legend's own alpha.
@@ -57,8 +66,6 @@ public:
               Colour colour, double alpha = 1.0) const;
 
 private:
-    FT_LibraryRec_* library_ = nullptr;
-    FT_FaceRec_* face_ = nullptr;
     cairo_font_face_t* cairoFace_ = nullptr;
     double shadowOpacity_;
 };

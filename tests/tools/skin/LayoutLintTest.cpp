@@ -31,6 +31,39 @@ void PrintTo(const LayoutRow& row, std::ostream* out)
     *out << row.file;
 }
 
+// The six cabinet panels share one set of widgets; the microphone picture
+// holds each microphone close up and at distance.
+LayoutRow cabinet(const char* file)
+{
+    return {file,
+            {{"BypassSwitch", "CheckBox"},
+             {"BypassLed", "CheckBox"},
+             {"CabinetMatchSwitch", "CheckBox"},
+             {"CabinetMatchLed", "CheckBox"},
+             {"MicAxisSwitch", "CheckBox"},
+             {"MicDistSwitch", "CheckBox"},
+             {"AmbienceSlider", "Slider"},
+             {"CabinetUpButton", "PushButton"},
+             {"CabinetDownButton", "PushButton"},
+             {"CabinetModelLabel", "StaticText"},
+             {"CabinetMenu", "Menu"},
+             {"CabinetModelButton", "PushButton"},
+             {"MicUpButton", "PushButton"},
+             {"MicDownButton", "PushButton"},
+             {"MicModelLabel", "StaticText"},
+             {"MicMenu", "Menu"},
+             {"MicModelButton", "PushButton"},
+             {"Mic", "MultiStateButton"},
+             {"HighLevelSwitch", "PushButton"}},
+            {"BypassLed", "CabinetMatchLed", "Mic"},
+            {{"Mic", 12}}};
+}
+
+LayoutRow cabinetBack(const char* file)
+{
+    return {file, {{"BackgroundButton", "PushButton"}, {"HighLevelControl", "Knob"}}, {}};
+}
+
 const std::vector<LayoutRow>& layouts()
 {
     static const std::vector<LayoutRow> rows = {
@@ -291,6 +324,15 @@ const std::vector<LayoutRow>& layouts()
           {"ModeSwitch", "MultiStateButton"}},
          {"BypassLed"},
          {{"ModeSwitch", 2}}},
+        cabinet("CabGN-500.xml"),
+        cabinet("CabV9E.xml"),
+        cabinet("CabJMR410H.xml"),
+        cabinet("CabWF212H.xml"),
+        cabinet("CabRKM410H.xml"),
+        cabinet("CabRKM810E.xml"),
+        cabinetBack("CabBackStandard.xml"),
+        cabinetBack("CabBackV9E.xml"),
+        cabinetBack("CabBackJMR410H.xml"),
         {"Preferences.xml",
          {{"DSMActiveCheckBox", "CheckBox"},
           {"SaveButton", "PushButton"},
