@@ -56,7 +56,8 @@ MicPicture micPicture(float micModel, float micAxis, float micDist) noexcept
         int shiftFar;
     };
     // The picture's frames hold the microphones in another order than the
-    // selector; the Dynamic 20 stands further left once moved back.
+    // selector. Two of them are drawn off the common place and moved onto
+    // it: the Vintage Dynamic 20 always, the Dynamic 20 only close up.
     static constexpr Mic mics[Document::CabModule::kMicCount] = {{1, 14, 0},  {5, 0, 0}, {3, 0, 0},
                                                                  {0, -5, -5}, {2, 0, 0}, {4, 0, 0}};
     const bool far = micDist != 0.0f;
