@@ -104,7 +104,7 @@ std::uint32_t grillePixel(Grille grille, const Front& front, int x, int y)
         // Horizontal steel bars with gaps that show the speakers.
         const int row = y % 6;
         if (row >= 4) {
-            const double v = bare * 0.9;
+            const double v = bare * 1.5;
             return opaquePixel(v, v, v);
         }
         const double v = 0.24 + (row == 0 ? 0.10 : row == 3 ? -0.08 : 0.0) + 0.02 * grain;
