@@ -287,10 +287,10 @@ void controlPlate(Canvas& canvas, const LegendFont& font, Colour tint, Colour in
     facePlate(canvas, kPlateX, kPlateY, kPlateW, kPlateH, tint);
     cairo_t* cr = canvas.cr();
     // Selector windows behind the model labels, legends above.
-    font.text(cr, "CABINET", 643, 29, 9, 1, ink);
-    displayWell(cr, 568, 34, 150, 30);
-    font.text(cr, "MICROPHONE", 643, 87, 9, 1, ink);
-    displayWell(cr, 568, 92, 150, 30);
+    font.text(cr, "CABINET", 653, 29, 9, 1, ink);
+    displayWell(cr, 568, 34, 170, 30);
+    font.text(cr, "MICROPHONE", 653, 87, 9, 1, ink);
+    displayWell(cr, 568, 92, 170, 30);
     // The three toggles: legend above, the lever's two ends beside.
     struct Toggle {
         const char* legend;
