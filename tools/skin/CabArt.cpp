@@ -104,7 +104,7 @@ std::uint32_t grillePixel(Grille grille, const Front& front, int x, int y)
         // Horizontal steel bars with gaps that show the speakers.
         const int row = y % 6;
         if (row >= 4) {
-            const double v = bare * 0.9;
+            const double v = bare * 1.5;
             return opaquePixel(v, v, v);
         }
         const double v = 0.24 + (row == 0 ? 0.10 : row == 3 ? -0.08 : 0.0) + 0.02 * grain;
@@ -211,9 +211,8 @@ void cabinet(Canvas& canvas, const LegendFont& font, const CabSpec& spec)
     const int igx = static_cast<int>(gx);
     const int igy = static_cast<int>(gy);
     Canvas cloth(static_cast<int>(gw), static_cast<int>(gh));
-    shadeRect(cloth, 0, 0, static_cast<int>(gw), static_cast<int>(gh), [&](int x, int y) {
-        return grillePixel(spec.grille, spec.front, x + igx, y + igy);
-    });
+    shadeRect(cloth, 0, 0, static_cast<int>(gw), static_cast<int>(gh),
+              [&](int x, int y) { return grillePixel(spec.grille, spec.front, x + igx, y + igy); });
     roundedRect(cr, gx, gy, gw, gh, 5);
     fillFromCanvas(cr, cloth, gx, gy);
     // The grille sits a little behind the covering: a shadow along its top
@@ -269,8 +268,8 @@ void cabinet(Canvas& canvas, const LegendFont& font, const CabSpec& spec)
     cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
     cairo_fill(cr);
     roundedRect(cr, logo.cx - logo.w / 2, logo.cy - logo.h / 2, logo.w, logo.h, 3);
-    cairo_pattern_t* plate = cairo_pattern_create_linear(0, logo.cy - logo.h / 2, 0,
-                                                         logo.cy + logo.h / 2);
+    cairo_pattern_t* plate =
+        cairo_pattern_create_linear(0, logo.cy - logo.h / 2, 0, logo.cy + logo.h / 2);
     cairo_pattern_add_color_stop_rgb(plate, 0, std::min(1.0, logo.plate.r * 1.25),
                                      std::min(1.0, logo.plate.g * 1.25),
                                      std::min(1.0, logo.plate.b * 1.25));
@@ -288,10 +287,10 @@ void controlPlate(Canvas& canvas, const LegendFont& font, Colour tint, Colour in
     facePlate(canvas, kPlateX, kPlateY, kPlateW, kPlateH, tint);
     cairo_t* cr = canvas.cr();
     // Selector windows behind the model labels, legends above.
-    font.text(cr, "CABINET", 643, 29, 9, 1, ink);
-    displayWell(cr, 568, 34, 150, 30);
-    font.text(cr, "MICROPHONE", 643, 87, 9, 1, ink);
-    displayWell(cr, 568, 92, 150, 30);
+    font.text(cr, "CABINET", 653, 29, 9, 1, ink);
+    displayWell(cr, 568, 34, 170, 30);
+    font.text(cr, "MICROPHONE", 653, 87, 9, 1, ink);
+    displayWell(cr, 568, 92, 170, 30);
     // The three toggles: legend above, the lever's two ends beside.
     struct Toggle {
         const char* legend;
@@ -299,8 +298,8 @@ void controlPlate(Canvas& canvas, const LegendFont& font, Colour tint, Colour in
         const char* up;
         const char* down;
     };
-    for (const Toggle& t : {Toggle{"DISTANCE", 586, "FAR", "NEAR"},
-                            Toggle{"MIC AXIS", 664, "OFF", "ON"}}) {
+    for (const Toggle& t :
+         {Toggle{"DISTANCE", 586, "FAR", "NEAR"}, Toggle{"MIC AXIS", 664, "OFF", "ON"}}) {
         font.text(cr, t.legend, t.x + 14, 151, 8, 1, ink);
         font.text(cr, t.up, t.x + 31, 169, 7, 0, ink);
         font.text(cr, t.down, t.x + 31, 198, 7, 0, ink);
@@ -359,7 +358,7 @@ std::vector<CabSpec> cabinets()
     }
     {
         CabSpec s{"CabJMR410HFace", 50, 14, 440, 342, 18, {0.08, 0.08, 0.08},
-                  Grille::Checker,  {},  {}, {},  {}};
+                  Grille::Checker,  {}, {}, {},  {}};
         s.front.cones = twoByTwo(170, 370, 114, 262, 64);
         s.front.horn = true;
         s.front.hornX = 270;
@@ -374,7 +373,7 @@ std::vector<CabSpec> cabinets()
     }
     {
         CabSpec s{"CabWF212HFace", 40, 40, 460, 316, 18, {0.20, 0.13, 0.08},
-                  Grille::Wheat,   {},  {}, {},  {}};
+                  Grille::Wheat,   {}, {}, {},  {}};
         s.front.cones = {{160, 232, 92}, {380, 232, 92}};
         s.front.horn = true;
         s.front.hornX = 270;
@@ -387,8 +386,8 @@ std::vector<CabSpec> cabinets()
         specs.push_back(s);
     }
     {
-        CabSpec s{"CabRKM410HFace", 50, 12, 440, 344, 18, black, Grille::Perforated,
-                  {},               {}, {}, {}};
+        CabSpec s{"CabRKM410HFace",   50, 12, 440, 344, 18, black,
+                  Grille::Perforated, {}, {}, {},  {}};
         s.front.cones = twoByTwo(165, 375, 116, 262, 62);
         s.front.horn = true;
         s.front.hornX = 270;
@@ -401,8 +400,8 @@ std::vector<CabSpec> cabinets()
         specs.push_back(s);
     }
     {
-        CabSpec s{"CabRKM810EFace", 117, 6, 226, 350, 10, black, Grille::Perforated,
-                  {},               {}, {}, {}};
+        CabSpec s{"CabRKM810EFace",   117, 6,  226, 350, 10, black,
+                  Grille::Perforated, {},  {}, {},  {}};
         for (const double row : {52.0, 129.0, 206.0, 283.0})
             for (const double column : {185.0, 275.0})
                 s.front.cones.push_back({column, row, 36});
@@ -894,12 +893,27 @@ std::vector<Art> drawCabinets(const std::string& labelFontFile)
     for (int state = 0; state < 3; ++state)
         art.push_back(backButton(font, std::string("CabBackButton") + states[state], state));
     const BackSpec backs[] = {
-        {"CabBackStandard", "BORVAN", "8 OHMS  500 W", {0.09, 0.09, 0.09}, {0.78, 0.78, 0.80},
+        {"CabBackStandard",
+         "BORVAN",
+         "8 OHMS  500 W",
+         {0.09, 0.09, 0.09},
+         {0.78, 0.78, 0.80},
          {0.08, 0.08, 0.09}},
-        {"CabBackV9E", "Q-9R", "4 OHMS  300 W", {0.10, 0.10, 0.11}, {0.42, 0.42, 0.44},
-         {0.95, 0.93, 0.86}, false, true},
-        {"CabBackJMR410H", "JMR-410H", "8 OHMS  600 W", {0.08, 0.08, 0.08}, {0.90, 0.76, 0.42},
-         {0.08, 0.06, 0.04}, true},
+        {"CabBackV9E",
+         "Q-9R",
+         "4 OHMS  300 W",
+         {0.10, 0.10, 0.11},
+         {0.42, 0.42, 0.44},
+         {0.95, 0.93, 0.86},
+         false,
+         true},
+        {"CabBackJMR410H",
+         "JMR-410H",
+         "8 OHMS  600 W",
+         {0.08, 0.08, 0.08},
+         {0.90, 0.76, 0.42},
+         {0.08, 0.06, 0.04},
+         true},
     };
     for (const BackSpec& spec : backs)
         art.push_back(backPanel(font, spec));

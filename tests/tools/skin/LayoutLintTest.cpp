@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <map>
@@ -434,5 +435,43 @@ INSTANTIATE_TEST_SUITE_P(Skin, LayoutLint, ::testing::ValuesIn(layouts()),
                                      c = '_';
                              return name;
                          });
+
+// The cabinet panel moves the microphone picture from its laid-out place by
+// 8 pixels left (at distance, "Vintage Dynamic 20") up to 64 right (close up,
+// "Dynamic 20", off axis); every place must stay inside the panel, or a part
+// of the picture is cut off for some microphone.
+TEST(CabinetLayouts, theMicrophonePictureStaysInsideThePanelAtEveryShift)
+{
+    Zq::Application::Res::PlugInResourceProvider provider;
+    provider.addLocation(SKIN_DIR);
+    for (const char* file : {"CabGN-500.xml", "CabV9E.xml", "CabJMR410H.xml", "CabWF212H.xml",
+                             "CabRKM410H.xml", "CabRKM810E.xml"}) {
+        SCOPED_TRACE(file);
+        TiXmlDocument document((fs::path(SKIN_DIR) / file).string());
+        ASSERT_TRUE(document.LoadFile());
+        const TiXmlElement* group =
+            document.FirstChildElement("Layout")->FirstChildElement("Group");
+        ASSERT_NE(group, nullptr);
+        int groupWidth = 0;
+        group->QueryIntAttribute("SizeW", &groupWidth);
+        const TiXmlElement* mic = group->FirstChildElement("MultiStateButton");
+        while (mic && std::string(mic->Attribute("Name")) != "Mic")
+            mic = mic->NextSiblingElement("MultiStateButton");
+        ASSERT_NE(mic, nullptr);
+        int x = 0;
+        mic->QueryIntAttribute("PositionX", &x);
+        int widest = 0;
+        for (int frame = 0; frame < 12; ++frame) {
+            const char* name = mic->Attribute(("Image" + std::to_string(frame)).c_str());
+            ASSERT_NE(name, nullptr) << frame;
+            const auto* image = provider.getImageCache().get(name);
+            ASSERT_NE(image, nullptr) << name;
+            widest = std::max(widest, image->width);
+            provider.getImageCache().release(image);
+        }
+        EXPECT_GE(x - 8, 0);
+        EXPECT_LE(x + 64 + widest, groupWidth);
+    }
+}
 
 } // namespace
