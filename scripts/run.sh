@@ -11,8 +11,10 @@
 # 3. Set-up: writes "DUZ2Path" (the built module) and "ResPath" (the editor's
 #    skin as the build drew it) under the key BorvanQom of the user's settings
 #    store ($ZQ_SETTINGS_ROOT, else $XDG_CONFIG_HOME, else ~/.config), through
-#    the store's own command zq-settings. It writes no audio ("Host.") value:
-#    the host's own first run chooses the device.
+#    the store's own command zq-settings; and "PresetPath" (a folder for the
+#    user's presets, which the editor's preset browser asks for at every
+#    start) when none is set yet. It writes no audio ("Host.") value: the
+#    host's own first run chooses the device.
 # 4. Needs a display: without one it says so and fails.
 # 5. Audio: a JACK server already running is used as it is. Without one, on a
 #    machine with no sound card, it starts a server of its own on the dummy
@@ -45,6 +47,12 @@ write_settings() {
     done
     "$store" set BorvanQom DUZ2Path "$module"
     "$store" set BorvanQom ResPath "$skin"
+    # The user's presets outlive the build: kept where they are once set.
+    if ! "$store" get BorvanQom PresetPath >/dev/null 2>&1; then
+        local presets=${XDG_DATA_HOME:-$HOME/.local/share}/BorvanQom/Presets
+        mkdir -p "$presets"
+        "$store" set BorvanQom PresetPath "$presets"
+    fi
     echo "Settings written under $("$store" where)"
 }
 
@@ -82,6 +90,8 @@ stop_jack() {
     fi
 }
 trap stop_jack EXIT
+# Interrupted, the script still stops the server it started.
+trap 'exit 130' INT TERM
 
 if jack_running; then
     echo "Audio: the JACK server that is running."
