@@ -75,7 +75,7 @@ bool waitFor(double seconds, const std::function<bool()>& condition)
     return condition();
 }
 
-double secondsSince(Clock::time_point start)
+[[maybe_unused]] double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -102,7 +102,7 @@ std::string readWhole(const fs::path& file)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-int countOf(const std::string& text, const std::string& part)
+[[maybe_unused]] int countOf(const std::string& text, const std::string& part)
 {
     int n = 0;
     for (std::size_t at = text.find(part); at != std::string::npos;
@@ -375,7 +375,7 @@ double frequencyOf(const std::vector<float>& samples)
 }
 
 // A song of one steady tone: 16-bit stereo WAV at the server's rate.
-bool writeSong(const fs::path& path, double seconds, double hz)
+[[maybe_unused]] bool writeSong(const fs::path& path, double seconds, double hz)
 {
     SF_INFO info{};
     info.samplerate = kRate;
@@ -394,7 +394,7 @@ bool writeSong(const fs::path& path, double seconds, double hz)
     return sf_close(file) == 0 && written;
 }
 
-void writeRecording(const fs::path& path, const std::vector<float>& samples)
+[[maybe_unused]] void writeRecording(const fs::path& path, const std::vector<float>& samples)
 {
     SF_INFO info{};
     info.samplerate = kRate;
@@ -409,7 +409,7 @@ void writeRecording(const fs::path& path, const std::vector<float>& samples)
 // Where clicks start: the click is a burst of high frequency, many sharp
 // changes (second differences) within a millisecond; the song is smooth, and
 // a period the server dropped makes one sharp change, not many.
-std::vector<std::size_t> clickOnsets(const std::vector<float>& samples)
+[[maybe_unused]] std::vector<std::size_t> clickOnsets(const std::vector<float>& samples)
 {
     std::vector<std::size_t> onsets;
     const std::size_t gap = kRate / 5, span = kRate / 1000;
@@ -434,7 +434,7 @@ std::vector<std::size_t> clickOnsets(const std::vector<float>& samples)
 
 // The span of the song: the first and last 10-millisecond block of a run of
 // at least ten loud blocks (a click alone is shorter).
-std::pair<double, double> songSpan(const std::vector<float>& samples)
+[[maybe_unused]] std::pair<double, double> songSpan(const std::vector<float>& samples)
 {
     const std::size_t block = kRate / 100;
     std::vector<bool> loud;
@@ -458,8 +458,9 @@ std::pair<double, double> songSpan(const std::vector<float>& samples)
 // The song's frequency: the median over tenth-of-a-second windows clear of
 // the clicks (each window's from its zero crossings), so that a period the
 // server dropped spoils one window, not the figure.
-double songFrequency(const std::vector<float>& samples, const std::vector<std::size_t>& onsets,
-                     std::pair<double, double> span)
+[[maybe_unused]] double songFrequency(const std::vector<float>& samples,
+                                      const std::vector<std::size_t>& onsets,
+                                      std::pair<double, double> span)
 {
     const std::size_t window = kRate / 10;
     const auto from = static_cast<std::size_t>(span.first * kRate) + window;
