@@ -265,6 +265,9 @@ public:
         recording_.store(false);
         return done;
     }
+    // Whether the recording has begun, and how much it holds.
+    bool recording() const { return started_.load(); }
+    double recordedSeconds() const { return double(count_.load()) / kRate; }
     // Periods the server reported late while recording.
     int xruns() const { return xruns_.load(); }
     std::vector<float> channel(int c) const
@@ -1132,9 +1135,12 @@ TEST_F(HostEndToEnd, ThePlayerPlaysASongSlowerAndHigherWithTheMetronome)
     screenshot("9-player-set");
     probe.setTone(110.0f, 0.0f);
     std::thread recorder([&] { probe.record(15.0); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(waitFor(5, [&] { return probe.recording(); }));
     screen_->click(at(16, 109).first, at(16, 109).second);
-    std::this_thread::sleep_for(std::chrono::seconds(3));
+    // Playing: the play lamp lights, and the cursor moves on.
+    EXPECT_TRUE(waitFor(5, [&] { return screen_->grab(lamps) != lampsOff; }))
+        << "the play lamp does not light";
+    waitFor(3, [&] { return probe.recordedSeconds() > 3.0; });
     screenshot("10-player-playing");
     recorder.join();
     EXPECT_TRUE(shows(lamps, lampsOff, 3)) << "a lamp is still on at the end";
