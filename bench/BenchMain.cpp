@@ -1,6 +1,6 @@
 // Shared main of the benchmark executables: runs the registered benchmarks with
 // the console reporter, then prints one RATIO line per registered comparison so
-// that scripts/run.sh can gather every reference ratio into its summary.
+// that scripts/bench.sh can gather every reference ratio into its summary.
 #include "BenchMain.h"
 
 #include <benchmark/benchmark.h>

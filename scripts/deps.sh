@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build ccache lld pkg-config googletest libgtest-dev libbenchmark-dev
           libboost-dev libfftw3-dev libtinyxml-dev locales lsp-plugins-vst clang-format
           rubberband-cli soundstretch
-          libx11-dev libpng-dev zlib1g-dev xvfb libxtst-dev libcairo2-dev
+          libx11-dev libpng-dev zlib1g-dev xvfb x11-utils libxtst-dev libcairo2-dev
           libfontconfig-dev libfreetype-dev fonts-dejavu-core
           jackd2 libjack-jackd2-dev libasound2-dev libsndfile1-dev libsamplerate0-dev)
 

@@ -277,7 +277,8 @@ bool vphoPluginWindow::startAudio(bool showError)
         // A stored channel the device lacks takes the device channel of its
         // slot (modulo the device's channel count), so settings made on one
         // interface open on any other with enough channels; a device without
-        // channels gets none.
+        // channels gets none. The names are asked once: an asking may cost a
+        // JACK client's connection, and there are sixteen slots each way.
         auto mapChannels = [&](int device, bool isInput, const vphoHostSettings::Channel* slots,
                                MPAudioChannelEntry* entries) {
             std::vector<std::string> names;
@@ -285,9 +286,10 @@ bool vphoPluginWindow::startAudio(bool showError)
                             nullptr);
             const int count = static_cast<int>(names.size());
             for (int i = 0; i < vphoHostSettings::kChannelSlots; ++i) {
-                int index = -1;
-                if (count == 0 || !findChannel(device, isInput, slots[i].name.c_str(), index))
-                    index = count > 0 ? i % count : 0;
+                const auto found = std::find(names.begin(), names.end(), slots[i].name);
+                const int index = found != names.end() ? static_cast<int>(found - names.begin())
+                                  : count > 0          ? i % count
+                                                       : 0;
                 entries[i].deviceChannel = index;
                 entries[i].enabled = slots[i].active && count > 0;
             }

@@ -127,6 +127,17 @@ void MPAudioAsio::deviceEnumerate()
     outputs_.push_back(output);
 }
 
+bool MPAudioAsio::findDevice(const char* name, bool isInput, int& index)
+{
+    if (MPAudioBase::findDevice(name, isInput, index))
+        return true;
+    // Whether a server runs is the opening's to find out.
+    if (name == nullptr || (isInput ? inputs_ : outputs_).empty())
+        return false;
+    index = 0;
+    return true;
+}
+
 bool MPAudioAsio::getCapabilities(int device, bool isInput, std::vector<int>* bufferSizes,
                                   std::vector<std::string>* channelNames,
                                   std::vector<int>* sampleRates, int* hasPanel,

@@ -21,6 +21,10 @@ public:
     bool getCapabilities(int device, bool isInput, std::vector<int>* bufferSizes,
                          std::vector<std::string>* channelNames, std::vector<int>* sampleRates,
                          int* hasPanel, int* preferredFrames, int* reserved, int* latency) override;
+    // The one driver answers to any name: settings that name an interface's
+    // own driver (the built-in first-run presets, or settings carried over
+    // from a machine with another interface) open the server.
+    bool findDevice(const char* name, bool isInput, int& index) override;
     // JACK servers have no control panel of their own to show.
     bool hasControlPanel() override { return false; }
     bool showControlPanel(int, bool) override { return false; }

@@ -478,8 +478,16 @@ void ejpPlayerView::loadFailed()
     duration_ = 0.0;
     setChildText(epiCode("stfn"), "Error");
     enableTransport(false);
-    if (epiWindowManager* manager = windowManager())
-        manager->openOrActivate(kMessageKind, kMessageLayout);
+    epiWindowManager* manager = windowManager();
+    if (!manager)
+        return;
+    const bool alreadyOpen = manager->findWindowByKind(kMessageKind) != nullptr;
+    epiUbo* message = manager->openOrActivate(kMessageKind, kMessageLayout);
+    // The message is modal: it returns here once closed, and the reference
+    // its opening gave us is all that keeps it. One already open before
+    // (a second failure inside its own loop) belongs to that loop.
+    if (message && !alreadyOpen && !message->nativeHandle())
+        message->exit();
 }
 
 void ejpPlayerView::setSampleRate(float hz)

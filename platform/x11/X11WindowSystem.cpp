@@ -546,9 +546,8 @@ void X11WindowSystem::translateInput(X11HostWindow& window, XEvent& event)
         [[fallthrough]];
     case ButtonRelease: {
         const unsigned button = event.xbutton.button;
+        // A press in the strip comes with a negative row: the menu bar's.
         const int x = event.xbutton.x, y = event.xbutton.y + dy;
-        if (y < 0)
-            return; // in the strip
         if (button == Button4 || button == Button5) {
             // One wheel notch per press; the release says nothing more.
             if (event.type == ButtonPress) {

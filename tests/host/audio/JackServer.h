@@ -1,10 +1,10 @@
 #pragma once
 
-// A JACK server with the dummy driver (48 kHz, period 128, two capture and two
-// playback ports), started on first use and stopped when the test program
-// ends, so that CI needs no sound card. Its client time-out is raised from
-// half a second to five, so that a client slowed by a sanitizer or a busy
-// machine is not thrown out.
+// A JACK server with the dummy driver (48 kHz, period 128 unless asked
+// otherwise, two capture and two playback ports), started on first use and
+// stopped when the test program ends, so that CI needs no sound card. Its
+// client time-out is raised from half a second to five, so that a client
+// slowed by a sanitizer or a busy machine is not thrown out.
 
 #include <jack/jack.h>
 
@@ -24,15 +24,17 @@ namespace test {
 
 class JackServer {
 public:
-    explicit JackServer(std::string name) : name_(std::move(name))
+    // period: the frames of one cycle.
+    explicit JackServer(std::string name, int period = 128) : name_(std::move(name))
     {
         if (!installed())
             return;
         std::string n = name_;
+        const std::string frames = std::to_string(period);
         // The client time-out is raised from half a second to five, so that a
         // client slowed by a sanitizer or a busy machine is not thrown out.
-        const char* argv[] = {"jackd", "-n", n.c_str(), "-r", "-t",  "5000", "-d",
-                              "dummy", "-r", "48000",   "-p", "128", nullptr};
+        const char* argv[] = {"jackd", "-n", n.c_str(), "-r", "-t",           "5000", "-d",
+                              "dummy", "-r", "48000",   "-p", frames.c_str(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         // The dummy driver reports each late cycle; keep the test output clean.

@@ -163,6 +163,14 @@ TEST_F(MPAudioAsioTest, enumerationListsTheServerAndItsPorts)
     int index = -1;
     EXPECT_TRUE(client.findChannel(0, false, "system:playback_2", index));
     EXPECT_EQ(index, 1);
+    // The server is the one driver, whatever driver the settings name (the
+    // first-run presets name interfaces' own drivers).
+    for (const char* name : {server().name().c_str(), "Zq Vandrex-1 ASIO Driver", ""}) {
+        index = -1;
+        EXPECT_TRUE(client.findDevice(name, false, index)) << name;
+        EXPECT_EQ(index, 0) << name;
+    }
+    EXPECT_FALSE(client.findDevice(nullptr, true, index));
 }
 
 TEST_F(MPAudioAsioTest, theServerImposesItsPeriodAndARateItDoesNotRunFails)

@@ -40,14 +40,25 @@ epiFourCC code(const char* id)
     return epiCodeFromText(epiText(id));
 }
 
-// A window manager that writes down the windows it is asked to open.
+// A closed message window that counts its own end.
+struct ClosedMessage : epiUbo {
+    explicit ClosedMessage(int& ended) : ended_(ended) {}
+    ~ClosedMessage() override { ++ended_; }
+    int& ended_;
+};
+
+// A window manager that writes down the windows it is asked to open and
+// answers each with a message window already closed, as a modal one returns.
 struct RecordingManager : epiWindowManager {
     epiUbo* openOrActivate(epiFourCC kind, const char* layout) override
     {
         opened.push_back({kind, layout ? layout : ""});
-        return nullptr;
+        auto* message = new ClosedMessage(messagesEnded);
+        message->enableReferenceCount();
+        return message;
     }
     std::vector<std::pair<epiFourCC, std::string>> opened;
+    int messagesEnded = 0;
 };
 
 struct PanelApp : TestApplication {
@@ -364,6 +375,8 @@ TEST(PlayerView, ABadFileShowsErrorAndAsksForTheMessageWindow)
     EXPECT_FALSE(p.child("paus")->isEnabled());
     ASSERT_EQ(p.app.manager()->opened.size(), 1u);
     EXPECT_EQ(p.app.manager()->opened[0].second, "message.xml");
+    // The closed message is released at once, not held until the program ends.
+    EXPECT_EQ(p.app.manager()->messagesEnded, 1);
 }
 
 TEST(PlayerView, OpenButtonLoadsTheChosenFile)
