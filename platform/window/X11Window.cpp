@@ -96,8 +96,17 @@ bool X11Window::open(const unsigned long* parent, const char* title, const std::
     return true;
 }
 
+void X11Window::checkThread(const char* call) const
+{
+    if (std::this_thread::get_id() == owner_)
+        return;
+    std::fprintf(stderr, "editor window: %s called off the thread that pumps the window\n", call);
+    std::abort();
+}
+
 X11Window::~X11Window()
 {
+    checkThread("close");
     if (image_) {
         if (direct_)
             image_->data = nullptr; // the buffer belongs to the editor window
@@ -119,6 +128,7 @@ void X11Window::forget()
 
 void X11Window::poll(NativeSink& sink)
 {
+    checkThread("poll");
     while (window_ && XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -196,6 +206,7 @@ void X11Window::translate(const XEvent& event, NativeSink& sink)
 
 void X11Window::present(const std::uint32_t* pixels, const Rect& area)
 {
+    checkThread("present");
     if (!window_ || !image_ || area.empty())
         return;
     if (!direct_) {
@@ -216,6 +227,7 @@ void X11Window::present(const std::uint32_t* pixels, const Rect& area)
 
 void X11Window::takeFocus()
 {
+    checkThread("takeFocus");
     if (!window_)
         return;
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
@@ -224,6 +236,7 @@ void X11Window::takeFocus()
 
 void X11Window::releaseFocus()
 {
+    checkThread("releaseFocus");
     if (!window_)
         return;
     ::Window focus = 0;

@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 
+#include <thread>
+
 #include "platform/window/Native.h"
 
 namespace platform::window {
@@ -26,7 +28,13 @@ private:
     bool open(const unsigned long* parent, const char* title, const std::uint32_t* pixels);
     void translate(const XEvent& event, NativeSink& sink);
     void forget();
+    // Xlib connections are not shared between threads here: every call on
+    // the window comes from the thread that created it, the one that pumps
+    // it. A call from elsewhere is a fault of the host's loop, reported and
+    // ended at once rather than left to corrupt the connection.
+    void checkThread(const char* call) const;
 
+    const std::thread::id owner_ = std::this_thread::get_id();
     Display* display_;
     Rect rect_;
     ::Window parent_ = 0;
