@@ -132,12 +132,16 @@ std::vector<Screen> screens()
         {"modules", "tuner", {"Tuner.xml"}, [](SkinSweepTest& t) { return showModule(t, 1); }},
         {"modules", "stomps", {"Stomps.xml"}, [](SkinSweepTest& t) { return showModule(t, 2); }},
         {"modules", "amp", {}, [](SkinSweepTest& t) { return showModule(t, 3); }},
-        {"cabinets", "cabinet", {"CabRKM410H.xml"}, [](SkinSweepTest& t) { return showModule(t, 4); }},
+        {"cabinets",
+         "cabinet",
+         {"CabRKM410H.xml"},
+         [](SkinSweepTest& t) { return showModule(t, 4); }},
     };
-    const char* heads[] = {"AmpGN-500.xml", "AmpQ-9W.xml", "AmpRKM-Classic.xml",
-                           "AmpRKM-4PRO.xml"};
+    const char* heads[] = {"AmpGN-500.xml", "AmpQ-9W.xml", "AmpRKM-Classic.xml", "AmpRKM-4PRO.xml"};
     for (int model = 0; model < 4; ++model)
-        rows.push_back({"heads", std::string("head-") + heads[model], {heads[model]},
+        rows.push_back({"heads",
+                        std::string("head-") + heads[model],
+                        {heads[model]},
                         [model](SkinSweepTest& t) {
                             t.rig.getAmpModule().ampModel.setValue(static_cast<float>(model), true);
                             return showModule(t, 3);
@@ -145,7 +149,7 @@ std::vector<Screen> screens()
     // Cabinets by "CabinetModel", each with the back panel its switch opens.
     const std::pair<const char*, const char*> cabinets[] = {
         {"CabGN-500.xml", "CabBackStandard.xml"},  {"CabV9E.xml", "CabBackV9E.xml"},
-        {"CabJMR410H.xml", "CabBackJMR410H.xml"}, {"CabWF212H.xml", "CabBackStandard.xml"},
+        {"CabJMR410H.xml", "CabBackJMR410H.xml"},  {"CabWF212H.xml", "CabBackStandard.xml"},
         {"CabRKM410H.xml", "CabBackStandard.xml"}, {"CabRKM810E.xml", "CabBackStandard.xml"}};
     for (int model = 0; model < 6; ++model) {
         const auto [front, back] = cabinets[model];
@@ -154,40 +158,44 @@ std::vector<Screen> screens()
             return showModule(t, 4);
         };
         rows.push_back({"cabinets", std::string("cabinet-") + front, {front}, choose});
-        rows.push_back({"cabinets", std::string("cabinet-back-") + front, {front, back},
+        rows.push_back({"cabinets",
+                        std::string("cabinet-back-") + front,
+                        {front, back},
                         [choose](SkinSweepTest& t) {
                             return choose(t) && t.clickOn(t.module(), "HighLevelSwitch");
                         }});
     }
-    const char* pedals[] = {"StompOverdrive.xml", "StompOctaver.xml",      "StompRI1.xml",
-                            "StompMemoryMan.xml", "StompWah.xml",          "StompDynaComp.xml",
+    const char* pedals[] = {"StompOverdrive.xml",      "StompOctaver.xml", "StompRI1.xml",
+                            "StompMemoryMan.xml",      "StompWah.xml",     "StompDynaComp.xml",
                             "StompEnvelopeFilter.xml", "StompVolume.xml"};
     for (int model = 1; model <= 8; ++model)
-        rows.push_back({"pedals", std::string("slot0-") + pedals[model - 1], {pedals[model - 1]},
+        rows.push_back({"pedals",
+                        std::string("slot0-") + pedals[model - 1],
+                        {pedals[model - 1]},
                         [model](SkinSweepTest& t) {
                             t.rig.getStompModule().stomps[0].setValue(static_cast<float>(model),
                                                                       true);
                             return showModule(t, 2);
                         }});
     for (int slot = 0; slot < 6; ++slot)
-        rows.push_back({"pedals", "slot" + std::to_string(slot) + "-each", {}, [slot](SkinSweepTest& t) {
-                            for (int s = 0; s < 6; ++s)
-                                t.rig.getStompModule().stomps[s].setValue(
-                                    s == slot ? static_cast<float>(1 + (slot + 2) % 8) : 0.0f,
-                                    true);
-                            return showModule(t, 2);
-                        }});
+        rows.push_back(
+            {"pedals", "slot" + std::to_string(slot) + "-each", {}, [slot](SkinSweepTest& t) {
+                 for (int s = 0; s < 6; ++s)
+                     t.rig.getStompModule().stomps[s].setValue(
+                         s == slot ? static_cast<float>(1 + (slot + 2) % 8) : 0.0f, true);
+                 return showModule(t, 2);
+             }});
     // Three pages; the button on the last closes the box.
     for (int page = 0; page < 3; ++page)
-        rows.push_back({"dialogs", "info-" + std::to_string(page + 1), {"Info.xml"},
-                        [page](SkinSweepTest& t) {
-                            auto* misc = t.lower().getMiscButtons();
-                            if (!t.clickOn(misc, "IButton"))
-                                return false;
-                            for (int i = 0; i < page; ++i)
-                                t.clickOn(misc->getInfo(), "Button");
-                            return misc->getInfo() != nullptr;
-                        }});
+        rows.push_back(
+            {"dialogs", "info-" + std::to_string(page + 1), {"Info.xml"}, [page](SkinSweepTest& t) {
+                 auto* misc = t.lower().getMiscButtons();
+                 if (!t.clickOn(misc, "IButton"))
+                     return false;
+                 for (int i = 0; i < page; ++i)
+                     t.clickOn(misc->getInfo(), "Button");
+                 return misc->getInfo() != nullptr;
+             }});
     rows.push_back({"dialogs", "preferences", {"Preferences.xml"}, [](SkinSweepTest& t) {
                         auto* misc = t.lower().getMiscButtons();
                         return t.clickOn(misc, "PrefButton") && misc->getPreferences() != nullptr;
@@ -196,14 +204,13 @@ std::vector<Screen> screens()
                         return t.clickOn(t.presetBar(), "SaveAsButton") &&
                                t.presetBar()->getSaveDialog() != nullptr;
                     }});
-    rows.push_back({"dialogs", "chooser", {"PresetSave.xml", "FolderChooser.xml"},
-                    [](SkinSweepTest& t) {
-                        if (!t.clickOn(t.presetBar(), "SaveAsButton"))
-                            return false;
-                        auto* dialog = t.presetBar()->getSaveDialog();
-                        return dialog && t.clickOn(dialog, "FolderButton") &&
-                               dialog->getChooser() != nullptr;
-                    }});
+    rows.push_back(
+        {"dialogs", "chooser", {"PresetSave.xml", "FolderChooser.xml"}, [](SkinSweepTest& t) {
+             if (!t.clickOn(t.presetBar(), "SaveAsButton"))
+                 return false;
+             auto* dialog = t.presetBar()->getSaveDialog();
+             return dialog && t.clickOn(dialog, "FolderButton") && dialog->getChooser() != nullptr;
+         }});
     // An open menu of each kind: presets, amp heads, pedals, folders.
     rows.push_back({"menus", "menu-presets", {}, [](SkinSweepTest& t) {
                         return t.clickOn(t.presetBar(), "PresetMenuButton") &&
@@ -240,7 +247,8 @@ std::vector<std::uint32_t> half(const std::vector<std::uint32_t>& s, int w, int 
             std::uint32_t sum[3] = {};
             for (int dy = 0; dy < 2; ++dy)
                 for (int dx = 0; dx < 2; ++dx) {
-                    const std::uint32_t p = s[static_cast<std::size_t>(2 * y + dy) * w + 2 * x + dx];
+                    const std::uint32_t p =
+                        s[static_cast<std::size_t>(2 * y + dy) * w + 2 * x + dx];
                     sum[0] += (p >> 16) & 0xFF;
                     sum[1] += (p >> 8) & 0xFF;
                     sum[2] += p & 0xFF;

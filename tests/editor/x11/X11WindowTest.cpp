@@ -253,6 +253,16 @@ TEST_F(X11WindowTest, DestroyingTheParentFirstFiresClosedOnce)
     EXPECT_EQ(fired, 1);
 }
 
+// Xlib connections are not shared between threads here: a host pumping the
+// window from a thread other than the one that opened it is stopped at once.
+TEST_F(X11WindowTest, APumpOffTheWindowsThreadEndsTheProcess)
+{
+    open(&parent);
+    ASSERT_TRUE(pumpUntil([&] { return !receiver.painted.empty(); }));
+    EXPECT_DEATH(std::thread([&] { window->pump(); }).join(),
+                 "poll called off the thread that pumps the window");
+}
+
 TEST_F(X11WindowTest, ATopLevelWindowClosedByTheUserFiresClosed)
 {
     open(nullptr);

@@ -51,10 +51,10 @@ public:
     ::Window createParent(int x, int y, int width, int height)
     {
         const int screen = DefaultScreen(display_);
-        const ::Window window = XCreateSimpleWindow(
-            display_, RootWindow(display_, screen), x, y, static_cast<unsigned>(width),
-            static_cast<unsigned>(height), 0, BlackPixel(display_, screen),
-            WhitePixel(display_, screen));
+        const ::Window window =
+            XCreateSimpleWindow(display_, RootWindow(display_, screen), x, y,
+                                static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                BlackPixel(display_, screen), WhitePixel(display_, screen));
         XSelectInput(display_, window, StructureNotifyMask);
         XMapWindow(display_, window);
         // Mapped before the editor arrives: no window manager, so the map
@@ -137,7 +137,8 @@ public:
     {
         for (const char c : text) {
             const bool capital = c >= 'A' && c <= 'Z';
-            const KeySym symbol = c == ' ' ? XK_space : static_cast<KeySym>(capital ? c - 'A' + 'a' : c);
+            const KeySym symbol =
+                c == ' ' ? XK_space : static_cast<KeySym>(capital ? c - 'A' + 'a' : c);
             if (capital)
                 key(XK_Shift_L, true);
             tap(symbol);

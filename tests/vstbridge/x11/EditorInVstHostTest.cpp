@@ -286,8 +286,8 @@ TEST_F(EditorInVstHostTest, switchesModulesByClicksAndTakesAPedalFromTheSlotMenu
         {true, "StompModuleRadioButton", 2, "vst-navigator-stomps.png"},
     };
     for (const Row& row : rows) {
-        Widget* button = row.onNavigator ? twin->find(navigator, row.button)
-                                         : twin->find(lower, row.button);
+        Widget* button =
+            row.onNavigator ? twin->find(navigator, row.button) : twin->find(lower, row.button);
         ASSERT_NE(button, nullptr) << row.button;
         if (!button->isVisible())
             continue; // the arrow of the module shown is hidden
@@ -312,11 +312,9 @@ TEST_F(EditorInVstHostTest, switchesModulesByClicksAndTakesAPedalFromTheSlotMenu
     clickBoth(parent, item);
     const float stomp0 = twin->rig().getStompModule().stomps[0].getValue();
     EXPECT_NE(stomp0, 0.0f) << pedal << " is in slot 0 of the twin";
-    EXPECT_TRUE(x->idleUntil([&] { idle(); },
-                             [&] {
-                                 return effect->chunk(true).find("Stomp0=\"Empty\"") ==
-                                        std::string::npos;
-                             }))
+    EXPECT_TRUE(x->idleUntil(
+        [&] { idle(); },
+        [&] { return effect->chunk(true).find("Stomp0=\"Empty\"") == std::string::npos; }))
         << "the processor's slot 0 holds " << pedal;
     expectShowsTwin(parent, "vst-stomps-slot0.png");
 }
@@ -374,8 +372,12 @@ TEST_F(EditorInVstHostTest, survivesItsParentGoingFirstCyclesAndASecondInstance)
         const float mine = value(gain, &target);
         const float theirs = value(gain, &bystander);
         drag(which == 0 ? parent : secondParent, knob, 20);
-        ASSERT_TRUE(x->idleUntil([&] { bystander(effEditIdle); target(effEditIdle); },
-                                 [&] { return value(gain, &target) != mine; }))
+        ASSERT_TRUE(x->idleUntil(
+            [&] {
+                bystander(effEditIdle);
+                target(effEditIdle);
+            },
+            [&] { return value(gain, &target) != mine; }))
             << which;
         EXPECT_EQ(value(gain, &bystander), theirs) << which;
     }

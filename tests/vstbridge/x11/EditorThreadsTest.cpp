@@ -76,7 +76,8 @@ TEST_F(EditorThreadsTest, automationAndAudioRunWhileTheUiIdlesTheEditorAndDragsK
         std::mt19937 random(45);
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
         for (int round = 0; round < 400; ++round) {
-            const auto index = static_cast<std::int32_t>(random() % static_cast<unsigned>(parameters));
+            const auto index =
+                static_cast<std::int32_t>(random() % static_cast<unsigned>(parameters));
             effect->setParameter(effect.get(), index, unit(random));
             automated.fetch_add(1);
             std::this_thread::yield();
