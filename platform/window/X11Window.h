@@ -30,9 +30,10 @@ private:
     void forget();
     // Xlib connections are not shared between threads here: every call on
     // the window comes from the thread that created it, the one that pumps
-    // it. A call from elsewhere is a fault of the host's loop, reported and
-    // ended at once rather than left to corrupt the connection.
-    void checkThread(const char* call) const;
+    // it. A call from elsewhere is a fault of the host's loop: a debugging
+    // build stops there; a release build says so on standard error and makes
+    // no Xlib call for it (false), since a plug-in must not end its host.
+    bool onOwnThread(const char* call) const;
 
     const std::thread::id owner_ = std::this_thread::get_id();
     Display* display_;

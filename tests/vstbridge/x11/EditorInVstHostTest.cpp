@@ -319,10 +319,12 @@ TEST_F(EditorInVstHostTest, switchesModulesByClicksAndTakesAPedalFromTheSlotMenu
     expectShowsTwin(parent, "vst-stomps-slot0.png");
 }
 
-int threads()
+// Entries of a /proc/self folder: the process's threads, or its open files
+// (the editor's window holds one: its own X connection).
+int entries(const char* folder)
 {
     int n = 0;
-    if (DIR* dir = ::opendir("/proc/self/task")) {
+    if (DIR* dir = ::opendir(folder)) {
         while (const dirent* entry = ::readdir(dir))
             n += entry->d_name[0] != '.';
         ::closedir(dir);
@@ -333,14 +335,17 @@ int threads()
 TEST_F(EditorInVstHostTest, survivesItsParentGoingFirstCyclesAndASecondInstance)
 {
     // The standalone host destroys its window before it closes the editor.
-    const int before = threads();
-    ::Window parent = openEditor(*effect);
     twin = std::make_unique<HeadlessTwin>(effect->chunk(false));
+    const int threads = entries("/proc/self/task");
+    const int files = entries("/proc/self/fd");
+    ::Window parent = openEditor(*effect);
     ASSERT_TRUE(showsTwin(parent));
-    EXPECT_EQ(threads(), before) << "the editor runs on the host's thread alone";
+    EXPECT_EQ(entries("/proc/self/task"), threads) << "the editor runs on the host's thread alone";
+    EXPECT_GT(entries("/proc/self/fd"), files) << "the window's connection";
     x->destroy(parent);
-    for (int i = 0; i < 5; ++i)
-        idle();
+    // The window learns of it on an idle and lets its connection go.
+    EXPECT_TRUE(x->idleUntil([&] { idle(); }, [&] { return entries("/proc/self/fd") == files; }))
+        << "the editor kept its window after the parent went";
     (*effect)(effEditClose);
     EXPECT_EQ(x11::XTestDriver::errors(), 0);
 

@@ -4,7 +4,7 @@
 // audio thread processes, and the UI thread idles the editor and drags its
 // knobs through XTest. Bounded by rounds, not by time; run it under
 // ThreadSanitizer to see the races it would hide. Every Xlib call of the
-// editor stays on the UI thread: its X11 window ends the process otherwise.
+// editor stays on the UI thread: its X11 window reports any other.
 
 #include "vstbridge/VstTestHost.h"
 
@@ -68,6 +68,8 @@ TEST_F(EditorThreadsTest, automationAndAudioRunWhileTheUiIdlesTheEditorAndDragsK
     ERect* rect = nullptr;
     effect(effEditGetRect, 0, 0, &rect);
     const ::Window parent = x->createParent(40, 40, rect->right, rect->bottom);
+    // The window reports any call that reaches it off the UI thread.
+    CapturedStderr errors;
     ASSERT_EQ(effect(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
 
     std::atomic<bool> uiDone{false};
@@ -114,6 +116,7 @@ TEST_F(EditorThreadsTest, automationAndAudioRunWhileTheUiIdlesTheEditorAndDragsK
     audio.join();
     effect(effEditIdle);
     effect(effEditClose);
+    EXPECT_EQ(CapturedStderr::count(errors.text(), "called off the thread"), 0);
     EXPECT_EQ(automated.load(), 400);
     EXPECT_TRUE(finite);
     EXPECT_EQ(x11::XTestDriver::errors(), 0);
