@@ -82,6 +82,15 @@ public:
         return out;
     }
 
+    // The window holding the keyboard focus.
+    ::Window focus()
+    {
+        ::Window window = 0;
+        int revert = 0;
+        XGetInputFocus(display_, &window, &revert);
+        return window;
+    }
+
     // What the window shows, 0x00RRGGBB, top row first; empty on failure.
     std::vector<std::uint32_t> grab(::Window window, int width, int height)
     {

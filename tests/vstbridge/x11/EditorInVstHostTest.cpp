@@ -221,7 +221,9 @@ TEST_F(EditorInVstHostTest, savesAPresetThroughItsDialogAndLoadsItBackFromTheMen
                                         static_cast<std::size_t>(width * height / 4);
                              }))
         << "the dialog is up";
-    idle();
+    const ::Window editor = x->children(parent).at(0);
+    ASSERT_TRUE(x->idleUntil([&] { idle(); }, [&] { return x->focus() == editor; }))
+        << "the name field takes the keyboard";
     x->type("Thumb Slap");
     Widget* saveButton = twin->find(dialog, "SaveButton");
     ASSERT_NE(saveButton, nullptr);
