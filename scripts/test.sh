@@ -43,8 +43,9 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 # the automation manager's worker, a host's audio and UI threads over the VST
 # bridge, amp switches under audio, the engine's audio thread beside document
 # changes, processors under audio, automation and UI threads, the editor's bars under
-# automation while its window opens and closes, the standalone host's MIDI ring between
-# two producers and the audio thread.
+# automation while its window opens and closes, the editor on Xvfb inside the VST test
+# host under automation and audio while XTest drags its knobs, the standalone host's MIDI
+# ring between two producers and the audio thread.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIG_SANITIZE_THREAD=ON -DRIG_BUILD_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target tsan_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \

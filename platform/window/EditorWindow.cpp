@@ -64,6 +64,9 @@ EditorWindow::EditorWindow(Client& client, const unsigned long* parent, const Re
         width_ = height_ = 0;
         pixels_.reset(new std::uint32_t[1]());
     }
+    if (const std::uint32_t fill = firstFill(); fill != 0)
+        std::fill_n(pixels_.get(),
+                    std::max<std::size_t>(static_cast<std::size_t>(width_) * height_, 1), fill);
     native_ = createNative(parent, {rect.x, rect.y, width_, height_}, title, pixels_.get());
     if (native_)
         handle_ = native_->handle();

@@ -14,6 +14,7 @@ namespace {
 
 std::atomic<Backend> chosenBackend{Backend::Default};
 std::atomic<Clock> chosenClock{nullptr};
+std::atomic<std::uint32_t> chosenFirstFill{0};
 
 std::int64_t steadyMs()
 {
@@ -53,6 +54,16 @@ void setBackend(Backend backend)
 void setClock(Clock clock)
 {
     chosenClock.store(clock);
+}
+
+void setFirstFill(std::uint32_t colour)
+{
+    chosenFirstFill.store(colour);
+}
+
+std::uint32_t firstFill()
+{
+    return chosenFirstFill.load();
 }
 
 std::int64_t now()

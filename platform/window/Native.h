@@ -58,4 +58,10 @@ using Clock = std::int64_t (*)();
 void setClock(Clock clock);
 std::int64_t now();
 
+// The colour every new window's pixel buffer holds before its first paint
+// (0, the default, is black): a test sets a colour no skin uses and then
+// finds any pixel the editor failed to paint.
+void setFirstFill(std::uint32_t colour);
+std::uint32_t firstFill();
+
 } // namespace platform::window

@@ -96,8 +96,22 @@ bool X11Window::open(const unsigned long* parent, const char* title, const std::
     return true;
 }
 
+bool X11Window::onOwnThread(const char* call) const
+{
+    if (std::this_thread::get_id() == owner_)
+        return true;
+    std::fprintf(stderr, "editor window: %s called off the thread that pumps the window\n", call);
+#ifndef NDEBUG
+    std::abort();
+#endif
+    return false;
+}
+
 X11Window::~X11Window()
 {
+    // The window goes either way: its owner cannot be pumping a window that
+    // is being destroyed.
+    onOwnThread("close");
     if (image_) {
         if (direct_)
             image_->data = nullptr; // the buffer belongs to the editor window
@@ -119,6 +133,8 @@ void X11Window::forget()
 
 void X11Window::poll(NativeSink& sink)
 {
+    if (!onOwnThread("poll"))
+        return;
     while (window_ && XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -196,6 +212,8 @@ void X11Window::translate(const XEvent& event, NativeSink& sink)
 
 void X11Window::present(const std::uint32_t* pixels, const Rect& area)
 {
+    if (!onOwnThread("present"))
+        return;
     if (!window_ || !image_ || area.empty())
         return;
     if (!direct_) {
@@ -216,6 +234,8 @@ void X11Window::present(const std::uint32_t* pixels, const Rect& area)
 
 void X11Window::takeFocus()
 {
+    if (!onOwnThread("takeFocus"))
+        return;
     if (!window_)
         return;
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
@@ -224,6 +244,8 @@ void X11Window::takeFocus()
 
 void X11Window::releaseFocus()
 {
+    if (!onOwnThread("releaseFocus"))
+        return;
     if (!window_)
         return;
     ::Window focus = 0;

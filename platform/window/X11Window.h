@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 
+#include <thread>
+
 #include "platform/window/Native.h"
 
 namespace platform::window {
@@ -26,7 +28,14 @@ private:
     bool open(const unsigned long* parent, const char* title, const std::uint32_t* pixels);
     void translate(const XEvent& event, NativeSink& sink);
     void forget();
+    // Xlib connections are not shared between threads here: every call on
+    // the window comes from the thread that created it, the one that pumps
+    // it. A call from elsewhere is a fault of the host's loop: a debugging
+    // build stops there; a release build says so on standard error and makes
+    // no Xlib call for it (false), since a plug-in must not end its host.
+    bool onOwnThread(const char* call) const;
 
+    const std::thread::id owner_ = std::this_thread::get_id();
     Display* display_;
     Rect rect_;
     ::Window parent_ = 0;

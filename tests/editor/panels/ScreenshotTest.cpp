@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "editor/widgets/PushButton.h"
 #include "platform/window/Png.h"
@@ -10,7 +11,8 @@ namespace test::panels {
 namespace {
 
 // The editor's screens as a user sees them, written as PNG files (into
-// RIG_SCREENSHOT_DIR when set) for people to look at; every pixel painted.
+// RIG_SCREENSHOT_DIR when set, else the build's screenshots folder) for people
+// to look at; every pixel painted.
 class ScreenshotTest : public EditorTest {
 protected:
     void shoot(const std::string& name)
@@ -20,7 +22,10 @@ protected:
         const auto& screen = window().screen();
         EXPECT_EQ(std::count(screen.begin(), screen.end(), 0u), 0) << name;
         const char* dir = std::getenv("RIG_SCREENSHOT_DIR");
-        const std::string path = (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name;
+        const std::string folder = dir ? dir : RIG_SCREENSHOTS;
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+        const std::string path = folder + "/" + name;
         EXPECT_TRUE(pw::writePng(path, screen.data(), Main::kWidth, Main::kHeight)) << path;
     }
 };

@@ -253,6 +253,29 @@ TEST_F(X11WindowTest, DestroyingTheParentFirstFiresClosedOnce)
     EXPECT_EQ(fired, 1);
 }
 
+// Xlib connections are not shared between threads here: a host pumping the
+// window from a thread other than the one that opened it is stopped in a
+// debugging build, and told in a release build, where the window makes no
+// Xlib call for it and goes on working on its own thread.
+TEST_F(X11WindowTest, APumpOffTheWindowsThreadIsCaught)
+{
+    open(&parent);
+    ASSERT_TRUE(pumpUntil([&] { return !receiver.painted.empty(); }));
+#ifndef NDEBUG
+    EXPECT_DEATH(std::thread([&] { window->pump(); }).join(),
+                 "poll called off the thread that pumps the window");
+#else
+    testing::internal::CaptureStderr();
+    std::thread([&] { window->pump(); }).join();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "poll called off the thread that pumps the window"),
+              std::string::npos);
+    const std::size_t painted = receiver.painted.size();
+    window->invalidate({0, 0, 10, 10});
+    EXPECT_TRUE(pumpUntil([&] { return receiver.painted.size() > painted; }));
+#endif
+}
+
 TEST_F(X11WindowTest, ATopLevelWindowClosedByTheUserFiresClosed)
 {
     open(nullptr);

@@ -2,7 +2,8 @@
 
 // Starts a private Xvfb for one test and points DISPLAY at it; stops it at
 // the end. Xvfb picks a free display number itself (-displayfd), so tests
-// running side by side never share a server.
+// running side by side never share a server. The screen is 1024 x 768 unless
+// a test asks for another ("1280x1024x24").
 
 #include <csignal>
 #include <cstdlib>
@@ -18,7 +19,7 @@ namespace test::x11 {
 
 class XvfbServer {
 public:
-    XvfbServer()
+    explicit XvfbServer(const char* screen = "1024x768x24")
     {
         const std::string program = find();
         if (program.empty())
@@ -37,7 +38,7 @@ public:
             dup2(null, 2);
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
-            execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+            execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen,
                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }

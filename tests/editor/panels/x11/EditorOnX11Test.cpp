@@ -17,6 +17,9 @@
 #include "plugin/rig/Rig.h"
 #include "tests/editor/x11/XvfbServer.h"
 
+// After gtest and the editor: Xlib defines names such as None and Bool.
+#include "tests/editor/x11/XTestDriver.h"
+
 // After gtest: Xlib defines names such as None and Bool that gtest uses.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -140,8 +143,7 @@ TEST_F(EditorOnX11Test, showsWhatItsHeadlessTwinShowsAndTakesAClickOnAnArrow)
         return wrong == 0;
     });
     EXPECT_EQ(wrong, 0);
-    const char* dir = std::getenv("RIG_SCREENSHOT_DIR");
-    const std::string path = (dir ? std::string(dir) + "/" : testing::TempDir()) + "editor-x11.png";
+    const std::string path = test::x11::screenshotPath("editor-x11.png");
     EXPECT_TRUE(pw::writePng(path, shown.data(), Main::kWidth, Main::kHeight)) << path;
 
     // The cabinet's arrow, clicked with the pointer of the server.
