@@ -320,7 +320,7 @@ void BM_StompSwitchBlock(benchmark::State& state)
         p.step(true);
     }
     p.settle(0.1);
-    std::vector<double> plain;
+    std::vector<double> plain, switches;
     double longest = 0.0;
     for (auto _ : state) {
         model = std::fmod(model + 1.0f, 9.0f);
@@ -330,6 +330,7 @@ void BM_StompSwitchBlock(benchmark::State& state)
         const double s = threadCpuSeconds() - start;
         state.SetIterationTime(s);
         longest = std::max(longest, s);
+        switches.push_back(s);
         for (int b = 0; b < 4; ++b) {
             start = threadCpuSeconds();
             p.step(true);
@@ -339,13 +340,26 @@ void BM_StompSwitchBlock(benchmark::State& state)
     std::nth_element(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(plain.size() / 2),
                      plain.end());
     const double median = plain.empty() ? 0.0 : plain[plain.size() / 2];
+    // The share of switch blocks above a time: on a shared virtual machine the
+    // thread's CPU clock also runs while the host has taken the processor
+    // away, so a rare block of milliseconds says more about the machine than
+    // about the switch; the 99th and 99.9th percentiles show the switch's own
+    // spread beside the longest.
+    std::sort(switches.begin(), switches.end());
+    auto percentile = [&](double share) {
+        return switches[static_cast<std::size_t>(share * static_cast<double>(switches.size() - 1))];
+    };
     state.counters["longest_us"] = longest * 1e6;
+    state.counters["p99_us"] = percentile(0.99) * 1e6;
+    state.counters["p999_us"] = percentile(0.999) * 1e6;
     state.counters["plain_block_median_us"] = median * 1e6;
     if (state.iterations() >= 100)
         std::printf("GOAL longest block with a stomp switch (thread CPU, %lld switches): %.1f us, "
-                    "goal 500 us, ratio %.3f %s; plain block median %.1f us\n",
+                    "goal 500 us, ratio %.3f %s; switch blocks median %.1f us, 99 %% %.1f us, "
+                    "99.9 %% %.1f us; plain block median %.1f us\n",
                     static_cast<long long>(state.iterations()), longest * 1e6, longest / 500e-6,
-                    longest <= 500e-6 ? "(met)" : "(MISSED)", median * 1e6);
+                    longest <= 500e-6 ? "(met)" : "(MISSED)", percentile(0.5) * 1e6,
+                    percentile(0.99) * 1e6, percentile(0.999) * 1e6, median * 1e6);
 }
 BENCHMARK(BM_StompSwitchBlock)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

@@ -44,6 +44,7 @@ void Convolver::freeSegments()
         delete[] block;
     blocks_.clear();
     std::fill(std::begin(impulseCopies_), std::end(impulseCopies_), nullptr);
+    padded_ = nullptr;
     accumulator_ = nullptr;
     reservedLength_ = 0;
 }
@@ -53,6 +54,7 @@ void Convolver::allocateFor(int longest)
     freeSegments();
     for (int k = 0; k < 4; ++k)
         impulseCopies_[k] = allocateAligned((k + longest + 3) / 4 * 4, 16);
+    padded_ = allocateAligned(longest + 6, 64);
     accumulator_ = allocateAligned(longest + blockCapacity_ + 3, 16);
     reservedLength_ = longest;
 }
@@ -84,6 +86,8 @@ void Convolver::setImpulse(const float* impulse, int L)
         for (int i = 0; i < L; ++i)
             copy[k + i] = std::fabs(impulse[i]) < kNegligibleSample ? 0.0f : impulse[i];
     }
+    std::fill(padded_, padded_ + L + 6, 0.0f);
+    std::copy(impulseCopies_[0], impulseCopies_[0] + L, padded_ + 3);
     impulseLength_ = L;
     accLength_ = L + blockCapacity_;
     std::fill(accumulator_, accumulator_ + accLength_ + 3, 0.0f);
@@ -108,6 +112,19 @@ void Convolver::process(float* output, const float* input, int n)
     }
 }
 
+void Convolver::accumulateFour(const float* input, int p)
+{
+    const float x[4] = {input[0] + 1e-18f, input[1] + 1e-18f, input[2] + 1e-18f, input[3] + 1e-18f};
+    // Sample k adds impulse[t - k] at position p + t: positions p .. p + L + 2 in all, the part
+    // past the accumulator's end wrapping to index 0.
+    const float* impulse = padded_ + 3;
+    const int total = impulseLength_ + 3;
+    const int first = std::min(total, accLength_ - p);
+    avx512Kernel4(accumulator_ + p, impulse, first, x);
+    if (first < total)
+        avx512Kernel4(accumulator_, impulse + first, total - first, x);
+}
+
 void Convolver::processRun(float* output, const float* input, int n)
 {
     const int L = impulseLength_;
@@ -116,7 +133,19 @@ void Convolver::processRun(float* output, const float* input, int n)
     const ConvolverKernel kernel = kernel_;
 
     int p = position_;
-    for (int j = 0; j < n; ++j) {
+    int j = 0;
+    // Where the processor has AVX-512, four input samples at a time: the accumulator is read and
+    // written once for the four, which is what bounds the one-sample kernel. The sums are the same
+    // to the bit (see avx512Kernel4).
+    if (kernel == avx512Kernel && avx512Available()) {
+        for (; j + 4 <= n; j += 4) {
+            accumulateFour(input + j, p);
+            p += 4;
+            if (p >= accLength)
+                p -= accLength;
+        }
+    }
+    for (; j < n; ++j) {
         const float x = input[j] + 1e-18f;
         const int k = p & 3;
         // The part of the impulse that fits before the end of the accumulator, from p on in

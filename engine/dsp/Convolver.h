@@ -93,12 +93,15 @@ public:
 
 private:
     void processRun(float* output, const float* input, int n);
+    // Adds input samples j .. j + 3 at accumulator position p with avx512Kernel4.
+    void accumulateFour(const float* input, int p);
     // Frees the buffers and allocates the four copies and the accumulator for `longest` samples.
     void allocateFor(int longest);
 
     std::vector<float*> blocks_;   // every buffer allocated, freed together
     int blockCapacity_ = 4096;     // the largest run the accumulator has room for
     float* impulseCopies_[4] = {}; // copy k: k zeros, the impulse, zeros to a multiple of 4
+    float* padded_ = nullptr;      // three zeros, the impulse, three zeros (avx512Kernel4)
     int impulseLength_ = 0;
     float* accumulator_ = nullptr; // circular sums, accLength_ + 3 floats (kernel overhang)
     int accLength_ = 0;            // impulseLength_ + blockCapacity_

@@ -88,12 +88,48 @@ __attribute__((target("avx512f"))) void avx512Kernel(float* accumulator, const f
         avxKernel(accumulator + i, impulse + i, count - i, x);
 }
 
+namespace {
+
+// Sixteen sums of avx512Kernel4 (lanes as given).
+__attribute__((target("avx512f"), always_inline)) inline void
+accumulateFourOn16(float* accumulator, const float* impulse, const __m512* x, __mmask16 lanes)
+{
+    constexpr int kNearest = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
+    __m512 sum = _mm512_maskz_loadu_ps(lanes, accumulator);
+    for (int k = 0; k < 4; ++k)
+        sum = _mm512_add_round_ps(
+            sum, _mm512_mul_round_ps(_mm512_maskz_loadu_ps(lanes, impulse - k), x[k], kNearest),
+            kNearest);
+    _mm512_mask_storeu_ps(accumulator, lanes, sum);
+}
+
+} // namespace
+
+__attribute__((target("avx512f"))) void avx512Kernel4(float* accumulator, const float* impulse,
+                                                      int count, const float* x)
+{
+    const __m512 gains[4] = {_mm512_set1_ps(x[0]), _mm512_set1_ps(x[1]), _mm512_set1_ps(x[2]),
+                             _mm512_set1_ps(x[3])};
+    int i = 0;
+    for (; i + 16 <= count; i += 16)
+        accumulateFourOn16(accumulator + i, impulse + i, gains, 0xFFFF);
+    if (i < count)
+        accumulateFourOn16(accumulator + i, impulse + i, gains,
+                           static_cast<__mmask16>((1u << (count - i)) - 1u));
+}
+
 bool avx512Available()
 {
     static const bool available = __builtin_cpu_supports("avx512f");
     return available;
 }
 #else
+void avx512Kernel4(float* accumulator, const float* impulse, int count, const float* x)
+{
+    for (int k = 0; k < 4; ++k)
+        plainKernel(accumulator, impulse - k, count, x[k]);
+}
+
 void avx512Kernel(float* accumulator, const float* impulse, int count, float x)
 {
     sseKernel(accumulator, impulse, count, x);

@@ -24,6 +24,14 @@ bool avxAvailable();
 void avx512Kernel(float* accumulator, const float* impulse, int count, float x);
 bool avx512Available();
 
+// Four consecutive input samples at once, on sixteen lanes (AVX-512 only, see avx512Available):
+// accumulator[i] += impulse[i] * x[0], then += impulse[i - 1] * x[1], += impulse[i - 2] * x[2],
+// += impulse[i - 3] * x[3] for i < count, each product rounded before its sum, in that order: the
+// sums of four calls of the one-sample kernels on consecutive positions, to the bit, while the
+// accumulator is read and written once instead of four times. impulse[-3] .. impulse[count - 1]
+// must be readable; any alignment.
+void avx512Kernel4(float* accumulator, const float* impulse, int count, const float* x);
+
 // The fastest vector kernel this processor runs: AVX-512 where available, else AVX, else SSE.
 ConvolverKernel vectorKernel();
 

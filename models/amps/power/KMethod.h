@@ -5,6 +5,7 @@
 #include "engine/math/SplineCubicShear.h"
 #include "models/amps/power/PowerCurve.h"
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -122,7 +123,7 @@ public:
         const double i = static_cast<double>(evaluateLimited(nonlinearity_, static_cast<float>(p)));
         Result result;
         for (std::size_t r = 0; r < N; ++r) {
-            xPrev_[r] = guarded(w[r] + cd_[r] * i, xGuard_[r]);
+            xPrev_[r] = guardedBelow(w[r] + cd_[r] * i, guardLimit_);
             result.x[r] = static_cast<float>(xPrev_[r]);
         }
         result.v = static_cast<float>(p + k_ * i);
@@ -177,7 +178,7 @@ public:
             xPrev_[r] = xu[r] + xi[r] * i;
         uPrev_ = u;
         iPrev_ = i;
-        xGuard_ = State::filled(1e-18f);
+        xGuard_ = State::filled(kGuard);
     }
 
     // Back to the operating point; the discretisation stays.
@@ -188,7 +189,7 @@ public:
             xPrev_[r] = static_cast<double>(op.x[r]);
         uPrev_ = op.u;
         iPrev_ = static_cast<double>(op.i);
-        xGuard_ = State::filled(1e-18f);
+        xGuard_ = State::filled(kGuard);
     }
 
     // The denormal guard (x + guard) - guard in float: a state smaller than
@@ -198,6 +199,30 @@ public:
     static double guarded(double x, float guard) noexcept
     {
         return (static_cast<float>(x) + guard) - guard == 0.0f ? 0.0 : x;
+    }
+
+    // The largest |x| that guarded(x, guard) swallows. The sum swallows x
+    // exactly while |x| is at most a bound (rounding to float and adding are
+    // both monotone, and symmetric about 0 for a guard that is no power of
+    // two), so the bound is found once by halving over the bit patterns of
+    // the doubles between 0 and the guard.
+    static double swallowLimit(float guard) noexcept
+    {
+        std::uint64_t low = 0; // swallowed
+        std::uint64_t high = std::bit_cast<std::uint64_t>(static_cast<double>(guard));
+        while (high - low > 1) {
+            const std::uint64_t middle = low + (high - low) / 2;
+            (guarded(std::bit_cast<double>(middle), guard) == 0.0 ? low : high) = middle;
+        }
+        return std::bit_cast<double>(low);
+    }
+
+    // guarded(x, guard) for limit = swallowLimit(guard), to the bit: one
+    // comparison instead of a round trip through float on the step's
+    // sample-to-sample chain.
+    static double guardedBelow(double x, double limit) noexcept
+    {
+        return std::fabs(x) <= limit ? 0.0 : x;
     }
 
     // True while every state is finite.
@@ -228,6 +253,9 @@ public:
     const NonLinearitySpline& getNonLinearity() const noexcept { return nonlinearity_; }
 
 private:
+    // Every node's denormal guard.
+    static constexpr float kGuard = 1e-18f;
+
     template <std::size_t R, std::size_t C>
     static AudioMath::Matrix<double, R, C> widened(const AudioMath::Matrix<float, R, C>& m) noexcept
     {
@@ -293,7 +321,8 @@ private:
         : sampleRate_(d.sampleRate), model_(d.model), dc_(widened(d.model.dc)),
           ec_(widened(d.model.ec)), bc_(widened(d.model.bc)), cc_(widened(d.model.cc)), cd_(d.cd),
           ad_(d.ad), bd_(d.bd), acInverse_(d.acInverse), pa_(dc_ * d.ad), pb_(dc_ * d.bd),
-          pc_((dc_ * d.cd)[0]), k_(d.k), nonlinearity_(oneByOne(static_cast<float>(d.k)))
+          pc_((dc_ * d.cd)[0]), k_(d.k), nonlinearity_(oneByOne(static_cast<float>(d.k))),
+          guardLimit_(swallowLimit(kGuard))
     {
         reset();
     }
@@ -313,6 +342,7 @@ private:
     double pc_;                          // Dc Cd
     double k_;
     NonLinearitySpline nonlinearity_;
+    double guardLimit_; // swallowLimit(kGuard)
     ExactState xPrev_{};
     Input uPrev_{};
     double iPrev_ = 0.0;

@@ -109,7 +109,8 @@ private:
         double nextX;
         double invH;
     };
-    // Two cubics in u, lane by lane, and their right knots' values.
+    // Two cubics in u, lane by lane, and their right knots' values, summed
+    // as the spline sums them.
     struct Cubics {
         Pair a;
         Pair b;
@@ -158,7 +159,7 @@ private:
     static Pair cubic(const Cubics& s, double u) noexcept
     {
         const Pair uu = {u, u};
-        return ((s.a * uu + s.b) * uu + s.c) * uu + s.nextY;
+        return (s.a * uu + s.b) * (uu * uu) + (s.c * uu + s.nextY);
     }
 
     // The output cubics of grid points point and point + 1 in segment s.

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -191,6 +192,17 @@ TEST(KMethod, TheGuardKeepsOrdinaryValuesAndDropsTinyOnes)
     };
     for (const Case& c : cases)
         EXPECT_EQ(V9E::guarded(c.x, guard), c.expected) << c.x;
+    // The step's one-comparison form swallows exactly what the float sum
+    // does, on both sides of its bound and at the cases above.
+    const double limit = V9E::swallowLimit(guard);
+    ASSERT_GT(limit, 0.0);
+    std::vector<double> xs = {limit, std::nextafter(limit, 0.0), std::nextafter(limit, 1.0),
+                              std::nextafter(std::nextafter(limit, 1.0), 1.0)};
+    for (const Case& c : cases)
+        xs.push_back(c.x);
+    for (double x : xs)
+        for (double signed_ : {x, -x})
+            EXPECT_EQ(V9E::guardedBelow(signed_, limit), V9E::guarded(signed_, guard)) << signed_;
 }
 
 TEST(KMethod, ResetReturnsToTheOperatingPoint)
