@@ -1,0 +1,338 @@
+#include "engine/dsp/TableFftAvx.h"
+
+#include "engine/dsp/FftTables.h"
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define RIG_DSP_AVX_FFT 1
+#endif
+
+namespace dsp::fft {
+
+#if RIG_DSP_AVX_FFT
+
+// Compiled for AVX2 here only; the rest of the engine keeps the baseline instruction set. No FMA:
+// every product and sum rounds as in the four-lane passes, so both give the same bits.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+namespace avx {
+namespace {
+
+// Layout between the first and the last pass: runs of eight complex points as their eight real
+// parts followed by their eight imaginary parts. The passes and their order are those of the
+// four-lane transform (decimation in time on bit-reversed input, radix 4 with one radix-2 step
+// when the pass count is odd); only the width changes, and the first two passes and the
+// conversion back to interleaved pairs are folded into their neighbours to save trips through
+// memory.
+
+inline __m256 signMask(bool s0, bool s1, bool s2, bool s3)
+{
+    const float a = s0 ? -0.0f : 0.0f;
+    const float b = s1 ? -0.0f : 0.0f;
+    const float c = s2 ? -0.0f : 0.0f;
+    const float d = s3 ? -0.0f : 0.0f;
+    return _mm256_setr_ps(a, b, c, d, a, b, c, d);
+}
+
+// The same four floats in both lanes.
+inline __m256 broadcast(const float* four)
+{
+    const __m128 v = _mm_loadu_ps(four);
+    return _mm256_set_m128(v, v);
+}
+
+template <int Direction>
+inline void multiply(__m256 xr, __m256 xi, __m256 wr, __m256 wi, __m256& outR, __m256& outI)
+{
+    if constexpr (Direction > 0) {
+        outR = _mm256_sub_ps(_mm256_mul_ps(xr, wr), _mm256_mul_ps(xi, wi));
+        outI = _mm256_add_ps(_mm256_mul_ps(xr, wi), _mm256_mul_ps(xi, wr));
+    } else {
+        outR = _mm256_add_ps(_mm256_mul_ps(xr, wr), _mm256_mul_ps(xi, wi));
+        outI = _mm256_sub_ps(_mm256_mul_ps(xi, wr), _mm256_mul_ps(xr, wi));
+    }
+}
+
+// The 4-point transforms of two runs of four interleaved points, one per 128-bit lane: run a in
+// the low lane, run b in the high one. Same arithmetic as the four-lane first pass.
+template <int Direction>
+inline void fourPoint(const float* a, const float* b, __m256& re, __m256& im)
+{
+    const __m256 alternate = signMask(false, true, false, true);
+    const __m256 reSign =
+        Direction > 0 ? signMask(false, true, true, false) : signMask(false, false, true, true);
+    const __m256 imSign =
+        Direction > 0 ? signMask(false, false, true, true) : signMask(false, true, true, false);
+    const __m256 lo = _mm256_loadu2_m128(b, a);
+    const __m256 hi = _mm256_loadu2_m128(b + 4, a + 4);
+    const __m256 r = _mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m256 i = _mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
+    const __m256 reV =
+        _mm256_add_ps(_mm256_shuffle_ps(r, r, _MM_SHUFFLE(2, 2, 0, 0)),
+                      _mm256_xor_ps(_mm256_shuffle_ps(r, r, _MM_SHUFFLE(3, 3, 1, 1)), alternate));
+    const __m256 imV =
+        _mm256_add_ps(_mm256_shuffle_ps(i, i, _MM_SHUFFLE(2, 2, 0, 0)),
+                      _mm256_xor_ps(_mm256_shuffle_ps(i, i, _MM_SHUFFLE(3, 3, 1, 1)), alternate));
+    const __m256 pqRe = _mm256_shuffle_ps(reV, reV, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 pqIm = _mm256_shuffle_ps(imV, imV, _MM_SHUFFLE(1, 0, 1, 0));
+    __m256 rtRe = _mm256_shuffle_ps(reV, imV, _MM_SHUFFLE(3, 3, 2, 2));
+    rtRe = _mm256_shuffle_ps(rtRe, rtRe, _MM_SHUFFLE(3, 1, 2, 0));
+    __m256 rtIm = _mm256_shuffle_ps(imV, reV, _MM_SHUFFLE(3, 3, 2, 2));
+    rtIm = _mm256_shuffle_ps(rtIm, rtIm, _MM_SHUFFLE(3, 1, 2, 0));
+    re = _mm256_add_ps(pqRe, _mm256_xor_ps(rtRe, reSign));
+    im = _mm256_add_ps(pqIm, _mm256_xor_ps(rtIm, imSign));
+}
+
+// Stores two runs of four points per register (block A in the low lanes, block B in the high
+// ones) as two runs of eight: A takes the low lanes of first and second, B the high lanes.
+inline void storeEightPairs(float* a, float* b, __m256 firstRe, __m256 firstIm, __m256 secondRe,
+                            __m256 secondIm)
+{
+    _mm256_storeu_ps(a, _mm256_permute2f128_ps(firstRe, secondRe, 0x20));
+    _mm256_storeu_ps(a + 8, _mm256_permute2f128_ps(firstIm, secondIm, 0x20));
+    _mm256_storeu_ps(b, _mm256_permute2f128_ps(firstRe, secondRe, 0x31));
+    _mm256_storeu_ps(b + 8, _mm256_permute2f128_ps(firstIm, secondIm, 0x31));
+}
+
+// Radix 4, then radix 2 joining pairs of 4-point transforms: 8-point transforms, two per step
+// (blocks A and B of 16 floats, one per lane).
+template <int Direction> void firstPassEight(float* data, int n)
+{
+    const __m256 wr = broadcast(fftTables().radix2);
+    const __m256 wi = broadcast(fftTables().radix2 + 4);
+    for (float* a = data; a != data + 2 * n; a += 32) {
+        float* b = a + 16;
+        __m256 x0r, x0i, x1r, x1i;
+        fourPoint<Direction>(a, b, x0r, x0i);
+        fourPoint<Direction>(a + 8, b + 8, x1r, x1i);
+        __m256 tr, ti;
+        multiply<Direction>(x1r, x1i, wr, wi, tr, ti);
+        storeEightPairs(a, b, _mm256_add_ps(x0r, tr), _mm256_add_ps(x0i, ti),
+                        _mm256_sub_ps(x0r, tr), _mm256_sub_ps(x0i, ti));
+    }
+}
+
+// The radix-4 butterfly after the twiddles: x0 and the twiddled a1 (from offset 2h), a2 (from h)
+// and a3 (from 3h) give the outputs for offsets 0, h, 2h, 3h.
+template <int Direction>
+inline void butterfly(__m256 x0r, __m256 x0i, __m256 a1r, __m256 a1i, __m256 a2r, __m256 a2i,
+                      __m256 a3r, __m256 a3i, __m256 (&outR)[4], __m256 (&outI)[4])
+{
+    const __m256 pr = _mm256_add_ps(x0r, a2r);
+    const __m256 pi = _mm256_add_ps(x0i, a2i);
+    const __m256 qr = _mm256_sub_ps(x0r, a2r);
+    const __m256 qi = _mm256_sub_ps(x0i, a2i);
+    const __m256 rr = _mm256_add_ps(a1r, a3r);
+    const __m256 ri = _mm256_add_ps(a1i, a3i);
+    const __m256 tr = _mm256_sub_ps(a1r, a3r);
+    const __m256 ti = _mm256_sub_ps(a1i, a3i);
+    outR[0] = _mm256_add_ps(pr, rr);
+    outI[0] = _mm256_add_ps(pi, ri);
+    outR[2] = _mm256_sub_ps(pr, rr);
+    outI[2] = _mm256_sub_ps(pi, ri);
+    if constexpr (Direction > 0) {
+        outR[1] = _mm256_sub_ps(qr, ti);
+        outI[1] = _mm256_add_ps(qi, tr);
+        outR[3] = _mm256_add_ps(qr, ti);
+        outI[3] = _mm256_sub_ps(qi, tr);
+    } else {
+        outR[1] = _mm256_add_ps(qr, ti);
+        outI[1] = _mm256_sub_ps(qi, tr);
+        outR[3] = _mm256_sub_ps(qr, ti);
+        outI[3] = _mm256_add_ps(qi, tr);
+    }
+}
+
+// Radix 4, then radix 4 joining four 4-point transforms: 16-point transforms, two per step
+// (blocks A and B of 32 floats, one per lane).
+template <int Direction> void firstPassSixteen(float* data, int n)
+{
+    const float* tw = fftTables().radix4[2].data();
+    const __m256 w1r = broadcast(tw);
+    const __m256 w1i = broadcast(tw + 8);
+    const __m256 w2r = broadcast(tw + 16);
+    const __m256 w2i = broadcast(tw + 24);
+    const __m256 w3r = broadcast(tw + 32);
+    const __m256 w3i = broadcast(tw + 40);
+    for (float* a = data; a != data + 2 * n; a += 64) {
+        float* b = a + 32;
+        __m256 x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+        fourPoint<Direction>(a, b, x0r, x0i);
+        fourPoint<Direction>(a + 8, b + 8, x1r, x1i);
+        fourPoint<Direction>(a + 16, b + 16, x2r, x2i);
+        fourPoint<Direction>(a + 24, b + 24, x3r, x3i);
+        __m256 a1r, a1i, a2r, a2i, a3r, a3i;
+        multiply<Direction>(x2r, x2i, w1r, w1i, a1r, a1i);
+        multiply<Direction>(x1r, x1i, w2r, w2i, a2r, a2i);
+        multiply<Direction>(x3r, x3i, w3r, w3i, a3r, a3i);
+        __m256 outR[4];
+        __m256 outI[4];
+        butterfly<Direction>(x0r, x0i, a1r, a1i, a2r, a2i, a3r, a3i, outR, outI);
+        storeEightPairs(a, b, outR[0], outI[0], outR[1], outI[1]);
+        storeEightPairs(a + 16, b + 16, outR[2], outI[2], outR[3], outI[3]);
+    }
+}
+
+// Writes a run of eight points back as interleaved pairs.
+inline void storeInterleaved(float* p, __m256 re, __m256 im)
+{
+    const __m256 lo = _mm256_unpacklo_ps(re, im);
+    const __m256 hi = _mm256_unpackhi_ps(re, im);
+    _mm256_storeu_ps(p, _mm256_permute2f128_ps(lo, hi, 0x20));
+    _mm256_storeu_ps(p + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
+}
+
+// Joins four transforms of h points (h >= 8); the last pass writes interleaved pairs.
+template <int Direction, bool Last> void radix4Pass(float* data, int n, int log2h)
+{
+    const int h = 1 << log2h;
+    const float* table = fftTables().radix4[log2h].data();
+    for (float* group = data; group != data + 2 * n; group += 8 * h) {
+        const float* tw = table;
+        for (float* p0 = group; p0 != group + 2 * h; p0 += 16, tw += 48) {
+            float* p1 = p0 + 2 * h;
+            float* p2 = p0 + 4 * h;
+            float* p3 = p0 + 6 * h;
+            __m256 a1r, a1i, a2r, a2i, a3r, a3i;
+            multiply<Direction>(_mm256_loadu_ps(p2), _mm256_loadu_ps(p2 + 8), _mm256_loadu_ps(tw),
+                                _mm256_loadu_ps(tw + 8), a1r, a1i);
+            multiply<Direction>(_mm256_loadu_ps(p1), _mm256_loadu_ps(p1 + 8),
+                                _mm256_loadu_ps(tw + 16), _mm256_loadu_ps(tw + 24), a2r, a2i);
+            multiply<Direction>(_mm256_loadu_ps(p3), _mm256_loadu_ps(p3 + 8),
+                                _mm256_loadu_ps(tw + 32), _mm256_loadu_ps(tw + 40), a3r, a3i);
+            __m256 outR[4];
+            __m256 outI[4];
+            butterfly<Direction>(_mm256_loadu_ps(p0), _mm256_loadu_ps(p0 + 8), a1r, a1i, a2r, a2i,
+                                 a3r, a3i, outR, outI);
+            float* out[4] = {p0, p1, p2, p3};
+            for (int q = 0; q < 4; ++q) {
+                if constexpr (Last) {
+                    storeInterleaved(out[q], outR[q], outI[q]);
+                } else {
+                    _mm256_storeu_ps(out[q], outR[q]);
+                    _mm256_storeu_ps(out[q] + 8, outI[q]);
+                }
+            }
+        }
+    }
+}
+
+template <int Direction> void complexCore(float* data, int log2n)
+{
+    const int n = 1 << log2n;
+    bitReverse(data, log2n);
+    int log2h;
+    if (log2n & 1) {
+        firstPassEight<Direction>(data, n);
+        log2h = 3;
+    } else {
+        firstPassSixteen<Direction>(data, n);
+        log2h = 4;
+    }
+    for (; log2h + 4 <= log2n; log2h += 2)
+        radix4Pass<Direction, false>(data, n, log2h);
+    radix4Pass<Direction, true>(data, n, log2h);
+}
+
+// Twiddles for bins k .. k + 7 in the order the split step holds them: k, k+1, k+4, k+5 in the
+// low lane, k+2, k+3, k+6, k+7 in the high one.
+inline __m256 splitTwiddles(const float* table)
+{
+    const __m256d natural = _mm256_castps_pd(_mm256_loadu_ps(table));
+    return _mm256_castpd_ps(_mm256_permute4x64_pd(natural, _MM_SHUFFLE(3, 1, 2, 0)));
+}
+
+// The four-lane split step on eight bins at a time; the bins it leaves over go to the four-lane
+// loop, so each bin is computed by the same arithmetic on either path.
+template <int Direction> int splitStep(float* data, int log2N)
+{
+    const int N = 1 << log2N;
+    const int n = N / 2;
+    const int quarter = N / 4;
+    const float* cosTable = fftTables().splitCos[log2N].data();
+    const float* sinTable = fftTables().splitSin[log2N].data();
+    constexpr float h2Scale = Direction > 0 ? 0.5f : -0.5f;
+    const __m256 half = _mm256_set1_ps(0.5f);
+    const __m256 scale = _mm256_set1_ps(h2Scale);
+    const __m256 sinSign = _mm256_set1_ps(Direction > 0 ? 0.0f : -0.0f);
+
+    int k = 1;
+    for (; k + 7 < quarter; k += 8) {
+        float* front = data + 2 * k;
+        float* back = data + 2 * (n - k - 7);
+        const __m256 f0 = _mm256_loadu_ps(front);
+        const __m256 f1 = _mm256_loadu_ps(front + 8);
+        // Partners n - k - m, lanes swapped so that they line up with bins k + m.
+        const __m256 b0 = _mm256_loadu2_m128(back, back + 4);
+        const __m256 b1 = _mm256_loadu2_m128(back + 8, back + 12);
+        const __m256 a = _mm256_shuffle_ps(f0, f1, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m256 b = _mm256_shuffle_ps(f0, f1, _MM_SHUFFLE(3, 1, 3, 1));
+        const __m256 c = _mm256_shuffle_ps(b1, b0, _MM_SHUFFLE(0, 2, 0, 2));
+        const __m256 d = _mm256_shuffle_ps(b1, b0, _MM_SHUFFLE(1, 3, 1, 3));
+        const __m256 h1r = _mm256_mul_ps(half, _mm256_add_ps(a, c));
+        const __m256 h1i = _mm256_mul_ps(half, _mm256_sub_ps(b, d));
+        const __m256 h2r = _mm256_mul_ps(scale, _mm256_add_ps(b, d));
+        const __m256 h2i = _mm256_mul_ps(scale, _mm256_sub_ps(c, a));
+        const __m256 wr = splitTwiddles(cosTable + k);
+        const __m256 wi = _mm256_xor_ps(splitTwiddles(sinTable + k), sinSign);
+        const __m256 rotR = _mm256_sub_ps(_mm256_mul_ps(wr, h2r), _mm256_mul_ps(wi, h2i));
+        const __m256 rotI = _mm256_add_ps(_mm256_mul_ps(wr, h2i), _mm256_mul_ps(wi, h2r));
+        const __m256 xr = _mm256_add_ps(h1r, rotR);
+        const __m256 xi = _mm256_add_ps(h1i, rotI);
+        const __m256 yr = _mm256_sub_ps(h1r, rotR);
+        const __m256 yi = _mm256_sub_ps(rotI, h1i);
+        _mm256_storeu_ps(front, _mm256_unpacklo_ps(xr, xi));
+        _mm256_storeu_ps(front + 8, _mm256_unpackhi_ps(xr, xi));
+        const __m256 lo = _mm256_unpacklo_ps(yr, yi);
+        const __m256 hi = _mm256_unpackhi_ps(yr, yi);
+        _mm256_storeu2_m128(back + 8, back + 12,
+                            _mm256_shuffle_ps(lo, lo, _MM_SHUFFLE(1, 0, 3, 2)));
+        _mm256_storeu2_m128(back, back + 4, _mm256_shuffle_ps(hi, hi, _MM_SHUFFLE(1, 0, 3, 2)));
+    }
+    return k;
+}
+
+} // namespace
+} // namespace avx
+
+void avxComplexCore(float* data, int log2n, int direction)
+{
+    if (direction > 0)
+        avx::complexCore<1>(data, log2n);
+    else
+        avx::complexCore<-1>(data, log2n);
+}
+
+int avxSplitStep(float* data, int log2N, int direction)
+{
+    return direction > 0 ? avx::splitStep<1>(data, log2N) : avx::splitStep<-1>(data, log2N);
+}
+
+#pragma GCC pop_options
+
+bool avxTransformsAvailable()
+{
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+
+#else
+
+void avxComplexCore(float*, int, int)
+{
+}
+
+int avxSplitStep(float*, int, int)
+{
+    return 1;
+}
+
+bool avxTransformsAvailable()
+{
+    return false;
+}
+
+#endif
+
+} // namespace dsp::fft
