@@ -2,6 +2,8 @@
 
 #include "engine/dsp/FftTables.h"
 
+#include <cstddef>
+
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
 #define RIG_DSP_AVX_FFT 1
@@ -96,22 +98,23 @@ inline void storeEightPairs(float* a, float* b, __m256 firstRe, __m256 firstIm, 
 }
 
 // Radix 4, then radix 2 joining pairs of 4-point transforms: 8-point transforms, two per step
-// (blocks A and B of 16 floats, one per lane).
-template <int Direction> void firstPassEight(float* data, int n)
-{
-    const __m256 wr = broadcast(fftTables().radix2);
-    const __m256 wi = broadcast(fftTables().radix2 + 4);
-    for (float* a = data; a != data + 2 * n; a += 32) {
-        float* b = a + 16;
+// (blocks A and B of 16 floats, one per lane), from bit-reversed runs at srcA and srcB.
+template <int Direction> struct EightStep {
+    __m256 wr = broadcast(fftTables().radix2);
+    __m256 wi = broadcast(fftTables().radix2 + 4);
+    static constexpr int kPoints = 8;
+
+    void operator()(const float* srcA, const float* srcB, float* dstA, float* dstB) const
+    {
         __m256 x0r, x0i, x1r, x1i;
-        fourPoint<Direction>(a, b, x0r, x0i);
-        fourPoint<Direction>(a + 8, b + 8, x1r, x1i);
+        fourPoint<Direction>(srcA, srcB, x0r, x0i);
+        fourPoint<Direction>(srcA + 8, srcB + 8, x1r, x1i);
         __m256 tr, ti;
         multiply<Direction>(x1r, x1i, wr, wi, tr, ti);
-        storeEightPairs(a, b, _mm256_add_ps(x0r, tr), _mm256_add_ps(x0i, ti),
+        storeEightPairs(dstA, dstB, _mm256_add_ps(x0r, tr), _mm256_add_ps(x0i, ti),
                         _mm256_sub_ps(x0r, tr), _mm256_sub_ps(x0i, ti));
     }
-}
+};
 
 // The radix-4 butterfly after the twiddles: x0 and the twiddled a1 (from offset 2h), a2 (from h)
 // and a3 (from 3h) give the outputs for offsets 0, h, 2h, 3h.
@@ -145,23 +148,24 @@ inline void butterfly(__m256 x0r, __m256 x0i, __m256 a1r, __m256 a1i, __m256 a2r
 }
 
 // Radix 4, then radix 4 joining four 4-point transforms: 16-point transforms, two per step
-// (blocks A and B of 32 floats, one per lane).
-template <int Direction> void firstPassSixteen(float* data, int n)
-{
+// (blocks A and B of 32 floats, one per lane), from bit-reversed runs at srcA and srcB.
+template <int Direction> struct SixteenStep {
     const float* tw = fftTables().radix4[2].data();
-    const __m256 w1r = broadcast(tw);
-    const __m256 w1i = broadcast(tw + 8);
-    const __m256 w2r = broadcast(tw + 16);
-    const __m256 w2i = broadcast(tw + 24);
-    const __m256 w3r = broadcast(tw + 32);
-    const __m256 w3i = broadcast(tw + 40);
-    for (float* a = data; a != data + 2 * n; a += 64) {
-        float* b = a + 32;
+    __m256 w1r = broadcast(tw);
+    __m256 w1i = broadcast(tw + 8);
+    __m256 w2r = broadcast(tw + 16);
+    __m256 w2i = broadcast(tw + 24);
+    __m256 w3r = broadcast(tw + 32);
+    __m256 w3i = broadcast(tw + 40);
+    static constexpr int kPoints = 16;
+
+    void operator()(const float* srcA, const float* srcB, float* dstA, float* dstB) const
+    {
         __m256 x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
-        fourPoint<Direction>(a, b, x0r, x0i);
-        fourPoint<Direction>(a + 8, b + 8, x1r, x1i);
-        fourPoint<Direction>(a + 16, b + 16, x2r, x2i);
-        fourPoint<Direction>(a + 24, b + 24, x3r, x3i);
+        fourPoint<Direction>(srcA, srcB, x0r, x0i);
+        fourPoint<Direction>(srcA + 8, srcB + 8, x1r, x1i);
+        fourPoint<Direction>(srcA + 16, srcB + 16, x2r, x2i);
+        fourPoint<Direction>(srcA + 24, srcB + 24, x3r, x3i);
         __m256 a1r, a1i, a2r, a2i, a3r, a3i;
         multiply<Direction>(x2r, x2i, w1r, w1i, a1r, a1i);
         multiply<Direction>(x1r, x1i, w2r, w2i, a2r, a2i);
@@ -169,8 +173,102 @@ template <int Direction> void firstPassSixteen(float* data, int n)
         __m256 outR[4];
         __m256 outI[4];
         butterfly<Direction>(x0r, x0i, a1r, a1i, a2r, a2i, a3r, a3i, outR, outI);
-        storeEightPairs(a, b, outR[0], outI[0], outR[1], outI[1]);
-        storeEightPairs(a + 16, b + 16, outR[2], outI[2], outR[3], outI[3]);
+        storeEightPairs(dstA, dstB, outR[0], outI[0], outR[1], outI[1]);
+        storeEightPairs(dstA + 16, dstB + 16, outR[2], outI[2], outR[3], outI[3]);
+    }
+};
+
+// The first pass in place over data already in bit-reversed order.
+template <class Step> void firstPass(float* data, int n, const Step& step)
+{
+    constexpr int kFloats = 2 * Step::kPoints;
+    for (float* a = data; a != data + 2 * n; a += 2 * kFloats)
+        step(a, a + kFloats, a, a + kFloats);
+}
+
+constexpr int kTileLog2 = 4;
+constexpr int kTile = 1 << kTileLog2;
+
+unsigned reverseBits(unsigned value, int bits)
+{
+    unsigned reversed = 0;
+    for (int bit = 0; bit < bits; ++bit)
+        reversed |= ((value >> bit) & 1u) << (bits - 1 - bit);
+    return reversed;
+}
+
+constexpr unsigned kReverse4[kTile] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+
+// Copies a tile of 16 rows of 16 points (row r at points r * rowStride) into `out`, transposed and
+// with its rows taken in bit-reversed order: out[u][c] = tile[reverse c][u]. Point by point a
+// complex pair is one double, so the transposition is one of 4 x 4 doubles at a time.
+void gatherTile(const float* tile, std::size_t rowStride, double* out)
+{
+    const double* in = reinterpret_cast<const double*>(tile);
+    for (int c0 = 0; c0 < kTile; c0 += 4) {
+        const double* rows[4];
+        for (int k = 0; k < 4; ++k)
+            rows[k] = in + kReverse4[c0 + k] * rowStride;
+        for (int u0 = 0; u0 < kTile; u0 += 4) {
+            const __m256d r0 = _mm256_loadu_pd(rows[0] + u0);
+            const __m256d r1 = _mm256_loadu_pd(rows[1] + u0);
+            const __m256d r2 = _mm256_loadu_pd(rows[2] + u0);
+            const __m256d r3 = _mm256_loadu_pd(rows[3] + u0);
+            const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
+            const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
+            const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
+            const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
+            double* column = out + u0 * kTile + c0;
+            _mm256_storeu_pd(column, _mm256_permute2f128_pd(t0, t2, 0x20));
+            _mm256_storeu_pd(column + kTile, _mm256_permute2f128_pd(t1, t3, 0x20));
+            _mm256_storeu_pd(column + 2 * kTile, _mm256_permute2f128_pd(t0, t2, 0x31));
+            _mm256_storeu_pd(column + 3 * kTile, _mm256_permute2f128_pd(t1, t3, 0x31));
+        }
+    }
+}
+
+// Writes the first pass of the 16 output rows of a tile from its gathered inputs: output row a
+// (points a * rowStride .. + 15) reads gathered row reverse a.
+template <class Step>
+void firstPassOfTile(const double* gathered, float* tile, std::size_t rowStride, const Step& step)
+{
+    const float* in = reinterpret_cast<const float*>(gathered);
+    constexpr int kRowFloats = 2 * kTile;
+    if constexpr (Step::kPoints == kTile) {
+        for (int a = 0; a < kTile; a += 2)
+            step(in + kReverse4[a] * kRowFloats, in + kReverse4[a + 1] * kRowFloats,
+                 tile + 2 * a * rowStride, tile + 2 * (a + 1) * rowStride);
+    } else {
+        for (int a = 0; a < kTile; ++a) {
+            const float* src = in + kReverse4[a] * kRowFloats;
+            float* dst = tile + 2 * a * rowStride;
+            step(src, src + kTile, dst, dst + kTile);
+        }
+    }
+}
+
+// The bit reversal folded into the first pass. Index i splits into its top 4 bits a, middle bits
+// b and low 4 bits c, and its reverse is (rev c, rev b, rev a): the tile of middle value b (16
+// rows of 16 points) takes its inputs from the tile of rev b only. Both tiles of a pair are
+// gathered before either is written, so the pass works in place with 4 kB of stack.
+template <class Step> void reversedFirstPass(float* data, int log2n, const Step& step)
+{
+    const int mid = log2n - 2 * kTileLog2;
+    const std::size_t rowStride = std::size_t(1) << (mid + kTileLog2);
+    alignas(32) double first[kTile * kTile];
+    alignas(32) double second[kTile * kTile];
+    for (unsigned b = 0; b < (1u << mid); ++b) {
+        const unsigned rb = reverseBits(b, mid);
+        if (rb < b)
+            continue;
+        float* tileB = data + 2 * kTile * b;
+        float* tileR = data + 2 * kTile * rb;
+        gatherTile(tileR, rowStride, first);
+        if (rb != b)
+            gatherTile(tileB, rowStride, second);
+        firstPassOfTile(first, tileB, rowStride, step);
+        if (rb != b)
+            firstPassOfTile(second, tileR, rowStride, step);
     }
 }
 
@@ -221,13 +319,17 @@ template <int Direction, bool Last> void radix4Pass(float* data, int n, int log2
 template <int Direction> void complexCore(float* data, int log2n)
 {
     const int n = 1 << log2n;
-    bitReverse(data, log2n);
+    const bool tiled = log2n >= 2 * kTileLog2;
+    if (!tiled)
+        bitReverse(data, log2n);
     int log2h;
     if (log2n & 1) {
-        firstPassEight<Direction>(data, n);
+        const EightStep<Direction> step;
+        tiled ? reversedFirstPass(data, log2n, step) : firstPass(data, n, step);
         log2h = 3;
     } else {
-        firstPassSixteen<Direction>(data, n);
+        const SixteenStep<Direction> step;
+        tiled ? reversedFirstPass(data, log2n, step) : firstPass(data, n, step);
         log2h = 4;
     }
     for (; log2h + 4 <= log2n; log2h += 2)
