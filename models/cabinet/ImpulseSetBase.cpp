@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 namespace AudioEngine::BorvanQom {
 namespace {
@@ -60,6 +61,31 @@ ImpulseSetBase::Kind kindOf(std::uint32_t index)
     return ImpulseSetBase::Kind::Impedance;
 }
 
+std::uint32_t strideFor(std::uint32_t length)
+{
+    return std::max<std::uint32_t>(4, (length + 3) / 4 * 4);
+}
+
+} // namespace
+
+namespace {
+
+// Every shared response set made in this process, by tables, length and rate. Entries stay for
+// the life of the process, as the spectra do: a host uses few rates, and a processor made later
+// at one of them then makes nothing. Only preparations at a new rate take the lock.
+struct SharedResponses {
+    using Key = std::tuple<const CabinetTables::Table*, std::uint32_t, double>;
+    std::mutex mutex;
+    std::map<Key, std::shared_ptr<const std::vector<float>>> sets;
+    std::atomic<std::uint64_t> syntheses{0};
+};
+
+SharedResponses& sharedResponses()
+{
+    static SharedResponses shared;
+    return shared;
+}
+
 } // namespace
 
 std::uint64_t ImpulseSetBase::getForwardTransformCount() noexcept
@@ -67,8 +93,13 @@ std::uint64_t ImpulseSetBase::getForwardTransformCount() noexcept
     return sharedSpectra().transforms.load(std::memory_order_relaxed);
 }
 
+std::uint64_t ImpulseSetBase::getSharedSynthesisCount() noexcept
+{
+    return sharedResponses().syntheses.load(std::memory_order_relaxed);
+}
+
 ImpulseSetBase::ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t longestLength)
-    : longestLength_(std::max<std::uint32_t>(1, std::bit_floor(longestLength)))
+    : tables_(tables), longestLength_(std::max<std::uint32_t>(1, std::bit_floor(longestLength)))
 {
     for (std::uint32_t i = 0; i < CabinetTables::kEntryCount; ++i)
         addEntry(tables[i], kindOf(i));
@@ -84,8 +115,8 @@ ImpulseSetBase::ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t
     // "Flat" is a unit impulse: its spectrum is the unit spectrum.
     unitSpectrum_ = spectrumOf(entries_[0].samples);
 
-    const std::uint32_t longestStride = std::max<std::uint32_t>(4, (longestLength_ + 3) / 4 * 4);
-    responses_.assign(std::size_t(getResponseCount()) * longestStride, 0.0f);
+    own_.assign(std::size_t(getResponseCount()) * strideFor(longestLength_ / 2), 0.0f);
+    responses_ = own_.data();
     product_.assign(N, 0.0f);
     output_.assign(std::max<std::uint32_t>(2, longestLength_), 0.0f);
     bins_.assign(N / 2, 0);
@@ -117,10 +148,40 @@ bool ImpulseSetBase::prepare(std::uint32_t length, double rate)
     const std::uint32_t L = std::bit_floor(std::clamp<std::uint32_t>(length, 1, longestLength_));
     if (L == preparedLength_ && rate == preparedRate_)
         return false;
+    // Held for the rate even while a shorter length plays, so that returning to the longest
+    // length on the audio thread only takes it back.
+    if (rate != preparedRate_ || !shared_)
+        shared_ = acquireShared(rate);
     preparedLength_ = L;
     preparedRate_ = rate;
-    stride_ = std::max<std::uint32_t>(4, (L + 3) / 4 * 4);
+    stride_ = strideFor(L);
+    if (L == longestLength_) {
+        responses_ = shared_->data();
+    } else {
+        synthesiseAll(L, rate, own_.data(), stride_);
+        syntheses_ += getResponseCount();
+        responses_ = own_.data();
+    }
+    return true;
+}
 
+std::shared_ptr<const ImpulseSetBase::Shared> ImpulseSetBase::acquireShared(double rate)
+{
+    SharedResponses& shared = sharedResponses();
+    std::lock_guard lock(shared.mutex);
+    std::shared_ptr<const Shared>& entry = shared.sets[{tables_, longestLength_, rate}];
+    if (!entry) {
+        const std::uint32_t stride = strideFor(longestLength_);
+        auto made = std::make_shared<Shared>(std::size_t(getResponseCount()) * stride, 0.0f);
+        synthesiseAll(longestLength_, rate, made->data(), stride);
+        shared.syntheses.fetch_add(getResponseCount(), std::memory_order_relaxed);
+        entry = std::move(made);
+    }
+    return entry;
+}
+
+void ImpulseSetBase::synthesiseAll(std::uint32_t L, double rate, float* out, std::uint32_t stride)
+{
     // The engine's resampling works with single-precision rates.
     const float target = static_cast<float>(rate);
     planBins(L, target);
@@ -129,14 +190,13 @@ bool ImpulseSetBase::prepare(std::uint32_t length, double rate)
         for (std::uint32_t m = 0; m < M; ++m) {
             const float* spectra[3] = {microphoneSpectra_[m], positionSpectra_[c],
                                        impedanceSpectra_[c / 4]};
-            synthesise(spectra, target, &responses_[std::size_t(2 * (M * c + m)) * stride_]);
+            synthesise(spectra, L, stride, target, out + std::size_t(2 * (M * c + m)) * stride);
         }
         for (std::uint32_t m = 0; m < M; ++m) {
             const float* spectra[3] = {microphoneSpectra_[m], positionSpectra_[c], unitSpectrum_};
-            synthesise(spectra, target, &responses_[std::size_t(2 * (M * c + m) + 1) * stride_]);
+            synthesise(spectra, L, stride, target, out + std::size_t(2 * (M * c + m) + 1) * stride);
         }
     }
-    return true;
 }
 
 void ImpulseSetBase::planBins(std::uint32_t length, float rate)
@@ -170,7 +230,8 @@ void ImpulseSetBase::planBins(std::uint32_t length, float rate)
     }
 }
 
-void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float* response)
+void ImpulseSetBase::synthesise(const float* const spectra[3], std::uint32_t L,
+                                std::uint32_t stride, float rate, float* response)
 {
     // The product bin by bin, in the order and the arithmetic of the engine's resampleImpulse,
     // so that the response is the same to the bit; only the bins read below are made.
@@ -197,7 +258,6 @@ void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float
         product[2 * b + 1] = ai;
     }
 
-    const std::uint32_t L = preparedLength_;
     if (L == 1) {
         // One sample holds the whole response folded onto it: the sum of all samples, which is
         // the DC term (the inverse real transform would write a Nyquist term beside it).
@@ -219,13 +279,12 @@ void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float
         for (std::uint32_t i = 0; i < L; ++i)
             response[i] = output[i] * scale;
     }
-    std::fill(response + L, response + stride_, 0.0f);
-    ++syntheses_;
+    std::fill(response + L, response + stride, 0.0f);
 }
 
 const float* ImpulseSetBase::getPreparedResponse(std::uint32_t index) const
 {
-    return &responses_[std::size_t(std::min(index, getResponseCount() - 1)) * stride_];
+    return responses_ + std::size_t(std::min(index, getResponseCount() - 1)) * stride_;
 }
 
 const float* ImpulseSetBase::getResponse(std::uint32_t cabIndex, std::uint32_t micIndex,

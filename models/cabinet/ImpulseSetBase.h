@@ -3,6 +3,7 @@
 #include "models/cabinet/CabinetTables.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,15 @@ namespace AudioEngine::BorvanQom {
 //
 // The forward transforms of the stored tables never change: they are made once per process, when
 // the first set that uses a table is built, and shared read-only by every set. A preparation only
-// multiplies the spectra at the bins the length and rate read and transforms L points back, into
-// storage allocated at construction for the longest length: prepare allocates nothing, so the
-// audio thread may run it.
+// multiplies the spectra at the bins the length and rate read and transforms L points back.
+//
+// The responses of the longest length, which every cabinet plays unless "Points" shortens it, are
+// made once per process and rate and shared read-only by every set of the same tables: the first
+// set to ask for a rate makes them under a process-wide lock, later sets only take them. Shorter
+// lengths are made into the set's own storage, allocated at construction for half the longest
+// length. So a preparation at a rate already prepared (a change of length) neither allocates nor
+// locks, and the audio thread may run it; a preparation at a new rate may take the lock and
+// allocate, and belongs where the host changes the rate.
 class ImpulseSetBase {
 public:
     // Woofer sets give their entries these kinds by index: "Flat", then C positions, M
@@ -63,10 +70,15 @@ public:
     const std::vector<Entry>& getEntries() const noexcept { return entries_; }
     std::uint32_t getResponseCount() const noexcept { return 2 * positions_ * microphones_; }
 
-    // Counters for tests and benchmarks: responses this set has made (each an inverse transform
-    // unless L = 1), and forward transforms of stored tables made in this process.
+    // Counters for tests and benchmarks: responses this set has made into its own storage (each an
+    // inverse transform unless L = 1), shared responses and forward transforms of stored tables
+    // made in this process.
     std::uint64_t getSynthesisCount() const noexcept { return syntheses_; }
+    static std::uint64_t getSharedSynthesisCount() noexcept;
     static std::uint64_t getForwardTransformCount() noexcept;
+
+    // Whether the responses in use are the process-wide shared ones (the longest length).
+    bool usesSharedResponses() const noexcept { return responses_ != own_.data(); }
 
 protected:
     // Takes the kEntryCount tables in set order and allocates for responses of up to
@@ -74,10 +86,18 @@ protected:
     ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t longestLength);
 
 private:
+    // Responses of the longest length for one rate, never changed once made.
+    using Shared = std::vector<float>;
+
     void addEntry(const CabinetTables::Table& table, Kind kind);
+    // The shared responses of the longest length at `rate`, made on first use in the process.
+    std::shared_ptr<const Shared> acquireShared(double rate);
+    // Makes all 2 C M responses of L samples for `rate` into `out`, each `stride` floats apart.
+    void synthesiseAll(std::uint32_t L, double rate, float* out, std::uint32_t stride);
     // The bins of the product that the decimation or the interpolation for (L, rate) reads.
     void planBins(std::uint32_t length, float rate);
-    void synthesise(const float* const spectra[3], float rate, float* response);
+    void synthesise(const float* const spectra[3], std::uint32_t L, std::uint32_t stride,
+                    float rate, float* response);
 
     std::vector<Entry> entries_;
     std::uint32_t positions_ = 0;
@@ -90,10 +110,13 @@ private:
     std::vector<const float*> impedanceSpectra_; // one per cabinet (group of four positions)
     const float* unitSpectrum_ = nullptr;
 
+    const CabinetTables::Table* tables_;
     std::uint32_t longestLength_;
-    std::vector<float> responses_; // 2 C M responses of stride_ floats
-    std::vector<float> product_;   // kSpectrumLength floats; only the planned bins are current
-    std::vector<float> output_;    // one response being transformed back
+    std::shared_ptr<const Shared> shared_; // the longest length at the last prepared rate
+    std::vector<float> own_;               // shorter lengths: 2 C M responses of stride_ floats
+    const float* responses_ = nullptr;     // shared_'s or own_'s (own_'s zeros before any)
+    std::vector<float> product_; // kSpectrumLength floats; only the planned bins are current
+    std::vector<float> output_;  // one response being transformed back
     std::vector<std::uint32_t> bins_;
     std::uint32_t binCount_ = 0;
     std::uint32_t preparedLength_ = 0;

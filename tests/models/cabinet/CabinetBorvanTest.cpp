@@ -162,7 +162,9 @@ TEST(CabinetBorvan, ARateChangeThroughUpdateOrPreparePlaysTheNewRatesResponses)
         else
             rig.module.update();
         EXPECT_EQ(rig.module.getWooferSet().getPreparedRate(), 48000.0);
-        EXPECT_EQ(rig.module.getWooferResponse(), old) << "same slot, new contents";
+        EXPECT_NE(rig.module.getWooferResponse(), old);
+        EXPECT_EQ(rig.module.getWooferResponse(), built.module.getWooferResponse())
+            << "the new rate's shared responses";
         EXPECT_EQ(rig.run(after), expected);
     }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -163,15 +164,47 @@ TEST(ImpulseSet, PreparationWorksOnlyForANewLengthOrRate)
         {1024, 0.0, false, 1024},   {1024, nan, false, 1024},   {5000, 48000, true, 2048},
         {0, 48000, true, 1},
     };
+    // The longest length is shared (made at most once per rate in the process); shorter ones are
+    // made into the set's own storage.
     std::uint64_t syntheses = first.getSynthesisCount();
     for (const Step& s : steps) {
         EXPECT_EQ(first.prepare(s.length, s.rate), s.works)
             << "length " << s.length << " rate " << s.rate;
         EXPECT_EQ(first.getPreparedLength(), s.L);
-        EXPECT_EQ(first.getSynthesisCount() - syntheses, s.works ? 288u : 0u);
+        EXPECT_EQ(first.usesSharedResponses(), s.L == 2048);
+        EXPECT_EQ(first.getSynthesisCount() - syntheses, s.works && s.L != 2048 ? 288u : 0u);
         syntheses = first.getSynthesisCount();
     }
     EXPECT_EQ(ImpulseSetBase::getForwardTransformCount(), afterFirst);
+}
+
+// Sets of the same tables at the same rate share one copy of the longest responses: a second set
+// makes nothing and reads the first one's storage. A shorter length goes to the set's own storage
+// and back without touching the shared copy.
+TEST(ImpulseSet, TheLongestResponsesAreMadeOncePerRateAndShared)
+{
+    WooferModels::ImpulseSet first;
+    ASSERT_TRUE(first.prepare(2048, 96000.0));
+    const std::uint64_t made = ImpulseSetBase::getSharedSynthesisCount();
+    const std::vector<float> copy(first.getPreparedResponse(0),
+                                  first.getPreparedResponse(287) + first.getResponseLength());
+    WooferModels::ImpulseSet second;
+    ASSERT_TRUE(second.prepare(2048, 96000.0));
+    EXPECT_EQ(ImpulseSetBase::getSharedSynthesisCount(), made);
+    EXPECT_EQ(second.getPreparedResponse(0), first.getPreparedResponse(0));
+    EXPECT_EQ(second.getSynthesisCount(), 0u);
+
+    ASSERT_TRUE(second.prepare(512, 96000.0));
+    EXPECT_NE(second.getPreparedResponse(0), first.getPreparedResponse(0));
+    ASSERT_TRUE(second.prepare(2048, 96000.0));
+    EXPECT_EQ(second.getPreparedResponse(0), first.getPreparedResponse(0));
+    EXPECT_EQ(ImpulseSetBase::getSharedSynthesisCount(), made);
+    EXPECT_TRUE(std::equal(copy.begin(), copy.end(), first.getPreparedResponse(0)));
+
+    // Another set of tables (the tweeter's) at the same rate has its own shared copy.
+    TweeterModels::ImpulseSet tweeter;
+    ASSERT_TRUE(tweeter.prepare(256, 96000.0));
+    EXPECT_NE(tweeter.getPreparedResponse(0), first.getPreparedResponse(0));
 }
 
 } // namespace
