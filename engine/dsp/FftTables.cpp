@@ -18,7 +18,9 @@ unsigned reverseBits(unsigned value, int bits)
     return reversed;
 }
 
-FftTables buildTables()
+} // namespace
+
+FftTables buildFftTables()
 {
     FftTables tables;
     const double twoPi = 2.0 * std::numbers::pi;
@@ -78,14 +80,6 @@ FftTables buildTables()
             }
         }
     }
-    return tables;
-}
-
-} // namespace
-
-const FftTables& fftTables()
-{
-    static const FftTables tables = buildTables();
     return tables;
 }
 

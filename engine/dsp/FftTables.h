@@ -31,8 +31,15 @@ struct FftTables {
     std::vector<uint16_t> swaps[kMaxLog2 + 1];
 };
 
-// The shared tables; built before main runs.
-const FftTables& fftTables();
+FftTables buildFftTables();
+
+// The shared tables; built before main runs. Inline, so that a transform's few look-ups cost a
+// load and a test each rather than a call.
+inline const FftTables& fftTables()
+{
+    static const FftTables tables = buildFftTables();
+    return tables;
+}
 
 // Puts the 2^log2n interleaved complex points into bit-reversed order, in place.
 void bitReverse(float* data, int log2n);

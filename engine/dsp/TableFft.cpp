@@ -259,7 +259,7 @@ template <int Direction> void realSplit(float* data, int log2N, TableFftWidth wi
 
 bool tableComplexTransform(float* data, int n, int direction, TableFftWidth width)
 {
-    if (n <= 0 || !std::has_single_bit(static_cast<unsigned>(n)))
+    if (n <= 0 || (n & (n - 1)) != 0)
         return false;
     const int log2n = std::countr_zero(static_cast<unsigned>(n));
     if (log2n < kMinLog2 || log2n > kMaxLog2)
@@ -273,7 +273,7 @@ bool tableComplexTransform(float* data, int n, int direction, TableFftWidth widt
 
 bool tableRealTransform(float* data, int N, int direction, TableFftWidth width)
 {
-    if (N <= 0 || !std::has_single_bit(static_cast<unsigned>(N)))
+    if (N <= 0 || (N & (N - 1)) != 0)
         return false;
     const int log2N = std::countr_zero(static_cast<unsigned>(N));
     if (log2N - 1 < kMinLog2 || log2N - 1 > kMaxLog2)

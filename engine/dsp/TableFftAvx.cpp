@@ -17,6 +17,9 @@ namespace dsp::fft {
 // every product and sum rounds as in the four-lane passes, so both give the same bits.
 #pragma GCC push_options
 #pragma GCC target("avx2")
+// Eight-lane values pass by value only between functions of this region, all compiled for AVX2.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace avx {
 namespace {
@@ -178,14 +181,6 @@ template <int Direction> struct SixteenStep {
     }
 };
 
-// The first pass in place over data already in bit-reversed order.
-template <class Step> void firstPass(float* data, int n, const Step& step)
-{
-    constexpr int kFloats = 2 * Step::kPoints;
-    for (float* a = data; a != data + 2 * n; a += 2 * kFloats)
-        step(a, a + kFloats, a, a + kFloats);
-}
-
 constexpr int kTileLog2 = 4;
 constexpr int kTile = 1 << kTileLog2;
 
@@ -316,20 +311,57 @@ template <int Direction, bool Last> void radix4Pass(float* data, int n, int log2
     }
 }
 
+// Small sizes (2^log2n points, log2n < 8): the whole input in bit-reversed order into `out`, by 4 x
+// 4 transpositions of whole tiles. Index i splits into its top 2 bits a, middle bits b and low 2
+// bits c; out[(a, b, c)] = data[(rev c, rev b, rev a)], so each 4 x 4 tile of out is the transposed
+// tile rev b of data with its rows taken in bit-reversed order.
+void gatherReversed(const float* data, int log2n, double* out)
+{
+    constexpr unsigned kReverse2[4] = {0, 2, 1, 3};
+    const int mid = log2n - 4;
+    const std::size_t rowStride = std::size_t(4) << mid;
+    const double* in = reinterpret_cast<const double*>(data);
+    for (unsigned b = 0; b < (1u << mid); ++b) {
+        const double* tile = in + 4 * reverseBits(b, mid);
+        const __m256d r0 = _mm256_loadu_pd(tile + kReverse2[0] * rowStride);
+        const __m256d r1 = _mm256_loadu_pd(tile + kReverse2[1] * rowStride);
+        const __m256d r2 = _mm256_loadu_pd(tile + kReverse2[2] * rowStride);
+        const __m256d r3 = _mm256_loadu_pd(tile + kReverse2[3] * rowStride);
+        const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
+        const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
+        const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
+        const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
+        double* row = out + 4 * b;
+        _mm256_storeu_pd(row + kReverse2[0] * rowStride, _mm256_permute2f128_pd(t0, t2, 0x20));
+        _mm256_storeu_pd(row + kReverse2[1] * rowStride, _mm256_permute2f128_pd(t1, t3, 0x20));
+        _mm256_storeu_pd(row + kReverse2[2] * rowStride, _mm256_permute2f128_pd(t0, t2, 0x31));
+        _mm256_storeu_pd(row + kReverse2[3] * rowStride, _mm256_permute2f128_pd(t1, t3, 0x31));
+    }
+}
+
+// The first pass of a small transform from its bit-reversed copy.
+template <class Step> void smallFirstPass(float* data, int log2n, const Step& step)
+{
+    alignas(32) double reversed[1 << (2 * kTileLog2 - 1)];
+    gatherReversed(data, log2n, reversed);
+    const float* in = reinterpret_cast<const float*>(reversed);
+    constexpr int kFloats = 2 * Step::kPoints;
+    for (int i = 0; i < 2 << log2n; i += 2 * kFloats)
+        step(in + i, in + i + kFloats, data + i, data + i + kFloats);
+}
+
 template <int Direction> void complexCore(float* data, int log2n)
 {
     const int n = 1 << log2n;
     const bool tiled = log2n >= 2 * kTileLog2;
-    if (!tiled)
-        bitReverse(data, log2n);
     int log2h;
     if (log2n & 1) {
         const EightStep<Direction> step;
-        tiled ? reversedFirstPass(data, log2n, step) : firstPass(data, n, step);
+        tiled ? reversedFirstPass(data, log2n, step) : smallFirstPass(data, log2n, step);
         log2h = 3;
     } else {
         const SixteenStep<Direction> step;
-        tiled ? reversedFirstPass(data, log2n, step) : firstPass(data, n, step);
+        tiled ? reversedFirstPass(data, log2n, step) : smallFirstPass(data, log2n, step);
         log2h = 4;
     }
     for (; log2h + 4 <= log2n; log2h += 2)
@@ -411,6 +443,7 @@ int avxSplitStep(float* data, int log2N, int direction)
     return direction > 0 ? avx::splitStep<1>(data, log2N) : avx::splitStep<-1>(data, log2N);
 }
 
+#pragma GCC diagnostic pop
 #pragma GCC pop_options
 
 bool avxTransformsAvailable()
