@@ -17,9 +17,6 @@ namespace dsp::fft {
 // every product and sum rounds as in the four-lane passes, so both give the same bits.
 #pragma GCC push_options
 #pragma GCC target("avx2")
-// Eight-lane values pass by value only between functions of this region, all compiled for AVX2.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace avx {
 namespace {
@@ -102,13 +99,16 @@ inline void storeEightPairs(float* a, float* b, __m256 firstRe, __m256 firstIm, 
 
 // Radix 4, then radix 2 joining pairs of 4-point transforms: 8-point transforms, two per step
 // (blocks A and B of 16 floats, one per lane), from bit-reversed runs at srcA and srcB.
+// The steps hold table pointers, never vectors: a vector member would have the implicit
+// constructor pass it outside the code compiled for AVX2.
 template <int Direction> struct EightStep {
-    __m256 wr = broadcast(fftTables().radix2);
-    __m256 wi = broadcast(fftTables().radix2 + 4);
+    const float* table = fftTables().radix2;
     static constexpr int kPoints = 8;
 
     void operator()(const float* srcA, const float* srcB, float* dstA, float* dstB) const
     {
+        const __m256 wr = broadcast(table);
+        const __m256 wi = broadcast(table + 4);
         __m256 x0r, x0i, x1r, x1i;
         fourPoint<Direction>(srcA, srcB, x0r, x0i);
         fourPoint<Direction>(srcA + 8, srcB + 8, x1r, x1i);
@@ -154,16 +154,16 @@ inline void butterfly(__m256 x0r, __m256 x0i, __m256 a1r, __m256 a1i, __m256 a2r
 // (blocks A and B of 32 floats, one per lane), from bit-reversed runs at srcA and srcB.
 template <int Direction> struct SixteenStep {
     const float* tw = fftTables().radix4[2].data();
-    __m256 w1r = broadcast(tw);
-    __m256 w1i = broadcast(tw + 8);
-    __m256 w2r = broadcast(tw + 16);
-    __m256 w2i = broadcast(tw + 24);
-    __m256 w3r = broadcast(tw + 32);
-    __m256 w3i = broadcast(tw + 40);
     static constexpr int kPoints = 16;
 
     void operator()(const float* srcA, const float* srcB, float* dstA, float* dstB) const
     {
+        const __m256 w1r = broadcast(tw);
+        const __m256 w1i = broadcast(tw + 8);
+        const __m256 w2r = broadcast(tw + 16);
+        const __m256 w2i = broadcast(tw + 24);
+        const __m256 w3r = broadcast(tw + 32);
+        const __m256 w3i = broadcast(tw + 40);
         __m256 x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
         fourPoint<Direction>(srcA, srcB, x0r, x0i);
         fourPoint<Direction>(srcA + 8, srcB + 8, x1r, x1i);
@@ -443,7 +443,6 @@ int avxSplitStep(float* data, int log2N, int direction)
     return direction > 0 ? avx::splitStep<1>(data, log2N) : avx::splitStep<-1>(data, log2N);
 }
 
-#pragma GCC diagnostic pop
 #pragma GCC pop_options
 
 bool avxTransformsAvailable()
