@@ -15,16 +15,15 @@ namespace AudioEngine::BorvanQom {
 // or resampled onto L samples at the host's rate.
 //
 // The forward transforms of the stored tables never change: they are made once per process, when
-// the first set that uses a table is built, and shared read-only by every set. A preparation only
-// multiplies the spectra at the bins the length and rate read and transforms L points back.
+// the first set that uses a table is built, and shared read-only by every set. A response is the
+// product of three spectra at the bins the length and rate read, transformed back on L points.
 //
-// The responses of the longest length, which every cabinet plays unless "Points" shortens it, are
-// made once per process and rate and shared read-only by every set of the same tables: the first
-// set to ask for a rate makes them under a process-wide lock, later sets only take them. Shorter
-// lengths are made into the set's own storage, allocated at construction for half the longest
-// length. So a preparation at a rate already prepared (a change of length) neither allocates nor
-// locks, and the audio thread may run it; a preparation at a new rate may take the lock and
-// allocate, and belongs where the host changes the rate.
+// The responses themselves never change either once made for a rate: the first set to ask for a
+// rate makes them for every length (the powers of two up to the longest) under a process-wide
+// lock, and every set of the same tables at that rate reads them. So a preparation at a rate
+// already prepared (a change of length) only picks other responses: it neither allocates, locks
+// nor transforms, and the audio thread may run it. A preparation at a new rate may take the lock,
+// allocate and do the transform work, and belongs where the host changes the rate.
 class ImpulseSetBase {
 public:
     // Woofer sets give their entries these kinds by index: "Flat", then C positions, M
@@ -70,15 +69,13 @@ public:
     const std::vector<Entry>& getEntries() const noexcept { return entries_; }
     std::uint32_t getResponseCount() const noexcept { return 2 * positions_ * microphones_; }
 
-    // Counters for tests and benchmarks: responses this set has made into its own storage (each an
-    // inverse transform unless L = 1), shared responses and forward transforms of stored tables
-    // made in this process.
-    std::uint64_t getSynthesisCount() const noexcept { return syntheses_; }
-    static std::uint64_t getSharedSynthesisCount() noexcept;
+    // Counters for tests and benchmarks: responses and forward transforms of stored tables made in
+    // this process.
+    static std::uint64_t getSynthesisCount() noexcept;
     static std::uint64_t getForwardTransformCount() noexcept;
 
-    // Whether the responses in use are the process-wide shared ones (the longest length).
-    bool usesSharedResponses() const noexcept { return responses_ != own_.data(); }
+    // A rate's responses of every length, shared by the sets of the same tables.
+    struct Prepared;
 
 protected:
     // Takes the kEntryCount tables in set order and allocates for responses of up to
@@ -86,18 +83,18 @@ protected:
     ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t longestLength);
 
 private:
-    // Responses of the longest length for one rate, never changed once made.
-    using Shared = std::vector<float>;
+    struct Scratch;
 
     void addEntry(const CabinetTables::Table& table, Kind kind);
-    // The shared responses of the longest length at `rate`, made on first use in the process.
-    std::shared_ptr<const Shared> acquireShared(double rate);
+    // The responses of every length at `rate`, made on first use in the process.
+    std::shared_ptr<const Prepared> acquirePrepared(double rate);
     // Makes all 2 C M responses of L samples for `rate` into `out`, each `stride` floats apart.
-    void synthesiseAll(std::uint32_t L, double rate, float* out, std::uint32_t stride);
+    void synthesiseAll(Scratch& scratch, std::uint32_t L, double rate, float* out,
+                       std::uint32_t stride) const;
     // The bins of the product that the decimation or the interpolation for (L, rate) reads.
-    void planBins(std::uint32_t length, float rate);
-    void synthesise(const float* const spectra[3], std::uint32_t L, std::uint32_t stride,
-                    float rate, float* response);
+    void planBins(Scratch& scratch, std::uint32_t length, float rate) const;
+    void synthesise(Scratch& scratch, const float* const spectra[3], std::uint32_t L,
+                    std::uint32_t stride, float rate, float* response) const;
 
     std::vector<Entry> entries_;
     std::uint32_t positions_ = 0;
@@ -112,17 +109,11 @@ private:
 
     const CabinetTables::Table* tables_;
     std::uint32_t longestLength_;
-    std::shared_ptr<const Shared> shared_; // the longest length at the last prepared rate
-    std::vector<float> own_;               // shorter lengths: 2 C M responses of stride_ floats
-    const float* responses_ = nullptr;     // shared_'s or own_'s (own_'s zeros before any)
-    std::vector<float> product_; // kSpectrumLength floats; only the planned bins are current
-    std::vector<float> output_;  // one response being transformed back
-    std::vector<std::uint32_t> bins_;
-    std::uint32_t binCount_ = 0;
+    std::shared_ptr<const Prepared> prepared_; // every length at the last prepared rate
+    const float* responses_;                   // prepared_'s for the length; zeros before any
     std::uint32_t preparedLength_ = 0;
     double preparedRate_ = 0.0;
     std::uint32_t stride_ = 4;
-    std::uint64_t syntheses_ = 0;
 };
 
 } // namespace AudioEngine::BorvanQom
