@@ -35,6 +35,17 @@ std::vector<GoalEntry>& goals()
     return list;
 }
 
+struct RatioGoalEntry {
+    std::string label, ours, reference;
+    double goalRatio;
+};
+
+std::vector<RatioGoalEntry>& ratioGoals()
+{
+    static std::vector<RatioGoalEntry> list;
+    return list;
+}
+
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     // Colour only on a terminal: in a pipe or a file the escape codes would
@@ -50,11 +61,24 @@ public:
                                     benchmark::GetTimeUnitMultiplier(run.time_unit);
                 nsPerIteration[run.benchmark_name()] = run.GetAdjustedRealTime() * toNs;
                 cpuNsPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime() * toNs;
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                const double toNs = benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                                    benchmark::GetTimeUnitMultiplier(run.time_unit);
+                cpuNsMedian[run.run_name.str()] = run.GetAdjustedCPUTime() * toNs;
             }
         }
     }
+    // The median of the repetitions where the run repeats, else the one run's time.
+    const double* cpuNs(const std::string& name) const
+    {
+        if (auto median = cpuNsMedian.find(name); median != cpuNsMedian.end())
+            return &median->second;
+        auto one = cpuNsPerIteration.find(name);
+        return one == cpuNsPerIteration.end() ? nullptr : &one->second;
+    }
     std::map<std::string, double> nsPerIteration;
     std::map<std::string, double> cpuNsPerIteration;
+    std::map<std::string, double> cpuNsMedian;
 };
 
 } // namespace
@@ -67,6 +91,11 @@ Comparison::Comparison(std::string label, std::string ours, std::string referenc
 Goal::Goal(std::string label, std::string ours, std::string reference, double items, double goalNs)
 {
     goals().push_back({std::move(label), std::move(ours), std::move(reference), items, goalNs});
+}
+
+RatioGoal::RatioGoal(std::string label, std::string ours, std::string reference, double goalRatio)
+{
+    ratioGoals().push_back({std::move(label), std::move(ours), std::move(reference), goalRatio});
 }
 
 } // namespace bench
@@ -108,6 +137,16 @@ int main(int argc, char** argv)
         std::printf("GOAL %s: %.1f ns per item (thread CPU), goal %.0f ns, ratio %.3f %s\n",
                     goal.label.c_str(), ns, goal.goalNs, ns / goal.goalNs,
                     ns <= goal.goalNs ? "(met)" : "(MISSED)");
+    }
+    for (const auto& goal : bench::ratioGoals()) {
+        const double* ours = reporter.cpuNs(goal.ours);
+        const double* reference = reporter.cpuNs(goal.reference);
+        if (!ours || !reference)
+            continue;
+        const double ratio = *ours / *reference;
+        std::printf("GOAL %s: ours %.1f ns, reference %.1f ns, ratio %.3f, goal at most %.2f %s\n",
+                    goal.label.c_str(), *ours, *reference, ratio, goal.goalRatio,
+                    ratio <= goal.goalRatio ? "(met)" : "(MISSED)");
     }
     return 0;
 }

@@ -21,6 +21,13 @@ struct Goal {
     Goal(std::string label, std::string ours, std::string reference, double items, double goalNs);
 };
 
+// Prints, after the GOAL lines above, "GOAL <label>: ours <t> ns, reference <t> ns, ratio <r>,
+// goal at most <g>" for two benchmarks of one run (CPU time per iteration; the median over the
+// repetitions when the run repeats, e.g. --benchmark_repetitions=9).
+struct RatioGoal {
+    RatioGoal(std::string label, std::string ours, std::string reference, double goalRatio);
+};
+
 } // namespace bench
 
 // Registers a comparison at static initialisation; use once per pair.
@@ -33,6 +40,13 @@ struct Goal {
 // Registers a per-item goal at static initialisation; use once per goal.
 #define BENCH_GOAL(id, label, ...)                                                                 \
     static const ::bench::Goal id                                                                  \
+    {                                                                                              \
+        label, __VA_ARGS__                                                                         \
+    }
+
+// Registers a goal on the ratio of two benchmarks at static initialisation; use once per goal.
+#define BENCH_RATIO_GOAL(id, label, ...)                                                           \
+    static const ::bench::RatioGoal id                                                             \
     {                                                                                              \
         label, __VA_ARGS__                                                                         \
     }

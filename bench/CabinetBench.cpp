@@ -339,7 +339,8 @@ void BM_PointsChangeLiteral(benchmark::State& state)
     }
 }
 
-// Both sets made for 48000 Hz, as prepare does after a rate change.
+// Both sets prepared for 48000 Hz, as prepare does after a rate change to a rate the process has
+// seen before: the responses of every length are already made and shared.
 void BM_Prepare48kOurs(benchmark::State& state)
 {
     CabinetRig rig(44100.0f);
@@ -351,6 +352,22 @@ void BM_Prepare48kOurs(benchmark::State& state)
         rig.environment.setRate(48000.0f);
         state.ResumeTiming();
         cabinet.prepare();
+    }
+}
+
+// Both sets at a rate the process has not seen: the responses of every length (1 .. 2048 for the
+// woofer, 1 .. 256 for the tweeter) made once, as the first processor at a rate makes them. Each
+// iteration takes a new rate and keeps its responses, so the run is short.
+void BM_PrepareNewRateOurs(benchmark::State& state)
+{
+    float rate = 47000.0f;
+    for (auto _ : state) {
+        rate += 1.0f;
+        WooferModels::ImpulseSet woofer;
+        TweeterModels::ImpulseSet tweeter;
+        woofer.prepare(2048, rate);
+        tweeter.prepare(256, rate);
+        benchmark::DoNotOptimize(woofer.getPreparedResponse(0));
     }
 }
 
@@ -366,11 +383,16 @@ void BM_Prepare48kLiteral(benchmark::State& state)
 BENCHMARK(BM_PointsChangeOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PointsChangeLiteral)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Prepare48kOurs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrepareNewRateOurs)->Iterations(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Prepare48kLiteral)->Unit(benchmark::kMillisecond);
 
 BENCH_COMPARE(points, "Points 2048 -> 1024 -> 2048, ours vs literal preparation",
               "BM_PointsChangeOurs", "BM_PointsChangeLiteral");
-BENCH_COMPARE(prepare48k, "prepare at 48000 Hz (both sets), ours vs literal preparation",
+BENCH_COMPARE(prepare48k,
+              "prepare at 48000 Hz (both sets, a rate seen before), ours vs literal preparation",
               "BM_Prepare48kOurs", "BM_Prepare48kLiteral");
+BENCH_COMPARE(prepareNewRate,
+              "prepare at a new rate (both sets, every length), ours vs literal preparation of one",
+              "BM_PrepareNewRateOurs/iterations:4", "BM_Prepare48kLiteral");
 
 } // namespace

@@ -97,11 +97,18 @@ BENCHMARK(BM_FftwRealForward)->FFT_SIZES;
 BENCHMARK(BM_OursRealInverse)->FFT_SIZES;
 BENCHMARK(BM_FftwRealInverse)->FFT_SIZES;
 
+// Goal: at most 1.4 times FFTW's time at every size, each way (CPU time; medians when the run
+// repeats, as it should on a shared machine: --benchmark_repetitions=9).
+constexpr double kFftGoalRatio = 1.4;
 #define FFT_COMPARE(N)                                                                             \
     BENCH_COMPARE(forward##N, "realTransform forward N=" #N " vs FFTW r2c",                        \
                   "BM_OursRealForward/" #N, "BM_FftwRealForward/" #N);                             \
     BENCH_COMPARE(inverse##N, "realTransform inverse N=" #N " vs FFTW c2r",                        \
-                  "BM_OursRealInverse/" #N, "BM_FftwRealInverse/" #N)
+                  "BM_OursRealInverse/" #N, "BM_FftwRealInverse/" #N);                             \
+    BENCH_RATIO_GOAL(forwardGoal##N, "realTransform forward N=" #N " against FFTW r2c",            \
+                     "BM_OursRealForward/" #N, "BM_FftwRealForward/" #N, kFftGoalRatio);           \
+    BENCH_RATIO_GOAL(inverseGoal##N, "realTransform inverse N=" #N " against FFTW c2r",            \
+                     "BM_OursRealInverse/" #N, "BM_FftwRealInverse/" #N, kFftGoalRatio)
 FFT_COMPARE(64);
 FFT_COMPARE(128);
 FFT_COMPARE(256);

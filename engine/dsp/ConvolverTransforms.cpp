@@ -5,14 +5,14 @@
 #include "engine/dsp/RecurrenceFft.h"
 #include "engine/dsp/TableFft.h"
 
-#include <bit>
-
 namespace dsp::Domain::OldConvolvers {
 namespace {
 
 bool validSize(int n)
 {
-    return n >= 1 && std::has_single_bit(static_cast<unsigned>(n));
+    // The bit test rather than std::has_single_bit, which the baseline instruction set turns into
+    // a library call for the population count.
+    return n >= 1 && (n & (n - 1)) == 0;
 }
 
 } // namespace

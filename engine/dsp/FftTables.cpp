@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace dsp::fft {
@@ -17,7 +18,9 @@ unsigned reverseBits(unsigned value, int bits)
     return reversed;
 }
 
-FftTables buildTables()
+} // namespace
+
+FftTables buildFftTables()
 {
     FftTables tables;
     const double twoPi = 2.0 * std::numbers::pi;
@@ -25,13 +28,13 @@ FftTables buildTables()
     for (int log2h = 2; log2h + 2 <= kMaxLog2; ++log2h) {
         const int h = 1 << log2h;
         std::vector<float>& table = tables.radix4[log2h];
-        table.resize(static_cast<size_t>(h) * 6);
+        table.resize(static_cast<size_t>(std::max(h, 8)) * 6);
         for (int j = 0; j < h; ++j) {
-            float* run = table.data() + (j / 4) * 24 + (j % 4);
+            float* run = table.data() + (j / 8) * 48 + (j % 8);
             for (int q = 1; q <= 3; ++q) {
                 const double angle = twoPi * j * q / (4.0 * h);
-                run[(q - 1) * 8] = static_cast<float>(std::cos(angle));
-                run[(q - 1) * 8 + 4] = static_cast<float>(std::sin(angle));
+                run[(q - 1) * 16] = static_cast<float>(std::cos(angle));
+                run[(q - 1) * 16 + 8] = static_cast<float>(std::sin(angle));
             }
         }
     }
@@ -80,12 +83,21 @@ FftTables buildTables()
     return tables;
 }
 
-} // namespace
-
-const FftTables& fftTables()
+void bitReverse(float* data, int log2n)
 {
-    static const FftTables tables = buildTables();
-    return tables;
+    const std::vector<uint16_t>& swaps = fftTables().swaps[log2n];
+    const uint16_t* pair = swaps.data();
+    const uint16_t* end = pair + swaps.size();
+    for (; pair != end; pair += 2) {
+        float* a = data + 2 * pair[0];
+        float* b = data + 2 * pair[1];
+        uint64_t va;
+        uint64_t vb;
+        std::memcpy(&va, a, 8);
+        std::memcpy(&vb, b, 8);
+        std::memcpy(a, &vb, 8);
+        std::memcpy(b, &va, 8);
+    }
 }
 
 namespace {

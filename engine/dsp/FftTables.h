@@ -16,8 +16,9 @@ constexpr int kMaxLog2 = 14;
 // the transforms may run concurrently on several threads (the tables are only read).
 struct FftTables {
     // Radix-4 pass that joins four transforms of h points (h = 2^log2h, h >= 4): for each run of
-    // four twiddle indices j, 24 floats: cos and sin of 2 pi j q / (4 h) for q = 1, 2, 3, each as
-    // four cosines then four sines.
+    // eight twiddle indices j, 48 floats: cos and sin of 2 pi j q / (4 h) for q = 1, 2, 3, each as
+    // eight cosines then eight sines. Runs of eight serve the eight-lane passes directly and the
+    // four-lane ones at offsets 0 and 4; h = 4 fills half of its one run.
     std::vector<float> radix4[kMaxLog2 + 1];
     // Radix-2 pass that joins two transforms of 4 points: cos and sin of 2 pi j / 8, j = 0..3.
     float radix2[8];
@@ -30,7 +31,17 @@ struct FftTables {
     std::vector<uint16_t> swaps[kMaxLog2 + 1];
 };
 
-// The shared tables; built before main runs.
-const FftTables& fftTables();
+FftTables buildFftTables();
+
+// The shared tables; built before main runs. Inline, so that a transform's few look-ups cost a
+// load and a test each rather than a call.
+inline const FftTables& fftTables()
+{
+    static const FftTables tables = buildFftTables();
+    return tables;
+}
+
+// Puts the 2^log2n interleaved complex points into bit-reversed order, in place.
+void bitReverse(float* data, int log2n);
 
 } // namespace dsp::fft

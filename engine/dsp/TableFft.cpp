@@ -1,6 +1,7 @@
 #include "engine/dsp/TableFft.h"
 
 #include "engine/dsp/FftTables.h"
+#include "engine/dsp/TableFftAvx.h"
 
 #include <bit>
 #include <cstdint>
@@ -42,23 +43,6 @@ inline void multiply(__m128 xr, __m128 xi, __m128 wr, __m128 wi, __m128& outR, _
     } else {
         outR = _mm_add_ps(_mm_mul_ps(xr, wr), _mm_mul_ps(xi, wi));
         outI = _mm_sub_ps(_mm_mul_ps(xi, wr), _mm_mul_ps(xr, wi));
-    }
-}
-
-void bitReverse(float* data, int log2n)
-{
-    const std::vector<uint16_t>& swaps = fftTables().swaps[log2n];
-    const uint16_t* pair = swaps.data();
-    const uint16_t* end = pair + swaps.size();
-    for (; pair != end; pair += 2) {
-        float* a = data + 2 * pair[0];
-        float* b = data + 2 * pair[1];
-        uint64_t va;
-        uint64_t vb;
-        std::memcpy(&va, a, 8);
-        std::memcpy(&vb, b, 8);
-        std::memcpy(a, &vb, 8);
-        std::memcpy(b, &va, 8);
     }
 }
 
@@ -119,8 +103,10 @@ template <int Direction> void radix4Pass(float* data, int n, int log2h)
     const int h = 1 << log2h;
     const float* table = fftTables().radix4[log2h].data();
     for (float* group = data; group != data + 2 * n; group += 8 * h) {
-        const float* tw = table;
-        for (float* p0 = group; p0 != group + 2 * h; p0 += 8, tw += 24) {
+        for (int j = 0; j < h; j += 4) {
+            // Runs of eight twiddles: this run of four starts at j % 8 within its run.
+            const float* tw = table + (j / 8) * 48 + (j % 8);
+            float* p0 = group + 2 * j;
             float* p1 = p0 + 2 * h;
             float* p2 = p0 + 4 * h;
             float* p3 = p0 + 6 * h;
@@ -128,11 +114,11 @@ template <int Direction> void radix4Pass(float* data, int n, int log2h)
             const __m128 x0i = _mm_loadu_ps(p0 + 4);
             __m128 a1r, a1i, a2r, a2i, a3r, a3i;
             multiply<Direction>(_mm_loadu_ps(p2), _mm_loadu_ps(p2 + 4), _mm_loadu_ps(tw),
-                                _mm_loadu_ps(tw + 4), a1r, a1i);
-            multiply<Direction>(_mm_loadu_ps(p1), _mm_loadu_ps(p1 + 4), _mm_loadu_ps(tw + 8),
-                                _mm_loadu_ps(tw + 12), a2r, a2i);
-            multiply<Direction>(_mm_loadu_ps(p3), _mm_loadu_ps(p3 + 4), _mm_loadu_ps(tw + 16),
-                                _mm_loadu_ps(tw + 20), a3r, a3i);
+                                _mm_loadu_ps(tw + 8), a1r, a1i);
+            multiply<Direction>(_mm_loadu_ps(p1), _mm_loadu_ps(p1 + 4), _mm_loadu_ps(tw + 16),
+                                _mm_loadu_ps(tw + 24), a2r, a2i);
+            multiply<Direction>(_mm_loadu_ps(p3), _mm_loadu_ps(p3 + 4), _mm_loadu_ps(tw + 32),
+                                _mm_loadu_ps(tw + 40), a3r, a3i);
             const __m128 pr = _mm_add_ps(x0r, a2r);
             const __m128 pi = _mm_add_ps(x0i, a2i);
             const __m128 qr = _mm_sub_ps(x0r, a2r);
@@ -186,8 +172,9 @@ template <int Direction> void complexCore(float* data, int log2n)
 }
 
 // The split step of the recurrence version with tabled twiddles, four bins k at a time against
-// their partners n - k; bin N/4 pairs with itself and stays as it is.
-template <int Direction> void splitStep(float* data, int log2N)
+// their partners n - k, from bin k on (the bins before are done); bin N/4 pairs with itself and
+// stays as it is.
+template <int Direction> void splitStep(float* data, int log2N, int k)
 {
     const int N = 1 << log2N;
     const int n = N / 2;
@@ -201,7 +188,6 @@ template <int Direction> void splitStep(float* data, int log2N)
     const __m128 scale = _mm_set1_ps(h2Scale);
     const __m128 sinSign = _mm_set1_ps(Direction > 0 ? 0.0f : -0.0f);
 
-    int k = 1;
     for (; k + 3 < quarter; k += 4) {
         float* front = data + 2 * k;
         float* back = data + 2 * (n - k - 3);
@@ -250,52 +236,71 @@ template <int Direction> void splitStep(float* data, int log2N)
     }
 }
 
+bool wide(TableFftWidth width, int log2n)
+{
+    return width == TableFftWidth::Widest && log2n >= 5 && avxTransformsAvailable();
+}
+
+template <int Direction> void complexTransform(float* data, int log2n, TableFftWidth width)
+{
+    if (wide(width, log2n))
+        avxComplexCore(data, log2n, Direction);
+    else
+        complexCore<Direction>(data, log2n);
+}
+
+template <int Direction> void realSplit(float* data, int log2N, TableFftWidth width)
+{
+    const int k = wide(width, log2N - 1) ? avxSplitStep(data, log2N, Direction) : 1;
+    splitStep<Direction>(data, log2N, k);
+}
+
 } // namespace
 
-bool tableComplexTransform(float* data, int n, int direction)
+bool tableComplexTransform(float* data, int n, int direction, TableFftWidth width)
 {
-    if (n <= 0 || !std::has_single_bit(static_cast<unsigned>(n)))
+    if (n <= 0 || (n & (n - 1)) != 0)
         return false;
     const int log2n = std::countr_zero(static_cast<unsigned>(n));
     if (log2n < kMinLog2 || log2n > kMaxLog2)
         return false;
     if (direction == 1)
-        complexCore<1>(data, log2n);
+        complexTransform<1>(data, log2n, width);
     else
-        complexCore<-1>(data, log2n);
+        complexTransform<-1>(data, log2n, width);
     return true;
 }
 
-bool tableRealTransform(float* data, int N, int direction)
+bool tableRealTransform(float* data, int N, int direction, TableFftWidth width)
 {
-    if (N <= 0 || !std::has_single_bit(static_cast<unsigned>(N)))
+    if (N <= 0 || (N & (N - 1)) != 0)
         return false;
     const int log2N = std::countr_zero(static_cast<unsigned>(N));
     if (log2N - 1 < kMinLog2 || log2N - 1 > kMaxLog2)
         return false;
     if (direction == 1) {
-        complexCore<1>(data, log2N - 1);
-        splitStep<1>(data, log2N);
+        complexTransform<1>(data, log2N - 1, width);
+        realSplit<1>(data, log2N, width);
         const float h = data[0];
         data[0] = h + data[1];
         data[1] = h - data[1];
     } else {
-        splitStep<-1>(data, log2N);
+        realSplit<-1>(data, log2N, width);
         const float h = data[0];
         data[0] = 0.5f * (h + data[1]);
         data[1] = 0.5f * (h - data[1]);
-        complexCore<-1>(data, log2N - 1);
+        complexTransform<-1>(data, log2N - 1, width);
     }
     return true;
 }
 
 #else
 
-bool tableComplexTransform(float*, int, int)
+bool tableComplexTransform(float*, int, int, TableFftWidth)
 {
     return false;
 }
-bool tableRealTransform(float*, int, int)
+bool tableRealTransform(float*, int, int, TableFftWidth)
 {
     return false;
 }

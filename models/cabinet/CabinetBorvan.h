@@ -37,9 +37,11 @@ void mix(const float* woofer, const float* tweeter, float gain, float* out,
 // x 3.16. The responses come from two impulse sets (WooferSetTraits::ImpulseSet,
 // TweeterSetTraits::ImpulseSet) prepared for the host's rate and the length "Points" chooses.
 //
-// Everything runs on the audio thread, the preparation after a "Points" change or a new rate
-// included: the sets and both convolvers are allocated for their longest lengths when the cabinet
-// is built, so nothing allocates afterwards.
+// Parameter changes run on the audio thread: the sets hold the responses of every length for the
+// rate (made once per process and shared with every other cabinet), so a "Points" change only
+// picks other responses, and both convolvers are allocated for their longest lengths when the
+// cabinet is built, so nothing allocates afterwards. A new rate (prepare, update) may make the
+// rate's responses the first time the process sees it: that runs where the host sets the rate.
 template <class WooferSetTraits, class TweeterSetTraits> class CabinetBorvan : public ModuleBasic {
 public:
     using Convolver = dsp::Domain::OldConvolvers::Convolver;

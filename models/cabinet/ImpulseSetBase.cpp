@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 namespace AudioEngine::BorvanQom {
 namespace {
@@ -60,6 +61,55 @@ ImpulseSetBase::Kind kindOf(std::uint32_t index)
     return ImpulseSetBase::Kind::Impedance;
 }
 
+std::uint32_t strideFor(std::uint32_t length)
+{
+    return std::max<std::uint32_t>(4, (length + 3) / 4 * 4);
+}
+
+} // namespace
+
+// The responses of every length L = 1, 2, 4 .. longest for one rate, each length's 2 C M responses
+// stride(L) floats apart from offset[log2 L] on; never changed once made.
+struct ImpulseSetBase::Prepared {
+    std::vector<float> samples;
+    std::vector<std::size_t> offsets;
+};
+
+// What making responses needs besides the spectra: the product at the bins read, the bins, and
+// one response being transformed back. Only the maker of a rate's responses has one, under the
+// lock, for the time it takes.
+struct ImpulseSetBase::Scratch {
+    std::vector<float> product;
+    std::vector<float> output;
+    std::vector<std::uint32_t> bins;
+    std::uint32_t binCount = 0;
+};
+
+namespace {
+
+// Every rate's responses made in this process, by tables, longest length and rate. Entries stay
+// for the life of the process, as the spectra do: a host uses few rates, and a processor made
+// later at one of them then makes nothing. Only preparations at a new rate take the lock.
+struct SharedResponses {
+    using Key = std::tuple<const CabinetTables::Table*, std::uint32_t, double>;
+    std::mutex mutex;
+    std::map<Key, std::shared_ptr<const ImpulseSetBase::Prepared>> rates;
+    std::atomic<std::uint64_t> syntheses{0};
+};
+
+SharedResponses& sharedResponses()
+{
+    static SharedResponses shared;
+    return shared;
+}
+
+// What getPreparedResponse reads before any preparation: zeros, four per response.
+const float* silentResponses(std::uint32_t count)
+{
+    static const std::vector<float> zeros(std::size_t(2) * kPositions * kMicrophones * 4, 0.0f);
+    return count * 4 <= zeros.size() ? zeros.data() : nullptr;
+}
+
 } // namespace
 
 std::uint64_t ImpulseSetBase::getForwardTransformCount() noexcept
@@ -67,8 +117,14 @@ std::uint64_t ImpulseSetBase::getForwardTransformCount() noexcept
     return sharedSpectra().transforms.load(std::memory_order_relaxed);
 }
 
+std::uint64_t ImpulseSetBase::getSynthesisCount() noexcept
+{
+    return sharedResponses().syntheses.load(std::memory_order_relaxed);
+}
+
 ImpulseSetBase::ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t longestLength)
-    : longestLength_(std::max<std::uint32_t>(1, std::bit_floor(longestLength)))
+    : tables_(tables), longestLength_(std::max<std::uint32_t>(1, std::bit_floor(longestLength))),
+      responses_(nullptr)
 {
     for (std::uint32_t i = 0; i < CabinetTables::kEntryCount; ++i)
         addEntry(tables[i], kindOf(i));
@@ -84,11 +140,7 @@ ImpulseSetBase::ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t
     // "Flat" is a unit impulse: its spectrum is the unit spectrum.
     unitSpectrum_ = spectrumOf(entries_[0].samples);
 
-    const std::uint32_t longestStride = std::max<std::uint32_t>(4, (longestLength_ + 3) / 4 * 4);
-    responses_.assign(std::size_t(getResponseCount()) * longestStride, 0.0f);
-    product_.assign(N, 0.0f);
-    output_.assign(std::max<std::uint32_t>(2, longestLength_), 0.0f);
-    bins_.assign(N / 2, 0);
+    responses_ = silentResponses(getResponseCount());
 }
 
 void ImpulseSetBase::addEntry(const CabinetTables::Table& table, Kind kind)
@@ -117,72 +169,109 @@ bool ImpulseSetBase::prepare(std::uint32_t length, double rate)
     const std::uint32_t L = std::bit_floor(std::clamp<std::uint32_t>(length, 1, longestLength_));
     if (L == preparedLength_ && rate == preparedRate_)
         return false;
+    if (rate != preparedRate_ || !prepared_)
+        prepared_ = acquirePrepared(rate);
     preparedLength_ = L;
     preparedRate_ = rate;
-    stride_ = std::max<std::uint32_t>(4, (L + 3) / 4 * 4);
+    stride_ = strideFor(L);
+    responses_ = prepared_->samples.data() + prepared_->offsets[std::countr_zero(L)];
+    return true;
+}
 
+std::shared_ptr<const ImpulseSetBase::Prepared> ImpulseSetBase::acquirePrepared(double rate)
+{
+    SharedResponses& shared = sharedResponses();
+    std::lock_guard lock(shared.mutex);
+    std::shared_ptr<const Prepared>& entry = shared.rates[{tables_, longestLength_, rate}];
+    if (!entry) {
+        auto made = std::make_shared<Prepared>();
+        std::size_t total = 0;
+        for (std::uint32_t L = 1; L <= longestLength_; L *= 2) {
+            made->offsets.push_back(total);
+            total += std::size_t(getResponseCount()) * strideFor(L);
+        }
+        made->samples.assign(total, 0.0f);
+        Scratch scratch;
+        scratch.product.assign(N, 0.0f);
+        scratch.output.assign(std::max<std::uint32_t>(2, longestLength_), 0.0f);
+        scratch.bins.assign(N / 2, 0);
+        for (std::uint32_t L = 1, k = 0; L <= longestLength_; L *= 2, ++k)
+            synthesiseAll(scratch, L, rate, made->samples.data() + made->offsets[k], strideFor(L));
+        entry = std::move(made);
+    }
+    return entry;
+}
+
+void ImpulseSetBase::synthesiseAll(Scratch& scratch, std::uint32_t L, double rate, float* out,
+                                   std::uint32_t stride) const
+{
     // The engine's resampling works with single-precision rates.
     const float target = static_cast<float>(rate);
-    planBins(L, target);
+    planBins(scratch, L, target);
     const std::uint32_t C = positions_, M = microphones_;
     for (std::uint32_t c = 0; c < C; ++c) {
         for (std::uint32_t m = 0; m < M; ++m) {
             const float* spectra[3] = {microphoneSpectra_[m], positionSpectra_[c],
                                        impedanceSpectra_[c / 4]};
-            synthesise(spectra, target, &responses_[std::size_t(2 * (M * c + m)) * stride_]);
+            synthesise(scratch, spectra, L, stride, target,
+                       out + std::size_t(2 * (M * c + m)) * stride);
         }
         for (std::uint32_t m = 0; m < M; ++m) {
             const float* spectra[3] = {microphoneSpectra_[m], positionSpectra_[c], unitSpectrum_};
-            synthesise(spectra, target, &responses_[std::size_t(2 * (M * c + m) + 1) * stride_]);
+            synthesise(scratch, spectra, L, stride, target,
+                       out + std::size_t(2 * (M * c + m) + 1) * stride);
         }
     }
-    return true;
+    sharedResponses().syntheses.fetch_add(getResponseCount(), std::memory_order_relaxed);
 }
 
-void ImpulseSetBase::planBins(std::uint32_t length, float rate)
+void ImpulseSetBase::planBins(Scratch& scratch, std::uint32_t length, float rate) const
 {
+    std::uint32_t& count = scratch.binCount;
+    std::uint32_t* bins = scratch.bins.data();
     // Bin 0 (elements 0 and 1: the DC and Nyquist terms) is always made; this lists the others in
     // increasing order, each once.
-    binCount_ = 0;
+    count = 0;
     if (length == 1)
         return;
     const float source = static_cast<float>(getSampleRate());
-    const std::uint32_t bins = length / 2;
+    const std::uint32_t half = length / 2;
     if (source != rate || length > N) {
         // Output bin j is the cubic through bins i - 1 .. i + 2 around j * step, as far as the
         // source reaches (the resampling holds the last value beyond).
         const double step = static_cast<double>(N) * rate / (static_cast<double>(length) * source);
         const int limit = static_cast<int>(N / 2) - 2;
         std::uint32_t next = 1;
-        for (std::uint32_t j = 1; j < bins; ++j) {
+        for (std::uint32_t j = 1; j < half; ++j) {
             const double position = j * step;
             if (!(position < limit))
                 break;
             const std::uint32_t i = std::max(1, static_cast<int>(position));
             for (std::uint32_t b = std::max(next, i - 1); b <= i + 2; ++b)
-                bins_[binCount_++] = b;
+                bins[count++] = b;
             next = std::max(next, i + 3);
         }
     } else {
         const std::uint32_t stride = N / length;
-        for (std::uint32_t j = 1; j < bins; ++j)
-            bins_[binCount_++] = j * stride;
+        for (std::uint32_t j = 1; j < half; ++j)
+            bins[count++] = j * stride;
     }
 }
 
-void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float* response)
+void ImpulseSetBase::synthesise(Scratch& scratch, const float* const spectra[3], std::uint32_t L,
+                                std::uint32_t stride, float rate, float* response) const
 {
     // The product bin by bin, in the order and the arithmetic of the engine's resampleImpulse,
     // so that the response is the same to the bit; only the bins read below are made.
-    float* product = product_.data();
+    float* product = scratch.product.data();
     product[0] = 1.0f;
     product[1] = 1.0f;
     for (int s = 0; s < 3; ++s) {
         product[0] *= spectra[s][0];
         product[1] *= spectra[s][1];
     }
-    for (std::uint32_t k = 0; k < binCount_; ++k) {
-        const std::uint32_t b = bins_[k];
+    for (std::uint32_t k = 0; k < scratch.binCount; ++k) {
+        const std::uint32_t b = scratch.bins[k];
         float ar = 1.0f;
         float ai = 0.0f;
         for (int s = 0; s < 3; ++s) {
@@ -197,13 +286,12 @@ void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float
         product[2 * b + 1] = ai;
     }
 
-    const std::uint32_t L = preparedLength_;
     if (L == 1) {
         // One sample holds the whole response folded onto it: the sum of all samples, which is
         // the DC term (the inverse real transform would write a Nyquist term beside it).
         response[0] = product[0];
     } else {
-        float* output = output_.data();
+        float* output = scratch.output.data();
         const float source = static_cast<float>(getSampleRate());
         const int n = static_cast<int>(N);
         const int l = static_cast<int>(L);
@@ -219,13 +307,12 @@ void ImpulseSetBase::synthesise(const float* const spectra[3], float rate, float
         for (std::uint32_t i = 0; i < L; ++i)
             response[i] = output[i] * scale;
     }
-    std::fill(response + L, response + stride_, 0.0f);
-    ++syntheses_;
+    std::fill(response + L, response + stride, 0.0f);
 }
 
 const float* ImpulseSetBase::getPreparedResponse(std::uint32_t index) const
 {
-    return &responses_[std::size_t(std::min(index, getResponseCount() - 1)) * stride_];
+    return responses_ + std::size_t(std::min(index, getResponseCount() - 1)) * stride_;
 }
 
 const float* ImpulseSetBase::getResponse(std::uint32_t cabIndex, std::uint32_t micIndex,

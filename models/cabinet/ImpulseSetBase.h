@@ -3,6 +3,7 @@
 #include "models/cabinet/CabinetTables.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,15 @@ namespace AudioEngine::BorvanQom {
 // or resampled onto L samples at the host's rate.
 //
 // The forward transforms of the stored tables never change: they are made once per process, when
-// the first set that uses a table is built, and shared read-only by every set. A preparation only
-// multiplies the spectra at the bins the length and rate read and transforms L points back, into
-// storage allocated at construction for the longest length: prepare allocates nothing, so the
-// audio thread may run it.
+// the first set that uses a table is built, and shared read-only by every set. A response is the
+// product of three spectra at the bins the length and rate read, transformed back on L points.
+//
+// The responses themselves never change either once made for a rate: the first set to ask for a
+// rate makes them for every length (the powers of two up to the longest) under a process-wide
+// lock, and every set of the same tables at that rate reads them. So a preparation at a rate
+// already prepared (a change of length) only picks other responses: it neither allocates, locks
+// nor transforms, and the audio thread may run it. A preparation at a new rate may take the lock,
+// allocate and do the transform work, and belongs where the host changes the rate.
 class ImpulseSetBase {
 public:
     // Woofer sets give their entries these kinds by index: "Flat", then C positions, M
@@ -63,10 +69,13 @@ public:
     const std::vector<Entry>& getEntries() const noexcept { return entries_; }
     std::uint32_t getResponseCount() const noexcept { return 2 * positions_ * microphones_; }
 
-    // Counters for tests and benchmarks: responses this set has made (each an inverse transform
-    // unless L = 1), and forward transforms of stored tables made in this process.
-    std::uint64_t getSynthesisCount() const noexcept { return syntheses_; }
+    // Counters for tests and benchmarks: responses and forward transforms of stored tables made in
+    // this process.
+    static std::uint64_t getSynthesisCount() noexcept;
     static std::uint64_t getForwardTransformCount() noexcept;
+
+    // A rate's responses of every length, shared by the sets of the same tables.
+    struct Prepared;
 
 protected:
     // Takes the kEntryCount tables in set order and allocates for responses of up to
@@ -74,10 +83,18 @@ protected:
     ImpulseSetBase(const CabinetTables::Table* tables, std::uint32_t longestLength);
 
 private:
+    struct Scratch;
+
     void addEntry(const CabinetTables::Table& table, Kind kind);
+    // The responses of every length at `rate`, made on first use in the process.
+    std::shared_ptr<const Prepared> acquirePrepared(double rate);
+    // Makes all 2 C M responses of L samples for `rate` into `out`, each `stride` floats apart.
+    void synthesiseAll(Scratch& scratch, std::uint32_t L, double rate, float* out,
+                       std::uint32_t stride) const;
     // The bins of the product that the decimation or the interpolation for (L, rate) reads.
-    void planBins(std::uint32_t length, float rate);
-    void synthesise(const float* const spectra[3], float rate, float* response);
+    void planBins(Scratch& scratch, std::uint32_t length, float rate) const;
+    void synthesise(Scratch& scratch, const float* const spectra[3], std::uint32_t L,
+                    std::uint32_t stride, float rate, float* response) const;
 
     std::vector<Entry> entries_;
     std::uint32_t positions_ = 0;
@@ -90,16 +107,13 @@ private:
     std::vector<const float*> impedanceSpectra_; // one per cabinet (group of four positions)
     const float* unitSpectrum_ = nullptr;
 
+    const CabinetTables::Table* tables_;
     std::uint32_t longestLength_;
-    std::vector<float> responses_; // 2 C M responses of stride_ floats
-    std::vector<float> product_;   // kSpectrumLength floats; only the planned bins are current
-    std::vector<float> output_;    // one response being transformed back
-    std::vector<std::uint32_t> bins_;
-    std::uint32_t binCount_ = 0;
+    std::shared_ptr<const Prepared> prepared_; // every length at the last prepared rate
+    const float* responses_;                   // prepared_'s for the length; zeros before any
     std::uint32_t preparedLength_ = 0;
     double preparedRate_ = 0.0;
     std::uint32_t stride_ = 4;
-    std::uint64_t syntheses_ = 0;
 };
 
 } // namespace AudioEngine::BorvanQom

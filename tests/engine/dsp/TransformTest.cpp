@@ -1,5 +1,7 @@
 #include "engine/dsp/Convolver.h"
 #include "engine/dsp/RecurrenceFft.h"
+#include "engine/dsp/TableFft.h"
+#include "engine/dsp/TableFftAvx.h"
 #include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +150,33 @@ TEST(ComplexTransform, RecurrenceFallbackMatchesTheTables)
             dsp::fft::recurrenceComplexTransform(slow.data(), n, direction);
             for (int i = 0; i < 2 * n; ++i)
                 ASSERT_NEAR(fast[i], slow[i], tolerance(2 * n)) << "n " << n << " float " << i;
+        }
+    }
+}
+
+// The eight-lane passes round every product and sum as the four-lane ones do: any difference in
+// a bit is a wrong index, lane order or twiddle, not rounding.
+TEST(TableTransform, WidestPassesGiveTheSameBitsAsFourLanes)
+{
+    if (!dsp::fft::avxTransformsAvailable())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    using dsp::fft::TableFftWidth;
+    for (int log2N = 5; log2N <= 15; ++log2N) {
+        const int N = 1 << log2N;
+        for (int direction : {1, -1}) {
+            const std::vector<float> x = randomSignal(N, 19u * N + direction);
+            std::vector<float> wide = x;
+            std::vector<float> narrow = x;
+            ASSERT_TRUE(dsp::fft::tableRealTransform(wide.data(), N, direction));
+            ASSERT_TRUE(dsp::fft::tableRealTransform(narrow.data(), N, direction,
+                                                     TableFftWidth::FourLanes));
+            ASSERT_EQ(wide, narrow) << "real N " << N << " direction " << direction;
+            wide = x;
+            narrow = x;
+            ASSERT_TRUE(dsp::fft::tableComplexTransform(wide.data(), N / 2, direction));
+            ASSERT_TRUE(dsp::fft::tableComplexTransform(narrow.data(), N / 2, direction,
+                                                        TableFftWidth::FourLanes));
+            ASSERT_EQ(wide, narrow) << "complex n " << N / 2 << " direction " << direction;
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -163,15 +164,47 @@ TEST(ImpulseSet, PreparationWorksOnlyForANewLengthOrRate)
         {1024, 0.0, false, 1024},   {1024, nan, false, 1024},   {5000, 48000, true, 2048},
         {0, 48000, true, 1},
     };
-    std::uint64_t syntheses = first.getSynthesisCount();
+    // Responses are made for every length at once, the first time the process needs a rate: a
+    // new length at a rate already prepared only picks other responses.
+    double rate = 0.0;
     for (const Step& s : steps) {
+        const std::uint64_t made = ImpulseSetBase::getSynthesisCount();
         EXPECT_EQ(first.prepare(s.length, s.rate), s.works)
             << "length " << s.length << " rate " << s.rate;
         EXPECT_EQ(first.getPreparedLength(), s.L);
-        EXPECT_EQ(first.getSynthesisCount() - syntheses, s.works ? 288u : 0u);
-        syntheses = first.getSynthesisCount();
+        if (s.rate == rate || !s.works)
+            EXPECT_EQ(ImpulseSetBase::getSynthesisCount(), made) << "length " << s.length;
+        rate = first.getPreparedRate();
     }
     EXPECT_EQ(ImpulseSetBase::getForwardTransformCount(), afterFirst);
+}
+
+// Sets of the same tables at the same rate share one copy of their responses: a second set makes
+// nothing and reads the first one's storage, at every length.
+TEST(ImpulseSet, ResponsesAreMadeOncePerRateAndShared)
+{
+    WooferModels::ImpulseSet first;
+    ASSERT_TRUE(first.prepare(2048, 96000.0));
+    const std::uint64_t made = ImpulseSetBase::getSynthesisCount();
+    const std::vector<float> copy(first.getPreparedResponse(0),
+                                  first.getPreparedResponse(287) + first.getResponseLength());
+    WooferModels::ImpulseSet second;
+    ASSERT_TRUE(second.prepare(2048, 96000.0));
+    EXPECT_EQ(second.getPreparedResponse(0), first.getPreparedResponse(0));
+
+    ASSERT_TRUE(second.prepare(512, 96000.0));
+    EXPECT_NE(second.getPreparedResponse(0), first.getPreparedResponse(0));
+    EXPECT_EQ(second.getResponseLength(), 512u);
+    ASSERT_TRUE(first.prepare(600, 96000.0));
+    EXPECT_EQ(first.getPreparedResponse(5), second.getPreparedResponse(5));
+    ASSERT_TRUE(second.prepare(2048, 96000.0));
+    EXPECT_TRUE(std::equal(copy.begin(), copy.end(), second.getPreparedResponse(0)));
+    EXPECT_EQ(ImpulseSetBase::getSynthesisCount(), made);
+
+    // Another set of tables (the tweeter's) at the same rate has its own responses.
+    TweeterModels::ImpulseSet tweeter;
+    ASSERT_TRUE(tweeter.prepare(256, 96000.0));
+    EXPECT_NE(tweeter.getPreparedResponse(0), first.getPreparedResponse(0));
 }
 
 } // namespace
