@@ -4,7 +4,8 @@ include_guard(GLOBAL)
 # times (plain, address/undefined, thread). Most of it is the libraries'
 # sources, each parsing and instantiating the same engine and model templates
 # again: compiled in batches of a few sources each, that work is done once a
-# batch. Tests stay one object per source (their helpers share names).
+# batch. The test programs do the same, with the few sources whose helpers
+# share a name with a neighbour's listed in tests/CMakeLists.txt.
 
 option(RIG_UNITY_BUILD "Compile the libraries' sources in batches (unity build)" ON)
 
