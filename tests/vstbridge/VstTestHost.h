@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -285,6 +286,29 @@ inline AEffect* recordOf(Zq::Carapace::AudioEffect* object)
 inline Zq::Carapace::AEffEditor* editorOf(AEffect* effect)
 {
     return static_cast<Zq::Carapace::AudioEffect*>(effect->object)->getEditor();
+}
+
+// A host's audio thread: blocks of a quiet stereo sine through
+// processReplacing, at least 200 and on until `done`; `afterBlock(block)`
+// runs after each. Returns whether every block's first output samples stayed
+// finite.
+template <class AfterBlock>
+bool runAudioBlocks(AEffect* effect, int frames, const std::atomic<bool>& done,
+                    AfterBlock afterBlock)
+{
+    std::vector<float> left(frames), right(frames), outLeft(frames), outRight(frames);
+    float* inputs[2] = {left.data(), right.data()};
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    bool finite = true;
+    for (int block = 0; block < 100000 && (block < 200 || !done.load()); ++block) {
+        for (int i = 0; i < frames; ++i)
+            left[static_cast<std::size_t>(i)] = right[static_cast<std::size_t>(i)] =
+                0.1f * std::sin(0.01f * static_cast<float>(block * frames + i));
+        effect->processReplacing(effect, inputs, outputs, frames);
+        finite = finite && std::isfinite(outLeft[0]) && std::isfinite(outRight[0]);
+        afterBlock(block);
+    }
+    return finite;
 }
 
 inline constexpr const char* kInstallError =

@@ -86,18 +86,7 @@ TEST_F(EditorThreadsTest, automationAndAudioRunWhileTheUiIdlesTheEditorAndDragsK
         }
     });
     bool finite = true;
-    std::thread audio([&] {
-        std::vector<float> left(kFrames), right(kFrames), outLeft(kFrames), outRight(kFrames);
-        float* inputs[2] = {left.data(), right.data()};
-        float* outputs[2] = {outLeft.data(), outRight.data()};
-        for (int block = 0; block < 100000 && (block < 200 || !uiDone.load()); ++block) {
-            for (int i = 0; i < kFrames; ++i)
-                left[static_cast<std::size_t>(i)] = right[static_cast<std::size_t>(i)] =
-                    0.1f * std::sin(0.01f * static_cast<float>(block * kFrames + i));
-            effect->processReplacing(effect.get(), inputs, outputs, kFrames);
-            finite = finite && std::isfinite(outLeft[0]) && std::isfinite(outRight[0]);
-        }
-    });
+    std::thread audio([&] { finite = runAudioBlocks(effect.get(), kFrames, uiDone, [](int) {}); });
 
     // The UI thread: drags up and down on the knobs, idling between.
     for (int round = 0; round < 24; ++round) {
