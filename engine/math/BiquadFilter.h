@@ -78,6 +78,19 @@ public:
     void tick(float x, float& y) noexcept { y = step(x, coefficients_, state_); }
     float tick(float x) noexcept { return step(x, coefficients_, state_); }
 
+    // n samples, each first passed through `map`, with the state and the
+    // coefficients held in locals across the loop: stepping through tick would
+    // reload them from the module on every sample, as the output may alias them.
+    template <class Map>
+    void filterMapped(const float* x, float* y, std::uint32_t n, Map map) noexcept
+    {
+        const Coeffs k = coefficients_;
+        State s = state_;
+        for (std::uint32_t i = 0; i < n; ++i)
+            y[i] = step(map(x[i]), k, s);
+        state_ = s;
+    }
+
 private:
     static float step(float input, const Coeffs& k, State& s) noexcept
     {
@@ -94,13 +107,7 @@ private:
     std::uint32_t filterBlock()
     {
         const std::uint32_t n = getChunkSize();
-        const float* x = in_->getBuffer();
-        float* y = out_->getBuffer();
-        const Coeffs k = coefficients_;
-        State s = state_;
-        for (std::uint32_t i = 0; i < n; ++i)
-            y[i] = step(x[i], k, s);
-        state_ = s;
+        filterMapped(in_->getBuffer(), out_->getBuffer(), n, [](float x) { return x; });
         return n;
     }
 

@@ -82,10 +82,8 @@ private:
     std::uint32_t filterSwing()
     {
         const std::uint32_t n = getChunkSize();
-        const float* x = in_->getBuffer();
-        float* y = out_->getBuffer();
-        for (std::uint32_t i = 0; i < n; ++i)
-            y[i] = tick(x[i] - Traits::restInput);
+        filterMapped(in_->getBuffer(), out_->getBuffer(), n,
+                     [](float x) { return x - Traits::restInput; });
         return n;
     }
 
